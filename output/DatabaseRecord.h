@@ -1,0 +1,40 @@
+#pragma once
+// The site database record: one INSERT statement for the community site.
+
+#include <array>
+
+#include "output/Messages.h"
+#include "readme/ReadmeForm.h"
+#include "readme/Text.h"
+
+struct DatabaseRecord {
+    bool recordWanted = false;
+    int categoryIndex = 0;  // -1 when nothing is selected
+    Text archiveName;
+    Text imageName;
+    Text authorName;
+    Text authorEmail;
+    Text adapterName;
+    Text adapterEmail;
+    Text archiveSize;
+    Text originalLink;
+    std::array<int, 3> grades = {0, 0, 0};  // combo boxes 1012, 1014, 1013
+
+    bool operator==(const DatabaseRecord&) const = default;
+};
+
+// The state the New command leaves the Database page in.
+DatabaseRecord NewDatabaseRecord();
+
+// Every double quote becomes an apostrophe.
+void ReplaceDoubleQuotes(Text& text);
+
+// Empties recordText and, when a record is wanted, fills it. Returns false
+// (after showing why) when the record cannot be written.
+bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, Text& recordText,
+                         const ShowMessage& show);
+
+// Writes recordText to archiveName + ".sql" when a record is wanted; a name
+// without a folder lands in readmeFolder.
+void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText, std::string_view readmeFolder,
+                         const ShowMessage& show);

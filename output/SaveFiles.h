@@ -1,0 +1,33 @@
+#pragma once
+// The Save command's file work, after its dialog has answered: the readme,
+// the background pictures, the screenshot copies and the record file.
+
+#include <array>
+#include <span>
+
+#include "output/DatabaseRecord.h"
+#include "output/Messages.h"
+#include "readme/Text.h"
+
+class TemplatePackage;
+
+inline constexpr std::size_t kTextBufferSize = 32768;
+
+struct SaveFileWork {
+    Text readmePath;  // Windows-1251, as the save dialog returned it
+    Text readmeText;
+    bool writeBackgroundImages = false;
+    bool copyScreenshots = false;
+    int screenshotCount = 0;
+    std::array<Text, 3> screenshotPath;
+    DatabaseRecord record;  // written last, when wanted
+    Text recordText;
+};
+
+// The characters of path before its last separator; empty without one.
+Text FolderOfPath(std::string_view path);
+
+// buffer is the caller's working buffer of kTextBufferSize bytes; screenshots
+// stream through it.
+void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer,
+                     const ShowMessage& show);

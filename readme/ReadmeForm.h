@@ -1,0 +1,44 @@
+#pragma once
+// The values of the Plugin and Extras pages, captured once per Save.
+
+#include <array>
+
+#include "readme/Text.h"
+
+struct ReadmeForm {
+    // Plugin page
+    Text pluginName;
+    Text pluginFile;
+    Text description;
+    bool requiresMorrowind = false;
+    bool requiresTribunal = false;
+    bool requiresBloodmoon = false;
+    bool requiresBsaArchive = false;
+    bool requiresOther = false;
+    Text otherRequirements;
+    int screenshotCount = 0;  // 0 none, 1 to 3, -1 nothing selected
+    std::array<Text, 3> screenshotPath;
+    bool installStandard = false;
+    bool installOther = false;
+    Text installText;
+    bool uninstallStandard = false;
+    bool uninstallOther = false;
+    Text uninstallText;
+
+    // Extras page
+    bool howToPlayEnabled = false;
+    Text howToPlay;
+    Text authors;
+    bool noteEnabled = false;
+    Text note;
+    bool warningStandard = false;
+    bool warningOther = false;
+    Text warningText;
+    bool writeBackgroundImages = false;
+    bool copyScreenshots = false;
+
+    bool operator==(const ReadmeForm&) const = default;
+};
+
+// The state the New command leaves the two pages in.
+ReadmeForm NewReadmeForm();

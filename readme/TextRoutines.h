@@ -1,0 +1,15 @@
+#pragma once
+// The readme's text routines: pure functions over Windows-1251 byte strings.
+
+#include "readme/Text.h"
+
+// A single line break becomes one blank, an empty line "<br>".
+Text ConvertTextToHtml(std::string_view text);
+// The same rule, appended to out (lets the readme grow one buffer).
+void AppendTextAsHtml(Text& out, std::string_view text);
+
+// The part of a path after its last separator, or the whole path.
+Text ScreenshotFileName(std::string_view path);
+
+// The plug-in's file name with its last extension replaced by ".bsa".
+Text BsaArchiveName(std::string_view pluginFile);

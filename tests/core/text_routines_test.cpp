@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "readme/Cp1251.h"
+#include "readme/TextRoutines.h"
+
+namespace {
+
+struct Case {
+    const char* input;
+    const char* expected;
+};
+
+TEST(ConvertTextToHtml, LineBreakRuleTable) {
+    const Case cases[] = {
+        {"", ""},
+        {"A\r\nB", "A B"},
+        {"A\r\n\r\nB", "A<br>B"},
+        {"A\r\n\r\n\r\nB", "A<br> B"},
+        {"A\r\n\r\n\r\n\r\nB", "A<br><br>B"},
+        {"A\r\n", "A"},
+        {"A\r\n\r\n", "A<br>"},
+        {"\r\nA", " A"},
+        {"A\nB", "A B"},
+        {"A\rB", "A B"},
+        {"A\n\n\n\nB", "A<br>B"},
+        {"A\r\n\rB", "A B"},
+        {"\r\n\r\n", "<br>"},
+        {"\n", ""},
+        {"<b>&\tx</b>", "<b>&\tx</b>"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ConvertTextToHtml(c.input), c.expected) << "input: " << c.input;
+}
+
+// A run of k breaks between two bytes: k/4 "<br>" then a blank unless k%4 is 0;
+// at the end of the text only the "<br>"s. Checked for every k up to 9 at the
+// start, the middle and the end, where the fast scanner's 16-byte blocks
+// begin and end at every offset.
+TEST(ConvertTextToHtml, RunsOfEveryLengthAtEveryPlace) {
+    for (std::size_t k = 1; k <= 9; ++k) {
+        const std::string run(k, k % 2 ? '\n' : '\r');
+        std::string brs;
+        for (std::size_t i = 0; i < k / 4; ++i) brs += "<br>";
+        const std::string gap = brs + (k % 4 ? " " : "");
+        for (std::size_t pad = 0; pad < 20; ++pad) {
+            const std::string a(pad, 'a');
+            EXPECT_EQ(ConvertTextToHtml(run + "B"), gap + "B") << k;
+            EXPECT_EQ(ConvertTextToHtml(a + "x" + run + "B" + a), a + "x" + gap + "B" + a) << k << ' ' << pad;
+            EXPECT_EQ(ConvertTextToHtml(a + "x" + run), a + "x" + brs) << k << ' ' << pad;
+        }
+    }
+}
+
+TEST(ConvertTextToHtml, KeepsEveryOtherByteIncludingNulAndHighBytes) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n') all += static_cast<char>(b);
+    EXPECT_EQ(ConvertTextToHtml(all), all);
+    const std::string cyrillic = "Первая строка\r\nвторая"_cp.data();
+    EXPECT_EQ(ConvertTextToHtml(cyrillic), std::string("Первая строка вторая"_cp));
+}
+
+TEST(ConvertTextToHtml, AppendsAfterExistingText) {
+    Text out = "head:";
+    AppendTextAsHtml(out, "a\r\n\r\nb\r\n");
+    EXPECT_EQ(out, "head:a<br>b");
+}
+
+TEST(ScreenshotFileName, TakesThePartAfterTheLastSeparator) {
+    const std::string sep(1, kPathSeparator);
+    EXPECT_EQ(ScreenshotFileName("home" + sep + "me" + sep + "shot 1.jpg"), "shot 1.jpg");
+    EXPECT_EQ(ScreenshotFileName("shot.jpg"), "shot.jpg");
+    EXPECT_EQ(ScreenshotFileName("dir" + sep), "");
+    EXPECT_EQ(ScreenshotFileName(""), "");
+    const char other = kPathSeparator == '/' ? '\\' : '/';
+    const std::string foreign = std::string("a") + other + "b.jpg";
+    EXPECT_EQ(ScreenshotFileName(foreign), foreign);
+}
+
+TEST(BsaArchiveName, ReplacesTheLastExtension) {
+    EXPECT_EQ(BsaArchiveName("Mod.esp"), "Mod.bsa");
+    EXPECT_EQ(BsaArchiveName("My.Mod.v2.esm"), "My.Mod.v2.bsa");
+    EXPECT_EQ(BsaArchiveName("Mod"), "Mod.bsa");
+    EXPECT_EQ(BsaArchiveName(".esp"), ".bsa");
+    EXPECT_EQ(BsaArchiveName(""), ".bsa");
+}
+
+}  // namespace
