@@ -117,15 +117,20 @@ Text ConvertTextToHtml(std::string_view text) {
     return out;
 }
 
-Text ScreenshotFileName(std::string_view path) {
+std::string_view ScreenshotFileNameView(std::string_view path) {
     const std::size_t pos = path.rfind(kPathSeparator);
-    if (pos == std::string_view::npos) return Text(path);
-    return Text(path.substr(pos + 1));
+    return pos == std::string_view::npos ? path : path.substr(pos + 1);
+}
+
+Text ScreenshotFileName(std::string_view path) { return Text(ScreenshotFileNameView(path)); }
+
+std::string_view BsaArchiveStem(std::string_view pluginFile) {
+    const std::size_t pos = pluginFile.rfind('.');
+    return pos == std::string_view::npos ? pluginFile : pluginFile.substr(0, pos);
 }
 
 Text BsaArchiveName(std::string_view pluginFile) {
-    const std::size_t pos = pluginFile.rfind('.');
-    Text name(pos == std::string_view::npos ? pluginFile : pluginFile.substr(0, pos));
+    Text name(BsaArchiveStem(pluginFile));
     name += ".bsa";
     return name;
 }
