@@ -79,8 +79,9 @@ char* ConvertChunks(const char* src, std::size_t size, std::size_t& done, char* 
                 if (cur == kChunk) break;
                 rest = mask >> cur;
             }
-            // Bits above the chunk shift in as zeros, so ~rest ends the run.
-            const auto run = static_cast<std::size_t>(__builtin_ctzll(~rest));
+            // Bits above the chunk shift in as zeros, so ~rest ends the run,
+            // unless the whole chunk is breaks.
+            const auto run = ~rest ? static_cast<std::size_t>(__builtin_ctzll(~rest)) : kChunk;
             cur += run;
             breaks += static_cast<unsigned>(run);
             for (; breaks > 3; breaks -= 4) {

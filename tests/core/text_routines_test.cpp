@@ -118,3 +118,19 @@ TEST(ConvertTextToHtml, AgreesWithTheByteRuleOnRandomTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+// Found by fuzzing: a 64-byte block made only of breaks.
+TEST(ConvertTextToHtml, LongRunsOfBlankLinesAtEveryAlignment) {
+    for (std::size_t lead = 0; lead < 70; lead += 3) {
+        for (std::size_t run : {63u, 64u, 65u, 128u, 200u}) {
+            const std::string text = std::string(lead, 'a') + std::string(run, '\n') + std::string(130, 'b');
+            ASSERT_EQ(ConvertTextToHtml(text), Reference(text)) << lead << ' ' << run;
+            const std::string tail = std::string(lead, 'a') + std::string(run, '\r');
+            ASSERT_EQ(ConvertTextToHtml(tail), Reference(tail)) << lead << ' ' << run;
+        }
+    }
+}
+
+}  // namespace
