@@ -14,7 +14,7 @@ namespace {
 
 constexpr std::string_view kSignature = "{\\rtf";
 
-// Bounds on what the input may ask for. Lengths are Word's own limits.
+// Bounds on what the input may ask for; sizes and lengths as Word limits them.
 constexpr std::size_t kMaxWordLength = 32;
 constexpr std::int64_t kMaxParameter = 0x7FFFFFFF;
 constexpr int kMinHalfPoints = 2;
@@ -30,62 +30,17 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 // Destinations this reader does not show. A group that starts with \* is
 // skipped as well, whatever its word.
+// clang-format off
 constexpr std::string_view kSkippedDestinations[] = {
-    "aftncn",
-    "aftnsep",
-    "aftnsepc",
-    "annotation",
-    "atnid",
-    "atnauthor",
-    "bkmkend",
-    "bkmkstart",
-    "colorschememapping",
-    "datafield",
-    "datastore",
-    "docvar",
-    "falt",
-    "filetbl",
-    "fldinst",
-    "footer",
-    "footerf",
-    "footerl",
-    "footerr",
-    "footnote",
-    "ftncn",
-    "ftnsep",
-    "ftnsepc",
-    "generator",
-    "header",
-    "headerf",
-    "headerl",
-    "headerr",
-    "info",
-    "latentstyles",
-    "listoverridetable",
-    "listtable",
-    "mmathPr",
-    "nonshppict",
-    "object",
-    "objdata",
-    "panose",
-    "pgdsctbl",
-    "pict",
-    "pn",
-    "private",
-    "revtbl",
-    "rsidtbl",
-    "rxe",
-    "shp",
-    "shpinst",
-    "stylesheet",
-    "tc",
-    "template",
-    "themedata",
-    "txe",
-    "userprops",
-    "xe",
-    "xmlnstbl",
+    "aftncn", "aftnsep", "aftnsepc", "annotation", "atnauthor", "atnid", "bkmkend",
+    "bkmkstart", "colorschememapping", "datafield", "datastore", "docvar", "falt", "filetbl",
+    "fldinst", "footer", "footerf", "footerl", "footerr", "footnote", "ftncn", "ftnsep",
+    "ftnsepc", "generator", "header", "headerf", "headerl", "headerr", "info", "latentstyles",
+    "listoverridetable", "listtable", "mmathPr", "nonshppict", "object", "objdata", "panose",
+    "pgdsctbl", "pict", "pn", "private", "revtbl", "rsidtbl", "rxe", "shp", "shpinst",
+    "stylesheet", "tc", "template", "themedata", "txe", "userprops", "xe", "xmlnstbl",
 };
+// clang-format on
 
 enum class Destination { Text, FontTable, ColorTable, Skipped };
 
@@ -437,7 +392,8 @@ private:
         if (w == "f") {
             m_entryNumber = Clamp(p, 0, 0, kMaxParameter);
         } else if (w == "u") {
-            if (const auto cp = Unicode16(p.value_or(0))) AppendFontName(*cp);
+            const char32_t cp = Unicode16(p.value_or(0));
+            AppendFontName(cp >= 0xD800 && cp <= 0xDFFF ? kReplacement : cp);
             m_pendingSkip = Top().unicodeSkip;
         } else {
             for (const auto& [name, family] : kFamilies)
@@ -458,14 +414,14 @@ private:
     }
 
     // \u takes a signed 16-bit value; a surrogate pair arrives as two \u.
-    static std::optional<char32_t> Unicode16(std::int64_t value) {
+    static char32_t Unicode16(std::int64_t value) {
         if (value < 0) value += 0x10000;
         if (value < 0 || value > 0xFFFF) return kReplacement;
         return static_cast<char32_t>(value);
     }
 
     void Unicode(std::int64_t value) {
-        char32_t cp = *Unicode16(value);
+        char32_t cp = Unicode16(value);
         const bool high = cp >= 0xD800 && cp <= 0xDBFF;
         const bool low = cp >= 0xDC00 && cp <= 0xDFFF;
         if (low && m_highSurrogate) {

@@ -164,6 +164,7 @@ TEST(RtfReader, FontAndColourTables) {
         {"{\\rtf1{\\fonttbl{\\f2\\fnil \\'cc\\'ee\\'e9 \\'f8\\'f0\\'e8\\'f4\\'f2;}}\\f2 x}",
          "x{Мой шрифт}"},
         {"{\\rtf1{\\fonttbl{\\f0 Unterminated}}\\f0 x}", "x{Unterminated}"},
+        {"{\\rtf1{\\fonttbl{\\f0 \\u1071?\\u1041?\\u55357?;}}x}", "x{ЯБ\uFFFD}"},
         {"{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f5 x\\plain y}", "x{nofont}|y"},
         // The first entry is "auto"; an entry may name only some components.
         {"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;\\blue9;}"
