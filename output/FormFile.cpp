@@ -140,7 +140,9 @@ template <class Record>
 std::string ReadObject(const json& object, const std::vector<Field<Record>>& fields,
                        std::string_view prefix, Record& record,
                        const std::function<std::string(const json&)>& nested = {}) {
-    for (const auto& [key, value] : object.items()) {
+    for (auto item = object.begin(); item != object.end(); ++item) {
+        const std::string& key = item.key();
+        const json& value = item.value();
         if (nested && key == kDatabaseKey) {
             if (std::string error = nested(value); !error.empty()) return error;
             continue;
