@@ -104,6 +104,6 @@ void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText,
     if (!record.recordWanted) return;
     Text name = record.archiveName;
     name += kRecordExtension;
-    if (!fileio::WriteWholeFile(fileio::ResolveAgainst(readmeFolder, name), recordText, true))
+    if (!fileio::WriteWholeFile(fileio::ResolveAgainst(readmeFolder, name), recordText))
         show(kRecordNotCreated, MessageIcon::Exclamation);
 }

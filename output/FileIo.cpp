@@ -95,6 +95,7 @@ bool ReplacingFile::Create(std::string_view path) {
     const bool exists = ::stat(m_target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) return false;
 
+    m_written = m_reserved = 0;
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
         m_temporary = TemporaryBeside(m_target);
         m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -104,6 +105,12 @@ bool ReplacingFile::Create(std::string_view path) {
     // A replaced file keeps its permissions.
     if (exists && S_ISREG(existing.st_mode)) ::fchmod(m_fd, existing.st_mode & 07777);
     return true;
+}
+
+void ReplacingFile::Reserve(std::uint64_t size) {
+    if (m_fd < 0 || size == 0) return;
+    // Only a hint: where it cannot be had, the writes still decide.
+    if (::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) m_reserved = size;
 }
 
 bool ReplacingFile::Write(std::string_view bytes) {
@@ -119,13 +126,14 @@ bool ReplacingFile::Write(std::string_view bytes) {
         }
         p += wrote;
         left -= static_cast<std::size_t>(wrote);
+        m_written += static_cast<std::uint64_t>(wrote);
     }
     return true;
 }
 
-bool ReplacingFile::Commit(bool durable) {
+bool ReplacingFile::Commit() {
     if (m_fd < 0) return false;
-    if (durable && ::fsync(m_fd) != 0) {
+    if (m_written < m_reserved && ::ftruncate(m_fd, static_cast<off_t>(m_written)) != 0) {
         Discard();
         return false;
     }
@@ -139,9 +147,9 @@ bool ReplacingFile::Commit(bool durable) {
     return true;
 }
 
-bool WriteWholeFile(std::string_view path, std::string_view bytes, bool durable) {
+bool WriteWholeFile(std::string_view path, std::string_view bytes) {
     ReplacingFile file;
-    return file.Create(path) && file.Write(bytes) && file.Commit(durable);
+    return file.Create(path) && file.Write(bytes) && file.Commit();
 }
 
 void SetReadFunctionForTesting(ReadFunction read) { ReadOverride() = std::move(read); }

@@ -49,22 +49,27 @@ public:
     // False when the target cannot be written: its folder is missing, or a
     // directory stands in its place.
     bool Create(std::string_view path);
+    // Sets aside room for size bytes, which makes the file system's work
+    // per write lighter; a file that ends up shorter gives the rest back.
+    void Reserve(std::uint64_t size);
     // Writes every byte, however many calls the system needs.
     bool Write(std::string_view bytes);
-    // Puts the file in the target's place. durable flushes it to the disk
-    // first, for documents small enough that the wait does not matter.
-    bool Commit(bool durable);
+    // Puts the file in the target's place. Like cp, it does not wait for the
+    // disk (fsync): that wait would cost more than the whole copy here.
+    bool Commit();
 
 private:
     void Discard();
 
     int m_fd = -1;
+    std::uint64_t m_written = 0;
+    std::uint64_t m_reserved = 0;
     Text m_target;     // UTF-8
     Text m_temporary;  // UTF-8
 };
 
 // Create, Write and Commit in one.
-bool WriteWholeFile(std::string_view path, std::string_view bytes, bool durable);
+bool WriteWholeFile(std::string_view path, std::string_view bytes);
 
 // Replaces the system's read for InputFile::Read until reset with nullptr, so
 // tests can fail or shorten a read that the file system would not.

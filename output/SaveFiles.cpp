@@ -51,7 +51,7 @@ bool WritePictures(const Text& picturesFolder, const TemplatePackage& package,
             const auto bytes = package.Entry(entry).bytes();
             written = file.Write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
         }
-        if (!written || !file.Commit(false)) {
+        if (!written || !file.Commit()) {
             Show(show, kPictureNotCreated, name);
             return false;
         }
@@ -71,6 +71,7 @@ CopyResult CopyFile(const Text& source, const Text& target,
     if (!out.Create(target)) return CopyResult::TargetFailed;
 
     std::uint64_t left = in.length();
+    out.Reserve(left);
     while (left > 0) {
         const std::size_t want =
             static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
@@ -81,7 +82,7 @@ CopyResult CopyFile(const Text& source, const Text& target,
             return CopyResult::TargetFailed;
         left -= static_cast<std::uint64_t>(got);
     }
-    return out.Commit(false) ? CopyResult::Copied : CopyResult::TargetFailed;
+    return out.Commit() ? CopyResult::Copied : CopyResult::TargetFailed;
 }
 
 void CopyScreenshots(const SaveFileWork& work, const Text& folder, const Text& screenshotsFolder,
@@ -115,7 +116,7 @@ void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package,
                      std::span<char, kTextBufferSize> buffer, const ShowMessage& show) {
     const Text folder = FolderOfPath(work.readmePath);
 
-    if (!fileio::WriteWholeFile(work.readmePath, work.readmeText, true)) {
+    if (!fileio::WriteWholeFile(work.readmePath, work.readmeText)) {
         Show(show, kReadmeNotCreated);
         return;
     }
