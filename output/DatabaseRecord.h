@@ -36,5 +36,5 @@ bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, T
 
 // Writes recordText to archiveName + ".sql" when a record is wanted; a name
 // without a folder lands in readmeFolder.
-void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText,
-                         std::string_view readmeFolder, const ShowMessage& show);
+void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText, std::string_view readmeFolder,
+                         const ShowMessage& show);

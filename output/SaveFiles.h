@@ -29,5 +29,5 @@ Text FolderOfPath(std::string_view path);
 
 // buffer is the caller's working buffer of kTextBufferSize bytes; screenshots
 // stream through it.
-void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package,
-                     std::span<char, kTextBufferSize> buffer, const ShowMessage& show);
+void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer,
+                     const ShowMessage& show);

@@ -28,8 +28,7 @@ TEST(ConvertTextToHtml, LineBreakRuleTable) {
         {"\n", ""},
         {"<b>&\tx</b>", "<b>&\tx</b>"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ConvertTextToHtml(c.input), c.expected) << "input: " << c.input;
+    for (const Case& c : cases) EXPECT_EQ(ConvertTextToHtml(c.input), c.expected) << "input: " << c.input;
 }
 
 // A run of k breaks between two bytes: k/4 "<br>" then a blank unless k%4 is 0;
@@ -45,8 +44,7 @@ TEST(ConvertTextToHtml, RunsOfEveryLengthAtEveryPlace) {
         for (std::size_t pad = 0; pad < 20; ++pad) {
             const std::string a(pad, 'a');
             EXPECT_EQ(ConvertTextToHtml(run + "B"), gap + "B") << k;
-            EXPECT_EQ(ConvertTextToHtml(a + "x" + run + "B" + a), a + "x" + gap + "B" + a)
-                << k << ' ' << pad;
+            EXPECT_EQ(ConvertTextToHtml(a + "x" + run + "B" + a), a + "x" + gap + "B" + a) << k << ' ' << pad;
             EXPECT_EQ(ConvertTextToHtml(a + "x" + run), a + "x" + brs) << k << ' ' << pad;
         }
     }
