@@ -163,8 +163,9 @@ FormFileResult ReadFormFile(std::string_view bytes) {
     json root;
     try {
         root = json::parse(bytes.begin(), bytes.end());
-    } catch (const json::parse_error& e) {
-        // "[json.exception.parse_error.101] parse error at line 2, column 7: ..."
+    } catch (const json::exception& e) {
+        // "[json.exception.parse_error.101] parse error at line 2, column 7: ..."; a number
+        // too large for a double ("7e999") is an out_of_range error, not a parse error.
         const std::string what = e.what();
         const std::size_t tag = what.find("] ");
         result.error = tag == std::string::npos ? what : what.substr(tag + 2);

@@ -163,6 +163,11 @@ TEST(ReadFormFile, SurvivesDamagedInput) {
         EXPECT_TRUE(result.ok() || !result.error.empty());
     }
     EXPECT_FALSE(ReadFormFile(std::string(100000, '[')).ok());
+    // Found by fuzzing: a number too large for a double is refused, not thrown.
+    for (const char* overflow : {"7e94999a}", "{\"screenshotCount\": 1e999}", "[-1e400]"}) {
+        const FormFileResult result = ReadFormFile(overflow);
+        EXPECT_FALSE(result.ok()) << overflow;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+// The renderer's form-file reader on any bytes: it answers with a form or an
+// error, never throws or crashes, and a form it accepts renders.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "output/FormFile.h"
+#include "readme/ReadmeHtml.h"
+#include "template/TemplatePackage.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const FormFileResult result = ReadFormFile({reinterpret_cast<const char*>(data), size});
+    if (result.ok() == !result.error.empty()) std::abort();
+    if (result.ok()) {
+        static TemplatePackage package = [] {
+            TemplatePackage p;
+            p.LoadBuiltIn();
+            return p;
+        }();
+        (void)BuildReadmeHtml(result.file.form, package).size();
+    }
+    return 0;
+}
