@@ -2,7 +2,11 @@
 #include "output/DatabaseRecord.h"
 #include "output/SaveFiles.h"
 
-DatabaseRecord NewDatabaseRecord() { return {}; }
+DatabaseRecord NewDatabaseRecord() {
+    DatabaseRecord record;
+    record.originalLink = Text(kSiteHomeUrl);
+    return record;
+}
 void ReplaceDoubleQuotes(Text&) {}
 bool BuildDatabaseRecord(const DatabaseRecord&, const ReadmeForm&, Text& recordText,
                          const ShowMessage&) {
