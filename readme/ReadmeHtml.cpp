@@ -61,10 +61,10 @@ private:
 };
 
 void AppendArchiveNote(Document& doc, std::string_view pluginFile) {
-    const Text archive = BsaArchiveName(pluginFile);
-    doc << kArchiveNote1 << "<b>" << archive << "</b>" << kArchiveNote3;
+    const std::string_view stem = BsaArchiveStem(pluginFile);
+    doc << kArchiveNote1 << "<b>" << stem << ".bsa</b>" << kArchiveNote3;
     doc << "<a href='" << kSiteHomeUrl << "' target='_blank'>" << kSiteHomeUrl << "</a>" << ")";
-    doc << kArchiveNote5 << kArchiveNote6 << "<b>" << archive << "</b>";
+    doc << kArchiveNote5 << kArchiveNote6 << "<b>" << stem << ".bsa</b>";
 }
 
 void AppendRequirements(Document& doc, const ReadmeForm& form) {
@@ -104,7 +104,7 @@ void AppendScreenshots(Document& doc, const ReadmeForm& form) {
     doc << "align=\"center\">";
     for (int i = 0; i < form.screenshotCount; ++i) {
         if (i > 0) doc << "&nbsp;&nbsp;";
-        doc << "<img src=\"files/scrins/" << ScreenshotFileName(form.screenshotPath[static_cast<std::size_t>(i)])
+        doc << "<img src=\"files/scrins/" << ScreenshotFileNameView(form.screenshotPath[static_cast<std::size_t>(i)])
             << "\" border=\"0\">";
     }
     doc.Close();

@@ -10,6 +10,9 @@ void AppendTextAsHtml(Text& out, std::string_view text);
 
 // The part of a path after its last separator, or the whole path.
 Text ScreenshotFileName(std::string_view path);
+std::string_view ScreenshotFileNameView(std::string_view path);
 
 // The plug-in's file name with its last extension replaced by ".bsa".
 Text BsaArchiveName(std::string_view pluginFile);
+// The name BsaArchiveName keeps, before ".bsa".
+std::string_view BsaArchiveStem(std::string_view pluginFile);

@@ -85,3 +85,52 @@ TEST(BsaArchiveName, ReplacesTheLastExtension) {
 }
 
 }  // namespace
+
+namespace {
+
+// The rule exactly as stated, one byte at a time: the witness for the fast path.
+std::string Reference(std::string_view text) {
+    std::string out;
+    int counter = 0;
+    for (char c : text) {
+        if (c == '\r' || c == '\n') {
+            if (++counter > 3) out += "<br>", counter = 0;
+        } else {
+            if (counter > 0) out += ' ';
+            out += c;
+            counter = 0;
+        }
+    }
+    return out;
+}
+
+TEST(ConvertTextToHtml, AgreesWithTheByteRuleOnRandomTexts) {
+    std::uint32_t seed = 12345;
+    const auto next = [&]() { return seed = seed * 1664525u + 1013904223u; };
+    const char alphabet[] = {'a', 'b', ' ', '\t', '\0', '\xE9', '\r', '\n'};
+    for (int round = 0; round < 3000; ++round) {
+        const std::size_t size = next() % 700;
+        const unsigned breakShare = next() % 8;  // from no breaks at all to nearly all
+        std::string text(size, 'x');
+        for (char& c : text) c = (next() % 8 < breakShare) ? alphabet[6 + next() % 2] : alphabet[next() % 6];
+        ASSERT_EQ(ConvertTextToHtml(text), Reference(text)) << "round " << round;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Found by fuzzing: a 64-byte block made only of breaks.
+TEST(ConvertTextToHtml, LongRunsOfBlankLinesAtEveryAlignment) {
+    for (std::size_t lead = 0; lead < 70; lead += 3) {
+        for (std::size_t run : {63u, 64u, 65u, 128u, 200u}) {
+            const std::string text = std::string(lead, 'a') + std::string(run, '\n') + std::string(130, 'b');
+            ASSERT_EQ(ConvertTextToHtml(text), Reference(text)) << lead << ' ' << run;
+            const std::string tail = std::string(lead, 'a') + std::string(run, '\r');
+            ASSERT_EQ(ConvertTextToHtml(tail), Reference(tail)) << lead << ' ' << run;
+        }
+    }
+}
+
+}  // namespace
