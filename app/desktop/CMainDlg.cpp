@@ -83,6 +83,8 @@ bool CMainDlg::OnInitDialog() {
         ShowMessageBox(this, "Error load template", MessageIcon::Exclamation);
 
     OnNew();
+    // As a dialog that answers true: the first tab stop gets the focus.
+    GetDlgItem(1000)->setFocus();
     return true;
 }
 

@@ -37,6 +37,7 @@ TEST_F(MainWindow, StartsOnTheFirstTabWithOnlyItsPageShown) {
     EXPECT_EQ(window->PageOfTab(6), nullptr);
     EXPECT_EQ(window->PageOfTab(-1), nullptr);
     EXPECT_EQ(g_pMainDlg, window.get());
+    EXPECT_EQ(QApplication::focusWidget(), window->GetDlgItem(1000));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(window->templatePackage().count(), 16);
 }
