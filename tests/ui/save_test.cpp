@@ -3,9 +3,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <fstream>
 #include <iterator>
+#include <nlohmann/json.hpp>
 
 #include "UiTest.h"
 #include "readme/CaptureReadmeForm.h"
@@ -120,6 +122,142 @@ TEST_F(SaveTest, SaveChangesNothingOnTheForm) {
     EXPECT_EQ(database().CaptureRecord(), record);
     EXPECT_EQ(window->tabs()->GetCurSel(), 1);
     EXPECT_TRUE(window->Item<QLineEdit>(1003)->text().isEmpty());
+}
+
+// The whole road as a user takes it: fill both form pages and the Database
+// page, press Save, answer the dialog. The files must equal those the
+// renderer writes for a form file holding the same values.
+TEST_F(SaveTest, EndToEndWritesWhatTheRendererWritesForTheSameForm) {
+    const QString shots = temp.filePath("shots");
+    ASSERT_TRUE(QDir().mkpath(shots));
+    std::string big(40000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7);
+    WriteBytes(shots + "/one.jpg", big);
+    WriteBytes(shots + "/two.jpg", "second shot");
+    WriteBytes(temp.filePath("Dawn Sword.zip"), std::string(3000, 'z'));
+
+    SelectTab(1);
+    Type(plugin(), 1025, QString::fromUtf8("Меч \"Рассвет\" & <b>"));
+    dialogs.answers.push_back("/games/Data Files/Dawn Sword.esp");
+    Click(plugin(), 1027);
+    Type(plugin(), 1005, QString::fromUtf8("Первая строка"));
+    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), 1005, QString::fromUtf8("вторая"));
+    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), 1005, QString::fromUtf8("абзац"));
+    Click(plugin(), 1007);
+    Click(plugin(), 1038);
+    Click(plugin(), 1009);
+    Type(plugin(), 1010, QStringLiteral("Other req"));
+    Choose(plugin(), 1011, 2);
+    dialogs.answers.push_back(shots + "/one.jpg");
+    Click(plugin(), 1026);
+    Type(plugin(), 1020, shots + "/two.jpg");
+    Click(plugin(), 1014);
+    Type(plugin(), 1024, QStringLiteral("Own install"));
+
+    SelectTab(2);
+    Click(extras(), 1020);
+    Type(extras(), 1019, QStringLiteral("Play it"));
+    Type(extras(), 1031, QString::fromUtf8("Автор: Иван"));
+    Click(extras(), 1034);
+    Type(extras(), 1035, QString::fromUtf8("Осторожно"));
+
+    SelectTab(3);
+    Click(database(), 1006);
+    Choose(database(), 1033, 4);
+    Choose(database(), 1012, 2);
+    Choose(database(), 1014, 1);
+    Type(database(), 1026, QString::fromUtf8("Иван"));
+    Type(database(), 1029, QStringLiteral("ivan@example.org"));
+    dialogs.answers.push_back(temp.filePath("Dawn Sword.zip"));
+    Click(database(), 1035);
+    Click(database(), 1009);
+    database().Item<QLineEdit>(1032)->selectAll();
+    Type(database(), 1032, QStringLiteral("http://mods.example.com/dawn"));
+
+    dialogs.answers.push_back(out + "/ReadMe.htm");
+    PressSave();
+    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(dialogs.requests.size(), 4u);
+
+    // The same values, written down independently of the pages.
+    const std::string shotsUtf8 = shots.toStdString();
+    const nlohmann::json form = {
+        {"pluginName", "Меч \"Рассвет\" & <b>"},
+        {"pluginFile", "Dawn Sword.esp"},
+        {"description", "Первая строка\r\nвторая\r\n\r\nабзац"},
+        {"requiresMorrowind", true},
+        {"requiresTribunal", true},
+        {"requiresBloodmoon", false},
+        {"requiresBsaArchive", true},
+        {"requiresOther", true},
+        {"otherRequirements", "Other req"},
+        {"screenshotCount", 2},
+        {"screenshotPath", {shotsUtf8 + "/one.jpg", shotsUtf8 + "/two.jpg", ""}},
+        {"installStandard", true},
+        {"installOther", true},
+        {"installText", "Own install"},
+        {"uninstallStandard", true},
+        {"uninstallOther", false},
+        {"uninstallText", ""},
+        {"howToPlayEnabled", true},
+        {"howToPlay", "Play it"},
+        {"authors", "Автор: Иван"},
+        {"noteEnabled", false},
+        {"note", ""},
+        {"warningStandard", false},
+        {"warningOther", true},
+        {"warningText", "Осторожно"},
+        {"writeBackgroundImages", true},
+        {"copyScreenshots", true},
+        {"database",
+         {{"recordWanted", true},
+          {"categoryIndex", 4},
+          {"archiveName", "Dawn Sword.zip"},
+          {"imageName", ""},
+          {"authorName", "Иван"},
+          {"authorEmail", "ivan@example.org"},
+          {"adapterName", ""},
+          {"adapterEmail", ""},
+          {"archiveSize", "3000"},
+          {"originalLink", "http://mods.example.com/dawn"},
+          {"grades", {2, 1, 0}}}},
+    };
+    const QString rendered = temp.filePath("rendered");
+    ASSERT_TRUE(QDir().mkpath(rendered));
+    WriteBytes(temp.filePath("form.json"), form.dump());
+    QProcess render;
+    render.setWorkingDirectory(rendered);
+    render.start(QCoreApplication::applicationDirPath() + "/../app/render/quillsmith-render",
+                 {"--form", temp.filePath("form.json"), "--output", rendered + "/ReadMe.htm"});
+    ASSERT_TRUE(render.waitForFinished(20000));
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+
+    const QStringList expected = {"Dawn Sword.zip.sql",
+                                  "ReadMe.htm",
+                                  "files",
+                                  "files/images",
+                                  "files/images/img_bk_0.jpg",
+                                  "files/images/img_bk_1.jpg",
+                                  "files/images/img_bk_2.jpg",
+                                  "files/scrins",
+                                  "files/scrins/one.jpg",
+                                  "files/scrins/two.jpg"};
+    EXPECT_EQ(FilesUnder(out), expected);
+    EXPECT_EQ(FilesUnder(rendered), expected);
+    for (const QString& file : expected) {
+        if (QFileInfo(out + "/" + file).isDir()) continue;
+        EXPECT_EQ(ReadBytes(out + "/" + file), ReadBytes(rendered + "/" + file))
+            << file.toStdString();
+    }
+    EXPECT_EQ(ReadBytes(out + "/files/scrins/one.jpg"), big);
+    const std::string readme = ReadBytes(out + "/ReadMe.htm");
+    EXPECT_NE(readme.find(std::string("Меч \"Рассвет\" & <b>"_cp)), std::string::npos);
+    EXPECT_NE(readme.find("files/scrins/two.jpg"), std::string::npos);
+    EXPECT_NE(ReadBytes(out + "/Dawn Sword.zip.sql").find("\"http://mods.example.com/dawn\",\r\n"),
+              std::string::npos);
 }
 
 }  // namespace
