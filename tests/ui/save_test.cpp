@@ -29,12 +29,10 @@ void WriteBytes(const QString& path, std::string_view bytes) {
 QStringList FilesUnder(const QString& folder) {
     QStringList files;
     QDir dir(folder);
-    for (const QString& entry :
-         dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
         files << entry;
         if (QFileInfo(dir.filePath(entry)).isDir())
-            for (const QString& inner : FilesUnder(dir.filePath(entry)))
-                files << entry + "/" + inner;
+            for (const QString& inner : FilesUnder(dir.filePath(entry))) files << entry + "/" + inner;
     }
     return files;
 }
@@ -42,9 +40,6 @@ QStringList FilesUnder(const QString& folder) {
 class SaveTest : public MainWindowTest {
 protected:
     void SetUp() override {
-#ifdef QS_PENDING_OUTPUT
-        GTEST_SKIP() << "Save's file work is not merged yet";
-#endif
         MainWindowTest::SetUp();
         ASSERT_TRUE(temp.isValid());
         out = temp.filePath("out");
@@ -249,15 +244,13 @@ TEST_F(SaveTest, EndToEndWritesWhatTheRendererWritesForTheSameForm) {
     EXPECT_EQ(FilesUnder(rendered), expected);
     for (const QString& file : expected) {
         if (QFileInfo(out + "/" + file).isDir()) continue;
-        EXPECT_EQ(ReadBytes(out + "/" + file), ReadBytes(rendered + "/" + file))
-            << file.toStdString();
+        EXPECT_EQ(ReadBytes(out + "/" + file), ReadBytes(rendered + "/" + file)) << file.toStdString();
     }
     EXPECT_EQ(ReadBytes(out + "/files/scrins/one.jpg"), big);
     const std::string readme = ReadBytes(out + "/ReadMe.htm");
     EXPECT_NE(readme.find(std::string("Меч \"Рассвет\" & <b>"_cp)), std::string::npos);
     EXPECT_NE(readme.find("files/scrins/two.jpg"), std::string::npos);
-    EXPECT_NE(ReadBytes(out + "/Dawn Sword.zip.sql").find("\"http://mods.example.com/dawn\",\r\n"),
-              std::string::npos);
+    EXPECT_NE(ReadBytes(out + "/Dawn Sword.zip.sql").find("\"http://mods.example.com/dawn\",\r\n"), std::string::npos);
 }
 
 }  // namespace

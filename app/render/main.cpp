@@ -1,0 +1,138 @@
+// quillsmith-render --form FORM.json --output PATH/ReadMe.htm
+//
+// Does what Save does once its dialog has answered with PATH, for authors
+// who script their releases. Save's messages go to standard error, one UTF-8
+// line each. Exit status: 0 no message, 1 some message, 2 usage or form file.
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "output/DatabaseRecord.h"
+#include "output/FormFile.h"
+#include "output/SaveFiles.h"
+#include "readme/Cp1251.h"
+#include "readme/ReadmeHtml.h"
+#include "template/TemplatePackage.h"
+
+namespace {
+
+constexpr int kExitClean = 0;
+constexpr int kExitMessages = 1;
+constexpr int kExitUsage = 2;
+
+constexpr std::string_view kUsage =
+    "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm\n";
+constexpr std::string_view kTemplateNotLoaded = "Error load template";
+
+struct Arguments {
+    std::string form;
+    std::string output;
+};
+
+int UsageError(std::string_view why) {
+    std::cerr << "quillsmith-render: " << why << '\n' << kUsage;
+    return kExitUsage;
+}
+
+// Accepts "--name value" and "--name=value"; each option once.
+std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args) {
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        std::string value;
+        const std::size_t equals = arg.find('=');
+        std::string_view name = arg.substr(0, equals);
+        if (name != "--form" && name != "--output")
+            return "unknown argument \"" + std::string(arg) + "\"";
+        if (equals != std::string_view::npos) {
+            value = arg.substr(equals + 1);
+        } else if (i + 1 < argc) {
+            value = argv[++i];
+        } else {
+            return std::string(name) + " needs a value";
+        }
+        std::string& slot = name == "--form" ? args.form : args.output;
+        if (!slot.empty()) return std::string(name) + " given twice";
+        if (value.empty()) return std::string(name) + " needs a value";
+        slot = value;
+    }
+    if (args.form.empty()) return std::string("--form is missing");
+    if (args.output.empty()) return std::string("--output is missing");
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::string(std::strerror(errno));
+    std::array<char, 65536> block;
+    std::size_t got = 0;
+    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0)
+        bytes.append(block.data(), got);
+    const int error = std::ferror(file) ? errno : 0;
+    std::fclose(file);
+    if (error != 0) return std::string(std::strerror(error));
+    return std::nullopt;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+        std::cout << kUsage;
+        return kExitClean;
+    }
+    Arguments args;
+    if (auto why = ParseArguments(argc, argv, args)) return UsageError(*why);
+
+    // The core's paths are Windows-1251; a name it cannot hold would be
+    // written somewhere else.
+    Text readmePath = cp1251::FromUtf8(args.output);
+    if (cp1251::ToUtf8(readmePath) != args.output)
+        return UsageError("the output path has characters outside Windows-1251");
+    // A bare name lives in the current folder; without "./" its folder would
+    // be empty, which is the root.
+    if (readmePath.find(kPathSeparator) == Text::npos)
+        readmePath = Text(".") + kPathSeparator + readmePath;
+
+    std::string bytes;
+    if (auto why = ReadWholeFile(args.form, bytes)) {
+        std::cerr << "quillsmith-render: cannot read " << args.form << ": " << *why << '\n';
+        return kExitUsage;
+    }
+    const FormFileResult read = ReadFormFile(bytes);
+    if (!read.ok()) {
+        std::cerr << "quillsmith-render: " << args.form << ": " << read.error << '\n';
+        return kExitUsage;
+    }
+    const FormFile& file = read.file;
+
+    bool anyMessage = false;
+    const ShowMessage show = [&anyMessage](std::string_view text, MessageIcon) {
+        anyMessage = true;
+        std::cerr << cp1251::ToUtf8(text) << '\n';
+    };
+
+    TemplatePackage package;
+    if (package.LoadBuiltIn() != kTemplateLoaded)
+        show(kTemplateNotLoaded, MessageIcon::Exclamation);
+
+    SaveFileWork work;
+    work.readmePath = readmePath;
+    work.readmeText = BuildReadmeHtml(file.form, package);
+    work.writeBackgroundImages = file.form.writeBackgroundImages;
+    work.copyScreenshots = file.form.copyScreenshots;
+    work.screenshotCount = file.form.screenshotCount;
+    work.screenshotPath = file.form.screenshotPath;
+    work.record = file.record;
+    if (BuildDatabaseRecord(work.record, file.form, work.recordText, show)) {
+        static std::array<char, kTextBufferSize> buffer;
+        RunSaveFileWork(work, package, buffer, show);
+    }
+    std::cerr.flush();
+    return anyMessage ? kExitMessages : kExitClean;
+}

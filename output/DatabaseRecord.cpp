@@ -1,0 +1,109 @@
+#include "output/DatabaseRecord.h"
+
+#include <algorithm>
+#include <string>
+
+#include "output/FileIo.h"
+#include "readme/Cp1251.h"
+
+namespace {
+
+constexpr std::string_view kStatementHead = "INSERT INTO plugs VALUES (\r\n";
+constexpr std::string_view kLineEnd = ",\r\n";
+constexpr std::string_view kNowLine = "NOW(),\r\n";
+constexpr std::string_view kLastLine = "NOW());\r\n";
+constexpr std::string_view kRecordExtension = ".sql";
+
+constexpr std::string_view kSizeMissing = "Не указан размер архива."_cp;
+constexpr std::string_view kSizeNotDigits = "Размер архива должен состоять только из цифр."_cp;
+constexpr std::string_view kGradeInvalid = "Не выбрана оценка."_cp;
+constexpr std::string_view kRecordNotCreated = "Не удалось создать файл для записи базы данных."_cp;
+
+bool IsDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The site's database takes double-quoted strings in which a backslash
+// escapes: a double quote would end the string and a lone backslash would
+// eat the byte after it (the closing quote, for a value that ends in one).
+void AppendQuoted(Text& out, std::string_view value) {
+    Text safe(value);
+    ReplaceDoubleQuotes(safe);
+    out += '"';
+    for (char c : safe) {
+        if (c == '\\') out += '\\';
+        out += c;
+    }
+    out += '"';
+    out += kLineEnd;
+}
+
+void AppendBare(Text& out, std::string_view value) {
+    out += value;
+    out += kLineEnd;
+}
+
+std::string_view Flag(bool set) { return set ? "1" : "0"; }
+
+}  // namespace
+
+DatabaseRecord NewDatabaseRecord() {
+    DatabaseRecord record;
+    record.originalLink = Text(kSiteHomeUrl);
+    return record;
+}
+
+void ReplaceDoubleQuotes(Text& text) { std::replace(text.begin(), text.end(), '"', '\''); }
+
+bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, Text& recordText,
+                         const ShowMessage& show) {
+    recordText.clear();
+    if (!record.recordWanted) return true;
+
+    if (record.archiveSize.empty()) {
+        show(kSizeMissing, MessageIcon::Exclamation);
+        return false;
+    }
+    if (!IsDigits(record.archiveSize)) {
+        show(kSizeNotDigits, MessageIcon::Exclamation);
+        return false;
+    }
+    for (int grade : record.grades) {
+        if (grade < 0 || grade > 2) {
+            show(kGradeInvalid, MessageIcon::Exclamation);
+            return false;
+        }
+    }
+
+    Text& out = recordText;
+    out += kStatementHead;
+    AppendQuoted(out, "");
+    AppendBare(out, std::to_string(static_cast<long long>(record.categoryIndex) + 1));
+    AppendQuoted(out, form.pluginName);
+    AppendQuoted(out, record.archiveName);
+    AppendQuoted(out, record.imageName);
+    AppendQuoted(out, form.description);
+    AppendQuoted(out, record.authorName);
+    AppendQuoted(out, record.authorEmail);
+    AppendQuoted(out, record.adapterName);
+    AppendQuoted(out, record.adapterEmail);
+    AppendQuoted(out, Flag(form.requiresTribunal));
+    AppendQuoted(out, Flag(form.requiresBloodmoon));
+    AppendBare(out, record.archiveSize);
+    AppendQuoted(out, record.originalLink);
+    out += kNowLine;
+    for (int grade : record.grades) AppendQuoted(out, std::to_string(grade + 1));
+    AppendQuoted(out, "1");
+    out += kLastLine;
+    return true;
+}
+
+void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText,
+                         std::string_view readmeFolder, const ShowMessage& show) {
+    if (!record.recordWanted) return;
+    Text name = record.archiveName;
+    name += kRecordExtension;
+    if (!fileio::WriteWholeFile(fileio::ResolveAgainst(readmeFolder, name), recordText))
+        show(kRecordNotCreated, MessageIcon::Exclamation);
+}

@@ -1,0 +1,140 @@
+#include "output/SaveFiles.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "output/FileIo.h"
+#include "readme/Cp1251.h"
+#include "readme/TextRoutines.h"
+#include "template/TemplatePackage.h"
+
+namespace {
+
+constexpr std::string_view kReadmeNotCreated = "Ошибка открытия файла для записи"_cp;
+constexpr std::string_view kPictureNotCreated = "Ошибка открытия файла "_cp;
+constexpr std::string_view kScreenshotNotOpened = "Ошибка открытия файла скриншота "_cp;
+constexpr std::string_view kScreenshotNotCreated = "Ошибка открытия файла для записи скриншота "_cp;
+
+constexpr std::string_view kCommonFolder = "files";
+constexpr std::string_view kPicturesFolder = "images";
+constexpr std::string_view kScreenshotsFolder = "scrins";
+constexpr const char* kPictureNames[] = {"img_bk_0.jpg", "img_bk_1.jpg", "img_bk_2.jpg"};
+
+Text Join(std::string_view folder, std::string_view name) {
+    Text path(folder);
+    path += kPathSeparator;
+    path += name;
+    return path;
+}
+
+void Show(const ShowMessage& show, std::string_view text, std::string_view tail = {}) {
+    Text message(text);
+    message += tail;
+    show(message, MessageIcon::None);
+}
+
+void MakeFolder(const Text& path) {
+    // An existing folder is fine, and any other failure shows up when a file
+    // in it cannot be created.
+    ::mkdir(cp1251::ToUtf8(path).c_str(), 0777);
+}
+
+// False after its message: the command ends.
+bool WritePictures(const Text& picturesFolder, const TemplatePackage& package,
+                   const ShowMessage& show) {
+    for (const char* name : kPictureNames) {
+        fileio::ReplacingFile file;
+        bool written = file.Create(Join(picturesFolder, name));
+        const int entry = package.FindEntry(name);
+        if (written && entry >= 0) {
+            const auto bytes = package.Entry(entry).bytes();
+            written = file.Write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+        }
+        if (!written || !file.Commit()) {
+            Show(show, kPictureNotCreated, name);
+            return false;
+        }
+    }
+    return true;
+}
+
+enum class CopyResult { Copied, SourceFailed, TargetFailed };
+
+// Streams source into target through buffer. The length taken at the open
+// bounds the copy; a source that shrinks meanwhile ends it early.
+CopyResult CopyFile(const Text& source, const Text& target,
+                    std::span<char, kTextBufferSize> buffer) {
+    fileio::InputFile in;
+    if (!in.Open(source)) return CopyResult::SourceFailed;
+    fileio::ReplacingFile out;
+    if (!out.Create(target)) return CopyResult::TargetFailed;
+
+    std::uint64_t left = in.length();
+    out.Reserve(left);
+    while (left > 0) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+        const std::ptrdiff_t got = in.Read(buffer.data(), want);
+        if (got < 0) return CopyResult::SourceFailed;
+        if (got == 0) break;
+        if (!out.Write({buffer.data(), static_cast<std::size_t>(got)}))
+            return CopyResult::TargetFailed;
+        left -= static_cast<std::uint64_t>(got);
+    }
+    return out.Commit() ? CopyResult::Copied : CopyResult::TargetFailed;
+}
+
+void CopyScreenshots(const SaveFileWork& work, const Text& folder, const Text& screenshotsFolder,
+                     std::span<char, kTextBufferSize> buffer, const ShowMessage& show) {
+    for (int i = 1; i <= 3 && work.screenshotCount >= i; ++i) {
+        const Text& path = work.screenshotPath[static_cast<std::size_t>(i - 1)];
+        const Text source = fileio::ResolveAgainst(folder, path);
+        const Text target = Join(screenshotsFolder, ScreenshotFileName(path));
+        const char number[] = {static_cast<char>('0' + i), '\0'};
+        switch (CopyFile(source, target, buffer)) {
+            case CopyResult::Copied:
+                break;
+            case CopyResult::SourceFailed:
+                Show(show, kScreenshotNotOpened, number);
+                break;
+            case CopyResult::TargetFailed:
+                Show(show, kScreenshotNotCreated, number);
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+Text FolderOfPath(std::string_view path) {
+    const std::size_t last = path.rfind(kPathSeparator);
+    return last == std::string_view::npos ? Text() : Text(path.substr(0, last));
+}
+
+void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package,
+                     std::span<char, kTextBufferSize> buffer, const ShowMessage& show) {
+    const Text folder = FolderOfPath(work.readmePath);
+
+    if (!fileio::WriteWholeFile(work.readmePath, work.readmeText)) {
+        Show(show, kReadmeNotCreated);
+        return;
+    }
+
+    const Text commonFolder = Join(folder, kCommonFolder);
+    if (work.writeBackgroundImages) {
+        const Text picturesFolder = Join(commonFolder, kPicturesFolder);
+        MakeFolder(commonFolder);
+        MakeFolder(picturesFolder);
+        if (!WritePictures(picturesFolder, package, show)) return;
+    }
+
+    if (work.copyScreenshots) {
+        const Text screenshotsFolder = Join(commonFolder, kScreenshotsFolder);
+        MakeFolder(commonFolder);
+        MakeFolder(screenshotsFolder);
+        CopyScreenshots(work, folder, screenshotsFolder, buffer, show);
+    }
+
+    WriteDatabaseRecord(work.record, work.recordText, folder, show);
+}

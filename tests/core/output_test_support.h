@@ -1,0 +1,138 @@
+#pragma once
+// Scratch folders, file helpers, a message recorder and a child process with
+// a file size limit, for the tests of Save's file work and the record.
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "output/Messages.h"
+
+namespace testing_output {
+
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "qs-output-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) std::abort();
+        m_path = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+};
+
+inline std::optional<std::string> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in || std::filesystem::is_directory(path)) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+// Every file under folder, as paths relative to it, sorted.
+inline std::vector<std::string> FilesUnder(const std::string& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        files.push_back(std::filesystem::relative(entry.path(), folder).string() +
+                        (entry.is_directory() ? "/" : ""));
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+inline int OpenDescriptorCount() {
+    int count = 0;
+    if (DIR* dir = ::opendir("/proc/self/fd")) {
+        while (::readdir(dir)) ++count;
+        ::closedir(dir);
+    }
+    return count;
+}
+
+struct Message {
+    std::string text;
+    MessageIcon icon;
+    bool operator==(const Message&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const Message& m) {
+    return out << '"' << m.text << "\" icon " << static_cast<int>(m.icon);
+}
+
+class MessageLog {
+public:
+    ShowMessage callback() {
+        return [this](std::string_view text, MessageIcon icon) {
+            messages.push_back({std::string(text), icon});
+        };
+    }
+    std::vector<Message> messages;
+};
+
+// Runs work in a child whose files cannot grow beyond limit bytes, and
+// returns the messages it showed. A write that crosses the limit comes back
+// short; the next fails with EFBIG.
+inline std::vector<Message> RunWithFileSizeLimit(
+    rlim_t limit, const std::function<void(const ShowMessage&)>& work) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) std::abort();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit rl{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+        work([fd = pipeFds[1]](std::string_view text, MessageIcon icon) {
+            std::string line =
+                std::to_string(static_cast<int>(icon)) + " " + std::string(text) + "\n";
+            if (::write(fd, line.data(), line.size()) < 0) ::_exit(3);
+        });
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    std::string all;
+    char block[4096];
+    for (ssize_t got; (got = ::read(pipeFds[0], block, sizeof block)) > 0;)
+        all.append(block, static_cast<std::size_t>(got));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
+
+    std::vector<Message> messages;
+    std::istringstream lines(all);
+    for (std::string line; std::getline(lines, line);)
+        messages.push_back({line.substr(2), static_cast<MessageIcon>(line[0] - '0')});
+    return messages;
+}
+
+}  // namespace testing_output

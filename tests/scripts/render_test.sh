@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# quillsmith-render end to end: the example as its README runs it, the exit
+# statuses, Save's messages on standard error in UTF-8, and bad form files.
+set -uo pipefail
+
+: "${QS_BUILD_DIR:?}" "${QS_SOURCE_DIR:?}"
+render="$QS_BUILD_DIR/app/render/quillsmith-render"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+cp1251() { printf '%s' "$1" | iconv -f UTF-8 -t CP1251; }
+
+# Runs the renderer; leaves the status in $status and standard error in $err.
+run() {
+  "$render" "$@" >"$work/stdout" 2>"$work/stderr"
+  status=$?
+  err=$(cat "$work/stderr")
+}
+expect() {  # expect STATUS STDERR-TEXT WHAT
+  [[ $status == "$1" ]] || fail "$3: status $status, expected $1 (stderr: $err)"
+  [[ "$err" == "$2" ]] || fail "$3: stderr '$err', expected '$2'"
+}
+expect_error() {  # expect_error NEEDLE WHAT: status 2 and a message holding NEEDLE
+  [[ $status == 2 ]] || fail "$2: status $status, expected 2"
+  [[ "$err" == *"$1"* ]] || fail "$2: stderr '$err' does not name '$1'"
+}
+
+# --- the example, as examples/README.md runs it from the repository root ---
+cp -r "$QS_SOURCE_DIR/examples" "$work/examples"
+rm -rf "$work/examples/out"
+(cd "$work" && mkdir -p examples/out &&
+  "$render" --form examples/example-form.json --output examples/out/ReadMe.htm) 2>"$work/stderr"
+status=$? err=$(cat "$work/stderr")
+expect 0 "" "example"
+out="$work/examples/out"
+expected_files="QuietLighthouse.zip.sql
+ReadMe.htm
+files/images/img_bk_0.jpg
+files/images/img_bk_1.jpg
+files/images/img_bk_2.jpg
+files/scrins/keeper-room.jpg
+files/scrins/lighthouse-outside.jpg
+files/scrins/night-view.jpg"
+[[ "$(cd "$out" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)" == "$expected_files" ]] ||
+  fail "example: files are $(cd "$out" && find . -type f | LC_ALL=C sort)"
+for shot in lighthouse-outside keeper-room night-view; do
+  cmp -s "$out/files/scrins/$shot.jpg" "$work/examples/screenshots/$shot.jpg" || fail "example: $shot.jpg differs"
+  grep -qF "files/scrins/$shot.jpg" "$out/ReadMe.htm" || fail "example: the readme does not show $shot.jpg"
+done
+for text in "Маяк у Тихой заводи" "Ильмар Северянин" "Не сохраняйтесь в подвале маяка во время грозы."; do
+  grep -qF "$(cp1251 "$text")" "$out/ReadMe.htm" || fail "example: '$text' not in the readme as Windows-1251"
+done
+grep -qF "$(cp1251 '"Маяк у Тихой заводи",')" "$out/QuietLighthouse.zip.sql" || fail "example: record lacks the name"
+[[ "$(head -c 28 "$out/QuietLighthouse.zip.sql")" == "INSERT INTO plugs VALUES ("$'\r' ]] ||
+  fail "example: record head"
+
+# --- a fresh form: both options on, no screenshots, no record --------------
+mkdir -p "$work/fresh"
+echo '{}' >"$work/empty.json"
+run --form "$work/empty.json" --output "$work/fresh/ReadMe.htm"
+expect 0 "" "empty form"
+[[ -d "$work/fresh/files/scrins" && -f "$work/fresh/files/images/img_bk_2.jpg" ]] || fail "empty form: folders"
+[[ -z "$(ls "$work/fresh/files/scrins")" ]] || fail "empty form: screenshots copied"
+
+# A bare output name is the current folder, not the root.
+mkdir -p "$work/bare"
+(cd "$work/bare" && "$render" --form "$work/empty.json" --output=ReadMe.htm) || fail "bare name: status $?"
+[[ -f "$work/bare/ReadMe.htm" && -f "$work/bare/files/images/img_bk_0.jpg" ]] || fail "bare name: not in the current folder"
+
+# --- Save's messages: status 1, one UTF-8 line each ------------------------
+mkdir -p "$work/msg"
+cat >"$work/missing.json" <<EOF
+{"screenshotCount": 2, "screenshotPath": ["$work/nowhere/a.jpg", "$work/examples/screenshots/night-view.jpg", ""],
+ "database": {"recordWanted": true, "archiveSize": "10", "archiveName": "mod.zip"}}
+EOF
+run --form "$work/missing.json" --output "$work/msg/ReadMe.htm"
+expect 1 "Ошибка открытия файла скриншота 1" "missing screenshot"
+[[ -f "$work/msg/files/scrins/night-view.jpg" && -f "$work/msg/mod.zip.sql" ]] ||
+  fail "missing screenshot: the rest was not written"
+
+mkdir -p "$work/refused"
+echo '{"database": {"recordWanted": true, "archiveName": "mod.zip"}}' >"$work/nosize.json"
+run --form "$work/nosize.json" --output "$work/refused/ReadMe.htm"
+expect 1 "Не указан размер архива." "record without size"
+[[ -z "$(ls -A "$work/refused")" ]] || fail "record without size: something was written"
+
+echo '{"database": {"recordWanted": true, "archiveSize": "12 KB"}}' >"$work/badsize.json"
+run --form "$work/badsize.json" --output "$work/refused/ReadMe.htm"
+expect 1 "Размер архива должен состоять только из цифр." "record with a bad size"
+
+run --form "$work/empty.json" --output "$work/not-there/ReadMe.htm"
+expect 1 "Ошибка открытия файла для записи" "missing output folder"
+
+mkdir -p "$work/two/files/images/img_bk_1.jpg"
+cat >"$work/two.json" <<EOF
+{"screenshotCount": 1, "screenshotPath": ["$work/examples/screenshots/keeper-room.jpg", "", ""]}
+EOF
+run --form "$work/two.json" --output "$work/two/ReadMe.htm"
+expect 1 "Ошибка открытия файла img_bk_1.jpg" "blocked picture"
+[[ ! -e "$work/two/files/scrins" ]] || fail "blocked picture: the command went on to the screenshots"
+rm -rf "$work/two/files/images/img_bk_1.jpg"
+mkdir -p "$work/two/files/scrins/keeper-room.jpg"
+run --form "$work/two.json" --output "$work/two/ReadMe.htm"
+expect 1 "Ошибка открытия файла для записи скриншота 1" "blocked screenshot copy"
+
+# --- usage errors and bad form files: status 2, nothing written ------------
+mkdir -p "$work/bad"
+run
+expect_error "--form is missing" "no arguments"
+run --form "$work/empty.json"
+expect_error "--output is missing" "no output"
+run --form "$work/empty.json" --output "$work/bad/ReadMe.htm" --verbose
+expect_error "unknown argument" "unknown argument"
+run --form "$work/empty.json" --form "$work/empty.json" --output "$work/bad/ReadMe.htm"
+expect_error "given twice" "repeated option"
+run --form "$work/none.json" --output "$work/bad/ReadMe.htm"
+expect_error "cannot read" "missing form file"
+run --form "$work" --output "$work/bad/ReadMe.htm"
+expect_error "cannot read" "form file that is a folder"
+run --form "$work/empty.json" --output "$work/bad/中.htm"
+expect_error "Windows-1251" "output path outside Windows-1251"
+
+printf '{\n  "pluginName": "x",\n  "note": oops\n}\n' >"$work/syntax.json"
+run --form "$work/syntax.json" --output "$work/bad/ReadMe.htm"
+expect_error "line 3" "syntax error"
+echo '{"database": {"grade": [0, 0, 0]}}' >"$work/unknown.json"
+run --form "$work/unknown.json" --output "$work/bad/ReadMe.htm"
+expect_error '"database.grade"' "unknown key"
+echo '{"screenshotCount": "3"}' >"$work/type.json"
+run --form "$work/type.json" --output "$work/bad/ReadMe.htm"
+expect_error '"screenshotCount"' "wrong type"
+[[ -z "$(ls -A "$work/bad")" ]] || fail "bad form files: something was written"
+
+run --help
+[[ $status == 0 && "$(cat "$work/stdout")" == usage:* ]] || fail "--help"
+
+((failures == 0)) && echo "render test: all cases passed"
+exit $((failures > 0))
