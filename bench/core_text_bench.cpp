@@ -17,7 +17,7 @@ namespace {
 // Lines of about 60 characters, an empty line after every fifth.
 std::string TypicalText(std::size_t size) {
     const std::string_view words[] = {"Морровинд"_cp, "плагин", "Balmora", "квест"_cp, "the",
-                                      "добавляет"_cp, "new", "дом"_cp, "armor", "в"_cp};
+                                      "добавляет"_cp, "new",    "дом"_cp,  "armor",    "в"_cp};
     std::string text;
     std::size_t line = 0, lines = 0, w = 0;
     while (text.size() < size) {
@@ -91,11 +91,13 @@ void BM_BuildReadmeHtml(benchmark::State& state) {
     ReadmeForm form = NewReadmeForm();
     const std::string text = TypicalText(32 * 1024);
     for (Text* t : {&form.pluginName, &form.pluginFile, &form.description, &form.otherRequirements,
-                    &form.installText, &form.uninstallText, &form.howToPlay, &form.authors, &form.note,
-                    &form.warningText})
+                    &form.installText, &form.uninstallText, &form.howToPlay, &form.authors,
+                    &form.note, &form.warningText})
         *t = text;
-    form.requiresTribunal = form.requiresBloodmoon = form.requiresBsaArchive = form.requiresOther = true;
-    form.installOther = form.uninstallOther = form.howToPlayEnabled = form.noteEnabled = form.warningOther = true;
+    form.requiresTribunal = form.requiresBloodmoon = form.requiresBsaArchive = form.requiresOther =
+        true;
+    form.installOther = form.uninstallOther = form.howToPlayEnabled = form.noteEnabled =
+        form.warningOther = true;
     form.screenshotCount = 3;
     form.screenshotPath = {text, text, text};
     for (auto _ : state) {

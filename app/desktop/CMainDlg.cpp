@@ -1,0 +1,153 @@
+#include "app/desktop/CMainDlg.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTabBar>
+
+#include "output/DatabaseRecord.h"
+#include "platform/Controls.h"
+#include "platform/Dialogs.h"
+#include "platform/QtText.h"
+#include "platform/Resources.h"
+#include "readme/CaptureReadmeForm.h"
+#include "readme/Cp1251.h"
+#include "readme/ReadmeHtml.h"
+
+CMainDlg* g_pMainDlg = nullptr;
+
+namespace {
+
+using K = ControlKind;
+
+// Dialog 102. Only the three buttons are tab stops.
+constexpr ControlSpec kLayout[] = {
+    {1000, K::PushButton, "Новый"_cp, {4, 4, 50, 14}, kStyleNone, 1},
+    {1001, K::PushButton, "Сохранить"_cp, {119, 4, 50, 14}, kStyleNone, 2},
+    {1002, K::TabControl, {}, {4, 24, 440, 320}},
+    {1003, K::Edit, {}, {178, 5, 264, 12}, kStyleDisabled | kStyleReadOnly | kStyleStaticEdge},
+    {1004, K::PushButton, "Открыть"_cp, {61, 4, 50, 14}, kStyleNone, 3},
+};
+
+constexpr std::string_view kTabCaptions[CMainDlg::kTabCount] = {
+    "Просмотр"_cp,    "Параметры 1"_cp, "Параметры 2"_cp,
+    "База данных"_cp, "Справка"_cp,     "О программе"_cp,
+};
+
+constexpr std::string_view kSaveFilter = " HTML (*.htm) |*.htm| Все файлы (*.*)| *.* ||"_cp;
+
+}  // namespace
+
+CMainDlg::CMainDlg(QWidget* parent)
+    : CDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      m_icon(ProgramIcon()) {
+    setWindowTitle(QStringLiteral("Quillsmith"));
+}
+
+void CMainDlg::Create() {
+    setFixedSize(MapDialogRect({0, 0, 448, 346}).size());
+    CreateControls(kLayout);
+    m_readOnlyBox = Item<QLineEdit>(1003);
+    m_tabs = Item<CTabCtrl>(1002);
+    OnClicked(1000, [this] { OnNew(); });
+    OnClicked(1001, [this] { OnSave(); });
+    connect(m_tabs, &CTabCtrl::SelChanging, this, [this] { OnTabSelChanging(); });
+    connect(m_tabs, &CTabCtrl::SelChange, this, [this] { OnTabSelChange(); });
+    OnInitDialog();
+}
+
+int CMainDlg::DoModal() {
+    Create();
+    show();
+    return QApplication::exec();
+}
+
+bool CMainDlg::OnInitDialog() {
+    g_pMainDlg = this;
+    setWindowIcon(m_icon);
+
+    for (int i = 0; i < kTabCount; ++i) m_tabs->InsertItem(i, ToQString(kTabCaptions[i]));
+    m_tabs->SetCurSel(0);
+
+    for (CDialog* page :
+         {static_cast<CDialog*>(&m_pluginPage), static_cast<CDialog*>(&m_extrasPage),
+          static_cast<CDialog*>(&m_helpPage), static_cast<CDialog*>(&m_aboutPage),
+          static_cast<CDialog*>(&m_databasePage), static_cast<CDialog*>(&m_textDocPage)}) {
+        page->setParent(m_tabs);
+        page->move(m_tabs->PageOrigin());
+        page->setVisible(page == &m_textDocPage);
+    }
+
+    if (m_template.LoadBuiltIn() != kTemplateLoaded)
+        ShowMessageBox(this, "Error load template", MessageIcon::Exclamation);
+
+    OnNew();
+    // As a dialog that answers true: the first tab stop gets the focus.
+    GetDlgItem(1000)->setFocus();
+    return true;
+}
+
+CDialog* CMainDlg::PageOfTab(int index) {
+    switch (index) {
+        case 0:
+            return &m_textDocPage;
+        case 1:
+            return &m_pluginPage;
+        case 2:
+            return &m_extrasPage;
+        case 3:
+            return &m_databasePage;
+        case 4:
+            return &m_helpPage;
+        case 5:
+            return &m_aboutPage;
+        default:
+            return nullptr;
+    }
+}
+
+void CMainDlg::OnNew() {
+    m_pluginPage.ResetDefaults();
+    m_extrasPage.ResetDefaults();
+    m_databasePage.ResetDefaults();
+}
+
+void CMainDlg::OnTabSelChanging() {
+    if (CDialog* page = PageOfTab(m_tabs->GetCurSel())) page->hide();
+}
+
+void CMainDlg::OnTabSelChange() {
+    const int index = m_tabs->GetCurSel();
+    if (index == kDatabaseTab) {
+        m_databasePage.SetItemText(1036, m_pluginPage.GetItemText(1025));
+        m_databasePage.SetItemText(1037, m_pluginPage.GetItemText(1005));
+    }
+    if (CDialog* page = PageOfTab(index)) page->show();
+}
+
+void CMainDlg::OnSave() {
+    const ShowMessage show = [this](std::string_view text, MessageIcon icon) {
+        ShowMessageBox(this, text, icon);
+    };
+
+    const ReadmeForm form = CaptureReadmeForm(m_pluginPage, m_extrasPage);
+    m_readmeText = BuildReadmeHtml(form, m_template);
+
+    const DatabaseRecord record = m_databasePage.CaptureRecord();
+    if (!BuildDatabaseRecord(record, form, m_recordText, show)) return;
+
+    const std::optional<ChosenFile> chosen = SaveFileDialog(this, kSaveFilter, "htm", "ReadMe.htm");
+    if (!chosen) return;
+
+    SaveFileWork work;
+    work.readmePath = chosen->path;
+    work.readmeText = m_readmeText;
+    work.writeBackgroundImages = form.writeBackgroundImages;
+    work.copyScreenshots = form.copyScreenshots;
+    work.screenshotCount = form.screenshotCount;
+    work.screenshotPath = form.screenshotPath;
+    work.record = record;
+    work.recordText = m_recordText;
+    RunSaveFileWork(work, m_template, m_textBuffer, show);
+}

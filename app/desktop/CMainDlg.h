@@ -1,0 +1,70 @@
+#pragma once
+// The one window: command buttons, the read-only box and six tab pages.
+
+#include <array>
+
+#include "output/SaveFiles.h"
+#include "pages/CDatabasePage.h"
+#include "pages/CExtrasPage.h"
+#include "pages/CPluginPage.h"
+#include "pages/CTextDocPage.h"
+#include "platform/CDialog.h"
+#include "readme/Text.h"
+#include "reference/CAboutPage.h"
+#include "reference/CHelpPage.h"
+#include "template/TemplatePackage.h"
+
+class CTabCtrl;
+class QLineEdit;
+
+class CMainDlg : public CDialog {
+    Q_OBJECT
+public:
+    static constexpr int kTabCount = 6;
+    static constexpr int kDatabaseTab = 3;
+
+    explicit CMainDlg(QWidget* parent = nullptr);
+
+    // Creates the window's controls and runs OnInitDialog: what happens
+    // before the window first shows.
+    void Create();
+    // Create, show, and run until the window closes.
+    int DoModal();
+
+    void OnNew();
+    void OnSave();
+    void OnTabSelChanging();
+    void OnTabSelChange();
+
+    CPluginPage& pluginPage() { return m_pluginPage; }
+    CExtrasPage& extrasPage() { return m_extrasPage; }
+    CDatabasePage& databasePage() { return m_databasePage; }
+    CTextDocPage& textDocPage() { return m_textDocPage; }
+    CHelpPage& helpPage() { return m_helpPage; }
+    CAboutPage& aboutPage() { return m_aboutPage; }
+    CTabCtrl* tabs() const { return m_tabs; }
+    const TemplatePackage& templatePackage() const { return m_template; }
+    // The page of a tab index, nullptr outside 0 to 5.
+    CDialog* PageOfTab(int index);
+
+protected:
+    bool OnInitDialog();
+
+private:
+    QLineEdit* m_readOnlyBox = nullptr;
+    CTabCtrl* m_tabs = nullptr;
+    CPluginPage m_pluginPage;
+    CExtrasPage m_extrasPage;
+    CHelpPage m_helpPage;
+    CAboutPage m_aboutPage;
+    CDatabasePage m_databasePage;
+    CTextDocPage m_textDocPage;
+    QIcon m_icon;
+    TemplatePackage m_template;
+    Text m_readmeText;  // of the last Save
+    Text m_recordText;  // of the last Save
+    std::array<char, kTextBufferSize> m_textBuffer{};
+};
+
+// The one main window, set when it initialises and never cleared.
+extern CMainDlg* g_pMainDlg;

@@ -1,0 +1,15 @@
+// Quillsmith: takes no command-line arguments and no settings.
+
+#include <QApplication>
+
+#include "app/desktop/CQuillsmithApp.h"
+
+int main(int, char** argv) {
+    // Only the program's own name reaches Qt: it becomes the application's
+    // name, the caption of every message box.
+    int argc = 1;
+    char* args[] = {argv[0], nullptr};
+    QApplication qtApp(argc, args);
+    CQuillsmithApp app;
+    return app.InitInstance();
+}

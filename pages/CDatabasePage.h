@@ -1,0 +1,26 @@
+#pragma once
+// Tab 3, "База данных": the fields of the site's database record.
+
+#include "output/DatabaseRecord.h"
+#include "platform/CDialog.h"
+
+class CDatabasePage : public CDialog {
+    Q_OBJECT
+public:
+    explicit CDatabasePage(QWidget* parent = nullptr);
+
+    // The state the New command gives the page.
+    void ResetDefaults();
+    // Enables the record's fields while a record is wanted.
+    void UpdateControls();
+
+    // The page's values as the record builder reads them.
+    DatabaseRecord CaptureRecord() const;
+
+    void OnRecordCheck();
+    void OnBrowseArchive();
+    void OnBrowseImage();
+    void OnSizeChange();
+    void OnSiteLinkCheck();
+    void OnCategoryChange();
+};

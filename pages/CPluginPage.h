@@ -1,0 +1,26 @@
+#pragma once
+// Tab 1, "Параметры 1": the plug-in, its requirements, screenshots,
+// installation and removal.
+
+#include "platform/CDialog.h"
+
+class CPluginPage : public CDialog {
+    Q_OBJECT
+public:
+    explicit CPluginPage(QWidget* parent = nullptr);
+
+    // The state the New command gives the page.
+    void ResetDefaults();
+
+    void OnRequiresOther();
+    void OnInstallOther();
+    void OnUninstallOther();
+    void OnScreenshotCountChange();
+    void OnBrowseScreenshot1();
+    void OnBrowseScreenshot2();
+    void OnBrowseScreenshot3();
+    void OnBrowsePluginFile();
+
+private:
+    void BrowseScreenshot(int editId);
+};

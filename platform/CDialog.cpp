@@ -1,0 +1,234 @@
+#include "platform/CDialog.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/QtText.h"
+
+namespace {
+
+// An editable combo box whose typed text never picks or adds an item: only
+// a choice from the list changes the selection.
+class CDropDownCombo final : public QComboBox {
+public:
+    explicit CDropDownCombo(QWidget* parent) : QComboBox(parent) {
+        setEditable(true);
+        setInsertPolicy(QComboBox::NoInsert);
+        setCompleter(nullptr);
+        lineEdit()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            // Enter would select the item that matches the typed text.
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                QCoreApplication::sendEvent(parentWidget(), event);
+                return true;
+            }
+        }
+        return QComboBox::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+CDialog::CDialog(QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags), m_units(BaseUnitsOf(font())) {}
+
+QRect CDialog::MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
+
+QWidget* CDialog::CreateControl(const ControlSpec& spec) {
+    const QString caption = ToQString(spec.caption);
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+        case ControlKind::GroupBox:
+            widget = new CGroupBox(caption, this);
+            break;
+        case ControlKind::Label:
+            widget = new QLabel(caption, this);
+            break;
+        case ControlKind::Edit: {
+            auto* edit = new QLineEdit(caption, this);
+            edit->setReadOnly(spec.style & kStyleReadOnly);
+            widget = edit;
+            break;
+        }
+        case ControlKind::MultiLineEdit: {
+            auto* edit = new CMultiLineEdit(this);
+            edit->setReadOnly(spec.style & kStyleReadOnly);
+            widget = edit;
+            break;
+        }
+        case ControlKind::CheckBox:
+            widget = new QCheckBox(caption, this);
+            break;
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(caption, this);
+            button->setAutoDefault(false);
+            widget = button;
+            break;
+        }
+        case ControlKind::DropDownCombo:
+            widget = new CDropDownCombo(this);
+            break;
+        case ControlKind::DropListCombo:
+            widget = new QComboBox(this);
+            break;
+        case ControlKind::TabControl:
+            widget = new CTabCtrl(this);
+            break;
+    }
+    QRect rect = MapDialogRect(spec.rect);
+    switch (spec.kind) {
+        case ControlKind::CheckBox:
+        case ControlKind::Label:
+            // A caption wider in this font than in the layout's keeps its
+            // whole width rather than being cut.
+            rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
+            break;
+        case ControlKind::DropDownCombo:
+        case ControlKind::DropListCombo:
+            // The layout's height includes the opened list.
+            rect.setHeight(std::min(rect.height(), widget->sizeHint().height()));
+            break;
+        default:
+            break;
+    }
+    widget->setGeometry(rect);
+    if (spec.style & kStyleDisabled) widget->setEnabled(false);
+    if (spec.tabOrder == 0) widget->setFocusPolicy(Qt::NoFocus);
+    if (spec.id != kNoControlId) {
+        widget->setObjectName(QStringLiteral("id%1").arg(spec.id));
+        m_items[spec.id] = widget;
+    }
+    return widget;
+}
+
+void CDialog::CreateControls(std::span<const ControlSpec> layout) {
+    std::vector<std::pair<int, QWidget*>> tabStops;
+    for (const ControlSpec& spec : layout) {
+        QWidget* widget = CreateControl(spec);
+        if (spec.tabOrder > 0) tabStops.emplace_back(spec.tabOrder, widget);
+    }
+    std::sort(tabStops.begin(), tabStops.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabStops.size(); ++i)
+        setTabOrder(tabStops[i - 1].second, tabStops[i].second);
+}
+
+void CDialog::AddComboItems(int id, std::initializer_list<std::string_view> items) {
+    if (auto* combo = Item<QComboBox>(id)) {
+        for (std::string_view item : items) combo->addItem(ToQString(item));
+        combo->setCurrentIndex(-1);
+    }
+}
+
+QWidget* CDialog::GetDlgItem(int id) const {
+    const auto found = m_items.find(id);
+    return found == m_items.end() ? nullptr : found->second;
+}
+
+Text CDialog::GetItemText(int id) const {
+    QWidget* widget = GetDlgItem(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return FromQString(edit->text());
+    if (auto* edit = qobject_cast<CMultiLineEdit*>(widget))
+        return FromQStringMultiLine(edit->WindowText());
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) return FromQString(combo->currentText());
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) return FromQString(button->text());
+    if (auto* label = qobject_cast<QLabel*>(widget)) return FromQString(label->text());
+    if (auto* group = qobject_cast<CGroupBox*>(widget)) return FromQString(group->title());
+    return {};
+}
+
+void CDialog::SetItemText(int id, std::string_view text) {
+    QWidget* widget = GetDlgItem(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setText(ToQString(text));
+        edit->setCursorPosition(0);
+    } else if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) {
+        edit->setPlainText(ToQStringMultiLine(text));
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        if (combo->isEditable()) combo->setEditText(ToQString(text));
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(ToQString(text));
+    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(ToQString(text));
+    } else if (auto* group = qobject_cast<CGroupBox*>(widget)) {
+        group->setTitle(ToQString(text));
+    }
+}
+
+bool CDialog::IsChecked(int id) const {
+    auto* button = Item<QAbstractButton>(id);
+    return button && button->isChecked();
+}
+
+void CDialog::SetCheck(int id, bool checked) {
+    if (auto* button = Item<QAbstractButton>(id)) button->setChecked(checked);
+}
+
+bool CDialog::IsItemEnabled(int id) const {
+    QWidget* widget = GetDlgItem(id);
+    return widget && widget->isEnabledTo(this);
+}
+
+void CDialog::EnableItem(int id, bool enable) {
+    if (QWidget* widget = GetDlgItem(id)) widget->setEnabled(enable);
+}
+
+int CDialog::GetCurSel(int id) const {
+    auto* combo = Item<QComboBox>(id);
+    return combo ? combo->currentIndex() : -1;
+}
+
+void CDialog::SetCurSel(int id, int index) {
+    if (auto* combo = Item<QComboBox>(id)) combo->setCurrentIndex(index);
+}
+
+void CDialog::SetCaret(int id, int pos) {
+    // QLineEdit keeps its caret in view by itself.
+    if (auto* edit = Item<QLineEdit>(id)) edit->setCursorPosition(std::max(0, pos));
+}
+
+void CDialog::OnClicked(int id, std::function<void()> handler) {
+    if (auto* button = Item<QAbstractButton>(id))
+        connect(button, &QAbstractButton::clicked, this,
+                [handler = std::move(handler)] { handler(); });
+}
+
+void CDialog::OnSelChange(int id, std::function<void()> handler) {
+    if (auto* combo = Item<QComboBox>(id))
+        connect(combo, &QComboBox::activated, this, [handler = std::move(handler)] { handler(); });
+}
+
+void CDialog::OnTextChange(int id, std::function<void()> handler) {
+    if (auto* edit = Item<QLineEdit>(id))
+        connect(edit, &QLineEdit::textChanged, this, [handler = std::move(handler)] { handler(); });
+}
+
+void CDialog::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            OnOK();
+            event->accept();
+            return;
+        case Qt::Key_Escape:
+            OnCancel();
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}

@@ -1,0 +1,109 @@
+#include "platform/Controls.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTabBar>
+#include <QTextDocument>
+
+CMultiLineEdit::CMultiLineEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+}
+
+QString CMultiLineEdit::WindowText() const {
+    // toPlainText would turn no-break spaces (byte 0xA0) into blanks.
+    return document()->toRawText();
+}
+
+void CMultiLineEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (event->modifiers() & Qt::ControlModifier) {
+            insertPlainText(QStringLiteral("\n"));
+            event->accept();
+        } else {
+            event->ignore();  // the dialog's Enter action, which is empty
+        }
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+CGroupBox::CGroupBox(const QString& title, QWidget* parent) : QWidget(parent), m_title(title) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void CGroupBox::setTitle(const QString& title) {
+    m_title = title;
+    update();
+}
+
+void CGroupBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const int top = metrics.height() / 2;
+    const QRect frame = rect().adjusted(0, top, -1, -1);
+    // An etched line: dark, with a light one below and to the right.
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.translated(1, 1));
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(frame);
+    if (m_title.isEmpty()) return;
+    const int left = metrics.averageCharWidth() * 3 / 2;
+    const QRect caption(left, 0, metrics.horizontalAdvance(m_title) + 4, metrics.height());
+    painter.fillRect(caption, palette().color(backgroundRole()));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignCenter, m_title);
+}
+
+CTabCtrl::CTabCtrl(QWidget* parent)
+    : QWidget(parent), m_bar(new QTabBar(this)), m_panel(new QFrame(this)) {
+    m_panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_panel->lower();
+    m_bar->setDrawBase(false);
+    m_bar->setExpanding(false);
+    m_bar->setFocusPolicy(Qt::NoFocus);
+    connect(m_bar, &QTabBar::currentChanged, this, &CTabCtrl::OnBarChanged);
+}
+
+void CTabCtrl::InsertItem(int index, const QString& caption) {
+    m_programChange = true;
+    m_bar->insertTab(index, caption);
+    m_programChange = false;
+    m_current = m_bar->currentIndex();
+    Arrange();
+}
+
+void CTabCtrl::SetCurSel(int index) {
+    m_programChange = true;
+    m_bar->setCurrentIndex(index);
+    m_programChange = false;
+    m_current = m_bar->currentIndex();
+}
+
+int CTabCtrl::GetItemCount() const { return m_bar->count(); }
+
+QPoint CTabCtrl::PageOrigin() const {
+    return QPoint(4, std::max(22, m_bar->sizeHint().height() + 2));
+}
+
+void CTabCtrl::OnBarChanged(int index) {
+    if (m_programChange) return;
+    emit SelChanging();
+    m_current = index;
+    emit SelChange();
+}
+
+void CTabCtrl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Arrange();
+}
+
+void CTabCtrl::Arrange() {
+    const int barHeight = m_bar->sizeHint().height();
+    m_bar->setGeometry(0, 0, std::min(width(), m_bar->sizeHint().width()), barHeight);
+    m_panel->setGeometry(0, barHeight - 1, width(), height() - barHeight + 1);
+}

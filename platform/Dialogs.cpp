@@ -1,0 +1,120 @@
+#include "platform/Dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "platform/QtText.h"
+
+namespace {
+
+DialogSeam* g_seam = nullptr;
+
+class RealDialogs final : public DialogSeam {
+public:
+    void MessageBox(const ShownMessage& message) override {
+        QMessageBox box(
+            message.icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+            message.caption, message.text, QMessageBox::Ok, message.owner);
+        box.exec();
+    }
+
+    void Beep() override { QApplication::beep(); }
+
+    std::optional<QString> FileDialog(QWidget* owner, const FileDialogRequest& request) override {
+        QFileDialog dialog(owner);
+        dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+        QStringList filters;
+        for (const FileFilter& filter : request.filters)
+            filters << filter.display + QStringLiteral(" (") +
+                           filter.patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        dialog.setNameFilters(filters);
+        if (!request.defaultExtension.isEmpty()) dialog.setDefaultSuffix(request.defaultExtension);
+        if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+DialogSeam& Seam() {
+    static RealDialogs real;
+    return g_seam ? *g_seam : real;
+}
+
+ChosenFile MakeChosenFile(const QString& path) {
+    const QString native = QDir::cleanPath(QDir::current().absoluteFilePath(path));
+    return {FromQString(native), FromQString(QFileInfo(native).fileName()), native};
+}
+
+QString Trimmed(std::string_view text) { return ToQString(text).trimmed(); }
+
+}  // namespace
+
+std::vector<FileFilter> ParseFileFilter(std::string_view filter) {
+    std::vector<FileFilter> result;
+    std::size_t pos = 0;
+    while (pos < filter.size()) {
+        const std::size_t displayEnd = filter.find('|', pos);
+        if (displayEnd == std::string_view::npos || displayEnd == pos) break;
+        const std::size_t patternEnd = filter.find('|', displayEnd + 1);
+        if (patternEnd == std::string_view::npos) break;
+        FileFilter entry;
+        entry.display = Trimmed(filter.substr(pos, displayEnd - pos));
+        const QString patterns =
+            ToQString(filter.substr(displayEnd + 1, patternEnd - displayEnd - 1));
+        for (const QString& piece : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString pattern = piece.trimmed();
+            if (pattern.isEmpty()) continue;
+            // "*.*" means every file on Windows, dotted or not.
+            entry.patterns << (pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern);
+        }
+        result.push_back(entry);
+        pos = patternEnd + 1;
+    }
+    return result;
+}
+
+void SetDialogSeamForTesting(DialogSeam* seam) { g_seam = seam; }
+
+void ShowMessageBox(QWidget* owner, std::string_view text, MessageIcon icon) {
+    Seam().MessageBox({QCoreApplication::applicationName(), ToQString(text), icon, owner});
+}
+
+void DefaultBeep() { Seam().Beep(); }
+
+std::optional<ChosenFile> OpenFileDialog(QWidget* owner, std::string_view filter) {
+    FileDialogRequest request;
+    request.filters = ParseFileFilter(filter);
+    const std::optional<QString> path = Seam().FileDialog(owner, request);
+    if (!path) return std::nullopt;
+    return MakeChosenFile(*path);
+}
+
+std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter,
+                                         std::string_view defaultExtension,
+                                         std::string_view proposedName) {
+    FileDialogRequest request;
+    request.save = true;
+    request.filters = ParseFileFilter(filter);
+    request.defaultExtension = ToQString(defaultExtension);
+    request.proposedName = ToQString(proposedName);
+    request.overwritePrompt = true;
+    const std::optional<QString> path = Seam().FileDialog(owner, request);
+    if (!path) return std::nullopt;
+    ChosenFile chosen = MakeChosenFile(*path);
+    QDir::setCurrent(QFileInfo(chosen.nativePath).absolutePath());
+    return chosen;
+}
+
+std::optional<std::int64_t> FileLength(const ChosenFile& file) {
+    QFile handle(file.nativePath);
+    if (!handle.open(QIODevice::ReadOnly)) return std::nullopt;
+    return handle.size();
+}

@@ -1,0 +1,109 @@
+#pragma once
+// What the UI tests share: a seam that answers file dialogs and records
+// message boxes and beeps, and helpers that act as a user would.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTest>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/desktop/CMainDlg.h"
+#include "platform/Controls.h"
+#include "platform/Dialogs.h"
+#include "platform/QtText.h"
+
+class FakeDialogs final : public DialogSeam {
+public:
+    void MessageBox(const ShownMessage& message) override { messages.push_back(message); }
+    void Beep() override { ++beeps; }
+    std::optional<QString> FileDialog(QWidget* owner, const FileDialogRequest& request) override {
+        requests.push_back(request);
+        owners.push_back(owner);
+        if (answers.empty()) return std::nullopt;
+        const QString answer = answers.front();
+        answers.pop_front();
+        if (answer.isNull()) return std::nullopt;
+        return answer;
+    }
+
+    std::vector<ShownMessage> messages;
+    int beeps = 0;
+    std::vector<FileDialogRequest> requests;
+    std::vector<QWidget*> owners;
+    std::deque<QString> answers;  // a null QString, or none left: the user cancels
+};
+
+// A Windows-1251 literal as the widgets show it.
+inline QString Q(std::string_view cp1251) { return ToQString(cp1251); }
+
+// Every test gets the main window as start-up leaves it, shown offscreen,
+// with the fake dialogs installed first.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetDialogSeamForTesting(&dialogs);
+        window = std::make_unique<CMainDlg>();
+        window->Create();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    void TearDown() override {
+        window.reset();
+        SetDialogSeamForTesting(nullptr);
+    }
+
+    CPluginPage& plugin() { return window->pluginPage(); }
+    CExtrasPage& extras() { return window->extrasPage(); }
+    CDatabasePage& database() { return window->databasePage(); }
+
+    void SelectTab(int index) {
+        QTabBar* bar = window->tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+    void Click(CDialog& page, int id) {
+        auto* button = page.Item<QAbstractButton>(id);
+        ASSERT_NE(button, nullptr) << id;
+        ASSERT_TRUE(button->isVisible()) << id;
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    }
+    void Type(CDialog& page, int id, const QString& text) {
+        QWidget* widget = page.GetDlgItem(id);
+        ASSERT_NE(widget, nullptr) << id;
+        widget->setFocus();
+        TypeInto(widget, text);
+    }
+    // QTest types only Latin-1; other characters go in as key events with text.
+    static void TypeInto(QWidget* widget, const QString& text) {
+        for (QChar ch : text) {
+            if (ch.unicode() < 0x80) {
+                QTest::keyClick(widget, static_cast<char>(ch.unicode()));
+                continue;
+            }
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(widget, &press);
+            QApplication::sendEvent(widget, &release);
+        }
+    }
+    // Moves the list selection with the arrow keys, as a user at the keyboard.
+    void Choose(CDialog& page, int id, int index) {
+        auto* combo = page.Item<QComboBox>(id);
+        ASSERT_NE(combo, nullptr) << id;
+        combo->setFocus();
+        while (combo->currentIndex() < index) QTest::keyClick(combo, Qt::Key_Down);
+        while (combo->currentIndex() > index) QTest::keyClick(combo, Qt::Key_Up);
+    }
+
+    FakeDialogs dialogs;
+    std::unique_ptr<CMainDlg> window;
+};

@@ -1,0 +1,237 @@
+// The main window: start-up, tabs, New, Enter and Escape, closing.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "UiTest.h"
+#include "readme/CaptureReadmeForm.h"
+#include "readme/Cp1251.h"
+#include "template/BuiltInTemplate.h"
+
+namespace {
+
+using MainWindow = MainWindowTest;
+
+CDialog* VisiblePageOf(CMainDlg& window) {
+    CDialog* shown = nullptr;
+    for (int i = 0; i < CMainDlg::kTabCount; ++i) {
+        if (!window.PageOfTab(i)->isVisible()) continue;
+        if (shown) return nullptr;  // two at once
+        shown = window.PageOfTab(i);
+    }
+    return shown;
+}
+
+TEST_F(MainWindow, StartsOnTheFirstTabWithOnlyItsPageShown) {
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quillsmith"));
+    EXPECT_EQ(window->tabs()->GetCurSel(), 0);
+    EXPECT_EQ(VisiblePageOf(*window), &window->textDocPage());
+    const char* captions[] = {"Просмотр",    "Параметры 1", "Параметры 2",
+                              "База данных", "Справка",     "О программе"};
+    ASSERT_EQ(window->tabs()->GetItemCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(window->tabs()->tabBar()->tabText(i), QString::fromUtf8(captions[i]));
+        EXPECT_EQ(window->PageOfTab(i)->parentWidget(), window->tabs()) << i;
+    }
+    EXPECT_EQ(window->PageOfTab(6), nullptr);
+    EXPECT_EQ(window->PageOfTab(-1), nullptr);
+    EXPECT_EQ(g_pMainDlg, window.get());
+    EXPECT_EQ(QApplication::focusWidget(), window->GetDlgItem(1000));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(window->templatePackage().count(), 16);
+}
+
+TEST_F(MainWindow, IsAFixedSizeWindowWithoutMaximiseAndWithTheButtonsInPlace) {
+    EXPECT_EQ(window->size(), window->MapDialogRect({0, 0, 448, 346}).size());
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window->windowIcon().isNull());
+    struct Button {
+        int id;
+        const char* caption;
+        DluRect rect;
+    } buttons[] = {{1000, "Новый", {4, 4, 50, 14}},
+                   {1004, "Открыть", {61, 4, 50, 14}},
+                   {1001, "Сохранить", {119, 4, 50, 14}}};
+    for (const Button& b : buttons) {
+        auto* button = window->Item<QPushButton>(b.id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), QString::fromUtf8(b.caption));
+        EXPECT_EQ(button->geometry(), window->MapDialogRect(b.rect));
+        EXPECT_FALSE(button->isDefault() || button->autoDefault());
+    }
+    auto* box = window->Item<QLineEdit>(1003);
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isEnabled());
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_TRUE(box->text().isEmpty());
+}
+
+TEST_F(MainWindow, SwitchingTabsShowsExactlyTheSelectedPage) {
+    for (int index : {1, 2, 3, 4, 5, 0, 3, 1}) {
+        SelectTab(index);
+        EXPECT_EQ(window->tabs()->GetCurSel(), index);
+        EXPECT_EQ(VisiblePageOf(*window), window->PageOfTab(index)) << index;
+    }
+}
+
+TEST_F(MainWindow, DatabaseTabCopiesNameAndDescriptionEachTimeItIsSelected) {
+    SelectTab(1);
+    Type(plugin(), 1025, QString::fromUtf8("Меч \"Рассвет\""));
+    Type(plugin(), 1005, QStringLiteral("line one"));
+    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), 1005, QStringLiteral("line two"));
+    SelectTab(3);
+    EXPECT_EQ(database().GetItemText(1036), Text("Меч \"Рассвет\""_cp));
+    EXPECT_EQ(database().GetItemText(1037), "line one\r\n\r\nline two");
+
+    // Whatever the mirror held, the next visit replaces it.
+    database().SetItemText(1036, "edited");
+    SelectTab(1);
+    plugin().Item<QLineEdit>(1025)->selectAll();
+    Type(plugin(), 1025, QStringLiteral("Renamed"));
+    SelectTab(3);
+    EXPECT_EQ(database().GetItemText(1036), "Renamed");
+
+    // Other tabs copy nothing.
+    database().SetItemText(1036, "kept");
+    SelectTab(2);
+    SelectTab(0);
+    EXPECT_EQ(database().GetItemText(1036), "kept");
+}
+
+TEST_F(MainWindow, NewResetsTheFormAndKeepsTheSelectedTab) {
+    SelectTab(1);
+    Type(plugin(), 1025, QStringLiteral("Name"));
+    Click(plugin(), 1009);
+    Choose(plugin(), 1011, 3);
+    SelectTab(3);
+    Click(database(), 1006);
+    Type(database(), 1008, QStringLiteral("12"));
+    SelectTab(2);
+    Click(extras(), 1034);
+    Click(*window, 1000);
+    EXPECT_EQ(window->tabs()->GetCurSel(), 2);
+    EXPECT_EQ(VisiblePageOf(*window), &extras());
+    EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), NewReadmeForm());
+    EXPECT_EQ(database().CaptureRecord(), NewDatabaseRecord());
+    for (int id : {1010, 1012, 1026, 1020, 1021, 1022, 1023})
+        EXPECT_FALSE(plugin().IsItemEnabled(id)) << id;
+    EXPECT_FALSE(extras().IsItemEnabled(1035));
+    EXPECT_FALSE(database().IsItemEnabled(1008));
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs.requests.empty());
+}
+
+// Every focusable control of every page, and the window's own buttons.
+TEST_F(MainWindow, EnterAndEscapeDoNothingAnywhere) {
+    SelectTab(3);
+    Click(database(), 1006);
+    SelectTab(1);
+    Choose(plugin(), 1011, 3);
+    const ReadmeForm form = CaptureReadmeForm(plugin(), extras());
+    const DatabaseRecord record = database().CaptureRecord();
+    int visited = 0;
+    for (int tab = 0; tab < CMainDlg::kTabCount; ++tab) {
+        SelectTab(tab);
+        QList<QWidget*> targets = window->PageOfTab(tab)->findChildren<QWidget*>();
+        targets << window->GetDlgItem(1000) << window->GetDlgItem(1001) << window->GetDlgItem(1004)
+                << window->PageOfTab(tab) << window.get();
+        for (QWidget* target : targets) {
+            if (!target->isVisible() || !target->isEnabled()) continue;
+            if (target != window.get() && target != window->PageOfTab(tab) &&
+                target->focusPolicy() == Qt::NoFocus)
+                continue;
+            target->setFocus();
+            for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+                QTest::keyClick(target, key);
+                ASSERT_TRUE(window->isVisible()) << target->objectName().toStdString();
+            }
+            ++visited;
+        }
+        EXPECT_EQ(window->tabs()->GetCurSel(), tab);
+    }
+    EXPECT_GT(visited, 50);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(dialogs.requests.empty());
+    EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), form);
+    EXPECT_EQ(database().CaptureRecord(), record);
+}
+
+TEST_F(MainWindow, ClosingAsksNothing) {
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainWindow, TabMovesTheFocusInTheLayoutTablesOrder) {
+    SelectTab(1);
+    for (int id : {1009, 1014, 1029}) Click(plugin(), id);
+    Choose(plugin(), 1011, 3);
+    SelectTab(2);
+    for (int id : {1020, 1018, 1034}) Click(extras(), id);
+    SelectTab(3);
+    Click(database(), 1006);
+    Click(database(), 1009);
+    struct Case {
+        int tab;
+        CDialog* page;
+        std::vector<int> order;
+    } cases[] = {
+        {1, &plugin(), {1025, 1004, 1027, 1005, 1006, 1007, 1008, 1038, 1009, 1010, 1011, 1012,
+                        1026, 1020, 1021, 1022, 1023, 1013, 1014, 1024, 1028, 1029, 1030}},
+        {2, &extras(), {1020, 1019, 1031, 1018, 1032, 1033, 1034, 1035, 1016, 1017}},
+        {3,
+         &database(),
+         {1006, 1036, 1033, 1037, 1007, 1028, 1034, 1035, 1008, 1026, 1029, 1030, 1031, 1012, 1014,
+          1013, 1032, 1009}},
+        {0, window.get(), {1000, 1001, 1004}},
+    };
+    for (const Case& c : cases) {
+        SelectTab(c.tab);
+        c.page->GetDlgItem(c.order[0])->setFocus();
+        for (std::size_t i = 1; i < c.order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focused = QApplication::focusWidget();
+            // An editable combo box holds the focus in its own line edit.
+            if (focused && qobject_cast<QComboBox*>(focused->parentWidget()))
+                focused = focused->parentWidget();
+            EXPECT_EQ(focused, c.page->GetDlgItem(c.order[i])) << "after " << c.order[i - 1];
+        }
+    }
+    EXPECT_EQ(window->tabs()->tabBar()->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(window->GetDlgItem(1003)->focusPolicy(), Qt::NoFocus);
+}
+
+// Start-up with a damaged package: one message, then the window as usual.
+TEST(MainWindowStartUp, DamagedTemplateShowsOneMessageAndStartUpGoesOn) {
+    FakeDialogs dialogs;
+    SetDialogSeamForTesting(&dialogs);
+    const unsigned char damaged[64] = {
+        'Q', 'S', 'H', 'T', 'e', 'm', 'p', 'l', 'a', 't', 'e',
+        'F', 'i', 'l', 'e', 0,   1,   0,   0,   0,   0xF0};  // a negative entry count
+    for (std::span<const unsigned char> bytes :
+         {std::span<const unsigned char>(damaged, sizeof damaged),
+          std::span<const unsigned char>()}) {
+        dialogs.messages.clear();
+        OverrideBuiltInTemplateForTesting(bytes);
+        {
+            CMainDlg window;
+            window.Create();
+            ASSERT_EQ(dialogs.messages.size(), 1u);
+            EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Error load template"));
+            EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Exclamation);
+            EXPECT_EQ(dialogs.messages[0].caption, QCoreApplication::applicationName());
+            EXPECT_EQ(dialogs.messages[0].owner, &window);
+            EXPECT_EQ(CaptureReadmeForm(window.pluginPage(), window.extrasPage()), NewReadmeForm());
+            EXPECT_EQ(window.databasePage().CaptureRecord(), NewDatabaseRecord());
+        }
+        OverrideBuiltInTemplateForTesting(std::nullopt);
+    }
+    SetDialogSeamForTesting(nullptr);
+}
+
+}  // namespace

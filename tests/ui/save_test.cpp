@@ -1,0 +1,256 @@
+// Save from the window: the record's refusal, the dialog, and the files it
+// writes, compared with what the headless renderer writes for the same form.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+
+#include "UiTest.h"
+#include "readme/CaptureReadmeForm.h"
+#include "readme/Cp1251.h"
+#include "readme/ReadmeHtml.h"
+
+namespace {
+
+std::string ReadBytes(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const QString& path, std::string_view bytes) {
+    std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+QStringList FilesUnder(const QString& folder) {
+    QStringList files;
+    QDir dir(folder);
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        files << entry;
+        if (QFileInfo(dir.filePath(entry)).isDir())
+            for (const QString& inner : FilesUnder(dir.filePath(entry))) files << entry + "/" + inner;
+    }
+    return files;
+}
+
+class SaveTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(temp.isValid());
+        out = temp.filePath("out");
+        ASSERT_TRUE(QDir().mkpath(out));
+    }
+
+    void PressSave() { Click(*window, 1001); }
+
+    QTemporaryDir temp;
+    QString out;
+};
+
+TEST_F(SaveTest, RecordWithoutArchiveSizeRefusesBeforeAnyDialog) {
+    SelectTab(3);
+    Click(database(), 1006);
+    dialogs.answers.push_back(out + "/ReadMe.htm");
+    PressSave();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, Q("Не указан размер архива."_cp));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(dialogs.messages[0].caption, QCoreApplication::applicationName());
+    EXPECT_EQ(dialogs.messages[0].owner, window.get());
+    EXPECT_TRUE(dialogs.requests.empty());
+    EXPECT_TRUE(FilesUnder(out).isEmpty());
+}
+
+TEST_F(SaveTest, TheDialogProposesReadMeAndCancellingWritesNothing) {
+    PressSave();
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    const FileDialogRequest& request = dialogs.requests[0];
+    EXPECT_TRUE(request.save);
+    EXPECT_EQ(request.filters, ParseFileFilter(" HTML (*.htm) |*.htm| Все файлы (*.*)| *.* ||"_cp));
+    EXPECT_EQ(request.defaultExtension, QStringLiteral("htm"));
+    EXPECT_EQ(request.proposedName, QStringLiteral("ReadMe.htm"));
+    EXPECT_TRUE(request.overwritePrompt);
+    EXPECT_EQ(dialogs.owners[0], window.get());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(FilesUnder(out).isEmpty());
+}
+
+TEST_F(SaveTest, FileErrorsAreShownWithoutIconAndTheRestGoesOn) {
+    SelectTab(1);
+    Choose(plugin(), 1011, 2);
+    Type(plugin(), 1012, temp.filePath("missing.jpg"));
+    WriteBytes(temp.filePath("present.jpg"), "JPEG");
+    Type(plugin(), 1020, temp.filePath("present.jpg"));
+    dialogs.answers.push_back(out + "/ReadMe.htm");
+    PressSave();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, Q("Ошибка открытия файла скриншота 1"_cp));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(ReadBytes(out + "/files/scrins/present.jpg"), "JPEG");
+    EXPECT_TRUE(QFileInfo::exists(out + "/ReadMe.htm"));
+
+    // A folder where the readme should go: nothing else is written.
+    const QString blocked = temp.filePath("blocked");
+    ASSERT_TRUE(QDir().mkpath(blocked + "/ReadMe.htm"));
+    dialogs.messages.clear();
+    dialogs.answers.push_back(blocked + "/ReadMe.htm");
+    PressSave();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, Q("Ошибка открытия файла для записи"_cp));
+    EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(FilesUnder(blocked), QStringList{"ReadMe.htm"});
+}
+
+TEST_F(SaveTest, SaveChangesNothingOnTheForm) {
+    SelectTab(1);
+    Type(plugin(), 1025, QStringLiteral("Name"));
+    const ReadmeForm before = CaptureReadmeForm(plugin(), extras());
+    const DatabaseRecord record = database().CaptureRecord();
+    dialogs.answers.push_back(out + "/ReadMe.htm");
+    PressSave();
+    EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), before);
+    EXPECT_EQ(database().CaptureRecord(), record);
+    EXPECT_EQ(window->tabs()->GetCurSel(), 1);
+    EXPECT_TRUE(window->Item<QLineEdit>(1003)->text().isEmpty());
+}
+
+// The whole road as a user takes it: fill both form pages and the Database
+// page, press Save, answer the dialog. The files must equal those the
+// renderer writes for a form file holding the same values.
+TEST_F(SaveTest, EndToEndWritesWhatTheRendererWritesForTheSameForm) {
+    const QString shots = temp.filePath("shots");
+    ASSERT_TRUE(QDir().mkpath(shots));
+    std::string big(40000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7);
+    WriteBytes(shots + "/one.jpg", big);
+    WriteBytes(shots + "/two.jpg", "second shot");
+    WriteBytes(temp.filePath("Dawn Sword.zip"), std::string(3000, 'z'));
+
+    SelectTab(1);
+    Type(plugin(), 1025, QString::fromUtf8("Меч \"Рассвет\" & <b>"));
+    dialogs.answers.push_back("/games/Data Files/Dawn Sword.esp");
+    Click(plugin(), 1027);
+    Type(plugin(), 1005, QString::fromUtf8("Первая строка"));
+    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), 1005, QString::fromUtf8("вторая"));
+    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), 1005, QString::fromUtf8("абзац"));
+    Click(plugin(), 1007);
+    Click(plugin(), 1038);
+    Click(plugin(), 1009);
+    Type(plugin(), 1010, QStringLiteral("Other req"));
+    Choose(plugin(), 1011, 2);
+    dialogs.answers.push_back(shots + "/one.jpg");
+    Click(plugin(), 1026);
+    Type(plugin(), 1020, shots + "/two.jpg");
+    Click(plugin(), 1014);
+    Type(plugin(), 1024, QStringLiteral("Own install"));
+
+    SelectTab(2);
+    Click(extras(), 1020);
+    Type(extras(), 1019, QStringLiteral("Play it"));
+    Type(extras(), 1031, QString::fromUtf8("Автор: Иван"));
+    Click(extras(), 1034);
+    Type(extras(), 1035, QString::fromUtf8("Осторожно"));
+
+    SelectTab(3);
+    Click(database(), 1006);
+    Choose(database(), 1033, 4);
+    Choose(database(), 1012, 2);
+    Choose(database(), 1014, 1);
+    Type(database(), 1026, QString::fromUtf8("Иван"));
+    Type(database(), 1029, QStringLiteral("ivan@example.org"));
+    dialogs.answers.push_back(temp.filePath("Dawn Sword.zip"));
+    Click(database(), 1035);
+    Click(database(), 1009);
+    database().Item<QLineEdit>(1032)->selectAll();
+    Type(database(), 1032, QStringLiteral("http://mods.example.com/dawn"));
+
+    dialogs.answers.push_back(out + "/ReadMe.htm");
+    PressSave();
+    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(dialogs.requests.size(), 4u);
+
+    // The same values, written down independently of the pages.
+    const std::string shotsUtf8 = shots.toStdString();
+    const nlohmann::json form = {
+        {"pluginName", "Меч \"Рассвет\" & <b>"},
+        {"pluginFile", "Dawn Sword.esp"},
+        {"description", "Первая строка\r\nвторая\r\n\r\nабзац"},
+        {"requiresMorrowind", true},
+        {"requiresTribunal", true},
+        {"requiresBloodmoon", false},
+        {"requiresBsaArchive", true},
+        {"requiresOther", true},
+        {"otherRequirements", "Other req"},
+        {"screenshotCount", 2},
+        {"screenshotPath", {shotsUtf8 + "/one.jpg", shotsUtf8 + "/two.jpg", ""}},
+        {"installStandard", true},
+        {"installOther", true},
+        {"installText", "Own install"},
+        {"uninstallStandard", true},
+        {"uninstallOther", false},
+        {"uninstallText", ""},
+        {"howToPlayEnabled", true},
+        {"howToPlay", "Play it"},
+        {"authors", "Автор: Иван"},
+        {"noteEnabled", false},
+        {"note", ""},
+        {"warningStandard", false},
+        {"warningOther", true},
+        {"warningText", "Осторожно"},
+        {"writeBackgroundImages", true},
+        {"copyScreenshots", true},
+        {"database",
+         {{"recordWanted", true},
+          {"categoryIndex", 4},
+          {"archiveName", "Dawn Sword.zip"},
+          {"imageName", ""},
+          {"authorName", "Иван"},
+          {"authorEmail", "ivan@example.org"},
+          {"adapterName", ""},
+          {"adapterEmail", ""},
+          {"archiveSize", "3000"},
+          {"originalLink", "http://mods.example.com/dawn"},
+          {"grades", {2, 1, 0}}}},
+    };
+    const QString rendered = temp.filePath("rendered");
+    ASSERT_TRUE(QDir().mkpath(rendered));
+    WriteBytes(temp.filePath("form.json"), form.dump());
+    QProcess render;
+    render.setWorkingDirectory(rendered);
+    render.start(QCoreApplication::applicationDirPath() + "/../app/render/quillsmith-render",
+                 {"--form", temp.filePath("form.json"), "--output", rendered + "/ReadMe.htm"});
+    ASSERT_TRUE(render.waitForFinished(20000));
+    ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+
+    const QStringList expected = {"Dawn Sword.zip.sql",
+                                  "ReadMe.htm",
+                                  "files",
+                                  "files/images",
+                                  "files/images/img_bk_0.jpg",
+                                  "files/images/img_bk_1.jpg",
+                                  "files/images/img_bk_2.jpg",
+                                  "files/scrins",
+                                  "files/scrins/one.jpg",
+                                  "files/scrins/two.jpg"};
+    EXPECT_EQ(FilesUnder(out), expected);
+    EXPECT_EQ(FilesUnder(rendered), expected);
+    for (const QString& file : expected) {
+        if (QFileInfo(out + "/" + file).isDir()) continue;
+        EXPECT_EQ(ReadBytes(out + "/" + file), ReadBytes(rendered + "/" + file)) << file.toStdString();
+    }
+    EXPECT_EQ(ReadBytes(out + "/files/scrins/one.jpg"), big);
+    const std::string readme = ReadBytes(out + "/ReadMe.htm");
+    EXPECT_NE(readme.find(std::string("Меч \"Рассвет\" & <b>"_cp)), std::string::npos);
+    EXPECT_NE(readme.find("files/scrins/two.jpg"), std::string::npos);
+    EXPECT_NE(ReadBytes(out + "/Dawn Sword.zip.sql").find("\"http://mods.example.com/dawn\",\r\n"), std::string::npos);
+}
+
+}  // namespace
