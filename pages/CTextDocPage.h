@@ -1,10 +1,27 @@
 #pragma once
-// Tab 0, "Просмотр": the text document. Its viewer and field editor come later.
+// Tab 0, "Просмотр": a text file the author opened, to reuse passages of it
+// in the form through the edit control's context menu.
 
+#include <string_view>
+
+#include "pages/CFieldEdit.h"
 #include "platform/CDialog.h"
 
 class CTextDocPage : public CDialog {
     Q_OBJECT
 public:
+    static constexpr int kEditId = 1039;
+
     explicit CTextDocPage(QWidget* parent = nullptr);
+
+    CFieldEdit& edit() { return m_edit; }
+    // Open's text: UTF-8 with CR LF line breaks. Replaces the text and its
+    // undo history.
+    void SetDocumentText(std::string_view utf8);
+
+protected:
+    bool OnInitDialog();
+
+private:
+    CFieldEdit m_edit;
 };

@@ -127,6 +127,11 @@ void CDialog::CreateControls(std::span<const ControlSpec> layout) {
         setTabOrder(tabStops[i - 1].second, tabStops[i].second);
 }
 
+void CDialog::AttachItem(int id, QWidget* widget) {
+    widget->setObjectName(QStringLiteral("id%1").arg(id));
+    m_items[id] = widget;
+}
+
 void CDialog::AddComboItems(int id, std::initializer_list<std::string_view> items) {
     if (auto* combo = Item<QComboBox>(id)) {
         for (std::string_view item : items) combo->addItem(ToQString(item));

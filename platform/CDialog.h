@@ -48,6 +48,8 @@ protected:
     virtual void OnCancel() {}
 
     void CreateControls(std::span<const ControlSpec> layout);
+    // A control the page makes itself rather than from its layout.
+    void AttachItem(int id, QWidget* widget);
     void AddComboItems(int id, std::initializer_list<std::string_view> items);
 
     // Handlers for what only the user does: a click, a choice from a list.

@@ -1,10 +1,12 @@
 #include "app/desktop/CMainDlg.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QTabBar>
 
 #include "output/DatabaseRecord.h"
+#include "pages/TextDocRules.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/QtText.h"
@@ -33,6 +35,7 @@ constexpr std::string_view kTabCaptions[CMainDlg::kTabCount] = {
     "База данных"_cp, "Справка"_cp,     "О программе"_cp,
 };
 
+constexpr std::string_view kOpenFilter = " Текстовые файлы (*.txt) |*.txt| Все файлы (*.*)|*.*||"_cp;
 constexpr std::string_view kSaveFilter = " HTML (*.htm) |*.htm| Все файлы (*.*)| *.* ||"_cp;
 
 }  // namespace
@@ -52,6 +55,7 @@ void CMainDlg::Create() {
     m_tabs = Item<CTabCtrl>(1002);
     OnClicked(1000, [this] { OnNew(); });
     OnClicked(1001, [this] { OnSave(); });
+    OnClicked(1004, [this] { OnOpen(); });
     connect(m_tabs, &CTabCtrl::SelChanging, this, [this] { OnTabSelChanging(); });
     connect(m_tabs, &CTabCtrl::SelChange, this, [this] { OnTabSelChange(); });
     OnInitDialog();
@@ -150,4 +154,14 @@ void CMainDlg::OnSave() {
     work.record = record;
     work.recordText = m_recordText;
     RunSaveFileWork(work, m_template, m_textBuffer, show);
+}
+
+void CMainDlg::OnOpen() {
+    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kOpenFilter);
+    if (!chosen) return;
+    // The native path: a name outside Windows-1251 still opens.
+    const std::optional<TextFileRead> read =
+        ReadTextFile(QFile::encodeName(chosen->nativePath).toStdString(), m_textBuffer);
+    if (!read) return;
+    m_textDocPage.SetDocumentText(DocumentText(std::string_view(m_textBuffer.data(), read->size), read->cut));
 }

@@ -33,6 +33,7 @@ public:
 
     void OnNew();
     void OnSave();
+    void OnOpen();
     void OnTabSelChanging();
     void OnTabSelChange();
 

@@ -1,0 +1,159 @@
+#include "pages/TextDocRules.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+
+#include "readme/Cp1251.h"
+
+namespace {
+
+enum class Utf8Check { Invalid, Valid, CutShort };
+
+struct Utf8Scan {
+    Utf8Check check = Utf8Check::Invalid;
+    std::size_t completeSize = 0;  // bytes up to the last whole character
+    bool nonAscii = false;
+};
+
+bool InRange(unsigned char byte, unsigned char low, unsigned char high) { return byte >= low && byte <= high; }
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF. A
+// sequence that is only missing its last bytes at the very end is CutShort.
+Utf8Scan ScanUtf8(std::string_view bytes) {
+    Utf8Scan scan;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        scan.nonAscii = true;
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+        if (InRange(lead, 0xC2, 0xDF)) {
+            length = 2;
+        } else if (InRange(lead, 0xE0, 0xEF)) {
+            length = 3;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (InRange(lead, 0xF0, 0xF4)) {
+            length = 4;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return scan;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            if (i + k == bytes.size()) {
+                scan.check = Utf8Check::CutShort;
+                scan.completeSize = i;
+                return scan;
+            }
+            const auto byte = static_cast<unsigned char>(bytes[i + k]);
+            if (k == 1 ? !InRange(byte, low, high) : !InRange(byte, 0x80, 0xBF)) return scan;
+        }
+        i += length;
+    }
+    scan.check = Utf8Check::Valid;
+    scan.completeSize = bytes.size();
+    return scan;
+}
+
+std::string WithCrLf(std::string_view text) {
+    std::string result;
+    result.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            result += "\r\n";
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+}  // namespace
+
+TextSelection NormaliseSelection(int start, int end) {
+    if (start < 0 || end < 0 || start > end) return {};
+    return {start, end};
+}
+
+Text CaptureSelection(std::string_view text, int start, int end) {
+    const TextSelection selection = NormaliseSelection(start, end);
+    const std::size_t from = std::min(static_cast<std::size_t>(selection.start), text.size());
+    return Text(text.substr(from, static_cast<std::size_t>(selection.end - selection.start)));
+}
+
+Text InsertFieldText(std::string_view captured) { return Text(captured); }
+
+Text AddFieldText(std::string_view fieldText, std::string_view captured) {
+    Text result;
+    result.reserve(fieldText.size() + captured.size());
+    result += fieldText;
+    result += captured;
+    return result;
+}
+
+std::optional<TextFileRead> ReadTextFile(const std::string& path, std::span<char, kTextBufferSize> buffer) {
+    if (path.empty()) return std::nullopt;
+    // Non-blocking, so that a pipe without a writer cannot hang the open.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.get() < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    const std::uint64_t length = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(length, kMaxTextFileBytes));
+
+    std::fill(buffer.begin(), buffer.end(), '\0');
+    std::size_t got = 0;
+    while (got < wanted) {
+        const ssize_t read = ::read(file.get(), buffer.data() + got, wanted - got);
+        if (read < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (read == 0) break;  // the file got shorter since it was measured
+        got += static_cast<std::size_t>(read);
+    }
+    return TextFileRead{got, got == kMaxTextFileBytes && length > kMaxTextFileBytes};
+}
+
+std::string DocumentText(std::string_view bytes, bool cut) {
+    const std::size_t zero = bytes.find('\0');
+    const std::string_view text = bytes.substr(0, zero);
+    // A zero byte ended the text before the limit did.
+    const bool cutByLimit = cut && zero == std::string_view::npos;
+
+    const Utf8Scan scan = ScanUtf8(text);
+    const bool utf8 =
+        scan.nonAscii && (scan.check == Utf8Check::Valid || (scan.check == Utf8Check::CutShort && cutByLimit));
+    if (!utf8) return WithCrLf(cp1251::ToUtf8(text));
+
+    std::string_view whole = text.substr(0, scan.completeSize);
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (whole.starts_with(kByteOrderMark)) whole.remove_prefix(kByteOrderMark.size());
+    return WithCrLf(whole);
+}
