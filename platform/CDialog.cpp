@@ -159,7 +159,10 @@ Text CDialog::GetItemText(int id) const {
 void CDialog::SetItemText(int id, std::string_view text) {
     QWidget* widget = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        edit->setText(ToQString(text));
+        const QString value = ToQString(text);
+        // The typing limit holds the user, not the program (as WM_SETTEXT).
+        if (value.size() > edit->maxLength()) edit->setMaxLength(static_cast<int>(value.size()));
+        edit->setText(value);
         edit->setCursorPosition(0);
     } else if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) {
         edit->setPlainText(ToQStringMultiLine(text));

@@ -504,6 +504,36 @@ TEST_F(TextDocPageTest, OpenShowsTheFileAsWindows1251OrUtf8WithEveryLineBreak) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+// The document shows a UTF-8 file's characters as they are; a passage
+// reaches the form in Windows-1251, with references for the rest.
+TEST_F(TextDocPageTest, CharactersOutsideTheCodePageReachTheFormAsReferences) {
+    const QString path = temp.filePath("utf8.txt");
+    WriteBytes(path, "x 中文 😀 y\n");
+    Open(path);
+    EXPECT_EQ(edit().toPlainText(), QString::fromUtf8("x 中文 😀 y\n"));
+    Select(3, 7);  // the emoji takes two positions
+    RightClick(32778);
+    EXPECT_EQ(plugin().GetItemText(1025), "&#25991; &#128512;");
+    Select(8, 10);  // "y" and the line break
+    RightClick(32795);
+    EXPECT_EQ(plugin().GetItemText(1025), "&#25991; &#128512;y\r\n");
+}
+
+// A single-line field's typing limit (32,767 characters) does not cut what
+// the commands write: a passage grows by its line breaks and references.
+TEST_F(TextDocPageTest, LongPassagesReachSingleLineFieldsWhole) {
+    SetDocument(QString(20000, QLatin1Char('\n')));
+    edit().selectAll();
+    RightClick(32787);
+    Text expected;
+    for (int i = 0; i < 20000; ++i) expected += "\r\n";
+    EXPECT_EQ(database().GetItemText(1026), expected);
+    RightClick(32803);
+    EXPECT_EQ(database().GetItemText(1026).size(), 80000u);
+    RightClick(32795);
+    EXPECT_EQ(plugin().GetItemText(1025), expected);
+}
+
 // A passage from a Unix text file reaches the form as the same passage typed.
 TEST_F(TextDocPageTest, APassageFromAnLfFileEqualsThePassageTyped) {
     const QString path = temp.filePath(QString::fromUtf8("заметки.txt"));
