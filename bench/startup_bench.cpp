@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,13 +30,18 @@ struct Run {
 
 // Starts the program with a pipe on descriptor 3 and waits for its byte.
 Run Launch(const std::vector<std::string>& command) {
+    // Close-on-exec, so the child keeps only descriptor 3: with the display's
+    // socket closed, the pipe itself may land on 3.
     int pipeFds[2];
-    if (::pipe(pipeFds) != 0) std::abort();
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) std::abort();
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
-        ::dup2(pipeFds[1], 3);
-        ::close(pipeFds[0]);
+        if (pipeFds[1] == 3) {
+            ::fcntl(3, F_SETFD, 0);
+        } else {
+            ::dup2(pipeFds[1], 3);
+        }
         std::vector<char*> argv;
         for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);

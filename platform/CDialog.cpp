@@ -88,6 +88,9 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
         case ControlKind::TabControl:
             widget = new CTabCtrl(this);
             break;
+        case ControlKind::RichEdit:
+            widget = new CRichEdit(this);
+            break;
     }
     QRect rect = MapDialogRect(spec.rect);
     switch (spec.kind) {
@@ -107,7 +110,10 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
     }
     widget->setGeometry(rect);
     if (spec.style & kStyleDisabled) widget->setEnabled(false);
-    if (spec.tabOrder == 0) widget->setFocusPolicy(Qt::NoFocus);
+    // A view that is no tab stop still takes the focus when clicked, so its
+    // text can be scrolled and copied from the keyboard.
+    if (spec.tabOrder == 0)
+        widget->setFocusPolicy(spec.kind == ControlKind::RichEdit ? Qt::ClickFocus : Qt::NoFocus);
     if (spec.id != kNoControlId) {
         widget->setObjectName(QStringLiteral("id%1").arg(spec.id));
         m_items[spec.id] = widget;

@@ -31,6 +31,15 @@ void CMultiLineEdit::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 }
 
+CRichEdit::CRichEdit(QWidget* parent) : QTextEdit(parent) {
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+}
+
 CGroupBox::CGroupBox(const QString& title, QWidget* parent) : QWidget(parent), m_title(title) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }

@@ -2,6 +2,7 @@
 // The two controls that Qt does not offer as the dialogs need them.
 
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QWidget>
 
 class QTabBar;
@@ -20,6 +21,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+};
+
+// A read-only rich-text view: the user scrolls, selects and copies; the
+// text wraps at the right edge.
+class CRichEdit : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit CRichEdit(QWidget* parent = nullptr);
 };
 
 // A group box as the Windows dialogs draw it: the caption sits on the

@@ -16,6 +16,7 @@ enum class ControlKind {
     DropDownCombo,  // with an edit field
     DropListCombo,  // choose among the items only
     TabControl,
+    RichEdit,  // read-only formatted text: select, copy and scroll
 };
 
 enum ControlStyle : unsigned {

@@ -1,5 +1,56 @@
 #include "reference/CAboutPage.h"
 
+#include <QPainter>
+#include <climits>
+
+#include "platform/Controls.h"
+#include "reference/rtf/EmbeddedDocuments.h"
+
+namespace {
+
+// Dialog 134.
+constexpr ControlSpec kLayout[] = {
+    {1029, ControlKind::RichEdit, {}, {4, 83, 424, 216}, kStyleNone, 1},
+};
+
+}  // namespace
+
 CAboutPage::CAboutPage(QWidget* parent) : CDialog(parent) {
     resize(MapDialogRect({0, 0, 432, 302}).size());
+    CreateControls(kLayout);
+    m_richEdit = Item<CRichEdit>(1029);
+    OnInitDialog();
+}
+
+bool CAboutPage::OnInitDialog() {
+    LoadBanner(BannerBmpBytes());
+    return true;
+}
+
+void CAboutPage::LoadBanner(std::span<const unsigned char> bmp) {
+    QImage image;
+    if (bmp.size() <= static_cast<std::size_t>(INT_MAX))
+        image.loadFromData(bmp.data(), static_cast<int>(bmp.size()), "BMP");
+    // Keyed on exactly RGB (0, 0, 0): any other colour, however dark, shows.
+    if (image.format() == QImage::Format_Indexed8) {
+        QList<QRgb> palette = image.colorTable();
+        for (QRgb& colour : palette)
+            if ((colour & 0xFFFFFFu) == 0) colour = qRgba(0, 0, 0, 0);
+        image.setColorTable(palette);
+    } else if (!image.isNull()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] & 0xFFFFFFu) == 0) line[x] = qRgba(0, 0, 0, 0);
+        }
+    }
+    m_banner = image;
+    update();
+}
+
+void CAboutPage::paintEvent(QPaintEvent*) {
+    if (m_banner.isNull()) return;
+    QPainter painter(this);
+    painter.drawImage(kBannerOrigin, m_banner);
 }

@@ -1,10 +1,28 @@
 #pragma once
-// Tab 5, "О программе": the banner and the licence. Filled in later.
+// Tab 5, "О программе": the banner above the licence.
+
+#include <QImage>
+#include <span>
 
 #include "platform/CDialog.h"
+
+class CRichEdit;
 
 class CAboutPage : public CDialog {
     Q_OBJECT
 public:
+    static constexpr QPoint kBannerOrigin{32, 10};
+
     explicit CAboutPage(QWidget* parent = nullptr);
+
+    // Replaces the banner with a bitmap file's bytes. Pure black becomes
+    // transparent; bytes that are no bitmap leave no banner.
+    void LoadBanner(std::span<const unsigned char> bmp);
+
+    CRichEdit* m_richEdit = nullptr;  // control 1029
+    QImage m_banner;
+
+protected:
+    bool OnInitDialog();
+    void paintEvent(QPaintEvent* event) override;
 };

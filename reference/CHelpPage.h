@@ -1,10 +1,14 @@
 #pragma once
-// Tab 4, "Справка": the user guide. Filled in later.
+// Tab 4, "Справка": the user guide in a read-only view that fills the page.
 
 #include "platform/CDialog.h"
+
+class CRichEdit;
 
 class CHelpPage : public CDialog {
     Q_OBJECT
 public:
     explicit CHelpPage(QWidget* parent = nullptr);
+
+    CRichEdit* m_richEdit = nullptr;  // control 1028
 };

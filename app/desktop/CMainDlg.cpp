@@ -14,6 +14,8 @@
 #include "readme/CaptureReadmeForm.h"
 #include "readme/Cp1251.h"
 #include "readme/ReadmeHtml.h"
+#include "reference/rtf/EmbeddedDocuments.h"
+#include "reference/rtf/RtfTextDocument.h"
 
 CMainDlg* g_pMainDlg = nullptr;
 
@@ -87,6 +89,11 @@ bool CMainDlg::OnInitDialog() {
         ShowMessageBox(this, "Error load template", MessageIcon::Exclamation);
 
     OnNew();
+    for (auto [view, bytes] : {std::pair{m_helpPage.m_richEdit, HelpRtfBytes()},
+                               std::pair{m_aboutPage.m_richEdit, LicenseRtfBytes()}}) {
+        rtf::SetRtf(*view->document(), bytes);
+        view->moveCursor(QTextCursor::Start);  // read from the top, not the end
+    }
     // As a dialog that answers true: the first tab stop gets the focus.
     GetDlgItem(1000)->setFocus();
     return true;
