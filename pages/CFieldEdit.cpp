@@ -46,7 +46,7 @@ using M = MenuEntryKind;
 
 // Menu 145: two pop-ups, "editmenuadd" for a selection and "editmenu"
 // without one.
-constexpr MenuEntrySpec kMenu145[] = {
+constexpr MenuEntry kMenu145[] = {
     {M::Popup, "editmenuadd"},
     {M::Item, "Отменить"_cp, CFieldEdit::kIdEditUndo},
     {M::Separator},

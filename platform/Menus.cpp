@@ -13,9 +13,9 @@ constexpr const char* kCommandProperty = "commandId";
 
 // Fills menu with the entries from position until its EndPopup (or the
 // table's end); returns the position after it.
-std::size_t FillMenu(QMenu& menu, std::span<const MenuEntrySpec> table, std::size_t position) {
+std::size_t FillMenu(QMenu& menu, std::span<const MenuEntry> table, std::size_t position) {
     while (position < table.size()) {
-        const MenuEntrySpec& entry = table[position++];
+        const MenuEntry& entry = table[position++];
         switch (entry.kind) {
             case MenuEntryKind::EndPopup:
                 return position;
@@ -46,11 +46,11 @@ CMenu::CMenu() = default;
 
 CMenu::~CMenu() { DestroyMenu(); }
 
-void CMenu::LoadMenu(std::span<const MenuEntrySpec> table) {
+void CMenu::LoadMenu(std::span<const MenuEntry> table) {
     DestroyMenu();
     std::size_t position = 0;
     while (position < table.size()) {
-        const MenuEntrySpec& entry = table[position++];
+        const MenuEntry& entry = table[position++];
         if (entry.kind != MenuEntryKind::Popup) continue;
         auto popup = std::make_unique<QMenu>();
         popup->setObjectName(ToQString(entry.caption));

@@ -25,7 +25,7 @@ enum MenuEntryFlags : unsigned {
     kMenuGrayed = 1u << 0,
 };
 
-struct MenuEntrySpec {
+struct MenuEntry {
     MenuEntryKind kind = MenuEntryKind::Item;
     std::string_view caption = {};  // Windows-1251
     int id = 0;                     // 0: the item carries no command
@@ -41,7 +41,7 @@ public:
     CMenu& operator=(const CMenu&) = delete;
     ~CMenu();
 
-    void LoadMenu(std::span<const MenuEntrySpec> table);
+    void LoadMenu(std::span<const MenuEntry> table);
     void DestroyMenu();
     // nullptr outside the loaded pop-ups.
     QMenu* GetSubMenu(int position) const;
