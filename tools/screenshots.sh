@@ -24,4 +24,39 @@ for i in "${!tabs[@]}"; do
   sleep 0.5
   import -window "$window" "docs/tab-$i.png"
 done
-echo "wrote docs/tab-0.png to docs/tab-$(( ${#tabs[@]} - 1 )).png"
+
+# The text document with a passage opened, part of it selected and the field
+# menu open: docs/field-menu.png.
+mapfile -t spots < <("$build/app/desktop/tab_positions" open)
+read -r ox oy <<<"${spots[0]}"
+read -r tx ty <<<"${spots[1]}"
+passage=$(mktemp --suffix=.txt)
+cat >"$passage" <<'TEXT'
+Тихий маяк
+
+Плагин добавляет на побережье к северу от Сейда Нина старый маяк,
+его смотрителя и цепочку небольших заданий. Внутри маяка есть
+комната, которую можно снять на время игры.
+
+Для работы нужен только Morrowind; Tribunal и Bloodmoon не требуются.
+TEXT
+read -r x y <<<"${tabs[0]}"
+xdotool mousemove --window "$window" "$x" "$y" click 1
+xdotool mousemove --window "$window" "$ox" "$oy" click 1
+xdotool search --sync --onlyvisible --pid $pid --name '.' >/dev/null
+sleep 1
+xdotool type --delay 10 "$passage"
+xdotool key Return
+sleep 1
+# Select the second paragraph's first line and open the menu on it.
+xdotool mousemove --window "$window" $((tx + 6)) $((ty + 40)) mousedown 1
+xdotool mousemove --window "$window" $((tx + 420)) $((ty + 40)) mouseup 1
+xdotool mousemove --window "$window" $((tx + 200)) $((ty + 40)) click 3
+sleep 0.5
+# Up to "Добавить в", the menu's last item, and open its list of fields.
+xdotool key Up Right Right
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$window")"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/field-menu.png
+rm -f "$passage"
+echo "wrote docs/tab-0.png to docs/tab-$(( ${#tabs[@]} - 1 )).png and docs/field-menu.png"

@@ -1,5 +1,6 @@
 // Prints where the main window's tabs are, one "x y" (window coordinates of
-// the tab's centre) per line, for the screenshot script's clicks.
+// the tab's centre) per line, for the screenshot script's clicks. With the
+// argument "open": the Open button's centre, then the text document's top left.
 
 #include <QApplication>
 #include <QTabBar>
@@ -12,6 +13,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     CMainDlg dialog;
     dialog.Create();
+    if (argc > 1 && QByteArrayView(argv[1]) == "open") {
+        const QWidget* button = dialog.GetDlgItem(1004);
+        const QPoint open = button->mapTo(&dialog, button->rect().center());
+        const QWidget* text = dialog.textDocPage().GetDlgItem(1039);
+        const QPoint corner = text->mapTo(&dialog, QPoint(0, 0));
+        std::printf("%d %d\n%d %d\n", open.x(), open.y(), corner.x(), corner.y());
+        return 0;
+    }
     QTabBar* bar = dialog.tabs()->tabBar();
     for (int i = 0; i < bar->count(); ++i) {
         const QPoint centre = bar->mapTo(&dialog, bar->tabRect(i).center());

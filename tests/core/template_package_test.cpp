@@ -41,7 +41,9 @@ TEST_F(BuiltInPackage, HasSixteenEntriesInTheTablesOrderAndLayout) {
         EXPECT_EQ((e.data - raw.data()) % 16, 0) << names[i];
         for (const unsigned char* p = previousEnd; p < e.data; ++p) EXPECT_EQ(*p, 0) << "gap before " << names[i];
         const bool text = std::strncmp(names[i], "htm_", 4) == 0 && i != 11 && i != 14;
-        if (text) EXPECT_EQ(e.data[e.size], 0) << "NUL after " << names[i];
+        if (text) {
+            EXPECT_EQ(e.data[e.size], 0) << "NUL after " << names[i];
+        }
         previousEnd = e.data + e.size;
     }
     EXPECT_EQ(Bytes(package.Entry(11)), std::string(16, '\0'));
