@@ -5,6 +5,8 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <algorithm>
+#include <array>
+#include <string_view>
 
 #include "app/desktop/CMainDlg.h"
 #include "pages/TextDocRules.h"
@@ -13,8 +15,9 @@
 
 enum class FormPage { Plugin, Extras, Database };
 
-// One field that both cascades offer.
+// One field that both cascades offer, under the same caption.
 struct FieldCommand {
+    std::string_view caption;  // Windows-1251
     int insertId;
     int addId;
     FormPage page;
@@ -23,90 +26,77 @@ struct FieldCommand {
 
 namespace {
 
-// In display order; in the "Добавить в" cascade the name (32795) comes
-// before the description (32794).
+// In display order: the first kReadmeFields under "Ридми", the rest under
+// "Бу". In the "Добавить в" cascade the name (32795) comes before the
+// description (32794).
 constexpr FieldCommand kFieldCommands[] = {
-    {32778, 32795, FormPage::Plugin, 1025},    // plug-in name
-    {32779, 32794, FormPage::Plugin, 1005},    // description
-    {32780, 32796, FormPage::Plugin, 1010},    // other requirements
-    {32781, 32797, FormPage::Plugin, 1024},    // own installation text
-    {32782, 32798, FormPage::Plugin, 1030},    // own removal text
-    {32783, 32799, FormPage::Extras, 1019},    // how to play
-    {32784, 32800, FormPage::Extras, 1031},    // authors
-    {32785, 32801, FormPage::Extras, 1032},    // note
-    {32786, 32802, FormPage::Extras, 1035},    // own warning text
-    {32787, 32803, FormPage::Database, 1026},  // author's name
-    {32788, 32804, FormPage::Database, 1029},  // author's e-mail
-    {32789, 32805, FormPage::Database, 1030},  // adaptor's name
-    {32790, 32806, FormPage::Database, 1031},  // adaptor's e-mail
-    {32791, 32807, FormPage::Database, 1032},  // source plug-in's page
+    {"Название плагина"_cp, 32778, 32795, FormPage::Plugin, 1025},
+    {"Описание плагина"_cp, 32779, 32794, FormPage::Plugin, 1005},
+    {"Требует"_cp, 32780, 32796, FormPage::Plugin, 1010},
+    {"Установка"_cp, 32781, 32797, FormPage::Plugin, 1024},
+    {"Удаление"_cp, 32782, 32798, FormPage::Plugin, 1030},
+    {"Как играть"_cp, 32783, 32799, FormPage::Extras, 1019},
+    {"Авторы"_cp, 32784, 32800, FormPage::Extras, 1031},
+    {"Примечание"_cp, 32785, 32801, FormPage::Extras, 1032},
+    {"Предупреждение"_cp, 32786, 32802, FormPage::Extras, 1035},
+    {"Автор имя"_cp, 32787, 32803, FormPage::Database, 1026},
+    {"Автор Email"_cp, 32788, 32804, FormPage::Database, 1029},
+    {"Адаптор имя"_cp, 32789, 32805, FormPage::Database, 1030},
+    {"Адаптор Email"_cp, 32790, 32806, FormPage::Database, 1031},
+    {"Ссылка на оригинал"_cp, 32791, 32807, FormPage::Database, 1032},
 };
+constexpr std::size_t kReadmeFields = 9;
 
 using M = MenuEntryKind;
 
-// Menu 145: two pop-ups, "editmenuadd" for a selection and "editmenu"
-// without one.
-constexpr MenuEntry kMenu145[] = {
-    {M::Popup, "editmenuadd"},
+constexpr MenuEntry kEditItems[] = {
     {M::Item, "Отменить"_cp, CFieldEdit::kIdEditUndo},
     {M::Separator},
     {M::Item, "Вырезать"_cp, CFieldEdit::kIdEditCut},
     {M::Item, "Копировать"_cp, CFieldEdit::kIdEditCopy},
     {M::Item, "Вставить"_cp, CFieldEdit::kIdEditPaste},
     {M::Separator},
-    {M::Popup, "Вставить в"_cp},
-    {M::Popup, "Ридми"_cp},
-    {M::Item, "Название плагина"_cp, 32778},
-    {M::Item, "Описание плагина"_cp, 32779},
-    {M::Item, "Требует"_cp, 32780},
-    {M::Item, "Установка"_cp, 32781},
-    {M::Item, "Удаление"_cp, 32782},
-    {M::Item, "Как играть"_cp, 32783},
-    {M::Item, "Авторы"_cp, 32784},
-    {M::Item, "Примечание"_cp, 32785},
-    {M::Item, "Предупреждение"_cp, 32786},
-    {M::EndPopup},
-    {M::Popup, "Бу"_cp},
-    {M::Item, "Автор имя"_cp, 32787},
-    {M::Item, "Автор Email"_cp, 32788},
-    {M::Item, "Адаптор имя"_cp, 32789},
-    {M::Item, "Адаптор Email"_cp, 32790},
-    {M::Item, "Ссылка на оригинал"_cp, 32791},
-    {M::EndPopup},
-    {M::EndPopup},
-    {M::Popup, "Добавить в"_cp},
-    {M::Popup, "Ридми"_cp},
-    {M::Item, "Название плагина"_cp, 32795},
-    {M::Item, "Описание плагина"_cp, 32794},
-    {M::Item, "Требует"_cp, 32796},
-    {M::Item, "Установка"_cp, 32797},
-    {M::Item, "Удаление"_cp, 32798},
-    {M::Item, "Как играть"_cp, 32799},
-    {M::Item, "Авторы"_cp, 32800},
-    {M::Item, "Примечание"_cp, 32801},
-    {M::Item, "Предупреждение"_cp, 32802},
-    {M::EndPopup},
-    {M::Popup, "Бу"_cp},
-    {M::Item, "Автор имя"_cp, 32803},
-    {M::Item, "Автор Email"_cp, 32804},
-    {M::Item, "Адаптор имя"_cp, 32805},
-    {M::Item, "Адаптор Email"_cp, 32806},
-    {M::Item, "Ссылка на оригинал"_cp, 32807},
-    {M::EndPopup},
-    {M::EndPopup},
-    {M::EndPopup},
-
-    {M::Popup, "editmenu"},
-    {M::Item, "Отменить"_cp, CFieldEdit::kIdEditUndo},
-    {M::Separator},
-    {M::Item, "Вырезать"_cp, CFieldEdit::kIdEditCut},
-    {M::Item, "Копировать"_cp, CFieldEdit::kIdEditCopy},
-    {M::Item, "Вставить"_cp, CFieldEdit::kIdEditPaste},
-    {M::Separator},
-    {M::Item, "Вставить в"_cp, 0, kMenuGrayed},
-    {M::Item, "Добавить в"_cp, 0, kMenuGrayed},
-    {M::EndPopup},
 };
+
+// A cascade opens and closes itself and its two sub-pop-ups around the fields.
+constexpr std::size_t kCascadeRows = 3 * 2 + std::size(kFieldCommands);
+constexpr std::size_t kMenu145Rows = (1 + std::size(kEditItems) + 2 * kCascadeRows + 1) +
+                                     (1 + std::size(kEditItems) + 2 + 1);
+
+// Menu 145: two pop-ups, "editmenuadd" for a selection and "editmenu"
+// without one. The cascades of the first are made from kFieldCommands.
+constexpr std::array<MenuEntry, kMenu145Rows> kMenu145 = [] {
+    std::array<MenuEntry, kMenu145Rows> menu{};
+    std::size_t row = 0;
+    const auto add = [&](MenuEntry entry) { menu[row++] = entry; };
+    const auto cascade = [&](std::string_view caption, bool insert) {
+        add({M::Popup, caption});
+        add({M::Popup, "Ридми"_cp});
+        for (std::size_t i = 0; i < std::size(kFieldCommands); ++i) {
+            if (i == kReadmeFields) {
+                add({M::EndPopup});
+                add({M::Popup, "Бу"_cp});
+            }
+            const FieldCommand& field = kFieldCommands[i];
+            add({M::Item, field.caption, insert ? field.insertId : field.addId});
+        }
+        add({M::EndPopup});
+        add({M::EndPopup});
+    };
+
+    add({M::Popup, "editmenuadd"});
+    for (const MenuEntry& entry : kEditItems) add(entry);
+    cascade("Вставить в"_cp, true);
+    cascade("Добавить в"_cp, false);
+    add({M::EndPopup});
+
+    add({M::Popup, "editmenu"});
+    for (const MenuEntry& entry : kEditItems) add(entry);
+    add({M::Item, "Вставить в"_cp, 0, kMenuGrayed});
+    add({M::Item, "Добавить в"_cp, 0, kMenuGrayed});
+    add({M::EndPopup});
+    return menu;
+}();
 
 CDialog* TargetPage(FormPage page) {
     if (!g_pMainDlg) return nullptr;

@@ -114,10 +114,7 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
     // text can be scrolled and copied from the keyboard.
     if (spec.tabOrder == 0)
         widget->setFocusPolicy(spec.kind == ControlKind::RichEdit ? Qt::ClickFocus : Qt::NoFocus);
-    if (spec.id != kNoControlId) {
-        widget->setObjectName(QStringLiteral("id%1").arg(spec.id));
-        m_items[spec.id] = widget;
-    }
+    if (spec.id != kNoControlId) AttachItem(spec.id, widget);
     return widget;
 }
 
