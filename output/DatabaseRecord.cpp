@@ -81,7 +81,7 @@ bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, T
     AppendQuoted(out, "");
     AppendBare(out, std::to_string(static_cast<long long>(record.categoryIndex) + 1));
     AppendQuoted(out, form.pluginName);
-    AppendQuoted(out, record.archiveName);
+    AppendQuoted(out, cp1251::FromUtf8(record.archiveName));
     AppendQuoted(out, record.imageName);
     AppendQuoted(out, form.description);
     AppendQuoted(out, record.authorName);
@@ -102,7 +102,7 @@ bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, T
 void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText,
                          std::string_view readmeFolder, const ShowMessage& show) {
     if (!record.recordWanted) return;
-    Text name = record.archiveName;
+    FilePath name = record.archiveName;
     name += kRecordExtension;
     if (!fileio::WriteWholeFile(fileio::ResolveAgainst(readmeFolder, name), recordText))
         show(kRecordNotCreated, MessageIcon::Exclamation);

@@ -10,7 +10,7 @@
 struct DatabaseRecord {
     bool recordWanted = false;
     int categoryIndex = 0;  // -1 when nothing is selected
-    Text archiveName;
+    FilePath archiveName;  // also the record file's name on disk
     Text imageName;
     Text authorName;
     Text authorEmail;

@@ -6,9 +6,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
 #include <string>
-
-#include "readme/Cp1251.h"
 
 namespace fileio {
 namespace {
@@ -26,26 +27,50 @@ bool IsAbsolute(std::string_view path) {
 #endif
 }
 
+// A zero byte would end the name early and name another file.
+bool IsUsable(std::string_view path) {
+    return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
 void CloseQuietly(int& fd) {
     if (fd >= 0) ::close(fd);
     fd = -1;
 }
 
+// Opened without waiting: a pipe without a partner or a device must never
+// hang the window. Blocking is restored once the file is known.
+int OpenNonBlocking(const FilePath& path, int flags, mode_t mode = 0) {
+    return ::open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode);
+}
+
+void RestoreBlocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+}
+
 // A short name beside the target: the target's own name could be too long to
 // take a suffix.
-Text TemporaryBeside(const Text& target) {
+FilePath TemporaryBeside(const FilePath& target) {
     static std::atomic<unsigned> counter{0};
     const std::size_t slash = target.rfind('/');
-    Text path = slash == Text::npos ? Text() : target.substr(0, slash + 1);
+    FilePath path = slash == FilePath::npos ? FilePath() : target.substr(0, slash + 1);
     path += ".quillsmith-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
     return path;
 }
 
+// The file a symlink leads to, so that it is the one replaced and the link
+// stays. Empty for a dangling or looping link.
+FilePath ResolveLink(const FilePath& link) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(link.c_str(), nullptr),
+                                                                &std::free);
+    return resolved ? FilePath(resolved.get()) : FilePath();
+}
+
 }  // namespace
 
-Text ResolveAgainst(std::string_view folder, std::string_view path) {
-    if (path.empty() || IsAbsolute(path)) return Text(path);
-    Text resolved(folder);
+FilePath ResolveAgainst(std::string_view folder, std::string_view path) {
+    if (path.empty() || IsAbsolute(path)) return FilePath(path);
+    FilePath resolved(folder);
     resolved += kPathSeparator;
     resolved += path;
     return resolved;
@@ -56,15 +81,15 @@ InputFile::~InputFile() { CloseQuietly(m_fd); }
 bool InputFile::Open(std::string_view path) {
     CloseQuietly(m_fd);
     m_length = 0;
-    const Text name = cp1251::ToUtf8(path);
-    if (name.empty()) return false;
-    m_fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (!IsUsable(path)) return false;
+    m_fd = OpenNonBlocking(FilePath(path), O_RDONLY);
     if (m_fd < 0) return false;
     struct stat info {};
-    if (::fstat(m_fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         CloseQuietly(m_fd);
         return false;
     }
+    RestoreBlocking(m_fd);
     m_length = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
     return true;
 }
@@ -83,32 +108,75 @@ ReplacingFile::~ReplacingFile() { Discard(); }
 void ReplacingFile::Discard() {
     if (m_fd < 0) return;
     CloseQuietly(m_fd);
-    ::unlink(m_temporary.c_str());
+    if (!inPlace())
+        ::unlink(m_temporary.c_str());
+    else if (m_created)
+        ::unlink(m_target.c_str());
+}
+
+bool ReplacingFile::OpenInPlace(int fd, bool created) {
+    m_temporary.clear();
+    m_fd = fd;
+    m_created = created;
+    struct stat info {};
+    m_plainFile = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    RestoreBlocking(fd);
+    return true;
 }
 
 bool ReplacingFile::Create(std::string_view path) {
     Discard();
-    m_target = cp1251::ToUtf8(path);
-    if (m_target.empty()) return false;
+    m_written = m_reserved = 0;
+    m_plainFile = true;
+    m_created = false;
+    if (!IsUsable(path)) return false;
+    m_target = FilePath(path);
 
     struct stat existing {};
+    if (::lstat(m_target.c_str(), &existing) == 0 && S_ISLNK(existing.st_mode)) {
+        const FilePath resolved = ResolveLink(m_target);
+        // A dangling link: opening it creates the file it names.
+        if (resolved.empty()) {
+            const int fd = OpenNonBlocking(m_target, O_WRONLY | O_CREAT, 0666);
+            return fd >= 0 && OpenInPlace(fd, false);
+        }
+        m_target = resolved;
+    }
+
     const bool exists = ::stat(m_target.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) return false;
 
-    m_written = m_reserved = 0;
+    // Opening for writing, without truncating, asks the system itself
+    // whether this user may write the file (modes, ACLs, read-only mounts).
+    int probe = -1;
+    if (exists) {
+        probe = OpenNonBlocking(m_target, O_WRONLY);
+        if (probe < 0) return false;
+        if (!S_ISREG(existing.st_mode) || existing.st_nlink > 1 || existing.st_uid != ::geteuid())
+            return OpenInPlace(probe, false);
+    }
+
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
         m_temporary = TemporaryBeside(m_target);
         m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd < 0 && errno != EEXIST) return false;
+        if (m_fd < 0 && errno != EEXIST) break;
     }
-    if (m_fd < 0) return false;
+    if (m_fd < 0) {
+        // The folder takes no new file: rewrite the existing one, or create
+        // the target itself if the system allows that after all.
+        m_temporary.clear();
+        if (probe >= 0) return OpenInPlace(probe, false);
+        const int fd = OpenNonBlocking(m_target, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        return fd >= 0 && OpenInPlace(fd, true);
+    }
+    CloseQuietly(probe);
     // A replaced file keeps its permissions.
-    if (exists && S_ISREG(existing.st_mode)) ::fchmod(m_fd, existing.st_mode & 07777);
+    if (exists) ::fchmod(m_fd, existing.st_mode & 07777);
     return true;
 }
 
 void ReplacingFile::Reserve(std::uint64_t size) {
-    if (m_fd < 0 || size == 0) return;
+    if (m_fd < 0 || size == 0 || !m_plainFile) return;
     // Only a hint: where it cannot be had, the writes still decide.
     if (::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) m_reserved = size;
 }
@@ -133,13 +201,17 @@ bool ReplacingFile::Write(std::string_view bytes) {
 
 bool ReplacingFile::Commit() {
     if (m_fd < 0) return false;
-    if (m_written < m_reserved && ::ftruncate(m_fd, static_cast<off_t>(m_written)) != 0) {
+    // In place the old content may run past the new; a replacement may
+    // hold room that was reserved and not used.
+    const bool cut = inPlace() ? m_plainFile : m_written < m_reserved;
+    if (cut && ::ftruncate(m_fd, static_cast<off_t>(m_written)) != 0) {
         Discard();
         return false;
     }
     // close reports write-back errors that some file systems (NFS) defer.
     const int fd = m_fd;
     m_fd = -1;
+    if (inPlace()) return ::close(fd) == 0;
     if (::close(fd) != 0 || ::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         ::unlink(m_temporary.c_str());
         return false;

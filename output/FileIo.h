@@ -1,10 +1,15 @@
 #pragma once
-// Files as Save needs them. Paths are the core's Windows-1251 texts and are
-// converted to the file system's encoding (UTF-8) only here.
+// Files as Save needs them. Paths are FilePaths, given to the system as they
+// are.
 //
-// Every output is written to a temporary file beside its target and renamed
+// An output is written to a temporary file beside its target and renamed
 // over it once complete, so a failed save leaves the previous file intact
-// and never a truncated one. Every file is closed on every road.
+// and never a truncated one. Where a rename would break the file system's
+// rules, the target is written in place instead, as opening it would: a
+// file this user may not write is refused, a symlink is written through, a
+// file with other hard links or another owner keeps its identity, and a
+// folder that takes no new file still lets an existing one be rewritten.
+// No open ever blocks, and every file is closed on every road.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +22,7 @@ namespace fileio {
 
 // A path that does not start at the root is taken relative to folder, the
 // way the save dialog's current directory made it on the desktop.
-Text ResolveAgainst(std::string_view folder, std::string_view path);
+FilePath ResolveAgainst(std::string_view folder, std::string_view path);
 
 class InputFile {
 public:
@@ -26,7 +31,9 @@ public:
     InputFile& operator=(const InputFile&) = delete;
     ~InputFile();
 
-    // False for a missing or unreadable file and for a directory.
+    // False for a missing or unreadable file and for anything but a plain
+    // file: a folder, and a pipe, device or socket, whose open or read could
+    // wait forever.
     bool Open(std::string_view path);
     // The length taken when the file was opened.
     std::uint64_t length() const { return m_length; }
@@ -46,8 +53,9 @@ public:
     // Discards the temporary file unless Commit succeeded.
     ~ReplacingFile();
 
-    // False when the target cannot be written: its folder is missing, or a
-    // directory stands in its place.
+    // False when the target cannot be written: its folder is missing, a
+    // directory stands in its place, or this user may not write it. The
+    // target is not touched until Commit.
     bool Create(std::string_view path);
     // Sets aside room for size bytes, which makes the file system's work
     // per write lighter; a file that ends up shorter gives the rest back.
@@ -58,14 +66,20 @@ public:
     // disk (fsync): that wait would cost more than the whole copy here.
     bool Commit();
 
+    // True when the target is written in place rather than replaced.
+    bool inPlace() const { return m_temporary.empty(); }
+
 private:
+    bool OpenInPlace(int fd, bool created);
     void Discard();
 
     int m_fd = -1;
     std::uint64_t m_written = 0;
     std::uint64_t m_reserved = 0;
-    Text m_target;     // UTF-8
-    Text m_temporary;  // UTF-8
+    bool m_plainFile = true;  // in place: a pipe or device cannot be cut to length
+    bool m_created = false;   // in place: the file did not exist before
+    FilePath m_target;
+    FilePath m_temporary;  // empty when written in place
 };
 
 // Create, Write and Commit in one.

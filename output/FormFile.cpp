@@ -41,6 +41,18 @@ bool ToInt(const json& value, int& out) {
     return true;
 }
 
+// A file name stays as the file system knows it, in UTF-8.
+bool ToPath(const json& value, FilePath& out) {
+    if (!value.is_string()) return false;
+    out = value.get_ref<const std::string&>();
+    return true;
+}
+
+template <class Record>
+Field<Record> PathField(std::string_view name, FilePath Record::*member) {
+    return {name, "a string", [member](const json& v, Record& r) { return ToPath(v, r.*member); }};
+}
+
 template <class Record>
 Field<Record> TextField(std::string_view name, Text Record::*member) {
     return {name, "a string", [member](const json& v, Record& r) { return ToText(v, r.*member); }};
@@ -88,7 +100,7 @@ const std::vector<Field<ReadmeForm>>& FormFields() {
         FlagField("requiresOther", &F::requiresOther),
         TextField("otherRequirements", &F::otherRequirements),
         IntField("screenshotCount", &F::screenshotCount),
-        ArrayField("screenshotPath", "an array of 3 strings", &F::screenshotPath, ToText),
+        ArrayField("screenshotPath", "an array of 3 strings", &F::screenshotPath, ToPath),
         FlagField("installStandard", &F::installStandard),
         FlagField("installOther", &F::installOther),
         TextField("installText", &F::installText),
@@ -114,7 +126,7 @@ const std::vector<Field<DatabaseRecord>>& RecordFields() {
     static const std::vector<Field<R>> fields = {
         FlagField("recordWanted", &R::recordWanted),
         IntField("categoryIndex", &R::categoryIndex),
-        TextField("archiveName", &R::archiveName),
+        PathField("archiveName", &R::archiveName),
         TextField("imageName", &R::imageName),
         TextField("authorName", &R::authorName),
         TextField("authorEmail", &R::authorEmail),

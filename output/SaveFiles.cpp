@@ -21,8 +21,8 @@ constexpr std::string_view kPicturesFolder = "images";
 constexpr std::string_view kScreenshotsFolder = "scrins";
 constexpr const char* kPictureNames[] = {"img_bk_0.jpg", "img_bk_1.jpg", "img_bk_2.jpg"};
 
-Text Join(std::string_view folder, std::string_view name) {
-    Text path(folder);
+FilePath Join(std::string_view folder, std::string_view name) {
+    FilePath path(folder);
     path += kPathSeparator;
     path += name;
     return path;
@@ -34,14 +34,14 @@ void Show(const ShowMessage& show, std::string_view text, std::string_view tail 
     show(message, MessageIcon::None);
 }
 
-void MakeFolder(const Text& path) {
+void MakeFolder(const FilePath& path) {
     // An existing folder is fine, and any other failure shows up when a file
     // in it cannot be created.
-    ::mkdir(cp1251::ToUtf8(path).c_str(), 0777);
+    ::mkdir(path.c_str(), 0777);
 }
 
 // False after its message: the command ends.
-bool WritePictures(const Text& picturesFolder, const TemplatePackage& package,
+bool WritePictures(const FilePath& picturesFolder, const TemplatePackage& package,
                    const ShowMessage& show) {
     for (const char* name : kPictureNames) {
         fileio::ReplacingFile file;
@@ -63,7 +63,7 @@ enum class CopyResult { Copied, SourceFailed, TargetFailed };
 
 // Streams source into target through buffer. The length taken at the open
 // bounds the copy; a source that shrinks meanwhile ends it early.
-CopyResult CopyFile(const Text& source, const Text& target,
+CopyResult CopyFile(const FilePath& source, const FilePath& target,
                     std::span<char, kTextBufferSize> buffer) {
     fileio::InputFile in;
     if (!in.Open(source)) return CopyResult::SourceFailed;
@@ -85,12 +85,12 @@ CopyResult CopyFile(const Text& source, const Text& target,
     return out.Commit() ? CopyResult::Copied : CopyResult::TargetFailed;
 }
 
-void CopyScreenshots(const SaveFileWork& work, const Text& folder, const Text& screenshotsFolder,
+void CopyScreenshots(const SaveFileWork& work, const FilePath& folder, const FilePath& screenshotsFolder,
                      std::span<char, kTextBufferSize> buffer, const ShowMessage& show) {
     for (int i = 1; i <= 3 && work.screenshotCount >= i; ++i) {
-        const Text& path = work.screenshotPath[static_cast<std::size_t>(i - 1)];
-        const Text source = fileio::ResolveAgainst(folder, path);
-        const Text target = Join(screenshotsFolder, ScreenshotFileName(path));
+        const FilePath& path = work.screenshotPath[static_cast<std::size_t>(i - 1)];
+        const FilePath source = fileio::ResolveAgainst(folder, path);
+        const FilePath target = Join(screenshotsFolder, ScreenshotFileNameView(path));
         const char number[] = {static_cast<char>('0' + i), '\0'};
         switch (CopyFile(source, target, buffer)) {
             case CopyResult::Copied:
@@ -107,30 +107,30 @@ void CopyScreenshots(const SaveFileWork& work, const Text& folder, const Text& s
 
 }  // namespace
 
-Text FolderOfPath(std::string_view path) {
+FilePath FolderOfPath(std::string_view path) {
     const std::size_t last = path.rfind(kPathSeparator);
-    return last == std::string_view::npos ? Text() : Text(path.substr(0, last));
+    return last == std::string_view::npos ? FilePath() : FilePath(path.substr(0, last));
 }
 
 void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package,
                      std::span<char, kTextBufferSize> buffer, const ShowMessage& show) {
-    const Text folder = FolderOfPath(work.readmePath);
+    const FilePath folder = FolderOfPath(work.readmePath);
 
     if (!fileio::WriteWholeFile(work.readmePath, work.readmeText)) {
         Show(show, kReadmeNotCreated);
         return;
     }
 
-    const Text commonFolder = Join(folder, kCommonFolder);
+    const FilePath commonFolder = Join(folder, kCommonFolder);
     if (work.writeBackgroundImages) {
-        const Text picturesFolder = Join(commonFolder, kPicturesFolder);
+        const FilePath picturesFolder = Join(commonFolder, kPicturesFolder);
         MakeFolder(commonFolder);
         MakeFolder(picturesFolder);
         if (!WritePictures(picturesFolder, package, show)) return;
     }
 
     if (work.copyScreenshots) {
-        const Text screenshotsFolder = Join(commonFolder, kScreenshotsFolder);
+        const FilePath screenshotsFolder = Join(commonFolder, kScreenshotsFolder);
         MakeFolder(commonFolder);
         MakeFolder(screenshotsFolder);
         CopyScreenshots(work, folder, screenshotsFolder, buffer, show);

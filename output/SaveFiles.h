@@ -14,18 +14,18 @@ class TemplatePackage;
 inline constexpr std::size_t kTextBufferSize = 32768;
 
 struct SaveFileWork {
-    Text readmePath;  // Windows-1251, as the save dialog returned it
+    FilePath readmePath;  // as the save dialog returned it
     Text readmeText;
     bool writeBackgroundImages = false;
     bool copyScreenshots = false;
     int screenshotCount = 0;
-    std::array<Text, 3> screenshotPath;
+    std::array<FilePath, 3> screenshotPath;
     DatabaseRecord record;  // written last, when wanted
     Text recordText;
 };
 
 // The characters of path before its last separator; empty without one.
-Text FolderOfPath(std::string_view path);
+FilePath FolderOfPath(std::string_view path);
 
 // buffer is the caller's working buffer of kTextBufferSize bytes; screenshots
 // stream through it.

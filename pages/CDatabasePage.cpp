@@ -105,7 +105,7 @@ DatabaseRecord CDatabasePage::CaptureRecord() const {
     DatabaseRecord record;
     record.recordWanted = IsChecked(1006);
     record.categoryIndex = GetCurSel(1033);
-    record.archiveName = GetItemText(1034);
+    record.archiveName = GetItemUtf8(1034);
     record.imageName = GetItemText(1007);
     record.authorName = GetItemText(1026);
     record.authorEmail = GetItemText(1029);
@@ -122,8 +122,8 @@ void CDatabasePage::OnRecordCheck() { UpdateControls(); }
 void CDatabasePage::OnBrowseArchive() {
     const std::optional<ChosenFile> chosen = OpenFileDialog(this, kArchiveFilter);
     if (!chosen) return;
-    SetItemText(1034, chosen->fileName);
-    SetCaret(1034, static_cast<int>(chosen->fileName.size()) - 1);
+    SetItemUtf8(1034, chosen->fileName);
+    SetCaret(1034, GetItemTextLength(1034) - 1);
     SetItemText(1008, {});
     // Archives of 2 GiB and more get their true size too.
     if (const std::optional<std::int64_t> length = FileLength(*chosen))
@@ -133,12 +133,14 @@ void CDatabasePage::OnBrowseArchive() {
 void CDatabasePage::OnBrowseImage() {
     const std::optional<ChosenFile> chosen = OpenFileDialog(this, kImageFilter);
     if (!chosen) return;
-    SetItemText(1007, chosen->fileName);
-    SetCaret(1007, static_cast<int>(chosen->fileName.size()) - 1);
+    SetItemUtf8(1007, chosen->fileName);
+    SetCaret(1007, GetItemTextLength(1007) - 1);
 }
 
 void CDatabasePage::OnSizeChange() {
-    const Text text = GetItemText(1008);
+    // As typed: a converted "&#8239;" (the Russian locale's digit group
+    // separator) would bring digits of its own.
+    const std::string text = GetItemUtf8(1008);
     if (text.empty()) return;
     Text digits;
     for (char c : text)

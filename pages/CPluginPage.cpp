@@ -44,7 +44,7 @@ constexpr ControlSpec kLayout[] = {
 };
 
 constexpr std::string_view kImageFilter =
-    " Файлы изображений (*.gif; *.jpg; *.jpeg) |*.gif; *.jpg; *.jpeg| Все файлы (*.*)|*.*||"_cp;
+    " Файлы изображений (*.gif; *.jpg; *.jpeg; *.png) |*.gif; *.jpg; *.jpeg; *.png| Все файлы (*.*)|*.*||"_cp;
 constexpr std::string_view kPluginFilter =
     " Файлы плагинов (*.esp; *.esm) |*.esp; *.esm| Все файлы (*.*)|*.*||"_cp;
 
@@ -116,13 +116,13 @@ void CPluginPage::OnBrowseScreenshot3() { BrowseScreenshot(1022); }
 void CPluginPage::BrowseScreenshot(int editId) {
     const std::optional<ChosenFile> chosen = OpenFileDialog(this, kImageFilter);
     if (!chosen) return;
-    SetItemText(editId, chosen->path);
+    SetItemUtf8(editId, chosen->path);
     // Just before the last character, so the file name at the end shows.
-    SetCaret(editId, static_cast<int>(chosen->path.size()) - 1);
+    SetCaret(editId, GetItemTextLength(editId) - 1);
 }
 
 void CPluginPage::OnBrowsePluginFile() {
     const std::optional<ChosenFile> chosen = OpenFileDialog(this, kPluginFilter);
     if (!chosen) return;
-    SetItemText(1004, chosen->fileName);
+    SetItemUtf8(1004, chosen->fileName);
 }

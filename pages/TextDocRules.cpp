@@ -1,13 +1,9 @@
 #include "pages/TextDocRules.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 
+#include "output/FileIo.h"
 #include "readme/Cp1251.h"
 
 namespace {
@@ -80,19 +76,40 @@ std::string WithCrLf(std::string_view text) {
     return result;
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (m_fd >= 0) ::close(m_fd);
+// UTF-16 with its byte-order mark, what Windows editors write for
+// "Unicode": decoded up to the first zero character, an unpaired surrogate
+// as U+FFFD, an odd last byte (or half a pair) cut by the limit dropped.
+std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        const char16_t unit = bigEndian ? static_cast<char16_t>(first << 8 | second)
+                                        : static_cast<char16_t>(second << 8 | first);
+        if (unit == 0) break;
+        units += unit;
     }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
+    std::string utf8;
+    utf8.reserve(units.size() * 2);
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        char32_t cp = units[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (i + 1 == units.size()) break;  // the other half lies past the limit
+            const char32_t low = units[i + 1];
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            } else {
+                cp = 0xFFFD;
+            }
+        } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        cp1251::AppendUtf8(utf8, cp);
+    }
+    return utf8;
+}
 
 }  // namespace
 
@@ -117,24 +134,17 @@ Text AddFieldText(std::string_view fieldText, std::string_view captured) {
     return result;
 }
 
-std::optional<TextFileRead> ReadTextFile(const std::string& path, std::span<char, kTextBufferSize> buffer) {
-    if (path.empty()) return std::nullopt;
-    // Non-blocking, so that a pipe without a writer cannot hang the open.
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.get() < 0) return std::nullopt;
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    const std::uint64_t length = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+std::optional<TextFileRead> ReadTextFile(const FilePath& path, std::span<char, kTextBufferSize> buffer) {
+    fileio::InputFile file;
+    if (!file.Open(path)) return std::nullopt;
+    const std::uint64_t length = file.length();
     const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(length, kMaxTextFileBytes));
 
     std::fill(buffer.begin(), buffer.end(), '\0');
     std::size_t got = 0;
     while (got < wanted) {
-        const ssize_t read = ::read(file.get(), buffer.data() + got, wanted - got);
-        if (read < 0) {
-            if (errno == EINTR) continue;
-            return std::nullopt;
-        }
+        const std::ptrdiff_t read = file.Read(buffer.data() + got, wanted - got);
+        if (read < 0) return std::nullopt;
         if (read == 0) break;  // the file got shorter since it was measured
         got += static_cast<std::size_t>(read);
     }
@@ -142,6 +152,8 @@ std::optional<TextFileRead> ReadTextFile(const std::string& path, std::span<char
 }
 
 std::string DocumentText(std::string_view bytes, bool cut) {
+    if (bytes.starts_with("\xFF\xFE")) return WithCrLf(DecodeUtf16(bytes, false));
+    if (bytes.starts_with("\xFE\xFF")) return WithCrLf(DecodeUtf16(bytes, true));
     const std::size_t zero = bytes.find('\0');
     const std::string_view text = bytes.substr(0, zero);
     // A zero byte ended the text before the limit did.

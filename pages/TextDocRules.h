@@ -50,11 +50,12 @@ struct TextFileRead {
 // at path (in the file system's encoding) into it, at most
 // kMaxTextFileBytes. Nothing when the file cannot be opened or read: it is
 // missing, is not a plain file (a folder, a pipe, a device), or a read fails.
-std::optional<TextFileRead> ReadTextFile(const std::string& path, std::span<char, kTextBufferSize> buffer);
+std::optional<TextFileRead> ReadTextFile(const FilePath& path, std::span<char, kTextBufferSize> buffer);
 
 // The document's text, as UTF-8 with CR LF line breaks, from the bytes Open
 // read (cut says the file was longer). The text ends at the first zero byte.
-// The bytes are Windows-1251 unless they are valid UTF-8 holding at least
+// Bytes that start with a UTF-16 byte-order mark (either order) are UTF-16.
+// Other bytes are Windows-1251 unless they are valid UTF-8 holding at least
 // one byte outside ASCII; then they are read as UTF-8, without a leading
 // byte-order mark, and a character that the limit cut in two is dropped.
 // A CR LF pair, a lone CR and a lone LF are each one line break.

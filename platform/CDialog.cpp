@@ -159,14 +159,39 @@ Text CDialog::GetItemText(int id) const {
     return {};
 }
 
+namespace {
+
+void SetLineEditText(QLineEdit& edit, const QString& value) {
+    // The typing limit holds the user, not the program (as WM_SETTEXT).
+    if (value.size() > edit.maxLength()) edit.setMaxLength(static_cast<int>(value.size()));
+    edit.setText(value);
+    edit.setCursorPosition(0);
+}
+
+}  // namespace
+
+std::string CDialog::GetItemUtf8(int id) const {
+    auto* edit = Item<QLineEdit>(id);
+    return edit ? edit->text().toStdString() : std::string();
+}
+
+void CDialog::SetItemUtf8(int id, std::string_view utf8) {
+    if (auto* edit = Item<QLineEdit>(id))
+        SetLineEditText(*edit, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+int CDialog::GetItemTextLength(int id) const {
+    QWidget* widget = GetDlgItem(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return static_cast<int>(edit->text().size());
+    if (auto* edit = qobject_cast<CMultiLineEdit*>(widget))
+        return static_cast<int>(edit->WindowText().size());
+    return 0;
+}
+
 void CDialog::SetItemText(int id, std::string_view text) {
     QWidget* widget = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        const QString value = ToQString(text);
-        // The typing limit holds the user, not the program (as WM_SETTEXT).
-        if (value.size() > edit->maxLength()) edit->setMaxLength(static_cast<int>(value.size()));
-        edit->setText(value);
-        edit->setCursorPosition(0);
+        SetLineEditText(*edit, ToQString(text));
     } else if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) {
         edit->setPlainText(ToQStringMultiLine(text));
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {

@@ -29,6 +29,13 @@ public:
     // The whole text; a multi-line text with CR LF line breaks.
     Text GetItemText(int id) const;
     void SetItemText(int id, std::string_view text);
+    // A single-line edit's text as UTF-8, never through the Windows-1251
+    // codec: file names, and texts whose other characters must not turn
+    // into "&#N;" references.
+    std::string GetItemUtf8(int id) const;
+    void SetItemUtf8(int id, std::string_view utf8);
+    // In the control's own characters, as the caret counts them.
+    int GetItemTextLength(int id) const;
     bool IsChecked(int id) const;
     void SetCheck(int id, bool checked);
     bool IsItemEnabled(int id) const;

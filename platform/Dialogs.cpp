@@ -50,7 +50,7 @@ DialogSeam& Seam() {
 
 ChosenFile MakeChosenFile(const QString& path) {
     const QString native = QDir::cleanPath(QDir::current().absoluteFilePath(path));
-    return {FromQString(native), FromQString(QFileInfo(native).fileName()), native};
+    return {native.toStdString(), QFileInfo(native).fileName().toStdString(), native};
 }
 
 QString Trimmed(std::string_view text) { return ToQString(text).trimmed(); }
@@ -84,7 +84,7 @@ std::vector<FileFilter> ParseFileFilter(std::string_view filter) {
 void SetDialogSeamForTesting(DialogSeam* seam) { g_seam = seam; }
 
 void ShowMessageBox(QWidget* owner, std::string_view text, MessageIcon icon) {
-    Seam().MessageBox({QCoreApplication::applicationName(), ToQString(text), icon, owner});
+    Seam().MessageBox({ToQString(kApplicationTitle), ToQString(text), icon, owner});
 }
 
 void DefaultBeep() { Seam().Beep(); }

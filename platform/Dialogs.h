@@ -34,11 +34,12 @@ struct FileDialogRequest {
     bool overwritePrompt = false;
 };
 
-// What a file dialog returns: the full path and the name without folder, as
-// Windows-1251 texts, and the path as the file system knows it.
+// What a file dialog returns: the full path and the name without folder as
+// FilePaths (UTF-8, never through the Windows-1251 codec), and the path as
+// Qt knows it.
 struct ChosenFile {
-    Text path;
-    Text fileName;
+    FilePath path;
+    FilePath fileName;
     QString nativePath;
 };
 

@@ -15,8 +15,8 @@ ReadmeForm CaptureReadmeForm(const CPluginPage& plugin, const CExtrasPage& extra
     form.requiresOther = plugin.IsChecked(1009);
     form.otherRequirements = plugin.GetItemText(1010);
     form.screenshotCount = plugin.GetCurSel(1011);
-    form.screenshotPath = {plugin.GetItemText(1012), plugin.GetItemText(1020),
-                           plugin.GetItemText(1022)};
+    form.screenshotPath = {plugin.GetItemUtf8(1012), plugin.GetItemUtf8(1020),
+                           plugin.GetItemUtf8(1022)};
     form.installStandard = plugin.IsChecked(1013);
     form.installOther = plugin.IsChecked(1014);
     form.installText = plugin.GetItemText(1024);

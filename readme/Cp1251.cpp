@@ -3,19 +3,6 @@
 namespace cp1251 {
 namespace {
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 void AppendReference(std::string& out, char32_t cp) {
     out += "&#";
     out += std::to_string(static_cast<unsigned long>(cp));
@@ -53,6 +40,24 @@ std::size_t DecodeOne(std::string_view text, std::size_t i, char32_t& cp) {
 
 }  // namespace
 
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
 std::string ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
@@ -63,6 +68,11 @@ std::string ToUtf8(std::string_view text) {
 std::string FromUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    AppendFromUtf8(out, text);
+    return out;
+}
+
+void AppendFromUtf8(std::string& out, std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         char32_t cp = 0;
@@ -79,7 +89,6 @@ std::string FromUtf8(std::string_view text) {
         else
             AppendReference(out, cp);
     }
-    return out;
 }
 
 }  // namespace cp1251

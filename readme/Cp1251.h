@@ -44,10 +44,15 @@ constexpr int FromCodePoint(char32_t cp) {
     return -1;
 }
 
+// One code point (at most U+10FFFF) appended as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Windows-1251 bytes to UTF-8.
 std::string ToUtf8(std::string_view cp1251);
 // UTF-8 to Windows-1251 bytes, with the replacement rule above.
 std::string FromUtf8(std::string_view utf8);
+// The same, appended to out.
+void AppendFromUtf8(std::string& out, std::string_view utf8);
 
 // Compile-time conversion of a UTF-8 source literal, so Russian texts read
 // as Russian in the code and still reach the output as Windows-1251 bytes.

@@ -17,7 +17,7 @@ struct ReadmeForm {
     bool requiresOther = false;
     Text otherRequirements;
     int screenshotCount = 0;  // 0 none, 1 to 3, -1 nothing selected
-    std::array<Text, 3> screenshotPath;
+    std::array<FilePath, 3> screenshotPath;
     bool installStandard = false;
     bool installOther = false;
     Text installText;

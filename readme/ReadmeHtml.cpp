@@ -38,6 +38,8 @@ public:
     }
     void Fragment(std::string_view name) { m_text += m_package.Fragment(name); }
     void Converted(std::string_view text) { AppendTextAsHtml(m_text, text); }
+    // A file name is UTF-8; in the readme it is text like any other.
+    void FileName(std::string_view utf8) { cp1251::AppendFromUtf8(m_text, utf8); }
 
     void Open(std::string_view heading, std::string_view suffix = {}) {
         Fragment("htm_tab_01");
@@ -104,8 +106,9 @@ void AppendScreenshots(Document& doc, const ReadmeForm& form) {
     doc << "align=\"center\">";
     for (int i = 0; i < form.screenshotCount; ++i) {
         if (i > 0) doc << "&nbsp;&nbsp;";
-        doc << "<img src=\"files/scrins/" << ScreenshotFileNameView(form.screenshotPath[static_cast<std::size_t>(i)])
-            << "\" border=\"0\">";
+        doc << "<img src=\"files/scrins/";
+        doc.FileName(ScreenshotFileNameView(form.screenshotPath[static_cast<std::size_t>(i)]));
+        doc << "\" border=\"0\">";
     }
     doc.Close();
 }
@@ -145,7 +148,7 @@ std::size_t EstimateSize(const ReadmeForm& form, const TemplatePackage& package)
     for (const Text* text : {&form.description, &form.otherRequirements, &form.installText, &form.uninstallText,
                              &form.howToPlay, &form.authors, &form.note, &form.warningText})
         size += text->size();
-    for (const Text& path : form.screenshotPath) size += path.size();
+    for (const FilePath& path : form.screenshotPath) size += path.size();
     return size;
 }
 

@@ -47,7 +47,7 @@ CMainDlg::CMainDlg(QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       m_icon(ProgramIcon()) {
-    setWindowTitle(QStringLiteral("Quillsmith"));
+    setWindowTitle(ToQString(kApplicationTitle));
 }
 
 void CMainDlg::Create() {
@@ -166,9 +166,7 @@ void CMainDlg::OnSave() {
 void CMainDlg::OnOpen() {
     const std::optional<ChosenFile> chosen = OpenFileDialog(this, kOpenFilter);
     if (!chosen) return;
-    // The native path: a name outside Windows-1251 still opens.
-    const std::optional<TextFileRead> read =
-        ReadTextFile(QFile::encodeName(chosen->nativePath).toStdString(), m_textBuffer);
+    const std::optional<TextFileRead> read = ReadTextFile(chosen->path, m_textBuffer);
     if (!read) return;
     m_textDocPage.SetDocumentText(DocumentText(std::string_view(m_textBuffer.data(), read->size), read->cut));
 }

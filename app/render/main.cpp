@@ -89,15 +89,11 @@ int main(int argc, char** argv) {
     Arguments args;
     if (auto why = ParseArguments(argc, argv, args)) return UsageError(*why);
 
-    // The core's paths are Windows-1251; a name it cannot hold would be
-    // written somewhere else.
-    Text readmePath = cp1251::FromUtf8(args.output);
-    if (cp1251::ToUtf8(readmePath) != args.output)
-        return UsageError("the output path has characters outside Windows-1251");
     // A bare name lives in the current folder; without "./" its folder would
     // be empty, which is the root.
-    if (readmePath.find(kPathSeparator) == Text::npos)
-        readmePath = Text(".") + kPathSeparator + readmePath;
+    FilePath readmePath = args.output;
+    if (readmePath.find(kPathSeparator) == FilePath::npos)
+        readmePath = FilePath(".") + kPathSeparator + readmePath;
 
     std::string bytes;
     if (auto why = ReadWholeFile(args.form, bytes)) {

@@ -321,18 +321,26 @@ TEST_F(SaveFilesTest, RelativeScreenshotPathsResolveAgainstTheReadmeFolder) {
     EXPECT_EQ(ReadFile(out() + "/files/scrins/up.jpg"), "one level up");
 }
 
-TEST_F(SaveFilesTest, CyrillicNamesReachTheFileSystemAsUtf8) {
-    std::filesystem::create_directories(scratch / "Мод");
-    WriteFile(scratch / "Снимки/Вид 1.jpg", "pixels");
-    SaveFileWork work;
-    work.readmePath = cp1251::FromUtf8(scratch / "Мод/ПрочтиМеня.htm");
-    work.readmeText = "text";
-    work.copyScreenshots = true;
-    work.screenshotCount = 1;
-    work.screenshotPath[0] = cp1251::FromUtf8(scratch / "Снимки/Вид 1.jpg");
-    EXPECT_TRUE(Run(work).empty());
-    EXPECT_EQ(ReadFile(scratch / "Мод/ПрочтиМеня.htm"), "text");
-    EXPECT_EQ(ReadFile(scratch / "Мод/files/scrins/Вид 1.jpg"), "pixels");
+// Paths are names, not readme text: characters outside Windows-1251 reach
+// the file system as they are, never as "&#N;".
+TEST_F(SaveFilesTest, NamesReachTheFileSystemExactlyAsGiven) {
+    for (const std::string folder : {"Мод", "Téléchargements", "日本"}) {
+        std::filesystem::create_directories(scratch / folder);
+        WriteFile(scratch / "Снимки/café 日本.jpg", "pixels");
+        SaveFileWork work;
+        work.readmePath = scratch / (folder + "/ReadMe 日本.htm");
+        work.readmeText = "text";
+        work.copyScreenshots = true;
+        work.screenshotCount = 1;
+        work.screenshotPath[0] = scratch / "Снимки/café 日本.jpg";
+        work.record.recordWanted = true;
+        work.record.archiveName = "Остров café.zip";
+        work.recordText = "INSERT";
+        EXPECT_TRUE(Run(work).empty()) << folder;
+        EXPECT_EQ(ReadFile(scratch / (folder + "/ReadMe 日本.htm")), "text");
+        EXPECT_EQ(ReadFile(scratch / (folder + "/files/scrins/café 日本.jpg")), "pixels");
+        EXPECT_EQ(ReadFile(scratch / (folder + "/Остров café.zip.sql")), "INSERT");
+    }
 }
 
 TEST_F(SaveFilesTest, SavingTwiceReplacesEveryFile) {

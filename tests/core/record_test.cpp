@@ -259,7 +259,8 @@ TEST(WriteDatabaseRecord, PlacesTheFileByItsArchiveName) {
         {"", readmeFolder + "/.sql"},
         {"sub/mod.rar", readmeFolder + "/sub/mod.rar.sql"},
         {scratch / "elsewhere/mod.zip", scratch / "elsewhere/mod.zip.sql"},
-        {std::string("Остров.zip"_cp), readmeFolder + "/Остров.zip.sql"},
+        {"Остров.zip", readmeFolder + "/Остров.zip.sql"},
+        {"café 日本.zip", readmeFolder + "/café 日本.zip.sql"},
     };
     for (const Case& c : cases) {
         DatabaseRecord record = WantedRecord();

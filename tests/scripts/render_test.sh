@@ -119,8 +119,6 @@ run --form "$work/none.json" --output "$work/bad/ReadMe.htm"
 expect_error "cannot read" "missing form file"
 run --form "$work" --output "$work/bad/ReadMe.htm"
 expect_error "cannot read" "form file that is a folder"
-run --form "$work/empty.json" --output "$work/bad/中.htm"
-expect_error "Windows-1251" "output path outside Windows-1251"
 
 printf '{\n  "pluginName": "x",\n  "note": oops\n}\n' >"$work/syntax.json"
 run --form "$work/syntax.json" --output "$work/bad/ReadMe.htm"
@@ -132,6 +130,25 @@ echo '{"screenshotCount": "3"}' >"$work/type.json"
 run --form "$work/type.json" --output "$work/bad/ReadMe.htm"
 expect_error '"screenshotCount"' "wrong type"
 [[ -z "$(ls -A "$work/bad")" ]] || fail "bad form files: something was written"
+
+# --- names outside Windows-1251 are names: on disk as given, in the readme
+# and the record as "&#N;" references ---------------------------------------
+mkdir -p "$work/Téléchargements 日本" "$work/shots"
+printf 'pixels' >"$work/shots/café 日本.jpg"
+cat >"$work/names.json" <<JSON
+{"screenshotCount": 1, "copyScreenshots": true,
+ "screenshotPath": ["$work/shots/café 日本.jpg", "", ""],
+ "database": {"recordWanted": true, "archiveName": "Остров café.zip", "archiveSize": "6"}}
+JSON
+run --form "$work/names.json" --output "$work/Téléchargements 日本/ReadMe 日本.htm"
+expect 0 "" "names outside Windows-1251"
+named="$work/Téléchargements 日本"
+[[ -f "$named/ReadMe 日本.htm" ]] || fail "names: the readme is not under its own name"
+[[ "$(cat "$named/files/scrins/café 日本.jpg" 2>/dev/null)" == pixels ]] || fail "names: no screenshot copy under its own name"
+grep -qF 'src="files/scrins/caf&#233; &#26085;&#26412;.jpg"' "$named/ReadMe 日本.htm" ||
+  fail "names: the readme does not refer to the copy by its converted name"
+grep -qF "\"$(cp1251 "Остров")"' caf&#233;.zip"' "$named/Остров café.zip.sql" ||
+  fail "names: the record file or its archive line"
 
 run --help
 [[ $status == 0 && "$(cat "$work/stdout")" == usage:* ]] || fail "--help"

@@ -224,7 +224,7 @@ TEST(MainWindowStartUp, DamagedTemplateShowsOneMessageAndStartUpGoesOn) {
             ASSERT_EQ(dialogs.messages.size(), 1u);
             EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Error load template"));
             EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Exclamation);
-            EXPECT_EQ(dialogs.messages[0].caption, QCoreApplication::applicationName());
+            EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Quillsmith"));
             EXPECT_EQ(dialogs.messages[0].owner, &window);
             EXPECT_EQ(CaptureReadmeForm(window.pluginPage(), window.extrasPage()), NewReadmeForm());
             EXPECT_EQ(window.databasePage().CaptureRecord(), NewDatabaseRecord());

@@ -109,11 +109,12 @@ TEST_F(PluginPageTest, ScreenshotBrowsePutsTheFullPathWithTheCaretBeforeItsEnd) 
     } cases[] = {{1026, 1012}, {1021, 1020}, {1023, 1022}};
     Choose(plugin(), 1011, 3);
     const QString path = QStringLiteral("/home/author/very/long/folder/name/for/pictures/") +
-                         QString::fromUtf8("снимок экрана номер один.jpg");
+                         QString::fromUtf8("снимок экрана café 日本.jpg");
     for (const Case& c : cases) {
         dialogs.answers.push_back(path);
         Click(plugin(), c.button);
-        EXPECT_EQ(plugin().GetItemText(c.edit), FromQString(path));
+        // A name, not text: no "&#233;" in the box.
+        EXPECT_EQ(plugin().Item<QLineEdit>(c.edit)->text(), path);
         EXPECT_EQ(plugin().Item<QLineEdit>(c.edit)->cursorPosition(), path.size() - 1);
         EXPECT_FALSE(plugin().Item<QLineEdit>(c.edit)->hasSelectedText());
     }
@@ -122,8 +123,8 @@ TEST_F(PluginPageTest, ScreenshotBrowsePutsTheFullPathWithTheCaretBeforeItsEnd) 
         EXPECT_FALSE(request.save);
         EXPECT_EQ(request.filters,
                   ParseFileFilter(
-                      " Файлы изображений (*.gif; *.jpg; *.jpeg) |*.gif; *.jpg; *.jpeg| Все файлы "
-                      "(*.*)|*.*||"_cp));
+                      " Файлы изображений (*.gif; *.jpg; *.jpeg; *.png) |*.gif; *.jpg; *.jpeg; *.png| "
+                      "Все файлы (*.*)|*.*||"_cp));
         EXPECT_TRUE(request.defaultExtension.isEmpty());
         EXPECT_TRUE(request.proposedName.isEmpty());
     }

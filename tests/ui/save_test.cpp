@@ -60,7 +60,7 @@ TEST_F(SaveTest, RecordWithoutArchiveSizeRefusesBeforeAnyDialog) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, Q("Не указан размер архива."_cp));
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(dialogs.messages[0].caption, QCoreApplication::applicationName());
+    EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Quillsmith"));
     EXPECT_EQ(dialogs.messages[0].owner, window.get());
     EXPECT_TRUE(dialogs.requests.empty());
     EXPECT_TRUE(FilesUnder(out).isEmpty());
