@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 
 #include <array>
@@ -505,6 +507,123 @@ TEST_F(SaveFilesTest, ReplacedFilesKeepTheirPermissions) {
     EXPECT_TRUE(Run(work).empty());
     EXPECT_EQ(std::filesystem::status(out() + "/ReadMe.htm").permissions(),
               std::filesystem::perms(0640));
+}
+
+// Replacing a file keeps the file system's rules. Run as "nobody", since
+// no mode bit refuses root.
+class FileRulesTest : public SaveFilesTest {
+protected:
+    void SetUp() override {
+        SaveFilesTest::SetUp();
+        std::filesystem::permissions(scratch.path(), std::filesystem::perms(0755));
+        std::filesystem::create_directories(out());
+    }
+    // Made by root, handed to nobody with the given mode.
+    void Own(const std::string& path, unsigned mode) {
+        ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+        std::filesystem::permissions(path, std::filesystem::perms(mode));
+    }
+    std::vector<Message> RunUnprivileged(const SaveFileWork& work) {
+        return RunAsNobody([&](const ShowMessage& show) {
+            RunSaveFileWork(work, BuiltIn(), buffer, show);
+        });
+    }
+};
+
+TEST_F(FileRulesTest, FileThisUserMayNotWriteGetsItsMessageAndStaysUnchanged) {
+    SaveFileWork work = Work();
+    work.writeBackgroundImages = true;
+    WithScreenshots(work, 1);
+    WantRecord(work);
+    Own(out(), 0755);
+    WriteFile(out() + "/ReadMe.htm", "old readme");
+    Own(out() + "/ReadMe.htm", 0444);
+    EXPECT_EQ(RunUnprivileged(work), std::vector<Message>{Plain(kReadmeNotCreated)});
+    EXPECT_EQ(ReadFile(out() + "/ReadMe.htm"), "old readme");
+    EXPECT_EQ(OutFiles(), Files{"ReadMe.htm"});
+
+    std::filesystem::remove(out() + "/ReadMe.htm");
+    std::filesystem::create_directories(out() + "/files/images");
+    Own(out() + "/files", 0755);
+    Own(out() + "/files/images", 0755);
+    WriteFile(out() + "/files/images/img_bk_0.jpg", "old picture");
+    Own(out() + "/files/images/img_bk_0.jpg", 0444);
+    EXPECT_EQ(RunUnprivileged(work), std::vector<Message>{PictureNotCreated(0)});
+    EXPECT_EQ(ReadFile(out() + "/files/images/img_bk_0.jpg"), "old picture");
+    EXPECT_EQ(OutFiles(), (Files{"ReadMe.htm", "files/", "files/images/", "files/images/img_bk_0.jpg"}));
+}
+
+TEST_F(FileRulesTest, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    SaveFileWork work = Work();
+    WriteFile(out() + "/ReadMe.htm", "a longer old readme than the new one");
+    Own(out() + "/ReadMe.htm", 0644);
+    Own(out(), 0555);
+    EXPECT_TRUE(RunUnprivileged(work).empty());
+    EXPECT_EQ(ReadFile(out() + "/ReadMe.htm"), work.readmeText);
+
+    // A new file in that folder still cannot be made.
+    work.readmePath = out() + "/Other.htm";
+    EXPECT_EQ(RunUnprivileged(work), std::vector<Message>{Plain(kReadmeNotCreated)});
+    Own(out(), 0755);
+}
+
+TEST_F(FileRulesTest, SymlinkIsWrittenThroughAndHardLinksStayOneFile) {
+    SaveFileWork work = Work();
+    WriteFile(scratch / "real/ReadMe.htm", "old");
+    std::filesystem::create_symlink(scratch / "real/ReadMe.htm", out() + "/ReadMe.htm");
+    EXPECT_TRUE(Run(work).empty());
+    EXPECT_TRUE(std::filesystem::is_symlink(out() + "/ReadMe.htm"));
+    EXPECT_EQ(ReadFile(scratch / "real/ReadMe.htm"), work.readmeText);
+
+    // A dangling link: the file it names is created.
+    std::filesystem::remove(scratch / "real/ReadMe.htm");
+    EXPECT_TRUE(Run(work).empty());
+    EXPECT_EQ(ReadFile(scratch / "real/ReadMe.htm"), work.readmeText);
+
+    std::filesystem::remove(out() + "/ReadMe.htm");
+    WriteFile(out() + "/ReadMe.htm", "old and longer than the new readme is");
+    std::filesystem::create_hard_link(out() + "/ReadMe.htm", scratch / "linked.htm");
+    EXPECT_TRUE(Run(work).empty());
+    EXPECT_EQ(ReadFile(scratch / "linked.htm"), work.readmeText);
+    EXPECT_EQ(std::filesystem::hard_link_count(out() + "/ReadMe.htm"), 2u);
+}
+
+// A pipe, a device or a socket would hang the open or the read: each is a
+// source that cannot be opened, and the next screenshot and the record
+// follow. The child's ten-second alarm turns a hang into a failure.
+TEST_F(FileRulesTest, SourcesThatWouldBlockAreUnopenable) {
+    const std::string fifo = scratch / "shot.fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string socketPath = scratch / "shot.socket";
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    for (const std::string& source : {fifo, std::string("/dev/zero"), socketPath}) {
+        std::filesystem::remove_all(out());
+        SaveFileWork work = Work();
+        WithScreenshots(work, 2);
+        WantRecord(work);
+        work.screenshotPath[0] = source;
+        const std::vector<Message> messages = RunInChild([] {}, [&](const ShowMessage& show) {
+            RunSaveFileWork(work, BuiltIn(), buffer, show);
+        });
+        EXPECT_EQ(messages, std::vector<Message>{ScreenshotNotOpened(1)}) << source;
+        EXPECT_EQ(OutFiles(), (Files{"ReadMe.htm", "files/", "files/scrins/", "files/scrins/shot2.jpg",
+                                     "mod.zip.sql"}))
+            << source;
+    }
+    ::close(listening);
+
+    // A readme path that is a pipe nobody reads fails at once.
+    SaveFileWork work = Work();
+    work.readmePath = fifo;
+    const std::vector<Message> messages = RunInChild([] {}, [&](const ShowMessage& show) {
+        RunSaveFileWork(work, BuiltIn(), buffer, show);
+    });
+    EXPECT_EQ(messages, std::vector<Message>{Plain(kReadmeNotCreated)});
 }
 
 }  // namespace

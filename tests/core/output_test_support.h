@@ -3,6 +3,8 @@
 // a file size limit, for the tests of Save's file work and the record.
 
 #include <dirent.h>
+#include <grp.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -98,19 +100,17 @@ public:
     std::vector<Message> messages;
 };
 
-// Runs work in a child whose files cannot grow beyond limit bytes, and
-// returns the messages it showed. A write that crosses the limit comes back
-// short; the next fails with EFBIG.
-inline std::vector<Message> RunWithFileSizeLimit(
-    rlim_t limit, const std::function<void(const ShowMessage&)>& work) {
+// Runs work in a child set up by prepare, and returns the messages it
+// showed. The child is ended after ten seconds, so work that hangs fails.
+inline std::vector<Message> RunInChild(const std::function<void()>& prepare,
+                                       const std::function<void(const ShowMessage&)>& work) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) std::abort();
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(pipeFds[0]);
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit rl{limit, limit};
-        ::setrlimit(RLIMIT_FSIZE, &rl);
+        ::alarm(10);
+        prepare();
         work([fd = pipeFds[1]](std::string_view text, MessageIcon icon) {
             std::string line =
                 std::to_string(static_cast<int>(icon)) + " " + std::string(text) + "\n";
@@ -126,13 +126,42 @@ inline std::vector<Message> RunWithFileSizeLimit(
     ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        ADD_FAILURE() << "the child did not end normally (status " << status << ")";
+        return {};
+    }
 
     std::vector<Message> messages;
     std::istringstream lines(all);
     for (std::string line; std::getline(lines, line);)
         messages.push_back({line.substr(2), static_cast<MessageIcon>(line[0] - '0')});
     return messages;
+}
+
+// A child whose files cannot grow beyond limit bytes. A write that crosses
+// the limit comes back short; the next fails with EFBIG.
+inline std::vector<Message> RunWithFileSizeLimit(
+    rlim_t limit, const std::function<void(const ShowMessage&)>& work) {
+    return RunInChild(
+        [limit] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit rl{limit, limit};
+            ::setrlimit(RLIMIT_FSIZE, &rl);
+        },
+        work);
+}
+
+// The user "nobody": the tests run as root, for whom no mode bit refuses.
+inline constexpr uid_t kNobody = 65534;
+
+inline std::vector<Message> RunAsNobody(const std::function<void(const ShowMessage&)>& work) {
+    return RunInChild(
+        [] {
+            if (::geteuid() != 0) return;  // already without privileges
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+                ::_exit(4);
+        },
+        work);
 }
 
 }  // namespace testing_output
