@@ -114,6 +114,21 @@ TEST(TextDocOpen, DecodesTheBytesAndMakesEveryLineBreakCrLf) {
         {"abc\xF0\x9F\x98", true, "abc", "four-byte character cut by the limit"},
         {"ab\xD0\0x"s, true, "abР", "a zero, not the limit, ended the text"},
         {"ab\xD0\xD0", true, "abРР", "bad before the cut: Windows-1251"},
+        {"\xFF\xFE\x1F\x04\x40\x04\n\0\x38\x04"s, false, "Пр\r\nи", "UTF-16 LE with its mark"},
+        {"\xFE\xFF\x04\x1F\x04\x40\0\r\0\n"s, false, "Пр\r\n", "UTF-16 BE with its mark"},
+        {"\xFF\xFE\x3D\xD8\x00\xDE!\0"s, false, "\xF0\x9F\x98\x80!", "UTF-16 surrogate pair"},
+        {"\xFF\xFE\x00\xDE"
+         "a\0"s,
+         false, "\uFFFDa", "UTF-16 unpaired low surrogate"},
+        {"\xFF\xFE"
+         "a\0\0\0b\0"s,
+         false, "a", "UTF-16 ends at its first zero character"},
+        {"\xFF\xFE"
+         "a\0\x3D\xD8"s,
+         true, "a", "UTF-16 pair cut by the limit"},
+        {"\xFF\xFE"
+         "a\0b"s,
+         true, "a", "UTF-16 odd byte cut by the limit"},
     };
     for (const auto& c : cases) EXPECT_EQ(DocumentText(c.bytes, c.cut), c.expected) << c.why;
 }

@@ -253,4 +253,24 @@ TEST_F(SaveTest, EndToEndWritesWhatTheRendererWritesForTheSameForm) {
     EXPECT_NE(ReadBytes(out + "/Dawn Sword.zip.sql").find("\"http://mods.example.com/dawn\",\r\n"), std::string::npos);
 }
 
+// The dialog's and the browse buttons' answers are names: characters outside
+// Windows-1251 reach the file system as they are.
+TEST_F(SaveTest, ChosenPathsReachTheFileSystemAsTheyWereChosen) {
+    const QString folder = temp.filePath(QString::fromUtf8("Téléchargements"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    WriteBytes(temp.filePath(QString::fromUtf8("café.jpg")), "pixels");
+
+    SelectTab(1);
+    Choose(plugin(), 1011, 1);
+    dialogs.answers.push_back(temp.filePath(QString::fromUtf8("café.jpg")));
+    Click(plugin(), 1026);
+
+    dialogs.answers.push_back(folder + QString::fromUtf8("/ReadMe 日本.htm"));
+    PressSave();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(ReadBytes(folder + QString::fromUtf8("/files/scrins/café.jpg")), "pixels");
+    EXPECT_NE(ReadBytes(folder + QString::fromUtf8("/ReadMe 日本.htm")).find("files/scrins/caf&#233;.jpg"),
+              std::string::npos);
+}
+
 }  // namespace
