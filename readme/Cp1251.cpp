@@ -65,6 +65,13 @@ std::string ToUtf8(std::string_view text) {
     return out;
 }
 
+bool IsValidUtf8(std::string_view text) {
+    char32_t cp = 0;
+    for (std::size_t i = 0, len = 0; i < text.size(); i += len)
+        if ((len = DecodeOne(text, i, cp)) == 0) return false;
+    return true;
+}
+
 std::string FromUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -51,6 +51,8 @@ void AppendUtf8(std::string& out, char32_t cp);
 std::string ToUtf8(std::string_view cp1251);
 // UTF-8 to Windows-1251 bytes, with the replacement rule above.
 std::string FromUtf8(std::string_view utf8);
+// True when every byte belongs to a well-formed UTF-8 sequence.
+bool IsValidUtf8(std::string_view text);
 // The same, appended to out.
 void AppendFromUtf8(std::string& out, std::string_view utf8);
 

@@ -33,7 +33,9 @@ std::string TextEntry(const std::string& path) {
     for (std::size_t at; (at = source.find(placeholder)) != std::string::npos;)
         source.replace(at, placeholder.size(), kSiteHomeUrl);
     const std::string bytes = cp1251::FromUtf8(source);
-    if (bytes.find("&#") != std::string::npos && source.find("&#") == std::string::npos)
+    // Decoding is total, so only a source the code page holds whole comes
+    // back unchanged; a literal "&#" in it does not hide a lost character.
+    if (cp1251::ToUtf8(bytes) != source)
         throw std::runtime_error(path + ": a character Windows-1251 cannot hold");
     std::string out;
     for (char c : bytes) {

@@ -39,20 +39,25 @@ TEST(Cp1251, CharactersOutsideTheCodePageBecomeNumericReferences) {
     const struct {
         const char* utf8;
         const char* expected;
+        bool valid;  // well-formed UTF-8
     } cases[] = {
-        {"", ""},
-        {"plain", "plain"},
-        {"\xE2\x82\xAC", "\x88"},                      // euro sign is in the code page
-        {"\xC3\xA9", "&#233;"},                        // e acute is not
-        {"\xE4\xB8\xAD", "&#20013;"},                  // CJK
-        {"\xF0\x9F\x98\x80!", "&#128512;!"},           // emoji, four bytes
-        {"a\xFF" "b", "a&#65533;b"},                   // stray byte
-        {"\xC0\xAF", "&#65533;&#65533;"},              // overlong slash
-        {"\xED\xA0\x80", "&#65533;&#65533;&#65533;"},  // surrogate
-        {"\xE2\x82", "&#65533;&#65533;"},              // truncated at the end
-        {"\xF4\x90\x80\x80", "&#65533;&#65533;&#65533;&#65533;"},  // above U+10FFFF
+        {"", "", true},
+        {"plain", "plain", true},
+        {"&#65533;", "&#65533;", true},                      // a literal reference is text
+        {"\xE2\x82\xAC", "\x88", true},                      // euro sign is in the code page
+        {"\xC3\xA9", "&#233;", true},                        // e acute is not
+        {"\xE4\xB8\xAD", "&#20013;", true},                  // CJK
+        {"\xF0\x9F\x98\x80!", "&#128512;!", true},           // emoji, four bytes
+        {"a\xFF" "b", "a&#65533;b", false},                   // stray byte
+        {"\xC0\xAF", "&#65533;&#65533;", false},              // overlong slash
+        {"\xED\xA0\x80", "&#65533;&#65533;&#65533;", false},  // surrogate
+        {"\xE2\x82", "&#65533;&#65533;", false},              // truncated at the end
+        {"\xF4\x90\x80\x80", "&#65533;&#65533;&#65533;&#65533;", false},  // above U+10FFFF
     };
-    for (const auto& c : cases) EXPECT_EQ(cp1251::FromUtf8(c.utf8), c.expected) << c.utf8;
+    for (const auto& c : cases) {
+        EXPECT_EQ(cp1251::FromUtf8(c.utf8), c.expected) << c.utf8;
+        EXPECT_EQ(cp1251::IsValidUtf8(c.utf8), c.valid) << c.utf8;
+    }
 }
 
 TEST(Cp1251, SourceLiteralsBecomeWindows1251AtCompileTime) {
