@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "output/FormFile.h"
+#include "app/render/FormFile.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
 

@@ -8,3 +8,7 @@
 enum class MessageIcon { None, Exclamation };
 
 using ShowMessage = std::function<void(std::string_view text, MessageIcon icon)>;
+
+// Shown when the built-in template package cannot be loaded; the program
+// goes on without it.
+inline constexpr std::string_view kTemplateNotLoaded = "Error load template";

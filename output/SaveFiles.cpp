@@ -107,6 +107,20 @@ void CopyScreenshots(const SaveFileWork& work, const FilePath& folder, const Fil
 
 }  // namespace
 
+SaveFileWork MakeSaveFileWork(const ReadmeForm& form, Text readmeText, const DatabaseRecord& record,
+                              Text recordText, FilePath readmePath) {
+    SaveFileWork work;
+    work.readmePath = std::move(readmePath);
+    work.readmeText = std::move(readmeText);
+    work.writeBackgroundImages = form.writeBackgroundImages;
+    work.copyScreenshots = form.copyScreenshots;
+    work.screenshotCount = form.screenshotCount;
+    work.screenshotPath = form.screenshotPath;
+    work.record = record;
+    work.recordText = std::move(recordText);
+    return work;
+}
+
 FilePath FolderOfPath(std::string_view path) {
     const std::size_t last = path.rfind(kPathSeparator);
     return last == std::string_view::npos ? FilePath() : FilePath(path.substr(0, last));

@@ -24,6 +24,11 @@ struct SaveFileWork {
     Text recordText;
 };
 
+// Save's work for a captured form, its readme and its record, once the
+// readme's path is known: the window and the renderer fill it alike.
+SaveFileWork MakeSaveFileWork(const ReadmeForm& form, Text readmeText, const DatabaseRecord& record,
+                              Text recordText, FilePath readmePath);
+
 // The characters of path before its last separator; empty without one.
 FilePath FolderOfPath(std::string_view path);
 

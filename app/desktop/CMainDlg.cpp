@@ -86,7 +86,7 @@ bool CMainDlg::OnInitDialog() {
     }
 
     if (m_template.LoadBuiltIn() != kTemplateLoaded)
-        ShowMessageBox(this, "Error load template", MessageIcon::Exclamation);
+        ShowMessageBox(this, kTemplateNotLoaded, MessageIcon::Exclamation);
 
     OnNew();
     for (auto [view, bytes] : {std::pair{m_helpPage.m_richEdit, HelpRtfBytes()},
@@ -151,16 +151,8 @@ void CMainDlg::OnSave() {
     const std::optional<ChosenFile> chosen = SaveFileDialog(this, kSaveFilter, "htm", "ReadMe.htm");
     if (!chosen) return;
 
-    SaveFileWork work;
-    work.readmePath = chosen->path;
-    work.readmeText = m_readmeText;
-    work.writeBackgroundImages = form.writeBackgroundImages;
-    work.copyScreenshots = form.copyScreenshots;
-    work.screenshotCount = form.screenshotCount;
-    work.screenshotPath = form.screenshotPath;
-    work.record = record;
-    work.recordText = m_recordText;
-    RunSaveFileWork(work, m_template, m_textBuffer, show);
+    RunSaveFileWork(MakeSaveFileWork(form, m_readmeText, record, m_recordText, chosen->path), m_template,
+                    m_textBuffer, show);
 }
 
 void CMainDlg::OnOpen() {

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "output/DatabaseRecord.h"
-#include "output/FormFile.h"
+#include "app/render/FormFile.h"
 #include "output/SaveFiles.h"
 #include "readme/Cp1251.h"
 #include "readme/ReadmeHtml.h"
@@ -28,7 +28,6 @@ constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
     "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm\n";
-constexpr std::string_view kTemplateNotLoaded = "Error load template";
 
 struct Arguments {
     std::string form;
@@ -117,17 +116,12 @@ int main(int argc, char** argv) {
     if (package.LoadBuiltIn() != kTemplateLoaded)
         show(kTemplateNotLoaded, MessageIcon::Exclamation);
 
-    SaveFileWork work;
-    work.readmePath = readmePath;
-    work.readmeText = BuildReadmeHtml(file.form, package);
-    work.writeBackgroundImages = file.form.writeBackgroundImages;
-    work.copyScreenshots = file.form.copyScreenshots;
-    work.screenshotCount = file.form.screenshotCount;
-    work.screenshotPath = file.form.screenshotPath;
-    work.record = file.record;
-    if (BuildDatabaseRecord(work.record, file.form, work.recordText, show)) {
+    Text recordText;
+    if (BuildDatabaseRecord(file.record, file.form, recordText, show)) {
         static std::array<char, kTextBufferSize> buffer;
-        RunSaveFileWork(work, package, buffer, show);
+        RunSaveFileWork(MakeSaveFileWork(file.form, BuildReadmeHtml(file.form, package), file.record,
+                                         std::move(recordText), std::move(readmePath)),
+                        package, buffer, show);
     }
     std::cerr.flush();
     return anyMessage ? kExitMessages : kExitClean;

@@ -1,6 +1,8 @@
-#include "output/FormFile.h"
+#include "app/render/FormFile.h"
 
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 
 #include <random>
 
@@ -159,8 +161,11 @@ TEST(ReadFormFile, SurvivesDamagedInput) {
                     if (at < bytes.size()) bytes[at] = "{}[]\",:0-e.\\ntf"[random() % 16];
             }
         }
+        // What is not JSON at all is refused; what is read writes back to
+        // the same form.
         const FormFileResult result = ReadFormFile(bytes);
-        EXPECT_TRUE(result.ok() || !result.error.empty());
+        if (!nlohmann::json::accept(bytes)) EXPECT_FALSE(result.ok()) << bytes;
+        if (result.ok()) EXPECT_EQ(ReadFormFile(WriteFormFile(result.file)).file, result.file) << bytes;
     }
     EXPECT_FALSE(ReadFormFile(std::string(100000, '[')).ok());
     // Found by fuzzing: a number too large for a double is refused, not thrown.
@@ -168,6 +173,56 @@ TEST(ReadFormFile, SurvivesDamagedInput) {
         const FormFileResult result = ReadFormFile(overflow);
         EXPECT_FALSE(result.ok()) << overflow;
     }
+}
+
+// One writer, one reader: every field, odd bytes included, comes back.
+TEST(WriteFormFile, EveryFieldRoundTripsByteForByte) {
+    FormFile file;
+    ReadmeForm& f = file.form;
+    f.pluginName = "Меч \"Рассвет\" & <b>"_cp;
+    f.pluginFile = "Dawn Sword.esp";
+    f.description = std::string("line\r\nnext &#233; \x98 ") + std::string(1, '\0') + "end";
+    f.requiresMorrowind = false;
+    f.requiresBsaArchive = f.requiresOther = f.installOther = f.noteEnabled = true;
+    f.otherRequirements = "other";
+    f.screenshotCount = -1;
+    f.screenshotPath = {"/shots/café 日本.jpg", "..\\win\\shot.jpg", ""};
+    f.installText = "install";
+    f.uninstallText = "uninstall";
+    f.howToPlay = "play";
+    f.authors = "Автор"_cp;
+    f.note = "note";
+    f.warningText = "warning";
+    f.copyScreenshots = false;
+    file.record.recordWanted = true;
+    file.record.categoryIndex = 13;
+    file.record.archiveName = "Остров café.zip";
+    file.record.archiveSize = "1048576";
+    file.record.grades = {2, 0, 1};
+    file.record.originalLink = "http://mods.example.com/";
+
+    const std::string written = WriteFormFile(file);
+    EXPECT_NE(written.find("\"formatVersion\": 1"), std::string::npos);
+    const FormFileResult read = ReadFormFile(written);
+    ASSERT_TRUE(read.ok()) << read.error;
+    EXPECT_EQ(read.file, file);
+    EXPECT_EQ(WriteFormFile(read.file), written);
+}
+
+TEST(ReadFormFile, VersionIsCheckedBeforeAnyField) {
+    const struct {
+        const char* bytes;
+        const char* error;  // empty: read
+    } cases[] = {
+        {R"({"formatVersion": 1, "pluginName": "x"})", ""},
+        {R"({"pluginName": "x"})", ""},
+        {R"({"formatVersion": 2, "pluginName": "x"})",
+         "the form was written by a newer Quillsmith (\"formatVersion\" 2; this one reads up to 1)"},
+        {R"({"formatVersion": "1"})", "\"formatVersion\" must be a whole number from 1"},
+        {R"({"formatVersion": 0})", "\"formatVersion\" must be a whole number from 1"},
+        {R"({"database": {"formatVersion": 1}})", "unknown key \"database.formatVersion\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ReadFormFile(c.bytes).error, c.error) << c.bytes;
 }
 
 }  // namespace

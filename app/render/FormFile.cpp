@@ -1,4 +1,4 @@
-#include "output/FormFile.h"
+#include "app/render/FormFile.h"
 
 #include <climits>
 #include <functional>
@@ -13,12 +13,16 @@ using nlohmann::json;
 
 constexpr std::string_view kDatabaseKey = "database";
 
-// Each setter returns false for a value of the wrong type.
+constexpr std::string_view kVersionKey = "formatVersion";
+
+// Each setter returns false for a value of the wrong type; each getter gives
+// the value as the file holds it.
 template <class Record>
 struct Field {
     std::string_view name;
     std::string_view expected;
     std::function<bool(const json&, Record&)> set;
+    std::function<json(const Record&)> get;
 };
 
 bool ToText(const json& value, Text& out) {
@@ -26,6 +30,7 @@ bool ToText(const json& value, Text& out) {
     out = cp1251::FromUtf8(value.get_ref<const std::string&>());
     return true;
 }
+json FromText(const Text& text) { return cp1251::ToUtf8(text); }
 
 bool ToInt(const json& value, int& out) {
     if (value.is_number_unsigned()) {
@@ -40,6 +45,7 @@ bool ToInt(const json& value, int& out) {
     out = static_cast<int>(n);
     return true;
 }
+json FromInt(int n) { return n; }
 
 // A file name stays as the file system knows it, in UTF-8.
 bool ToPath(const json& value, FilePath& out) {
@@ -47,43 +53,54 @@ bool ToPath(const json& value, FilePath& out) {
     out = value.get_ref<const std::string&>();
     return true;
 }
+json FromPath(const FilePath& path) { return path; }
 
 template <class Record>
 Field<Record> PathField(std::string_view name, FilePath Record::*member) {
-    return {name, "a string", [member](const json& v, Record& r) { return ToPath(v, r.*member); }};
+    return {name, "a string", [member](const json& v, Record& r) { return ToPath(v, r.*member); },
+            [member](const Record& r) { return FromPath(r.*member); }};
 }
 
 template <class Record>
 Field<Record> TextField(std::string_view name, Text Record::*member) {
-    return {name, "a string", [member](const json& v, Record& r) { return ToText(v, r.*member); }};
+    return {name, "a string", [member](const json& v, Record& r) { return ToText(v, r.*member); },
+            [member](const Record& r) { return FromText(r.*member); }};
 }
 
 template <class Record>
 Field<Record> FlagField(std::string_view name, bool Record::*member) {
-    return {name, "true or false", [member](const json& v, Record& r) {
+    return {name, "true or false",
+            [member](const json& v, Record& r) {
                 if (!v.is_boolean()) return false;
                 r.*member = v.get<bool>();
                 return true;
-            }};
+            },
+            [member](const Record& r) { return json(r.*member); }};
 }
 
 template <class Record>
 Field<Record> IntField(std::string_view name, int Record::*member) {
-    return {name, "a whole number",
-            [member](const json& v, Record& r) { return ToInt(v, r.*member); }};
+    return {name, "a whole number", [member](const json& v, Record& r) { return ToInt(v, r.*member); },
+            [member](const Record& r) { return FromInt(r.*member); }};
 }
 
 // Arrays are all or nothing: a bad element leaves the field as it was.
-template <class Record, class Element, class Convert>
+template <class Record, class Element, class Convert, class Back>
 Field<Record> ArrayField(std::string_view name, std::string_view expected,
-                         std::array<Element, 3> Record::*member, Convert convert) {
-    return {name, expected, [member, convert](const json& v, Record& r) {
+                         std::array<Element, 3> Record::*member, Convert convert, Back back) {
+    return {name, expected,
+            [member, convert](const json& v, Record& r) {
                 if (!v.is_array() || v.size() != 3) return false;
                 std::array<Element, 3> values{};
                 for (std::size_t i = 0; i < 3; ++i)
                     if (!convert(v[i], values[i])) return false;
                 r.*member = values;
                 return true;
+            },
+            [member, back](const Record& r) {
+                json values = json::array();
+                for (const Element& element : r.*member) values.push_back(back(element));
+                return values;
             }};
 }
 
@@ -100,7 +117,7 @@ const std::vector<Field<ReadmeForm>>& FormFields() {
         FlagField("requiresOther", &F::requiresOther),
         TextField("otherRequirements", &F::otherRequirements),
         IntField("screenshotCount", &F::screenshotCount),
-        ArrayField("screenshotPath", "an array of 3 strings", &F::screenshotPath, ToPath),
+        ArrayField("screenshotPath", "an array of 3 strings", &F::screenshotPath, ToPath, FromPath),
         FlagField("installStandard", &F::installStandard),
         FlagField("installOther", &F::installOther),
         TextField("installText", &F::installText),
@@ -134,7 +151,7 @@ const std::vector<Field<DatabaseRecord>>& RecordFields() {
         TextField("adapterEmail", &R::adapterEmail),
         TextField("archiveSize", &R::archiveSize),
         TextField("originalLink", &R::originalLink),
-        ArrayField("grades", "an array of 3 whole numbers", &R::grades, ToInt),
+        ArrayField("grades", "an array of 3 whole numbers", &R::grades, ToInt, FromInt),
     };
     return fields;
 }
@@ -155,6 +172,7 @@ std::string ReadObject(const json& object, const std::vector<Field<Record>>& fie
     for (auto item = object.begin(); item != object.end(); ++item) {
         const std::string& key = item.key();
         const json& value = item.value();
+        if (nested && key == kVersionKey) continue;  // checked before the fields
         if (nested && key == kDatabaseKey) {
             if (std::string error = nested(value); !error.empty()) return error;
             continue;
@@ -187,6 +205,19 @@ FormFileResult ReadFormFile(std::string_view bytes) {
         result.error = "the form must be a JSON object";
         return result;
     }
+    if (const auto version = root.find(kVersionKey); version != root.end()) {
+        int number = 0;
+        if (!ToInt(*version, number) || number < 1) {
+            result.error = Quoted("", kVersionKey) + " must be a whole number from 1";
+            return result;
+        }
+        if (number > kFormFileVersion) {
+            result.error = "the form was written by a newer Quillsmith (" + Quoted("", kVersionKey) + " " +
+                           std::to_string(number) + "; this one reads up to " +
+                           std::to_string(kFormFileVersion) + ")";
+            return result;
+        }
+    }
     FormFile& file = result.file;
     result.error =
         ReadObject(root, FormFields(), "", file.form, [&file](const json& database) -> std::string {
@@ -194,4 +225,15 @@ FormFileResult ReadFormFile(std::string_view bytes) {
             return ReadObject(database, RecordFields(), "database.", file.record);
         });
     return result;
+}
+
+std::string WriteFormFile(const FormFile& file) {
+    json root = json::object();
+    root[std::string(kVersionKey)] = kFormFileVersion;
+    for (const auto& field : FormFields()) root[std::string(field.name)] = field.get(file.form);
+    json database = json::object();
+    for (const auto& field : RecordFields()) database[std::string(field.name)] = field.get(file.record);
+    root[std::string(kDatabaseKey)] = std::move(database);
+    // Paths the reader took are UTF-8 already; anything else is replaced, not thrown.
+    return root.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
