@@ -4,23 +4,21 @@
 // fourteen fields of the form: "Вставить в" replaces the field's text,
 // "Добавить в" appends to it.
 
+#include "pages/FieldCommands.h"
 #include "platform/Controls.h"
 #include "platform/Menus.h"
 #include "readme/Text.h"
 
 class QMenu;
-struct FieldCommand;
 
 class CFieldEdit : public CMultiLineEdit {
     Q_OBJECT
 public:
-    // Command ids of the edit items, the same in both pop-ups.
-    static constexpr int kIdEditUndo = 57643;
-    static constexpr int kIdEditCut = 57635;
-    static constexpr int kIdEditCopy = 57634;
-    static constexpr int kIdEditPaste = 57637;
-
     explicit CFieldEdit(QWidget* parent = nullptr);
+
+    // Where the insert and add commands write; without targets they do
+    // nothing.
+    void SetTargets(FieldTargets* targets) { m_targets = targets; }
 
     // A context-menu request from window (this control); point is in screen
     // coordinates.
@@ -51,9 +49,8 @@ private:
     // Where a menu asked for from the keyboard opens: at the caret, kept
     // inside the visible text.
     QPoint CaretPoint() const;
-    void InsertInto(const FieldCommand& command);
-    void AddTo(const FieldCommand& command);
 
+    FieldTargets* m_targets = nullptr;
     CMenu m_menu;
     QMenu* m_menuWithSelection = nullptr;  // "editmenuadd"
     QMenu* m_menuNoSelection = nullptr;    // "editmenu"

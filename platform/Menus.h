@@ -9,28 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/MenuTable.h"
+
 class QAction;
 class QMenu;
 class QWidget;
-
-enum class MenuEntryKind {
-    Item,
-    Separator,
-    Popup,  // a cascade: the entries up to its EndPopup
-    EndPopup,
-};
-
-enum MenuEntryFlags : unsigned {
-    kMenuNone = 0,
-    kMenuGrayed = 1u << 0,
-};
-
-struct MenuEntry {
-    MenuEntryKind kind = MenuEntryKind::Item;
-    std::string_view caption = {};  // Windows-1251
-    int id = 0;                     // 0: the item carries no command
-    unsigned flags = kMenuNone;
-};
 
 // A loaded menu. Its top-level entries are pop-ups, reached by position; each
 // keeps the table's name (the caption of its Popup row) as object name.

@@ -50,6 +50,10 @@ CMainDlg::CMainDlg(QWidget* parent)
     setWindowTitle(ToQString(kApplicationTitle));
 }
 
+CMainDlg::~CMainDlg() {
+    if (g_pMainDlg == this) g_pMainDlg = nullptr;
+}
+
 void CMainDlg::Create() {
     setFixedSize(MapDialogRect({0, 0, 448, 346}).size());
     CreateControls(kLayout);
@@ -71,6 +75,7 @@ int CMainDlg::DoModal() {
 
 bool CMainDlg::OnInitDialog() {
     g_pMainDlg = this;
+    m_textDocPage.edit().SetTargets(this);
     setWindowIcon(m_icon);
 
     for (int i = 0; i < kTabCount; ++i) m_tabs->InsertItem(i, ToQString(kTabCaptions[i]));
@@ -116,6 +121,26 @@ CDialog* CMainDlg::PageOfTab(int index) {
         default:
             return nullptr;
     }
+}
+
+CDialog& CMainDlg::FormPageOf(FormPage page) {
+    switch (page) {
+        case FormPage::Plugin:
+            return m_pluginPage;
+        case FormPage::Extras:
+            return m_extrasPage;
+        case FormPage::Database:
+            break;
+    }
+    return m_databasePage;
+}
+
+Text CMainDlg::GetFieldText(FormPage page, int controlId) {
+    return FormPageOf(page).GetItemText(controlId);
+}
+
+void CMainDlg::SetFieldText(FormPage page, int controlId, std::string_view text) {
+    FormPageOf(page).SetItemText(controlId, text);
 }
 
 void CMainDlg::OnNew() {

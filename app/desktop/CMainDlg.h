@@ -17,13 +17,14 @@
 class CTabCtrl;
 class QLineEdit;
 
-class CMainDlg : public CDialog {
+class CMainDlg : public CDialog, public FieldTargets {
     Q_OBJECT
 public:
     static constexpr int kTabCount = 6;
     static constexpr int kDatabaseTab = 3;
 
     explicit CMainDlg(QWidget* parent = nullptr);
+    ~CMainDlg() override;
 
     // Creates the window's controls and runs OnInitDialog: what happens
     // before the window first shows.
@@ -48,10 +49,16 @@ public:
     // The page of a tab index, nullptr outside 0 to 5.
     CDialog* PageOfTab(int index);
 
+    // The field editor's targets: the three form pages.
+    Text GetFieldText(FormPage page, int controlId) override;
+    void SetFieldText(FormPage page, int controlId, std::string_view text) override;
+
 protected:
     bool OnInitDialog();
 
 private:
+    CDialog& FormPageOf(FormPage page);
+
     QLineEdit* m_readOnlyBox = nullptr;
     CTabCtrl* m_tabs = nullptr;
     CPluginPage m_pluginPage;
@@ -67,5 +74,5 @@ private:
     std::array<char, kTextBufferSize> m_textBuffer{};
 };
 
-// The one main window, set when it initialises and never cleared.
+// The one main window, set when it initialises and cleared when it goes.
 extern CMainDlg* g_pMainDlg;

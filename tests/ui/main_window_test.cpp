@@ -40,6 +40,10 @@ TEST_F(MainWindow, StartsOnTheFirstTabWithOnlyItsPageShown) {
     EXPECT_EQ(QApplication::focusWidget(), window->GetDlgItem(1000));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(window->templatePackage().count(), 16);
+    // Gone with its window, so a later window's field editor never writes
+    // into a destroyed one.
+    window.reset();
+    EXPECT_EQ(g_pMainDlg, nullptr);
 }
 
 TEST_F(MainWindow, IsAFixedSizeWindowWithoutMaximiseAndWithTheButtonsInPlace) {

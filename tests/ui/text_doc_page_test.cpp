@@ -353,22 +353,22 @@ TEST_F(TextDocPageTest, UndoFollowsTheControlAndTheEditItemsAlwaysStayEnabled) {
     RightClick();
     EXPECT_EQ(menus.shown.back().lines, MenuNoSelection(true));
     Select(0, 3);
-    RightClick(CFieldEdit::kIdEditCopy);
+    RightClick(kIdEditCopy);
     EXPECT_EQ(menus.shown.back().lines, MenuWithSelection(true));
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("abc"));
 
-    RightClick(CFieldEdit::kIdEditCut);
+    RightClick(kIdEditCut);
     EXPECT_EQ(Document(), "def");
     Select(3, 3);
-    RightClick(CFieldEdit::kIdEditPaste);
+    RightClick(kIdEditPaste);
     EXPECT_EQ(Document(), "defabc");
-    RightClick(CFieldEdit::kIdEditUndo);
+    RightClick(kIdEditUndo);
     EXPECT_EQ(Document(), "def");
 
     // Nothing to cut or copy: the items are there and do nothing.
     QApplication::clipboard()->setText(QStringLiteral("kept"));
-    RightClick(CFieldEdit::kIdEditCopy);
-    RightClick(CFieldEdit::kIdEditCut);
+    RightClick(kIdEditCopy);
+    RightClick(kIdEditCut);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept"));
     EXPECT_EQ(Document(), "def");
     EXPECT_TRUE(menus.refused.empty());
