@@ -7,13 +7,12 @@ set -euo pipefail
 src=${QS_SOURCE_DIR:?}
 build=${QS_BUILD_DIR:?}
 
-"$src/tools/install-deps" chromium imagemagick >/dev/null
-command -v node >/dev/null || "$src/tools/install-deps" nodejs npm >/dev/null
-if (( $(node -p 'process.versions.node.split(".")[0]') < 20 )); then
-  echo "SKIP: playwright-core needs Node.js 20 or newer" >&2
-  exit 0
+# tools/install-deps installs Chromium, Node.js and the one npm package.
+if ! command -v node >/dev/null || (( $(node -p 'process.versions.node.split(".")[0]') < 20 )) ||
+   [[ ! -d "$src/tests/browser/node_modules/playwright-core" ]]; then
+  echo "SKIP: needs Node.js 20 or newer with tests/browser's package (tools/install-deps)" >&2
+  exit 77
 fi
-(cd "$src/tests/browser" && npm ci --no-audit --no-fund --silent)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -9,7 +9,6 @@
 set -euo pipefail
 
 : "${QS_BUILD_DIR:?}" "${QS_SOURCE_DIR:?}"
-"$QS_SOURCE_DIR/tools/install-deps" >/dev/null
 render="$QS_BUILD_DIR/app/render/quillsmith-render"
 export PATH="$PATH:/usr/sbin:/sbin"
 

@@ -6,7 +6,6 @@
 set -euo pipefail
 src=${QS_SOURCE_DIR:?}
 build=${QS_BUILD_DIR:?}
-"$src/tools/install-deps" dpkg-dev desktop-file-utils appstream >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

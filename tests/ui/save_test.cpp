@@ -225,7 +225,7 @@ TEST_F(SaveTest, EndToEndWritesWhatTheRendererWritesForTheSameForm) {
     WriteBytes(temp.filePath("form.json"), form.dump());
     QProcess render;
     render.setWorkingDirectory(rendered);
-    render.start(QCoreApplication::applicationDirPath() + "/../app/render/quillsmith-render",
+    render.start(QStringLiteral(QS_RENDER_PROGRAM),
                  {"--form", temp.filePath("form.json"), "--output", rendered + "/ReadMe.htm"});
     ASSERT_TRUE(render.waitForFinished(20000));
     ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
