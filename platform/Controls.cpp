@@ -6,6 +6,8 @@
 #include <QTabBar>
 #include <QTextDocument>
 
+#include "platform/DialogUnits.h"
+
 CMultiLineEdit::CMultiLineEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -96,7 +98,8 @@ void CTabCtrl::SetCurSel(int index) {
 int CTabCtrl::GetItemCount() const { return m_bar->count(); }
 
 QPoint CTabCtrl::PageOrigin() const {
-    return QPoint(4, std::max(22, m_bar->sizeHint().height() + 2));
+    return QPoint(ScreenPixels(*this, 4),
+                  std::max(ScreenPixels(*this, 22), m_bar->sizeHint().height() + 2));
 }
 
 void CTabCtrl::OnBarChanged(int index) {

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QString>
+#include <QWidget>
 #include <cstdlib>
 
 DialogBaseUnits BaseUnitsOf(const QFont& font) {
@@ -28,4 +29,8 @@ QRect MapDialogRect(const DluRect& rect, const DialogBaseUnits& units) {
     const int right = MulDiv(rect.x + rect.width, units.x, 4);
     const int bottom = MulDiv(rect.y + rect.height, units.y, 8);
     return QRect(left, top, right - left, bottom - top);
+}
+
+int ScreenPixels(const QWidget& widget, int pixelsAt96Dpi) {
+    return qRound(pixelsAt96Dpi * widget.logicalDpiY() / 96.0);
 }

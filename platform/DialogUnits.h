@@ -5,6 +5,7 @@
 #include <QRect>
 
 class QFont;
+class QWidget;
 
 struct DialogBaseUnits {
     int x = 0;  // average width of the 52 Latin letters
@@ -26,3 +27,9 @@ int MulDiv(int a, int b, int c);
 
 // Maps both edges, as MapDialogRect does, so adjacent controls stay adjacent.
 QRect MapDialogRect(const DluRect& rect, const DialogBaseUnits& units);
+
+// A length given in pixels at 96 DPI, as the widget's screen shows it. Qt
+// keeps the device pixel ratio whole and leaves the rest of the screen's
+// scale to the logical DPI, so fixed pixel lengths must follow that DPI as
+// fonts, and with them dialog units, do.
+int ScreenPixels(const QWidget& widget, int pixelsAt96Dpi);

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "platform/Controls.h"
+#include "platform/DialogUnits.h"
 #include "reference/rtf/EmbeddedDocuments.h"
 
 namespace {
@@ -49,8 +50,15 @@ void CAboutPage::LoadBanner(std::span<const unsigned char> bmp) {
     update();
 }
 
+QRect CAboutPage::BannerRect() const {
+    if (m_banner.isNull()) return {};
+    return QRect(ScreenPixels(*this, kBannerOrigin.x()), ScreenPixels(*this, kBannerOrigin.y()),
+                 ScreenPixels(*this, m_banner.width()), ScreenPixels(*this, m_banner.height()));
+}
+
 void CAboutPage::paintEvent(QPaintEvent*) {
     if (m_banner.isNull()) return;
     QPainter painter(this);
-    painter.drawImage(kBannerOrigin, m_banner);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(BannerRect(), m_banner);
 }

@@ -1,0 +1,160 @@
+// The program's start-up settings of Qt: frames at fractional screen scales.
+// What Qt reads only while the application starts runs in a child process of
+// this executable.
+
+#include <QAbstractScrollArea>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cmath>
+
+#include "UiTest.h"
+
+namespace {
+
+constexpr char kChildVariable[] = "QS_SETUP_CHILD";
+
+bool InChild(const char* test) { return qgetenv(kChildVariable) == test; }
+
+// Runs InOwnProcess.<test> in a new process with these variables added.
+void RunInChild(const char* test, const QProcessEnvironment& extra) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(extra);
+    environment.insert(kChildVariable, test);
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=InOwnProcess.") + test});
+    ASSERT_TRUE(child.waitForFinished(60000)) << test;
+    const QString output = QString::fromUtf8(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    // A skipped test passes too: make sure it ran.
+    EXPECT_TRUE(output.contains(QStringLiteral("[       OK ] InOwnProcess."))) << output.toStdString();
+}
+
+// How far below the background a pixel of a frame line is, in grey levels.
+constexpr int kFrameContrast = 24;
+
+// Whether a line darker than the background runs along the middle half of
+// one edge of a box given in device pixels: within the device pixels that
+// the box's outermost logical pixel covers.
+bool FrameAlong(const QImage& shot, const QRectF& box, qreal dpr, Qt::Edge edge, QRgb background) {
+    const bool vertical = edge == Qt::LeftEdge || edge == Qt::RightEdge;
+    const qreal start = edge == Qt::LeftEdge  ? box.left()
+                        : edge == Qt::TopEdge ? box.top()
+                        : edge == Qt::RightEdge ? box.right() - dpr
+                                                : box.bottom() - dpr;
+    const int first = static_cast<int>(std::floor(start));
+    const int last = static_cast<int>(std::ceil(start + dpr)) - 1;
+    const qreal length = vertical ? box.height() : box.width();
+    const qreal from = (vertical ? box.top() : box.left()) + length / 4;
+    int rows = 0;
+    int lined = 0;
+    for (int along = static_cast<int>(from); along < from + length / 2; ++along, ++rows) {
+        for (int across = first; across <= last; ++across) {
+            const QPoint at = vertical ? QPoint(across, along) : QPoint(along, across);
+            if (!shot.valid(at)) continue;
+            if (qGray(shot.pixel(at)) <= qGray(background) - kFrameContrast) {
+                ++lined;
+                break;
+            }
+        }
+    }
+    return rows > 0 && lined * 10 >= rows * 9;
+}
+
+TEST(InOwnProcess, FramesShowAtThisScale) {
+    if (!InChild("FramesShowAtThisScale")) GTEST_SKIP() << "started by StartUp.FramesShow...";
+    const double scale = qEnvironmentVariable("QS_SCALE").toDouble();
+    const QStringList base = qEnvironmentVariable("QS_BASE_SIZE").split(QLatin1Char(' '));
+    ASSERT_GT(scale, 1.0);
+    ASSERT_EQ(base.size(), 2);
+
+    CMainDlg window;
+    window.Create();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const qreal dpr = window.devicePixelRatioF();
+    // The window grows with the screen's scale, whichever part Qt gives the
+    // device pixel ratio and whichever the fonts.
+    EXPECT_GE(window.width() * dpr, 0.9 * scale * base[0].toInt());
+    EXPECT_GE(window.height() * dpr, 0.9 * scale * base[1].toInt());
+    // So do lengths given in pixels.
+    EXPECT_NEAR(window.tabs()->PageOrigin().x() * dpr, 4 * scale, 0.5);
+
+    const QRgb background = window.palette().color(QPalette::Window).rgb();
+    auto deviceRect = [&](const QWidget* widget) {
+        const QPoint at = widget->mapTo(&window, QPoint(0, 0));
+        return QRectF(at.x() * dpr, at.y() * dpr, widget->width() * dpr, widget->height() * dpr);
+    };
+    auto expectFrame = [&](const QImage& shot, const QRectF& box, const QWidget* widget,
+                           std::initializer_list<Qt::Edge> edges) {
+        const char* names[] = {"", "top", "left", "", "right", "", "", "", "bottom"};
+        for (Qt::Edge edge : edges)
+            EXPECT_TRUE(FrameAlong(shot, box, dpr, edge, background))
+                << (widget->isEnabled() ? "" : "disabled ") << widget->metaObject()->className()
+                << " " << widget->objectName().toStdString() << ": no " << names[edge]
+                << " edge at scale " << scale;
+    };
+
+    QFrame* panel = window.tabs()->findChild<QFrame*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(panel, nullptr);
+    for (int tab : {1, 2, 3}) {
+        window.tabs()->tabBar()->setCurrentIndex(tab);
+        QWidget* page = window.PageOfTab(tab);
+        ASSERT_TRUE(page->isVisible());
+        const QImage shot = window.grab().toImage();
+        ASSERT_EQ(shot.width(), qRound(window.width() * dpr));
+        const QRectF panelBox = deviceRect(panel);
+        expectFrame(shot, panelBox, panel, {Qt::LeftEdge, Qt::RightEdge, Qt::BottomEdge});
+        // The tabs stand on the panel's top edge: it shows right of them.
+        const QRectF bar = deviceRect(window.tabs()->tabBar());
+        expectFrame(shot, panelBox.adjusted(bar.width(), 0, 0, 0), panel, {Qt::TopEdge});
+        int boxes = 0;
+        for (QWidget* control : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!control->isVisible()) continue;
+            if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QAbstractScrollArea*>(control))
+                continue;
+            ++boxes;
+            expectFrame(shot, deviceRect(control), control,
+                        {Qt::LeftEdge, Qt::TopEdge, Qt::RightEdge, Qt::BottomEdge});
+        }
+        EXPECT_GT(boxes, 3) << "tab " << tab;
+    }
+
+    // The banner grows with the scale as the rest does, the licence below it.
+    CAboutPage& about = window.aboutPage();
+    const QRect banner = about.BannerRect();
+    EXPECT_NEAR(banner.width() * dpr, about.m_banner.width() * scale, 2.0);
+    EXPECT_NEAR(banner.height() * dpr, about.m_banner.height() * scale, 2.0);
+    EXPECT_GT(about.m_richEdit->geometry().top(), banner.bottom());
+}
+
+TEST(StartUp, FramesShowAtFractionalScale) {
+    CMainDlg window;
+    window.Create();
+    const qreal dpr = window.devicePixelRatioF();
+    const QString baseSize = QStringLiteral("%1 %2").arg(qRound(window.width() * dpr))
+                                                    .arg(qRound(window.height() * dpr));
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // 125 %, 150 % and 200 %, as the desktop's DPI setting gives them.
+    for (int dpi : {120, 144, 192}) {
+        const QString config = folder.filePath(QStringLiteral("screen-%1.json").arg(dpi));
+        QFile file(config);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral(R"({"screens": [{"name": "screen", "x": 0, "y": 0,
+            "width": 2400, "height": 1800, "logicalDpi": %1, "logicalBaseDpi": 96, "dpr": 1}]})")
+                       .arg(dpi)
+                       .toUtf8());
+        file.close();
+        QProcessEnvironment extra;
+        extra.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
+        extra.insert(QStringLiteral("QS_SCALE"), QString::number(dpi / 96.0));
+        extra.insert(QStringLiteral("QS_BASE_SIZE"), baseSize);
+        RunInChild("FramesShowAtThisScale", extra);
+    }
+}
+
+}  // namespace
