@@ -1,6 +1,7 @@
 #include "reference/CAboutPage.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <climits>
 
 #include "platform/Controls.h"
@@ -10,8 +11,9 @@
 namespace {
 
 // Dialog 134.
+constexpr DluRect kLicenceBox{4, 83, 424, 216};
 constexpr ControlSpec kLayout[] = {
-    {1029, ControlKind::RichEdit, {}, {4, 83, 424, 216}, kStyleNone, 1},
+    {1029, ControlKind::RichEdit, {}, kLicenceBox, kStyleNone, 1},
 };
 
 }  // namespace
@@ -47,6 +49,7 @@ void CAboutPage::LoadBanner(std::span<const unsigned char> bmp) {
         }
     }
     m_banner = image;
+    PlaceLicenceBox();
     update();
 }
 
@@ -54,6 +57,20 @@ QRect CAboutPage::BannerRect() const {
     if (m_banner.isNull()) return {};
     return QRect(ScreenPixels(*this, kBannerOrigin.x()), ScreenPixels(*this, kBannerOrigin.y()),
                  ScreenPixels(*this, m_banner.width()), ScreenPixels(*this, m_banner.height()));
+}
+
+void CAboutPage::PlaceLicenceBox() {
+    if (!m_richEdit) return;
+    // The banner is sized in pixels, the box in dialog units: with a small
+    // font the layout's place would cover the banner's lower part.
+    QRect box = MapDialogRect(kLicenceBox);
+    const QRect banner = BannerRect();
+    if (!banner.isNull()) {
+        // As far below the banner as the box stands in from the page's edge.
+        const int gap = MapDialogRect({0, 0, 0, kLicenceBox.x}).height();
+        box.setTop(std::min(box.bottom(), std::max(box.top(), banner.bottom() + 1 + gap)));
+    }
+    m_richEdit->setGeometry(box);
 }
 
 void CAboutPage::paintEvent(QPaintEvent*) {

@@ -29,4 +29,7 @@ public:
 protected:
     bool OnInitDialog();
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    void PlaceLicenceBox();
 };

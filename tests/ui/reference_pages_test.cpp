@@ -1,5 +1,6 @@
 // The help and about pages: the documents appear formatted and from the top,
-// and the banner is drawn with exactly pure black left out.
+// the banner is drawn with exactly pure black left out, and the licence stays
+// below it.
 
 #include <QScrollBar>
 #include <QTextBlock>
@@ -154,6 +155,38 @@ TEST_F(ReferencePagesTest, BuiltInBannerIsDrawnAtItsPlaceAndBadBytesDrawNothing)
         image = Render(page);
         EXPECT_EQ(PixelAt(image, CAboutPage::kBannerOrigin + QPoint(300, 50)), background);
     }
+}
+
+TEST_F(ReferencePagesTest, LicenceStaysBelowTheBannerWithASmallFont) {
+    const QFont normal = QApplication::font();
+    QFont small = normal;
+    small.setPointSize(5);
+    QApplication::setFont(small);
+    CAboutPage page;
+    QApplication::setFont(normal);
+    ASSERT_LT(page.baseUnits().y, 10);
+
+    const QRect banner = page.BannerRect();
+    ASSERT_EQ(banner, QRect(CAboutPage::kBannerOrigin, page.m_banner.size()));
+    const QRect box = page.m_richEdit->geometry();
+    EXPECT_GT(box.top(), banner.bottom());
+    // Still ending where the layout puts it, inside the page.
+    EXPECT_EQ(box.bottom(), page.MapDialogRect({4, 83, 424, 216}).bottom());
+    EXPECT_LE(box.bottom(), page.height());
+
+    // The banner's lowest rows, the "©" line, show whole within the page.
+    const QImage image = Render(page);
+    int opaque = 0;
+    int shown = 0;
+    for (int y = banner.height() - 25; y < banner.height(); ++y)
+        for (int x = 0; x < banner.width() && banner.x() + x < page.width(); ++x) {
+            const QRgb source = page.m_banner.pixel(x, y);
+            if (qAlpha(source) != 255) continue;
+            ++opaque;
+            shown += PixelAt(image, banner.topLeft() + QPoint(x, y)) == (source & 0xFFFFFFu);
+        }
+    ASSERT_GT(opaque, 100);
+    EXPECT_EQ(shown, opaque);
 }
 
 }  // namespace
