@@ -12,6 +12,7 @@ int main(int, char** argv) {
     char* args[] = {argv[0], nullptr};
     PrepareApplication();
     QApplication qtApp(argc, args);
+    SetUpApplication(qtApp);
     CQuillsmithApp app;
     return app.InitInstance();
 }

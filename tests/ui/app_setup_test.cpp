@@ -1,12 +1,18 @@
-// The program's start-up settings of Qt: frames at fractional screen scales.
-// What Qt reads only while the application starts runs in a child process of
-// this executable.
+// The program's start-up settings of Qt: frames at fractional screen scales
+// and Qt's own texts in Russian. What Qt reads only while the application
+// starts runs in a child process of this executable.
 
 #include <QAbstractScrollArea>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "UiTest.h"
 
@@ -31,6 +37,33 @@ void RunInChild(const char* test, const QProcessEnvironment& extra) {
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     // A skipped test passes too: make sure it ran.
     EXPECT_TRUE(output.contains(QStringLiteral("[       OK ] InOwnProcess."))) << output.toStdString();
+}
+
+bool IsRussian(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar ch) { return ch.unicode() >= 0x410 && ch.unicode() <= 0x44F; });
+}
+
+TEST(StartUp, QtsOwnDialogsAndMenusSpeakRussian) {
+    QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Отмена"));
+
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    for (auto label : {QFileDialog::LookIn, QFileDialog::FileName, QFileDialog::FileType})
+        EXPECT_TRUE(IsRussian(dialog.labelText(label))) << dialog.labelText(label).toStdString();
+    EXPECT_TRUE(IsRussian(QCoreApplication::translate(
+        "QFileDialog", "%1 already exists.\nDo you want to replace it?")));
+
+    CRichEdit view;
+    view.setPlainText(QStringLiteral("text"));
+    const std::unique_ptr<QMenu> menu(view.createStandardContextMenu());
+    ASSERT_FALSE(menu->actions().isEmpty());
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            EXPECT_TRUE(IsRussian(action->text())) << action->text().toStdString();
+        }
+    }
 }
 
 // How far below the background a pixel of a frame line is, in grey levels.

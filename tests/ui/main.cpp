@@ -13,5 +13,6 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     PrepareApplication();
     QApplication app(argc, argv);
+    SetUpApplication(app);
     return RUN_ALL_TESTS();
 }
