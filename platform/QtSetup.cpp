@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTranslator>
 
 void PrepareApplication() {
@@ -19,4 +20,9 @@ void SetUpApplication(QApplication& app) {
     if (translator->load(QStringLiteral("qtbase_ru"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
+
+    // Qt's file dialog writes its last folder and view to QtProject.conf in
+    // the user's config folder; the program keeps no such state. No file can
+    // be made under /dev/null, so that write fails quietly for any user.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
 }

@@ -1,20 +1,23 @@
-// The program's start-up settings of Qt: frames at fractional screen scales
-// and Qt's own texts in Russian. What Qt reads only while the application
-// starts runs in a child process of this executable.
+// The program's start-up settings of Qt: frames at fractional screen scales,
+// Qt's own texts in Russian, and no settings file of Qt's. What Qt reads only
+// while the application starts runs in a child process of this executable.
 
 #include <QAbstractScrollArea>
 #include <QDialogButtonBox>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "UiTest.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -36,7 +39,8 @@ void RunInChild(const char* test, const QProcessEnvironment& extra) {
     const QString output = QString::fromUtf8(child.readAll());
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     // A skipped test passes too: make sure it ran.
-    EXPECT_TRUE(output.contains(QStringLiteral("[       OK ] InOwnProcess."))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[       OK ] InOwnProcess.")))
+        << output.toStdString();
 }
 
 bool IsRussian(const QString& text) {
@@ -101,7 +105,7 @@ TEST(InOwnProcess, FramesShowAtThisScale) {
     if (!InChild("FramesShowAtThisScale")) GTEST_SKIP() << "started by StartUp.FramesShow...";
     const double scale = qEnvironmentVariable("QS_SCALE").toDouble();
     const QStringList base = qEnvironmentVariable("QS_BASE_SIZE").split(QLatin1Char(' '));
-    ASSERT_GT(scale, 1.0);
+    ASSERT_GE(scale, 1.0);
     ASSERT_EQ(base.size(), 2);
 
     CMainDlg window;
@@ -145,7 +149,8 @@ TEST(InOwnProcess, FramesShowAtThisScale) {
         const QRectF bar = deviceRect(window.tabs()->tabBar());
         expectFrame(shot, panelBox.adjusted(bar.width(), 0, 0, 0), panel, {Qt::TopEdge});
         int boxes = 0;
-        for (QWidget* control : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const auto controls = page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        for (QWidget* control : controls) {
             if (!control->isVisible()) continue;
             if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QAbstractScrollArea*>(control))
                 continue;
@@ -172,8 +177,8 @@ TEST(StartUp, FramesShowAtFractionalScale) {
                                                     .arg(qRound(window.height() * dpr));
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    // 125 %, 150 % and 200 %, as the desktop's DPI setting gives them.
-    for (int dpi : {120, 144, 192}) {
+    // 100 %, 125 %, 150 % and 200 %, as the desktop's DPI setting gives them.
+    for (int dpi : {96, 120, 144, 192}) {
         const QString config = folder.filePath(QStringLiteral("screen-%1.json").arg(dpi));
         QFile file(config);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -183,10 +188,40 @@ TEST(StartUp, FramesShowAtFractionalScale) {
                        .toUtf8());
         file.close();
         QProcessEnvironment extra;
-        extra.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
+        extra.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                     QStringLiteral("offscreen:configfile=") + config);
         extra.insert(QStringLiteral("QS_SCALE"), QString::number(dpi / 96.0));
         extra.insert(QStringLiteral("QS_BASE_SIZE"), baseSize);
         RunInChild("FramesShowAtThisScale", extra);
+    }
+}
+
+TEST(InOwnProcess, FileDialogRuns) {
+    if (!InChild("FileDialogRuns")) GTEST_SKIP() << "started by StartUp.FileDialog...";
+    bool shown = false;
+    QTimer::singleShot(0, [&shown] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            shown = true;
+            dialog->reject();
+        }
+    });
+    EXPECT_FALSE(OpenFileDialog(nullptr, " Текстовые файлы (*.txt) |*.txt||"_cp));
+    EXPECT_TRUE(shown);
+}
+
+TEST(StartUp, FileDialogLeavesNoQtSettingsFile) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QProcessEnvironment extra;
+    extra.insert(QStringLiteral("HOME"), folder.filePath(QStringLiteral("home")));
+    extra.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
+    RunInChild("FileDialogRuns", extra);
+    QDirIterator files(folder.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        files.next();
+        EXPECT_FALSE(files.fileName().startsWith(QStringLiteral("QtProject")))
+            << files.filePath().toStdString();
     }
 }
 
