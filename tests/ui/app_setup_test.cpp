@@ -17,7 +17,6 @@
 #include <memory>
 
 #include "UiTest.h"
-#include "text/Cp1251.h"
 
 namespace {
 
@@ -205,7 +204,7 @@ TEST(InOwnProcess, FileDialogRuns) {
             dialog->reject();
         }
     });
-    EXPECT_FALSE(OpenFileDialog(nullptr, " Текстовые файлы (*.txt) |*.txt||"_cp));
+    EXPECT_FALSE(OpenFileDialog(nullptr, " Text (*.txt) |*.txt||"));
     EXPECT_TRUE(shown);
 }
 
