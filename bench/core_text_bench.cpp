@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 #include "readme/TextRoutines.h"
 #include "template/TemplatePackage.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "reference/rtf/RtfReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "output/FileIo.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -13,11 +13,6 @@ constexpr std::string_view kLineEnd = ",\r\n";
 constexpr std::string_view kNowLine = "NOW(),\r\n";
 constexpr std::string_view kLastLine = "NOW());\r\n";
 constexpr std::string_view kRecordExtension = ".sql";
-
-constexpr std::string_view kSizeMissing = "Не указан размер архива."_cp;
-constexpr std::string_view kSizeNotDigits = "Размер архива должен состоять только из цифр."_cp;
-constexpr std::string_view kGradeInvalid = "Не выбрана оценка."_cp;
-constexpr std::string_view kRecordNotCreated = "Не удалось создать файл для записи базы данных."_cp;
 
 bool IsDigits(std::string_view text) {
     return !text.empty() &&

@@ -3,9 +3,9 @@
 
 #include <array>
 
-#include "output/Messages.h"
+#include "text/Messages.h"
 #include "readme/ReadmeForm.h"
-#include "readme/Text.h"
+#include "text/Text.h"
 
 struct DatabaseRecord {
     bool recordWanted = false;
@@ -18,7 +18,7 @@ struct DatabaseRecord {
     Text adapterEmail;
     Text archiveSize;
     Text originalLink;
-    std::array<int, 3> grades = {0, 0, 0};  // combo boxes 1012, 1014, 1013
+    std::array<int, 3> grades = {0, 0, 0};  // the three grades in the record's order
 
     bool operator==(const DatabaseRecord&) const = default;
 };

@@ -16,7 +16,7 @@
 #include <functional>
 #include <string_view>
 
-#include "readme/Text.h"
+#include "text/Text.h"
 
 namespace fileio {
 

@@ -5,16 +5,11 @@
 #include <algorithm>
 
 #include "output/FileIo.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "readme/TextRoutines.h"
 #include "template/TemplatePackage.h"
 
 namespace {
-
-constexpr std::string_view kReadmeNotCreated = "Ошибка открытия файла для записи"_cp;
-constexpr std::string_view kPictureNotCreated = "Ошибка открытия файла "_cp;
-constexpr std::string_view kScreenshotNotOpened = "Ошибка открытия файла скриншота "_cp;
-constexpr std::string_view kScreenshotNotCreated = "Ошибка открытия файла для записи скриншота "_cp;
 
 constexpr std::string_view kCommonFolder = "files";
 constexpr std::string_view kPicturesFolder = "images";

@@ -6,12 +6,12 @@
 #include <span>
 
 #include "output/DatabaseRecord.h"
-#include "output/Messages.h"
-#include "readme/Text.h"
+#include "text/Messages.h"
+#include "text/Buffer.h"
+#include "text/Text.h"
 
 class TemplatePackage;
 
-inline constexpr std::size_t kTextBufferSize = 32768;
 
 struct SaveFileWork {
     FilePath readmePath;  // as the save dialog returned it

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/Dialogs.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

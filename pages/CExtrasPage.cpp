@@ -1,6 +1,6 @@
 #include "pages/CExtrasPage.h"
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "pages/FieldCommands.h"
 #include "platform/Controls.h"
 #include "platform/Menus.h"
-#include "readme/Text.h"
+#include "text/Text.h"
 
 class QMenu;
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

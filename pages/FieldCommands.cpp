@@ -3,7 +3,7 @@
 #include <array>
 
 #include "pages/TextDocRules.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

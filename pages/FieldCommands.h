@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "platform/MenuTable.h"
-#include "readme/Text.h"
+#include "text/Text.h"
 
 enum class FormPage { Plugin, Extras, Database };
 

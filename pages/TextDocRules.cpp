@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "output/FileIo.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -16,44 +16,22 @@ struct Utf8Scan {
     bool nonAscii = false;
 };
 
-bool InRange(unsigned char byte, unsigned char low, unsigned char high) { return byte >= low && byte <= high; }
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF. A
-// sequence that is only missing its last bytes at the very end is CutShort.
+// A sequence that is only missing its last bytes at the very end is CutShort.
 Utf8Scan ScanUtf8(std::string_view bytes) {
     Utf8Scan scan;
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        scan.nonAscii = true;
-        std::size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-        if (InRange(lead, 0xC2, 0xDF)) {
-            length = 2;
-        } else if (InRange(lead, 0xE0, 0xEF)) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (InRange(lead, 0xF0, 0xF4)) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        } else {
-            return scan;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            if (i + k == bytes.size()) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        bool cutShort = false;
+        const std::size_t length = cp1251::DecodeUtf8(bytes, i, cp, &cutShort);
+        if (length == 0) {
+            scan.nonAscii = true;
+            if (cutShort) {
                 scan.check = Utf8Check::CutShort;
                 scan.completeSize = i;
-                return scan;
             }
-            const auto byte = static_cast<unsigned char>(bytes[i + k]);
-            if (k == 1 ? !InRange(byte, low, high) : !InRange(byte, 0x80, 0xBF)) return scan;
+            return scan;
         }
+        scan.nonAscii = scan.nonAscii || length > 1;
         i += length;
     }
     scan.check = Utf8Check::Valid;

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "output/SaveFiles.h"
-#include "readme/Text.h"
+#include "text/Buffer.h"
+#include "text/Text.h"
 
 // Open reads at most this much, so the buffer always ends in a zero byte.
 inline constexpr std::size_t kMaxTextFileBytes = kTextBufferSize - 1;

@@ -11,7 +11,7 @@
 
 #include "platform/DialogUnits.h"
 #include "platform/Layout.h"
-#include "readme/Text.h"
+#include "text/Text.h"
 
 class CDialog : public QWidget {
     Q_OBJECT

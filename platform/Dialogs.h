@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "output/Messages.h"
-#include "readme/Text.h"
+#include "text/Messages.h"
+#include "text/Text.h"
 
 class QWidget;
 

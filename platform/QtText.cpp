@@ -1,6 +1,6 @@
 #include "platform/QtText.h"
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 QString ToQString(std::string_view text) {
     const std::string utf8 = cp1251::ToUtf8(text);

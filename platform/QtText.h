@@ -4,7 +4,7 @@
 #include <QString>
 #include <string_view>
 
-#include "readme/Text.h"
+#include "text/Text.h"
 
 // Windows-1251 bytes to the widgets' Unicode.
 QString ToQString(std::string_view text);

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "readme/Text.h"
+#include "text/Text.h"
 
 struct ReadmeForm {
     // Plugin page

@@ -1,6 +1,6 @@
 #include "readme/ReadmeHtml.h"
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "readme/TextRoutines.h"
 #include "template/TemplatePackage.h"
 

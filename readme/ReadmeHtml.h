@@ -2,7 +2,7 @@
 // Assembles the complete readme document from the form and the template.
 
 #include "readme/ReadmeForm.h"
-#include "readme/Text.h"
+#include "text/Text.h"
 
 class TemplatePackage;
 

@@ -1,7 +1,7 @@
 #pragma once
 // The readme's text routines: pure functions over Windows-1251 byte strings.
 
-#include "readme/Text.h"
+#include "text/Text.h"
 
 // A single line break becomes one blank, an empty line "<br>".
 Text ConvertTextToHtml(std::string_view text);

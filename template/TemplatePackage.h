@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "readme/Text.h"
+#include "text/Text.h"
 
 // One directory slot, with its offset already resolved against the package.
 struct TemplateEntry {

@@ -25,7 +25,7 @@
 #include <string>
 #include <string_view>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "readme/Cp1251.h"
-#include "readme/Text.h"
+#include "text/Cp1251.h"
+#include "text/Text.h"
 #include "template/TemplatePackageWriter.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/QtText.h"
 #include "platform/Resources.h"
 #include "readme/CaptureReadmeForm.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 #include "reference/rtf/EmbeddedDocuments.h"
 #include "reference/rtf/RtfTextDocument.h"

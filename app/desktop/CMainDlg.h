@@ -9,7 +9,7 @@
 #include "pages/CPluginPage.h"
 #include "pages/CTextDocPage.h"
 #include "platform/CDialog.h"
-#include "readme/Text.h"
+#include "text/Text.h"
 #include "reference/CAboutPage.h"
 #include "reference/CHelpPage.h"
 #include "template/TemplatePackage.h"

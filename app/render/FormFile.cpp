@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "output/DatabaseRecord.h"
 #include "app/render/FormFile.h"
 #include "output/SaveFiles.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
 

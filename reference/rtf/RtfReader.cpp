@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace rtf {
 namespace {
@@ -73,24 +73,6 @@ int HexValue(unsigned char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Control characters other than the tab have no place in displayed text.
@@ -440,7 +422,7 @@ private:
     void AppendFontName(char32_t cp) {
         if (!IsShown(cp) || cp == '\t') return;
         std::string bytes;
-        AppendUtf8(bytes, cp);
+        cp1251::AppendUtf8(bytes, cp);
         if (m_entry.name.size() + bytes.size() <= kMaxFontNameBytes) m_entry.name += bytes;
     }
 
@@ -476,7 +458,7 @@ private:
     void AppendText(char32_t cp) {
         if (!IsShown(cp)) return;
         std::string bytes;
-        AppendUtf8(bytes, cp);
+        cp1251::AppendUtf8(bytes, cp);
         AppendRaw(bytes);
     }
 
@@ -557,7 +539,7 @@ Document ReadPlainText(std::span<const unsigned char> in) {
             continue;
         }
         const char32_t cp = cp1251::ToCodePoint(b);
-        if (IsShown(cp)) AppendUtf8(line, cp);
+        if (IsShown(cp)) cp1251::AppendUtf8(line, cp);
         pending = true;
     }
     if (pending) endLine();

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

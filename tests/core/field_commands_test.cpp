@@ -8,7 +8,7 @@
 #include <map>
 #include <set>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "core/output_test_support.h"
 #include "output/FileIo.h"
 #include "output/SaveFiles.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "template/TemplatePackage.h"
 #include "template/TemplatePackageWriter.h"
 

@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "output/Messages.h"
+#include "text/Messages.h"
 
 namespace testing_output {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestPackages.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
 

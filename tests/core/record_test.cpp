@@ -5,7 +5,7 @@
 
 #include "core/output_test_support.h"
 #include "output/DatabaseRecord.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

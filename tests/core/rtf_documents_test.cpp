@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "readme/Text.h"
+#include "text/Text.h"
 #include "reference/rtf/EmbeddedDocuments.h"
 #include "reference/rtf/RtfReader.h"
 

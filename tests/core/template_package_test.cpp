@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "TestPackages.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "template/BuiltInTemplate.h"
 #include "template/TemplatePackage.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "readme/TextRoutines.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "output_test_support.h"
 #include "pages/TextDocRules.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "UiTest.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "UiTest.h"
 #include "platform/DialogUnits.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "UiTest.h"
 #include "readme/CaptureReadmeForm.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 
 namespace {

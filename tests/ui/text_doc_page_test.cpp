@@ -17,7 +17,7 @@
 #include "UiTest.h"
 #include "pages/CFieldEdit.h"
 #include "platform/Menus.h"
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -46,6 +46,11 @@ constexpr int FromCodePoint(char32_t cp) {
 
 // One code point (at most U+10FFFF) appended as UTF-8.
 void AppendUtf8(std::string& out, char32_t cp);
+// Strict UTF-8 (no overlong form, no surrogate, nothing past U+10FFFF): the
+// length of the sequence at text[i], with cp set; 0 when it is malformed.
+// cutShort, if given, tells a sequence that is well-formed as far as the
+// text goes and only ends too soon.
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp, bool* cutShort = nullptr);
 
 // Windows-1251 bytes to UTF-8.
 std::string ToUtf8(std::string_view cp1251);

@@ -1,4 +1,4 @@
-#include "readme/Cp1251.h"
+#include "text/Cp1251.h"
 
 namespace cp1251 {
 namespace {
@@ -9,36 +9,43 @@ void AppendReference(std::string& out, char32_t cp) {
     out += ';';
 }
 
-// Decodes one UTF-8 sequence at text[i]; returns its length, or 0 when the
-// bytes there are not a well-formed sequence (overlong, surrogate, too large,
-// truncated).
-std::size_t DecodeOne(std::string_view text, std::size_t i, char32_t& cp) {
+}  // namespace
+
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp, bool* cutShort) {
+    if (cutShort) *cutShort = false;
     const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t len = 0;
-    char32_t min = 0;
     if (lead < 0x80) {
         cp = lead;
         return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        len = 2, cp = lead & 0x1F, min = 0x80;
+    }
+    // The second byte's range rules out overlong forms, surrogates and code
+    // points past U+10FFFF.
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, cp = lead & 0x1Fu;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
-        len = 3, cp = lead & 0x0F, min = 0x800;
+        length = 3, cp = lead & 0x0Fu;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
     } else if (lead >= 0xF0 && lead <= 0xF4) {
-        len = 4, cp = lead & 0x07, min = 0x10000;
+        length = 4, cp = lead & 0x07u;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
     } else {
         return 0;
     }
-    if (i + len > text.size()) return 0;
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto c = static_cast<unsigned char>(text[i + k]);
-        if ((c & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (c & 0x3F);
+    for (std::size_t k = 1; k < length; ++k) {
+        if (i + k == text.size()) {
+            if (cutShort) *cutShort = true;
+            return 0;
+        }
+        const auto byte = static_cast<unsigned char>(text[i + k]);
+        if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF)) return 0;
+        cp = (cp << 6) | (byte & 0x3Fu);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return len;
+    return length;
 }
-
-}  // namespace
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -68,7 +75,7 @@ std::string ToUtf8(std::string_view text) {
 bool IsValidUtf8(std::string_view text) {
     char32_t cp = 0;
     for (std::size_t i = 0, len = 0; i < text.size(); i += len)
-        if ((len = DecodeOne(text, i, cp)) == 0) return false;
+        if ((len = DecodeUtf8(text, i, cp)) == 0) return false;
     return true;
 }
 
@@ -83,7 +90,7 @@ void AppendFromUtf8(std::string& out, std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         char32_t cp = 0;
-        const std::size_t len = DecodeOne(text, i, cp);
+        const std::size_t len = DecodeUtf8(text, i, cp);
         if (len == 0) {
             AppendReference(out, 0xFFFD);
             ++i;
