@@ -24,7 +24,8 @@ CTextDocPage::CTextDocPage(QWidget* parent) : CDialog(parent) {
 bool CTextDocPage::OnInitDialog() {
     // Inside the group box's frame; placed once, it does not follow later
     // changes of the page's size.
-    const int left = 16, top = 24, right = width() - 18, bottom = height() - 16;
+    const int left = ScreenPixels(*this, 16), top = ScreenPixels(*this, 24);
+    const int right = width() - ScreenPixels(*this, 18), bottom = height() - ScreenPixels(*this, 16);
     m_edit.setParent(this);
     m_edit.hide();
     m_edit.setGeometry(left, top, right - left, bottom - top);

@@ -8,9 +8,12 @@
 
 #include "app/desktop/CMainDlg.h"
 #include "platform/Controls.h"
+#include "platform/QtSetup.h"
 
 int main(int argc, char** argv) {
+    PrepareApplication();
     QApplication app(argc, argv);
+    SetUpApplication(app);
     CMainDlg dialog;
     dialog.Create();
     if (argc > 1 && QByteArrayView(argv[1]) == "open") {

@@ -193,6 +193,12 @@ TEST(StartUp, FramesShowAtFractionalScale) {
         extra.insert(QStringLiteral("QS_BASE_SIZE"), baseSize);
         RunInChild("FramesShowAtThisScale", extra);
     }
+    // 150 % asked for by the user's own variable.
+    QProcessEnvironment extra;
+    extra.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1.5"));
+    extra.insert(QStringLiteral("QS_SCALE"), QStringLiteral("1.5"));
+    extra.insert(QStringLiteral("QS_BASE_SIZE"), baseSize);
+    RunInChild("FramesShowAtThisScale", extra);
 }
 
 TEST(InOwnProcess, FileDialogRuns) {
