@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "pages/TextDocRules.h"
-#include "platform/QtText.h"
+#include "platform/NativeText.h"
 
 namespace {
 

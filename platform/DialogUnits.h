@@ -1,11 +1,7 @@
 #pragma once
 // Dialog units as the Windows dialog manager computes them: the base units
 // come from the dialog font, so every layout scales with the user's font.
-
-#include <QRect>
-
-class QFont;
-class QWidget;
+// The arithmetic is every platform's; measuring the font is each one's own.
 
 struct DialogBaseUnits {
     int x = 0;  // average width of the 52 Latin letters
@@ -20,16 +16,16 @@ struct DluRect {
     int height = 0;
 };
 
-DialogBaseUnits BaseUnitsOf(const QFont& font);
+// A rectangle in pixels by its edges.
+struct PixelEdges {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
 
 // a * b / c, rounded to the nearest integer (half away from zero).
 int MulDiv(int a, int b, int c);
 
 // Maps both edges, as MapDialogRect does, so adjacent controls stay adjacent.
-QRect MapDialogRect(const DluRect& rect, const DialogBaseUnits& units);
-
-// A length given in pixels at 96 DPI, as the widget's screen shows it. Qt
-// keeps the device pixel ratio whole and leaves the rest of the screen's
-// scale to the logical DPI, so fixed pixel lengths must follow that DPI as
-// fonts, and with them dialog units, do.
-int ScreenPixels(const QWidget& widget, int pixelsAt96Dpi);
+PixelEdges MapDialogUnits(const DluRect& rect, const DialogBaseUnits& units);

@@ -1,9 +1,6 @@
 #include "readme/CaptureReadmeForm.h"
 
-#include "pages/CExtrasPage.h"
-#include "pages/CPluginPage.h"
-
-ReadmeForm CaptureReadmeForm(const CPluginPage& plugin, const CExtrasPage& extras) {
+ReadmeForm CaptureReadmeForm(const ControlValues& plugin, const ControlValues& extras) {
     ReadmeForm form;
     form.pluginName = plugin.GetItemText(1025);
     form.pluginFile = plugin.GetItemText(1004);

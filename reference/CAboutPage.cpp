@@ -5,7 +5,8 @@
 #include <climits>
 
 #include "platform/Controls.h"
-#include "platform/DialogUnits.h"
+#include "platform/ScreenUnits.h"
+#include "reference/BannerRule.h"
 #include "reference/rtf/EmbeddedDocuments.h"
 
 namespace {
@@ -34,18 +35,17 @@ void CAboutPage::LoadBanner(std::span<const unsigned char> bmp) {
     QImage image;
     if (bmp.size() <= static_cast<std::size_t>(INT_MAX))
         image.loadFromData(bmp.data(), static_cast<int>(bmp.size()), "BMP");
-    // Keyed on exactly RGB (0, 0, 0): any other colour, however dark, shows.
     if (image.format() == QImage::Format_Indexed8) {
         QList<QRgb> palette = image.colorTable();
         for (QRgb& colour : palette)
-            if ((colour & 0xFFFFFFu) == 0) colour = qRgba(0, 0, 0, 0);
+            if (IsBannerTransparent(colour)) colour = qRgba(0, 0, 0, 0);
         image.setColorTable(palette);
     } else if (!image.isNull()) {
         image = image.convertToFormat(QImage::Format_ARGB32);
         for (int y = 0; y < image.height(); ++y) {
             auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
             for (int x = 0; x < image.width(); ++x)
-                if ((line[x] & 0xFFFFFFu) == 0) line[x] = qRgba(0, 0, 0, 0);
+                if (IsBannerTransparent(line[x])) line[x] = qRgba(0, 0, 0, 0);
         }
     }
     m_banner = image;

@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "app/desktop/CMainDlg.h"
-#include "platform/Controls.h"
-#include "platform/QtSetup.h"
+#include "platform/qt/Controls.h"
+#include "platform/qt/QtSetup.h"
 
 int main(int argc, char** argv) {
     PrepareApplication();

@@ -9,13 +9,13 @@
 #include "pages/TextDocRules.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
-#include "platform/QtText.h"
-#include "platform/Resources.h"
+#include "platform/NativeText.h"
+#include "platform/qt/Resources.h"
 #include "readme/CaptureReadmeForm.h"
 #include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 #include "reference/rtf/EmbeddedDocuments.h"
-#include "reference/rtf/RtfTextDocument.h"
+#include "platform/qt/RtfTextDocument.h"
 
 CMainDlg* g_pMainDlg = nullptr;
 

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "app/desktop/CQuillsmithApp.h"
-#include "platform/QtSetup.h"
+#include "platform/qt/QtSetup.h"
 
 int main(int, char** argv) {
     // Only the program's own name reaches Qt: it becomes the application's

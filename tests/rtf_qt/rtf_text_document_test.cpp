@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "reference/rtf/EmbeddedDocuments.h"
-#include "reference/rtf/RtfTextDocument.h"
+#include "platform/qt/RtfTextDocument.h"
 
 namespace {
 

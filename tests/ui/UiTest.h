@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "app/desktop/CMainDlg.h"
-#include "platform/Controls.h"
-#include "platform/Dialogs.h"
-#include "platform/QtText.h"
+#include "platform/qt/Controls.h"
+#include "platform/qt/Dialogs.h"
+#include "platform/qt/QtText.h"
 
 class FakeDialogs final : public DialogSeam {
 public:

@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "platform/QtSetup.h"
+#include "platform/qt/QtSetup.h"
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",

@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 
 #include "UiTest.h"
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 #include "text/Cp1251.h"
 
 namespace {

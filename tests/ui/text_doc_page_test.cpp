@@ -16,7 +16,7 @@
 
 #include "UiTest.h"
 #include "pages/CFieldEdit.h"
-#include "platform/Menus.h"
+#include "platform/qt/Menus.h"
 #include "text/Cp1251.h"
 
 namespace {

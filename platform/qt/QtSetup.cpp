@@ -1,4 +1,4 @@
-#include "platform/QtSetup.h"
+#include "platform/qt/QtSetup.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

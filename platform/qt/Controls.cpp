@@ -1,4 +1,4 @@
-#include "platform/Controls.h"
+#include "platform/qt/Controls.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -6,7 +6,7 @@
 #include <QTabBar>
 #include <QTextDocument>
 
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 
 CMultiLineEdit::CMultiLineEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);

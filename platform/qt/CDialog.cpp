@@ -1,4 +1,4 @@
-#include "platform/CDialog.h"
+#include "platform/qt/CDialog.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/Controls.h"
-#include "platform/QtText.h"
+#include "platform/qt/Controls.h"
+#include "platform/qt/QtText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/QtText.h"
+#include "platform/qt/QtText.h"
 
 #include "text/Cp1251.h"
 

@@ -1,4 +1,4 @@
-#include "platform/Resources.h"
+#include "platform/qt/Resources.h"
 
 #include <QIconEngine>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "reference/rtf/RtfTextDocument.h"
+#include "platform/qt/RtfTextDocument.h"
 
 #include <QChar>
 #include <QColor>

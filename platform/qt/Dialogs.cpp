@@ -1,4 +1,4 @@
-#include "platform/Dialogs.h"
+#include "platform/qt/Dialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "platform/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace {
 

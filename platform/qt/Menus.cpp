@@ -1,9 +1,9 @@
-#include "platform/Menus.h"
+#include "platform/qt/Menus.h"
 
 #include <QAction>
 #include <QMenu>
 
-#include "platform/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace {
 
