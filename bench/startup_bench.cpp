@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 
 namespace {
 
