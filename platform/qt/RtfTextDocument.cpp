@@ -109,7 +109,7 @@ void FillTextDocument(QTextDocument& target, const Document& document) {
         first = false;
         for (const Run& run : paragraph.runs) {
             QString text = QString::fromStdString(run.text);
-            text.replace(QChar('\n'), QChar(QChar::LineSeparator));
+            text.replace(QLatin1Char('\n'), QChar(QChar::LineSeparator));
             cursor.insertText(text, CharacterFormat(run.format));
         }
     }

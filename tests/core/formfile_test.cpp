@@ -164,8 +164,12 @@ TEST(ReadFormFile, SurvivesDamagedInput) {
         // What is not JSON at all is refused; what is read writes back to
         // the same form.
         const FormFileResult result = ReadFormFile(bytes);
-        if (!nlohmann::json::accept(bytes)) EXPECT_FALSE(result.ok()) << bytes;
-        if (result.ok()) EXPECT_EQ(ReadFormFile(WriteFormFile(result.file)).file, result.file) << bytes;
+        if (!nlohmann::json::accept(bytes)) {
+            EXPECT_FALSE(result.ok()) << bytes;
+        }
+        if (result.ok()) {
+            EXPECT_EQ(ReadFormFile(WriteFormFile(result.file)).file, result.file) << bytes;
+        }
     }
     EXPECT_FALSE(ReadFormFile(std::string(100000, '[')).ok());
     // Found by fuzzing: a number too large for a double is refused, not thrown.

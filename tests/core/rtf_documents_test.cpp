@@ -91,7 +91,7 @@ TEST(ReferenceDocuments, AreWindows1251RtfInRussianAndCompiledInUnchanged) {
         EXPECT_TRUE(bytes.starts_with("{\\rtf1\\ansi\\ansicpg1251")) << d.file;
         EXPECT_NE(bytes.find("\\deflang1049"), std::string::npos) << d.file;
         EXPECT_EQ(bytes.find('\0'), std::string::npos) << d.file;
-        for (unsigned char c : bytes) ASSERT_LT(c, 0x80) << d.file << ": Cyrillic must be escaped";
+        for (char c : bytes) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << d.file << ": Cyrillic must be escaped";
     }
 }
 
@@ -180,7 +180,7 @@ struct Bmp {
 
 std::uint32_t Le(const std::string& b, std::size_t at, int size) {
     std::uint32_t v = 0;
-    for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b.at(at + i));
+    for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b.at(at + static_cast<std::size_t>(i)));
     return v;
 }
 
@@ -202,9 +202,10 @@ Bmp ReadBmp(const std::string& b) {
         bmp.palette.push_back(Le(b, 14 + headerSize + 4 * i, 3));
     if (bmp.bitsPerPixel != 8 || bmp.width <= 0 || bmp.height <= 0) return bmp;
     const std::size_t stride = (static_cast<std::size_t>(bmp.width) + 3) / 4 * 4;
-    EXPECT_LE(dataOffset + stride * bmp.height, b.size());
-    for (std::int32_t row = bmp.height - 1; row >= 0; --row)
-        for (std::int32_t x = 0; x < bmp.width; ++x)
+    const auto height = static_cast<std::size_t>(bmp.height), width = static_cast<std::size_t>(bmp.width);
+    EXPECT_LE(dataOffset + stride * height, b.size());
+    for (std::size_t row = height; row-- > 0;)
+        for (std::size_t x = 0; x < width; ++x)
             bmp.pixels.push_back(static_cast<std::uint8_t>(b.at(dataOffset + row * stride + x)));
     return bmp;
 }
@@ -221,7 +222,7 @@ TEST(ReferenceBanner, Is580By112At8BitsWithAPaletteOnPureBlack) {
     ASSERT_EQ(bmp.pixels.size(), 580u * 112u);
 
     auto color = [&](int x, int y) {
-        const std::uint8_t index = bmp.pixels[static_cast<std::size_t>(y) * 580 + x];
+        const std::uint8_t index = bmp.pixels[static_cast<std::size_t>(y) * 580 + static_cast<std::size_t>(x)];
         return index < bmp.palette.size() ? bmp.palette[index] : 0xFFFFFFFFu;
     };
     // The frame of the picture is background everywhere.

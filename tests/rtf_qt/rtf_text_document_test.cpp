@@ -49,14 +49,14 @@ TEST(RtfTextDocument, FormatsReachTheDocument) {
     const QTextCharFormat title = FirstFormat(blocks[0]);
     EXPECT_EQ(title.fontWeight(), QFont::Bold);
     EXPECT_DOUBLE_EQ(title.fontPointSize(), 16.0);
-    EXPECT_EQ(title.fontFamilies().toStringList(), QStringList{"Times New Roman"});
+    EXPECT_EQ(title.fontFamilies().toStringList(), QStringList{QStringLiteral("Times New Roman")});
     EXPECT_EQ(title.foreground().color(), QColor(200, 16, 0));
 
     const QTextCharFormat body = FirstFormat(blocks[1]);
     EXPECT_EQ(body.fontWeight(), QFont::Normal);
     EXPECT_TRUE(body.fontItalic());
-    EXPECT_EQ(body.fontFamilies().toStringList(), QStringList{"Arial"});
-    EXPECT_EQ(blocks[1].text(), QString("body\tx") + QChar(QChar::LineSeparator) + "y");
+    EXPECT_EQ(body.fontFamilies().toStringList(), QStringList{QStringLiteral("Arial")});
+    EXPECT_EQ(blocks[1].text(), QStringLiteral("body\tx") + QChar(QChar::LineSeparator) + QLatin1Char('y'));
     EXPECT_GT(blocks[1].blockFormat().leftMargin(), 30.0);
     EXPECT_LT(blocks[1].blockFormat().textIndent(), -20.0);
     ASSERT_EQ(blocks[1].blockFormat().tabPositions().size(), 1);
@@ -70,9 +70,9 @@ TEST(RtfTextDocument, FormatsReachTheDocument) {
 
 TEST(RtfTextDocument, ReplacesTheWholeContentAndLeavesNothingToUndo) {
     QTextDocument doc;
-    doc.setPlainText("old text");
+    doc.setPlainText(QStringLiteral("old text"));
     rtf::SetRtf(doc, Bytes("{\\rtf1 new}"));
-    EXPECT_EQ(doc.toPlainText(), "new");
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("new"));
     EXPECT_FALSE(doc.isUndoAvailable());
     EXPECT_FALSE(doc.isModified());
     rtf::SetRtf(doc, Bytes(""));
@@ -90,9 +90,9 @@ TEST(RtfTextDocument, ProgramDocumentsShowFormattedNeverAsSource) {
         QTextDocument doc;
         rtf::SetRtf(doc, bytes);
         const QString text = doc.toPlainText();
-        EXPECT_FALSE(text.contains("\\rtf"));
-        EXPECT_FALSE(text.contains("\\"));
-        EXPECT_FALSE(text.contains("fonttbl"));
+        EXPECT_FALSE(text.contains(QStringLiteral("\\rtf")));
+        EXPECT_FALSE(text.contains(QLatin1Char('\\')));
+        EXPECT_FALSE(text.contains(QStringLiteral("fonttbl")));
         EXPECT_GT(doc.blockCount(), 15);
 
         const auto blocks = Blocks(doc);
