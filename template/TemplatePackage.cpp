@@ -41,7 +41,8 @@ TemplateLoadResult TemplatePackage::Parse(std::span<const unsigned char> bytes) 
     Clear();
     if (bytes.size() < kHeaderSize) return kTemplateMalformed;
 
-    const int stored = static_cast<signed char>(bytes[kCountOffset]);
+    // The package stores its entry count as a signed byte.
+    const int stored = static_cast<signed char>(bytes[kCountOffset]);  // NOLINT(bugprone-signed-char-misuse)
     if (stored == 0) return kTemplateLoaded;
     const int count = std::clamp(stored, 0, kMaxEntries);
 
