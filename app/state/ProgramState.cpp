@@ -1,0 +1,107 @@
+#include "app/state/ProgramState.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <nlohmann/json.hpp>
+
+#include "output/FileIo.h"
+
+namespace {
+
+constexpr char kDraftName[] = "draft.json";
+constexpr char kFoldersName[] = "folders.json";
+
+std::optional<std::string> ReadFile(const FilePath& path, bool& missing) {
+    missing = false;
+    fileio::InputFile file;
+    if (!file.Open(path)) {
+        struct stat info {};
+        missing = ::stat(path.c_str(), &info) != 0 && errno == ENOENT;
+        return std::nullopt;
+    }
+    std::string bytes;
+    char block[65536];
+    for (std::ptrdiff_t got; (got = file.Read(block, sizeof block)) != 0;) {
+        if (got < 0) return std::nullopt;
+        bytes.append(block, static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
+// mkdir -p; an existing folder is fine.
+bool MakeFolders(const FilePath& folder) {
+    for (std::size_t at = 1; at <= folder.size(); ++at) {
+        if (at != folder.size() && folder[at] != '/') continue;
+        const FilePath part = folder.substr(0, at);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+FilePath StateFolder() {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/')
+        return FilePath(state) + "/quillsmith";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return FilePath(home) + "/.local/state/quillsmith";
+    return {};
+}
+
+DraftStore::DraftStore(FilePath folder) : m_folder(std::move(folder)), m_path(m_folder + "/" + kDraftName) {}
+
+DraftStore::Loaded DraftStore::Load() const {
+    Loaded loaded;
+    if (m_folder.empty()) return loaded;
+    bool missing = false;
+    const std::optional<std::string> bytes = ReadFile(m_path, missing);
+    if (missing) return loaded;
+    if (bytes) {
+        FormFileResult read = ReadFormFile(*bytes);
+        if (read.ok()) {
+            loaded.form = std::move(read.file);
+            return loaded;
+        }
+        loaded.why = read.error;
+    } else {
+        loaded.why = "the file cannot be read";
+    }
+    // Kept aside under a name of its own, so the next draft cannot replace it.
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
+    loaded.setAside = m_path + ".broken-" + stamp;
+    if (std::rename(m_path.c_str(), loaded.setAside.c_str()) != 0) loaded.setAside.clear();
+    return loaded;
+}
+
+bool DraftStore::Save(const FormFile& form) const {
+    return !m_folder.empty() && MakeFolders(m_folder) && fileio::WriteWholeFile(m_path, WriteFormFile(form));
+}
+
+RecentFolders::RecentFolders(FilePath folder) : m_folder(std::move(folder)), m_path(m_folder + "/" + kFoldersName) {
+    bool missing = false;
+    if (m_folder.empty()) return;
+    const std::optional<std::string> bytes = ReadFile(m_path, missing);
+    if (!bytes) return;
+    const nlohmann::json root = nlohmann::json::parse(*bytes, nullptr, false);
+    if (!root.is_object()) return;
+    for (auto item = root.begin(); item != root.end(); ++item)
+        if (item.value().is_string()) m_folders[item.key()] = item.value().get<std::string>();
+}
+
+FilePath RecentFolders::Get(const std::string& kind) const {
+    const auto found = m_folders.find(kind);
+    return found == m_folders.end() ? FilePath() : found->second;
+}
+
+bool RecentFolders::Set(const std::string& kind, const FilePath& folder) {
+    m_folders[kind] = folder;
+    if (m_folder.empty() || !MakeFolders(m_folder)) return false;
+    const nlohmann::json root(m_folders);
+    return fileio::WriteWholeFile(m_path, root.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
+}
