@@ -2,6 +2,7 @@
 // Tab 3, "База данных": the fields of the site's database record.
 
 #include "output/DatabaseRecord.h"
+#include "pages/DatabaseIds.h"
 #include "platform/CDialog.h"
 
 class CDatabasePage : public CDialog {

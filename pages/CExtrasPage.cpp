@@ -1,33 +1,34 @@
 #include "pages/CExtrasPage.h"
 
+#include "pages/ExtrasIds.h"
 #include "text/Cp1251.h"
 
 namespace {
 
 using K = ControlKind;
 
-// Dialog 132.
+// The Extras page's layout.
 constexpr ControlSpec kLayout[] = {
     {kNoControlId, K::GroupBox, "Как играть"_cp, {4, 4, 424, 60}},
-    {1020, K::CheckBox, "Включить"_cp, {10, 13, 49, 10}, kStyleNone, 1},
-    {1019, K::MultiLineEdit, {}, {10, 24, 409, 36}, kStyleNone, 2},
+    {ExtrasId::HowToPlayEnabled, K::CheckBox, "Включить"_cp, {10, 13, 49, 10}, kStyleNone, 1},
+    {ExtrasId::HowToPlay, K::MultiLineEdit, {}, {10, 24, 409, 36}, kStyleNone, 2},
     {kNoControlId, K::GroupBox, "Авторы"_cp, {4, 67, 424, 51}},
-    {1031, K::MultiLineEdit, {}, {11, 78, 409, 36}, kStyleNone, 3},
+    {ExtrasId::Authors, K::MultiLineEdit, {}, {11, 78, 409, 36}, kStyleNone, 3},
     {kNoControlId, K::GroupBox, "Примечание"_cp, {4, 121, 424, 60}},
-    {1018, K::CheckBox, "Включить"_cp, {10, 130, 49, 10}, kStyleNone, 4},
-    {1032, K::MultiLineEdit, {}, {10, 141, 409, 36}, kStyleNone, 5},
+    {ExtrasId::NoteEnabled, K::CheckBox, "Включить"_cp, {10, 130, 49, 10}, kStyleNone, 4},
+    {ExtrasId::Note, K::MultiLineEdit, {}, {10, 141, 409, 36}, kStyleNone, 5},
     {kNoControlId, K::GroupBox, "Предупреждение"_cp, {4, 184, 424, 60}},
-    {1033, K::CheckBox, "Стандартное"_cp, {10, 193, 59, 10}, kStyleNone, 6},
-    {1034, K::CheckBox, "Другое"_cp, {73, 193, 41, 10}, kStyleNone, 7},
-    {1035, K::MultiLineEdit, {}, {10, 204, 409, 36}, kStyleNone, 8},
+    {ExtrasId::WarningStandard, K::CheckBox, "Стандартное"_cp, {10, 193, 59, 10}, kStyleNone, 6},
+    {ExtrasId::WarningOther, K::CheckBox, "Другое"_cp, {73, 193, 41, 10}, kStyleNone, 7},
+    {ExtrasId::WarningText, K::MultiLineEdit, {}, {10, 204, 409, 36}, kStyleNone, 8},
     {kNoControlId, K::GroupBox, "Параметры записи"_cp, {4, 246, 424, 53}},
-    {1016,
+    {ExtrasId::WriteBackgroundImages,
      K::CheckBox,
      "Создать папку \"files\\images\\\" и записать фоновую графику."_cp,
      {10, 259, 225, 10},
      kStyleNone,
      9},
-    {1017,
+    {ExtrasId::CopyScreenshots,
      K::CheckBox,
      "Создать папку \"files\\scrins\\\" и копировать скриншоты."_cp,
      {10, 273, 207, 10},
@@ -41,44 +42,44 @@ CExtrasPage::CExtrasPage(QWidget* parent) : CDialog(parent) {
     resize(MapDialogRect({0, 0, 432, 302}).size());
     CreateControls(kLayout);
 
-    OnClicked(1020, [this] { OnHowToPlayEnabled(); });
-    OnClicked(1018, [this] { OnNoteEnabled(); });
-    OnClicked(1034, [this] { OnWarningOther(); });
-    OnClicked(1033, [this] { OnWarningStandard(); });
+    OnClicked(ExtrasId::HowToPlayEnabled, [this] { OnHowToPlayEnabled(); });
+    OnClicked(ExtrasId::NoteEnabled, [this] { OnNoteEnabled(); });
+    OnClicked(ExtrasId::WarningOther, [this] { OnWarningOther(); });
+    OnClicked(ExtrasId::WarningStandard, [this] { OnWarningStandard(); });
 }
 
 void CExtrasPage::ResetDefaults() {
-    SetItemText(1019, {});
-    EnableItem(1019, false);
-    SetItemText(1031, {});
-    EnableItem(1031, true);
-    SetItemText(1032, {});
-    EnableItem(1032, false);
-    SetItemText(1035, {});
-    EnableItem(1035, false);
-    SetCheck(1020, false);
-    SetCheck(1018, false);
-    SetCheck(1033, true);
-    SetCheck(1034, false);
-    SetCheck(1016, true);
-    SetCheck(1017, true);
+    SetItemText(ExtrasId::HowToPlay, {});
+    EnableItem(ExtrasId::HowToPlay, false);
+    SetItemText(ExtrasId::Authors, {});
+    EnableItem(ExtrasId::Authors, true);
+    SetItemText(ExtrasId::Note, {});
+    EnableItem(ExtrasId::Note, false);
+    SetItemText(ExtrasId::WarningText, {});
+    EnableItem(ExtrasId::WarningText, false);
+    SetCheck(ExtrasId::HowToPlayEnabled, false);
+    SetCheck(ExtrasId::NoteEnabled, false);
+    SetCheck(ExtrasId::WarningStandard, true);
+    SetCheck(ExtrasId::WarningOther, false);
+    SetCheck(ExtrasId::WriteBackgroundImages, true);
+    SetCheck(ExtrasId::CopyScreenshots, true);
 }
 
-void CExtrasPage::OnHowToPlayEnabled() { EnableItem(1019, IsChecked(1020)); }
+void CExtrasPage::OnHowToPlayEnabled() { EnableItem(ExtrasId::HowToPlay, IsChecked(ExtrasId::HowToPlayEnabled)); }
 
-void CExtrasPage::OnNoteEnabled() { EnableItem(1032, IsChecked(1018)); }
+void CExtrasPage::OnNoteEnabled() { EnableItem(ExtrasId::Note, IsChecked(ExtrasId::NoteEnabled)); }
 
 void CExtrasPage::OnWarningOther() {
-    if (IsChecked(1034)) {
-        EnableItem(1035, true);
-        SetCheck(1033, false);
+    if (IsChecked(ExtrasId::WarningOther)) {
+        EnableItem(ExtrasId::WarningText, true);
+        SetCheck(ExtrasId::WarningStandard, false);
     } else {
-        EnableItem(1035, false);
+        EnableItem(ExtrasId::WarningText, false);
     }
 }
 
 void CExtrasPage::OnWarningStandard() {
-    if (!IsChecked(1033)) return;
-    EnableItem(1035, false);
-    SetCheck(1034, false);
+    if (!IsChecked(ExtrasId::WarningStandard)) return;
+    EnableItem(ExtrasId::WarningText, false);
+    SetCheck(ExtrasId::WarningOther, false);
 }

@@ -2,6 +2,7 @@
 // Tab 1, "Параметры 1": the plug-in, its requirements, screenshots,
 // installation and removal.
 
+#include "pages/PluginIds.h"
 #include "platform/CDialog.h"
 
 class CPluginPage : public CDialog {
@@ -22,5 +23,5 @@ public:
     void OnBrowsePluginFile();
 
 private:
-    void BrowseScreenshot(int editId);
+    void BrowseScreenshot(PluginId editId);
 };

@@ -8,7 +8,8 @@ namespace {
 
 using K = ControlKind;
 
-// Dialog 144. The edit control is not in the layout: the page makes it.
+// The text document page's layout. The edit control is not in it: the page
+// makes it.
 constexpr ControlSpec kLayout[] = {
     {kNoControlId, K::GroupBox, "Текстовый документ"_cp, {4, 4, 424, 295}},
 };
@@ -29,7 +30,7 @@ bool CTextDocPage::OnInitDialog() {
     m_edit.setParent(this);
     m_edit.hide();
     m_edit.setGeometry(left, top, right - left, bottom - top);
-    AttachItem(kEditId, &m_edit);
+    AttachItem(TextDocId::Edit, &m_edit);
     m_edit.show();
     return true;
 }

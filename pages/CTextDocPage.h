@@ -5,13 +5,12 @@
 #include <string_view>
 
 #include "pages/CFieldEdit.h"
+#include "pages/TextDocIds.h"
 #include "platform/CDialog.h"
 
 class CTextDocPage : public CDialog {
     Q_OBJECT
 public:
-    static constexpr int kEditId = 1039;
-
     explicit CTextDocPage(QWidget* parent = nullptr);
 
     CFieldEdit& edit() { return m_edit; }

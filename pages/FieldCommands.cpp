@@ -8,23 +8,24 @@
 namespace {
 
 // In display order: the first kReadmeFields under "Ридми", the rest under
-// "Бу". In the "Добавить в" cascade the name (32795) comes before the
-// description (32794).
+// "Бу". In the "Добавить в" cascade the name comes before the description
+// though its id is the higher.
+using F = FieldMenuId;
 constexpr FieldCommand kFieldCommands[] = {
-    {"Название плагина"_cp, 32778, 32795, FormPage::Plugin, 1025},
-    {"Описание плагина"_cp, 32779, 32794, FormPage::Plugin, 1005},
-    {"Требует"_cp, 32780, 32796, FormPage::Plugin, 1010},
-    {"Установка"_cp, 32781, 32797, FormPage::Plugin, 1024},
-    {"Удаление"_cp, 32782, 32798, FormPage::Plugin, 1030},
-    {"Как играть"_cp, 32783, 32799, FormPage::Extras, 1019},
-    {"Авторы"_cp, 32784, 32800, FormPage::Extras, 1031},
-    {"Примечание"_cp, 32785, 32801, FormPage::Extras, 1032},
-    {"Предупреждение"_cp, 32786, 32802, FormPage::Extras, 1035},
-    {"Автор имя"_cp, 32787, 32803, FormPage::Database, 1026},
-    {"Автор Email"_cp, 32788, 32804, FormPage::Database, 1029},
-    {"Адаптор имя"_cp, 32789, 32805, FormPage::Database, 1030},
-    {"Адаптор Email"_cp, 32790, 32806, FormPage::Database, 1031},
-    {"Ссылка на оригинал"_cp, 32791, 32807, FormPage::Database, 1032},
+    {"Название плагина"_cp, F::InsertPluginName, F::AddPluginName, PluginId::Name},
+    {"Описание плагина"_cp, F::InsertDescription, F::AddDescription, PluginId::Description},
+    {"Требует"_cp, F::InsertOtherRequirements, F::AddOtherRequirements, PluginId::OtherRequirements},
+    {"Установка"_cp, F::InsertInstallText, F::AddInstallText, PluginId::InstallText},
+    {"Удаление"_cp, F::InsertUninstallText, F::AddUninstallText, PluginId::UninstallText},
+    {"Как играть"_cp, F::InsertHowToPlay, F::AddHowToPlay, ExtrasId::HowToPlay},
+    {"Авторы"_cp, F::InsertAuthors, F::AddAuthors, ExtrasId::Authors},
+    {"Примечание"_cp, F::InsertNote, F::AddNote, ExtrasId::Note},
+    {"Предупреждение"_cp, F::InsertWarningText, F::AddWarningText, ExtrasId::WarningText},
+    {"Автор имя"_cp, F::InsertAuthorName, F::AddAuthorName, DatabaseId::AuthorName},
+    {"Автор Email"_cp, F::InsertAuthorEmail, F::AddAuthorEmail, DatabaseId::AuthorEmail},
+    {"Адаптор имя"_cp, F::InsertAdapterName, F::AddAdapterName, DatabaseId::AdapterName},
+    {"Адаптор Email"_cp, F::InsertAdapterEmail, F::AddAdapterEmail, DatabaseId::AdapterEmail},
+    {"Ссылка на оригинал"_cp, F::InsertOriginalLink, F::AddOriginalLink, DatabaseId::OriginalLink},
 };
 constexpr std::size_t kReadmeFields = 9;
 
@@ -57,7 +58,7 @@ constexpr std::array<MenuEntry, kMenuRows> kFieldEditMenu = [] {
                 add({M::Popup, "Бу"_cp});
             }
             const FieldCommand& field = kFieldCommands[i];
-            add({M::Item, field.caption, insert ? field.insertId : field.addId});
+            add({M::Item, field.caption, CommandId(insert ? field.insertId : field.addId)});
         }
         add({M::EndPopup});
         add({M::EndPopup});
@@ -86,13 +87,12 @@ std::span<const MenuEntry> FieldEditMenu() { return kFieldEditMenu; }
 // Enabled or not, the field takes the text; nothing else on its page changes.
 bool RunFieldCommand(int id, std::string_view captured, FieldTargets& targets) {
     for (const FieldCommand& command : kFieldCommands) {
-        if (id == command.insertId) {
-            targets.SetFieldText(command.page, command.controlId, InsertFieldText(captured));
+        if (id == CommandId(command.insertId)) {
+            targets.SetFieldText(command.target, InsertFieldText(captured));
             return true;
         }
-        if (id == command.addId) {
-            targets.SetFieldText(command.page, command.controlId,
-                                 AddFieldText(targets.GetFieldText(command.page, command.controlId), captured));
+        if (id == CommandId(command.addId)) {
+            targets.SetFieldText(command.target, AddFieldText(targets.GetFieldText(command.target), captured));
             return true;
         }
     }

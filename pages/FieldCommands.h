@@ -6,27 +6,76 @@
 #include <span>
 #include <string_view>
 
+#include "pages/DatabaseIds.h"
+#include "pages/ExtrasIds.h"
+#include "pages/PluginIds.h"
 #include "platform/MenuTable.h"
 #include "text/Text.h"
 
 enum class FormPage { Plugin, Extras, Database };
 
+// A control of one of the three form pages. The page follows from the id's
+// type, so a field cannot name one page and another page's control.
+struct FieldTarget {
+    FormPage page;
+    int control;
+
+    constexpr FieldTarget(PluginId id) : page(FormPage::Plugin), control(static_cast<int>(id)) {}
+    constexpr FieldTarget(ExtrasId id) : page(FormPage::Extras), control(static_cast<int>(id)) {}
+    constexpr FieldTarget(DatabaseId id) : page(FormPage::Database), control(static_cast<int>(id)) {}
+
+    friend constexpr auto operator<=>(const FieldTarget&, const FieldTarget&) = default;
+};
+
+// The insert ("Вставить в") and add ("Добавить в") command of each field.
+enum class FieldMenuId : int {
+    InsertPluginName = 32778,
+    InsertDescription = 32779,
+    InsertOtherRequirements = 32780,
+    InsertInstallText = 32781,
+    InsertUninstallText = 32782,
+    InsertHowToPlay = 32783,
+    InsertAuthors = 32784,
+    InsertNote = 32785,
+    InsertWarningText = 32786,
+    InsertAuthorName = 32787,
+    InsertAuthorEmail = 32788,
+    InsertAdapterName = 32789,
+    InsertAdapterEmail = 32790,
+    InsertOriginalLink = 32791,
+    AddDescription = 32794,
+    AddPluginName = 32795,
+    AddOtherRequirements = 32796,
+    AddInstallText = 32797,
+    AddUninstallText = 32798,
+    AddHowToPlay = 32799,
+    AddAuthors = 32800,
+    AddNote = 32801,
+    AddWarningText = 32802,
+    AddAuthorName = 32803,
+    AddAuthorEmail = 32804,
+    AddAdapterName = 32805,
+    AddAdapterEmail = 32806,
+    AddOriginalLink = 32807,
+};
+
+// As the menu table and the menu's choice carry it.
+constexpr int CommandId(FieldMenuId id) { return static_cast<int>(id); }
+
 // One field that both cascades offer, under the same caption.
 struct FieldCommand {
     std::string_view caption;  // Windows-1251
-    int insertId;
-    int addId;
-    FormPage page;
-    int controlId;
+    FieldMenuId insertId;
+    FieldMenuId addId;
+    FieldTarget target;
 };
 
-// The pages the commands write to, by page and control id; the main window
-// provides them.
+// The pages the commands write to; the main window provides them.
 class FieldTargets {
 public:
-    virtual Text GetFieldText(FormPage page, int controlId) = 0;
+    virtual Text GetFieldText(FieldTarget field) = 0;
     // A single step of the field's undo history.
-    virtual void SetFieldText(FormPage page, int controlId, std::string_view text) = 0;
+    virtual void SetFieldText(FieldTarget field, std::string_view text) = 0;
 
 protected:
     ~FieldTargets() = default;

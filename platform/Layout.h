@@ -2,7 +2,9 @@
 // Pages and windows are built from layout tables: one row per control, as a
 // dialog template lists them.
 
+#include <concepts>
 #include <string_view>
+#include <type_traits>
 
 #include "platform/DialogUnits.h"
 
@@ -28,6 +30,20 @@ enum ControlStyle : unsigned {
 
 inline constexpr int kNoControlId = -1;
 
+// A page's named control ids: a scoped enum over int that opts in with a
+// `constexpr bool IsControlId(TheEnum)` beside it. The opt-in keeps other
+// enums (pages, menu commands) from passing for a control.
+template <class E>
+concept ControlIdEnum = std::is_enum_v<E> && !std::is_convertible_v<E, int> &&
+                        std::same_as<std::underlying_type_t<E>, int> && requires(E id) {
+                            { IsControlId(id) } -> std::same_as<bool>;
+                        };
+
+template <ControlIdEnum E>
+constexpr int ControlIdValue(E id) {
+    return static_cast<int>(id);
+}
+
 struct ControlSpec {
     int id = kNoControlId;
     ControlKind kind = ControlKind::Label;
@@ -35,4 +51,13 @@ struct ControlSpec {
     DluRect rect;
     unsigned style = kStyleNone;
     int tabOrder = 0;  // 1, 2, ... for tab stops; 0 for none
+
+    constexpr ControlSpec() = default;
+    constexpr ControlSpec(int controlId, ControlKind controlKind, std::string_view text = {}, DluRect place = {},
+                          unsigned styles = kStyleNone, int tabStop = 0)
+        : id(controlId), kind(controlKind), caption(text), rect(place), style(styles), tabOrder(tabStop) {}
+    template <ControlIdEnum E>
+    constexpr ControlSpec(E controlId, ControlKind controlKind, std::string_view text = {}, DluRect place = {},
+                          unsigned styles = kStyleNone, int tabStop = 0)
+        : ControlSpec(ControlIdValue(controlId), controlKind, text, place, styles, tabStop) {}
 };

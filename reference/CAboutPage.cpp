@@ -11,10 +11,10 @@
 
 namespace {
 
-// Dialog 134.
+// The About page's layout.
 constexpr DluRect kLicenceBox{4, 83, 424, 216};
 constexpr ControlSpec kLayout[] = {
-    {1029, ControlKind::RichEdit, {}, kLicenceBox, kStyleNone, 1},
+    {AboutId::Licence, ControlKind::RichEdit, {}, kLicenceBox, kStyleNone, 1},
 };
 
 }  // namespace
@@ -22,7 +22,7 @@ constexpr ControlSpec kLayout[] = {
 CAboutPage::CAboutPage(QWidget* parent) : CDialog(parent) {
     resize(MapDialogRect({0, 0, 432, 302}).size());
     CreateControls(kLayout);
-    m_richEdit = Item<CRichEdit>(1029);
+    m_richEdit = Item<CRichEdit>(AboutId::Licence);
     OnInitDialog();
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "platform/CDialog.h"
+#include "reference/AboutIds.h"
 
 class CRichEdit;
 
@@ -23,7 +24,7 @@ public:
     // the screen's logical DPI, the part of the scale Qt leaves to the fonts.
     QRect BannerRect() const;
 
-    CRichEdit* m_richEdit = nullptr;  // control 1029
+    CRichEdit* m_richEdit = nullptr;  // AboutId::Licence
     QImage m_banner;
 
 protected:

@@ -4,9 +4,9 @@
 
 namespace {
 
-// Dialog 133.
+// The Help page's layout.
 constexpr ControlSpec kLayout[] = {
-    {1028, ControlKind::RichEdit, {}, {4, 4, 424, 295}},
+    {HelpId::Guide, ControlKind::RichEdit, {}, {4, 4, 424, 295}},
 };
 
 }  // namespace
@@ -14,5 +14,5 @@ constexpr ControlSpec kLayout[] = {
 CHelpPage::CHelpPage(QWidget* parent) : CDialog(parent) {
     resize(MapDialogRect({0, 0, 432, 302}).size());
     CreateControls(kLayout);
-    m_richEdit = Item<CRichEdit>(1028);
+    m_richEdit = Item<CRichEdit>(HelpId::Guide);
 }

@@ -2,6 +2,7 @@
 // Tab 4, "Справка": the user guide in a read-only view that fills the page.
 
 #include "platform/CDialog.h"
+#include "reference/HelpIds.h"
 
 class CRichEdit;
 
@@ -10,5 +11,5 @@ class CHelpPage : public CDialog {
 public:
     explicit CHelpPage(QWidget* parent = nullptr);
 
-    CRichEdit* m_richEdit = nullptr;  // control 1028
+    CRichEdit* m_richEdit = nullptr;  // HelpId::Guide
 };

@@ -17,9 +17,9 @@ int main(int argc, char** argv) {
     CMainDlg dialog;
     dialog.Create();
     if (argc > 1 && QByteArrayView(argv[1]) == "open") {
-        const QWidget* button = dialog.GetDlgItem(1004);
+        const QWidget* button = dialog.GetDlgItem(MainId::Open);
         const QPoint open = button->mapTo(&dialog, button->rect().center());
-        const QWidget* text = dialog.textDocPage().GetDlgItem(1039);
+        const QWidget* text = dialog.textDocPage().GetDlgItem(TextDocId::Edit);
         const QPoint corner = text->mapTo(&dialog, QPoint(0, 0));
         std::printf("%d %d\n%d %d\n", open.x(), open.y(), corner.x(), corner.y());
         return 0;

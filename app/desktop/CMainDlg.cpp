@@ -23,13 +23,13 @@ namespace {
 
 using K = ControlKind;
 
-// Dialog 102. Only the three buttons are tab stops.
+// The main window's layout. Only the three buttons are tab stops.
 constexpr ControlSpec kLayout[] = {
-    {1000, K::PushButton, "Новый"_cp, {4, 4, 50, 14}, kStyleNone, 1},
-    {1001, K::PushButton, "Сохранить"_cp, {119, 4, 50, 14}, kStyleNone, 2},
-    {1002, K::TabControl, {}, {4, 24, 440, 320}},
-    {1003, K::Edit, {}, {178, 5, 264, 12}, kStyleDisabled | kStyleReadOnly | kStyleStaticEdge},
-    {1004, K::PushButton, "Открыть"_cp, {61, 4, 50, 14}, kStyleNone, 3},
+    {MainId::New, K::PushButton, "Новый"_cp, {4, 4, 50, 14}, kStyleNone, 1},
+    {MainId::Save, K::PushButton, "Сохранить"_cp, {119, 4, 50, 14}, kStyleNone, 2},
+    {MainId::Tabs, K::TabControl, {}, {4, 24, 440, 320}},
+    {MainId::ReadOnlyBox, K::Edit, {}, {178, 5, 264, 12}, kStyleDisabled | kStyleReadOnly | kStyleStaticEdge},
+    {MainId::Open, K::PushButton, "Открыть"_cp, {61, 4, 50, 14}, kStyleNone, 3},
 };
 
 constexpr std::string_view kTabCaptions[CMainDlg::kTabCount] = {
@@ -57,11 +57,11 @@ CMainDlg::~CMainDlg() {
 void CMainDlg::Create() {
     setFixedSize(MapDialogRect({0, 0, 448, 346}).size());
     CreateControls(kLayout);
-    m_readOnlyBox = Item<QLineEdit>(1003);
-    m_tabs = Item<CTabCtrl>(1002);
-    OnClicked(1000, [this] { OnNew(); });
-    OnClicked(1001, [this] { OnSave(); });
-    OnClicked(1004, [this] { OnOpen(); });
+    m_readOnlyBox = Item<QLineEdit>(MainId::ReadOnlyBox);
+    m_tabs = Item<CTabCtrl>(MainId::Tabs);
+    OnClicked(MainId::New, [this] { OnNew(); });
+    OnClicked(MainId::Save, [this] { OnSave(); });
+    OnClicked(MainId::Open, [this] { OnOpen(); });
     connect(m_tabs, &CTabCtrl::SelChanging, this, [this] { OnTabSelChanging(); });
     connect(m_tabs, &CTabCtrl::SelChange, this, [this] { OnTabSelChange(); });
     OnInitDialog();
@@ -100,7 +100,7 @@ bool CMainDlg::OnInitDialog() {
         view->moveCursor(QTextCursor::Start);  // read from the top, not the end
     }
     // As a dialog that answers true: the first tab stop gets the focus.
-    GetDlgItem(1000)->setFocus();
+    GetDlgItem(MainId::New)->setFocus();
     return true;
 }
 
@@ -135,12 +135,10 @@ CDialog& CMainDlg::FormPageOf(FormPage page) {
     return m_databasePage;
 }
 
-Text CMainDlg::GetFieldText(FormPage page, int controlId) {
-    return FormPageOf(page).GetItemText(controlId);
-}
+Text CMainDlg::GetFieldText(FieldTarget field) { return FormPageOf(field.page).GetItemText(field.control); }
 
-void CMainDlg::SetFieldText(FormPage page, int controlId, std::string_view text) {
-    FormPageOf(page).SetItemText(controlId, text);
+void CMainDlg::SetFieldText(FieldTarget field, std::string_view text) {
+    FormPageOf(field.page).SetItemText(field.control, text);
 }
 
 void CMainDlg::OnNew() {
@@ -156,8 +154,8 @@ void CMainDlg::OnTabSelChanging() {
 void CMainDlg::OnTabSelChange() {
     const int index = m_tabs->GetCurSel();
     if (index == kDatabaseTab) {
-        m_databasePage.SetItemText(1036, m_pluginPage.GetItemText(1025));
-        m_databasePage.SetItemText(1037, m_pluginPage.GetItemText(1005));
+        m_databasePage.SetItemText(DatabaseId::NameMirror, m_pluginPage.GetItemText(PluginId::Name));
+        m_databasePage.SetItemText(DatabaseId::DescriptionMirror, m_pluginPage.GetItemText(PluginId::Description));
     }
     if (CDialog* page = PageOfTab(index)) page->show();
 }

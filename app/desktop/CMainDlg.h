@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "app/desktop/MainIds.h"
 #include "output/SaveFiles.h"
 #include "pages/CDatabasePage.h"
 #include "pages/CExtrasPage.h"
@@ -50,8 +51,8 @@ public:
     CDialog* PageOfTab(int index);
 
     // The field editor's targets: the three form pages.
-    Text GetFieldText(FormPage page, int controlId) override;
-    void SetFieldText(FormPage page, int controlId, std::string_view text) override;
+    Text GetFieldText(FieldTarget field) override;
+    void SetFieldText(FieldTarget field, std::string_view text) override;
 
 protected:
     bool OnInitDialog();

@@ -1,13 +1,16 @@
 #pragma once
 // A dialog window or page built from a layout table, with its controls
-// addressed by id. Texts cross this boundary as Windows-1251 bytes.
+// addressed by id, a number or a page's named id. Texts cross this boundary
+// as Windows-1251 bytes.
 
 #include <QWidget>
 #include <functional>
 #include <initializer_list>
 #include <map>
 #include <span>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/qt/DialogUnits.h"
 #include "platform/Layout.h"
@@ -47,6 +50,64 @@ public:
     // An empty selection at pos, scrolled into view.
     void SetCaret(int id, int pos);
 
+    // The same by a page's named id.
+    template <ControlIdEnum E>
+    QWidget* GetDlgItem(E id) const {
+        return GetDlgItem(ControlIdValue(id));
+    }
+    template <class T, ControlIdEnum E>
+    T* Item(E id) const {
+        return Item<T>(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    Text GetItemText(E id) const {
+        return GetItemText(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void SetItemText(E id, std::string_view text) {
+        SetItemText(ControlIdValue(id), text);
+    }
+    template <ControlIdEnum E>
+    std::string GetItemUtf8(E id) const {
+        return GetItemUtf8(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void SetItemUtf8(E id, std::string_view utf8) {
+        SetItemUtf8(ControlIdValue(id), utf8);
+    }
+    template <ControlIdEnum E>
+    int GetItemTextLength(E id) const {
+        return GetItemTextLength(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    bool IsChecked(E id) const {
+        return IsChecked(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void SetCheck(E id, bool checked) {
+        SetCheck(ControlIdValue(id), checked);
+    }
+    template <ControlIdEnum E>
+    bool IsItemEnabled(E id) const {
+        return IsItemEnabled(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void EnableItem(E id, bool enable) {
+        EnableItem(ControlIdValue(id), enable);
+    }
+    template <ControlIdEnum E>
+    int GetCurSel(E id) const {
+        return GetCurSel(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void SetCurSel(E id, int index) {
+        SetCurSel(ControlIdValue(id), index);
+    }
+    template <ControlIdEnum E>
+    void SetCaret(E id, int pos) {
+        SetCaret(ControlIdValue(id), pos);
+    }
+
     const DialogBaseUnits& baseUnits() const { return m_units; }
     QRect MapDialogRect(const DluRect& rect) const;
 
@@ -65,6 +126,27 @@ protected:
     void OnSelChange(int id, std::function<void()> handler);
     // Runs on every change of the text, the program's own included.
     void OnTextChange(int id, std::function<void()> handler);
+
+    template <ControlIdEnum E>
+    void AttachItem(E id, QWidget* widget) {
+        AttachItem(ControlIdValue(id), widget);
+    }
+    template <ControlIdEnum E>
+    void AddComboItems(E id, std::initializer_list<std::string_view> items) {
+        AddComboItems(ControlIdValue(id), items);
+    }
+    template <ControlIdEnum E>
+    void OnClicked(E id, std::function<void()> handler) {
+        OnClicked(ControlIdValue(id), std::move(handler));
+    }
+    template <ControlIdEnum E>
+    void OnSelChange(E id, std::function<void()> handler) {
+        OnSelChange(ControlIdValue(id), std::move(handler));
+    }
+    template <ControlIdEnum E>
+    void OnTextChange(E id, std::function<void()> handler) {
+        OnTextChange(ControlIdValue(id), std::move(handler));
+    }
 
     void keyPressEvent(QKeyEvent* event) override;
 

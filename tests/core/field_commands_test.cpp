@@ -14,38 +14,42 @@ namespace {
 
 class FakeTargets final : public FieldTargets {
 public:
-    Text GetFieldText(FormPage page, int controlId) override { return fields[{page, controlId}]; }
-    void SetFieldText(FormPage page, int controlId, std::string_view text) override {
-        fields[{page, controlId}] = Text(text);
+    Text GetFieldText(FieldTarget field) override { return fields[field]; }
+    void SetFieldText(FieldTarget field, std::string_view text) override {
+        fields[field] = Text(text);
         ++writes;
     }
-    std::map<std::pair<FormPage, int>, Text> fields;
+    std::map<FieldTarget, Text> fields;
     int writes = 0;
 };
 
 TEST(FieldCommands, InsertReplacesAndAddAppendsToTheNamedField) {
+    using F = FieldMenuId;
     const struct {
-        int command;
-        FormPage page;
-        int controlId;
+        FieldMenuId command;
+        FieldTarget field;
         const char* before;
         const char* after;
     } cases[] = {
-        {32778, FormPage::Plugin, 1025, "old", "passage"},       // insert: plug-in name
-        {32795, FormPage::Plugin, 1025, "old ", "old passage"},  // add: plug-in name
-        {32794, FormPage::Plugin, 1005, "", "passage"},          // add: description
-        {32786, FormPage::Extras, 1035, "x", "passage"},         // insert: warning
-        {32807, FormPage::Database, 1032, "http://", "http://passage"},
+        {F::InsertPluginName, PluginId::Name, "old", "passage"},
+        {F::AddPluginName, PluginId::Name, "old ", "old passage"},
+        {F::AddDescription, PluginId::Description, "", "passage"},
+        {F::InsertWarningText, ExtrasId::WarningText, "x", "passage"},
+        {F::AddOriginalLink, DatabaseId::OriginalLink, "http://", "http://passage"},
     };
     for (const auto& c : cases) {
+        const int command = CommandId(c.command);
         FakeTargets targets;
-        targets.fields[{c.page, c.controlId}] = c.before;
-        EXPECT_TRUE(RunFieldCommand(c.command, "passage", targets)) << c.command;
-        EXPECT_EQ(targets.GetFieldText(c.page, c.controlId), c.after) << c.command;
-        EXPECT_EQ(targets.writes, 1) << c.command;
+        targets.fields[c.field] = c.before;
+        EXPECT_TRUE(RunFieldCommand(command, "passage", targets)) << command;
+        EXPECT_EQ(targets.GetFieldText(c.field), c.after) << command;
+        EXPECT_EQ(targets.writes, 1) << command;
     }
+    // An edit command, and the ids either side of the two runs of field commands.
     FakeTargets targets;
-    for (int other : {0, kIdEditCopy, 32777, 32808}) EXPECT_FALSE(RunFieldCommand(other, "x", targets));
+    for (int other : {0, kIdEditCopy, CommandId(F::InsertPluginName) - 1, CommandId(F::InsertOriginalLink) + 1,
+                      CommandId(F::AddDescription) - 1, CommandId(F::AddOriginalLink) + 1})
+        EXPECT_FALSE(RunFieldCommand(other, "x", targets)) << other;
     EXPECT_EQ(targets.writes, 0);
 }
 
@@ -53,15 +57,17 @@ TEST(FieldCommands, InsertReplacesAndAddAppendsToTheNamedField) {
 // under the caption of its field.
 TEST(FieldCommands, TheMenuOffersEveryCommandOnceUnderItsFieldsCaption) {
     std::map<int, std::string_view> captions;
-    for (const MenuEntry& entry : FieldEditMenu())
-        if (entry.kind == MenuEntryKind::Item && entry.id != 0 && entry.id < kIdEditCopy)
+    for (const MenuEntry& entry : FieldEditMenu()) {
+        if (entry.kind == MenuEntryKind::Item && entry.id != 0 && entry.id < kIdEditCopy) {
             EXPECT_TRUE(captions.emplace(entry.id, entry.caption).second) << entry.id;
-    std::set<std::pair<FormPage, int>> fields;
+        }
+    }
+    std::set<FieldTarget> fields;
     for (const FieldCommand& field : FieldCommands()) {
         EXPECT_NE(field.insertId, field.addId);
-        EXPECT_EQ(captions[field.insertId], field.caption);
-        EXPECT_EQ(captions[field.addId], field.caption);
-        EXPECT_TRUE(fields.emplace(field.page, field.controlId).second) << field.controlId;
+        EXPECT_EQ(captions[CommandId(field.insertId)], field.caption);
+        EXPECT_EQ(captions[CommandId(field.addId)], field.caption);
+        EXPECT_TRUE(fields.insert(field.target).second) << field.target.control;
     }
     EXPECT_EQ(captions.size(), 2 * FieldCommands().size());
 }

@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 #include "app/desktop/CMainDlg.h"
@@ -45,6 +46,12 @@ public:
 // A Windows-1251 literal as the widgets show it.
 inline QString Q(std::string_view cp1251) { return ToQString(cp1251); }
 
+// A named control id in a failure message: its number.
+template <ControlIdEnum E>
+std::ostream& operator<<(std::ostream& out, E id) {
+    return out << ControlIdValue(id);
+}
+
 // Every test gets the main window as start-up leaves it, shown offscreen,
 // with the fake dialogs installed first.
 class MainWindowTest : public ::testing::Test {
@@ -70,13 +77,15 @@ protected:
         QTabBar* bar = window->tabs()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
-    void Click(CDialog& page, int id) {
+    template <ControlIdEnum E>
+    void Click(CDialog& page, E id) {
         auto* button = page.Item<QAbstractButton>(id);
         ASSERT_NE(button, nullptr) << id;
         ASSERT_TRUE(button->isVisible()) << id;
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     }
-    void Type(CDialog& page, int id, const QString& text) {
+    template <ControlIdEnum E>
+    void Type(CDialog& page, E id, const QString& text) {
         QWidget* widget = page.GetDlgItem(id);
         ASSERT_NE(widget, nullptr) << id;
         widget->setFocus();
@@ -96,7 +105,8 @@ protected:
         }
     }
     // Moves the list selection with the arrow keys, as a user at the keyboard.
-    void Choose(CDialog& page, int id, int index) {
+    template <ControlIdEnum E>
+    void Choose(CDialog& page, E id, int index) {
         auto* combo = page.Item<QComboBox>(id);
         ASSERT_NE(combo, nullptr) << id;
         combo->setFocus();

@@ -10,8 +10,14 @@
 
 namespace {
 
-constexpr int kRecordFields[] = {1033, 1007, 1028, 1034, 1035, 1008, 1026,
-                                 1029, 1030, 1031, 1012, 1014, 1013, 1009};
+// What the record switch enables, the original link apart.
+constexpr DatabaseId kRecordFields[] = {
+    DatabaseId::Category,      DatabaseId::Image,        DatabaseId::BrowseImage, DatabaseId::Archive,
+    DatabaseId::BrowseArchive, DatabaseId::ArchiveSize,  DatabaseId::AuthorName,  DatabaseId::AuthorEmail,
+    DatabaseId::AdapterName,   DatabaseId::AdapterEmail, DatabaseId::Grade1,      DatabaseId::Grade2,
+    DatabaseId::Grade3,        DatabaseId::SiteHomeLink,
+};
+constexpr DatabaseId kGrades[] = {DatabaseId::Grade1, DatabaseId::Grade2, DatabaseId::Grade3};
 
 class DatabasePageTest : public MainWindowTest {
 protected:
@@ -20,34 +26,34 @@ protected:
         SelectTab(3);
         ASSERT_TRUE(database().isVisible());
     }
-    bool Enabled(int id) { return database().IsItemEnabled(id); }
-    QLineEdit* SizeEdit() { return database().Item<QLineEdit>(1008); }
+    bool Enabled(DatabaseId id) { return database().IsItemEnabled(id); }
+    QLineEdit* SizeEdit() { return database().Item<QLineEdit>(DatabaseId::ArchiveSize); }
 };
 
 TEST_F(DatabasePageTest, NewStateMatchesTheDefaults) {
-    EXPECT_FALSE(database().IsChecked(1006));
-    EXPECT_TRUE(database().IsChecked(1009));
-    for (int id : kRecordFields) EXPECT_FALSE(Enabled(id)) << id;
-    EXPECT_FALSE(Enabled(1032));
-    EXPECT_EQ(database().GetItemText(1032), Text(kSiteHomeUrl));
-    EXPECT_EQ(database().GetCurSel(1033), 0);
-    EXPECT_EQ(database().Item<QComboBox>(1033)->currentText(), Q("Доспехи"_cp));
-    for (int id : {1012, 1014, 1013}) {
+    EXPECT_FALSE(database().IsChecked(DatabaseId::CreateRecord));
+    EXPECT_TRUE(database().IsChecked(DatabaseId::SiteHomeLink));
+    for (DatabaseId id : kRecordFields) EXPECT_FALSE(Enabled(id)) << id;
+    EXPECT_FALSE(Enabled(DatabaseId::OriginalLink));
+    EXPECT_EQ(database().GetItemText(DatabaseId::OriginalLink), Text(kSiteHomeUrl));
+    EXPECT_EQ(database().GetCurSel(DatabaseId::Category), 0);
+    EXPECT_EQ(database().Item<QComboBox>(DatabaseId::Category)->currentText(), Q("Доспехи"_cp));
+    for (DatabaseId id : kGrades) {
         EXPECT_EQ(database().GetCurSel(id), 0) << id;
         EXPECT_EQ(database().Item<QComboBox>(id)->currentText(), Q("Бронза"_cp));
     }
     // The mirrors are never switched.
-    EXPECT_TRUE(Enabled(1036));
-    EXPECT_TRUE(Enabled(1037));
+    EXPECT_TRUE(Enabled(DatabaseId::NameMirror));
+    EXPECT_TRUE(Enabled(DatabaseId::DescriptionMirror));
     EXPECT_EQ(database().CaptureRecord(), NewDatabaseRecord());
 }
 
 TEST_F(DatabasePageTest, ListsHoldTheCategoriesAndGradesAndTakeNoTypedText) {
-    auto* category = database().Item<QComboBox>(1033);
+    auto* category = database().Item<QComboBox>(DatabaseId::Category);
     EXPECT_EQ(category->count(), 14);
     EXPECT_EQ(category->itemText(13), Q("Плагины ПАКЕТЫ"_cp));
     EXPECT_FALSE(category->isEditable());
-    for (int id : {1012, 1014, 1013}) {
+    for (DatabaseId id : kGrades) {
         auto* grades = database().Item<QComboBox>(id);
         EXPECT_FALSE(grades->isEditable());
         EXPECT_EQ(grades->count(), 3);
@@ -56,32 +62,32 @@ TEST_F(DatabasePageTest, ListsHoldTheCategoriesAndGradesAndTakeNoTypedText) {
 }
 
 TEST_F(DatabasePageTest, RecordSwitchAndLinkBox) {
-    Click(database(), 1006);
-    for (int id : kRecordFields) EXPECT_TRUE(Enabled(id)) << id;
-    EXPECT_FALSE(Enabled(1032));
+    Click(database(), DatabaseId::CreateRecord);
+    for (DatabaseId id : kRecordFields) EXPECT_TRUE(Enabled(id)) << id;
+    EXPECT_FALSE(Enabled(DatabaseId::OriginalLink));
 
-    Click(database(), 1009);
-    EXPECT_TRUE(Enabled(1032));
-    EXPECT_EQ(database().GetItemText(1032), Text(kSiteHomeUrl));
-    database().Item<QLineEdit>(1032)->selectAll();
-    Type(database(), 1032, QStringLiteral("http://mods.example.com/sword"));
+    Click(database(), DatabaseId::SiteHomeLink);
+    EXPECT_TRUE(Enabled(DatabaseId::OriginalLink));
+    EXPECT_EQ(database().GetItemText(DatabaseId::OriginalLink), Text(kSiteHomeUrl));
+    database().Item<QLineEdit>(DatabaseId::OriginalLink)->selectAll();
+    Type(database(), DatabaseId::OriginalLink, QStringLiteral("http://mods.example.com/sword"));
     EXPECT_EQ(database().CaptureRecord().originalLink, "http://mods.example.com/sword");
 
-    // Unchecking the switch disables the link whatever 1009 says.
-    Click(database(), 1006);
-    EXPECT_FALSE(Enabled(1032));
-    EXPECT_FALSE(Enabled(1009));
-    Click(database(), 1006);
-    EXPECT_TRUE(Enabled(1032));
-    EXPECT_EQ(database().GetItemText(1032), "http://mods.example.com/sword");
+    // Unchecking the switch disables the link whatever the home-page box says.
+    Click(database(), DatabaseId::CreateRecord);
+    EXPECT_FALSE(Enabled(DatabaseId::OriginalLink));
+    EXPECT_FALSE(Enabled(DatabaseId::SiteHomeLink));
+    Click(database(), DatabaseId::CreateRecord);
+    EXPECT_TRUE(Enabled(DatabaseId::OriginalLink));
+    EXPECT_EQ(database().GetItemText(DatabaseId::OriginalLink), "http://mods.example.com/sword");
 
-    Click(database(), 1009);
-    EXPECT_FALSE(Enabled(1032));
-    EXPECT_EQ(database().GetItemText(1032), Text(kSiteHomeUrl));
+    Click(database(), DatabaseId::SiteHomeLink);
+    EXPECT_FALSE(Enabled(DatabaseId::OriginalLink));
+    EXPECT_EQ(database().GetItemText(DatabaseId::OriginalLink), Text(kSiteHomeUrl));
 }
 
 TEST_F(DatabasePageTest, SizeKeepsOnlyDigitsWithOneBeepPerCut) {
-    Click(database(), 1006);
+    Click(database(), DatabaseId::CreateRecord);
     struct Case {
         QString typed;
         Text expected;
@@ -97,26 +103,26 @@ TEST_F(DatabasePageTest, SizeKeepsOnlyDigitsWithOneBeepPerCut) {
     for (const Case& c : cases) {
         SizeEdit()->clear();
         dialogs.beeps = 0;
-        Type(database(), 1008, c.typed);
-        EXPECT_EQ(database().GetItemText(1008), c.expected) << c.typed.toStdString();
+        Type(database(), DatabaseId::ArchiveSize, c.typed);
+        EXPECT_EQ(database().GetItemText(DatabaseId::ArchiveSize), c.expected) << c.typed.toStdString();
         EXPECT_EQ(dialogs.beeps, c.beeps) << c.typed.toStdString();
         EXPECT_EQ(SizeEdit()->cursorPosition(), static_cast<int>(c.expected.size()));
     }
 }
 
 TEST_F(DatabasePageTest, PastedSizeIsCutToItsDigitsAndEmptyingDoesNotBeep) {
-    Click(database(), 1006);
-    Type(database(), 1008, QStringLiteral("5"));
+    Click(database(), DatabaseId::CreateRecord);
+    Type(database(), DatabaseId::ArchiveSize, QStringLiteral("5"));
     SizeEdit()->setCursorPosition(0);
     // A paste lands as one insertion; the Russian locale groups digits with
     // narrow no-break spaces.
     SizeEdit()->insert(QString::fromUtf8("1\u202F048\u202F576 "));
-    EXPECT_EQ(database().GetItemText(1008), "10485765");
+    EXPECT_EQ(database().GetItemText(DatabaseId::ArchiveSize), "10485765");
     EXPECT_EQ(dialogs.beeps, 1);
     EXPECT_EQ(SizeEdit()->cursorPosition(), 8);
     SizeEdit()->selectAll();
     QTest::keyClick(SizeEdit(), Qt::Key_Delete);
-    EXPECT_EQ(database().GetItemText(1008), "");
+    EXPECT_EQ(database().GetItemText(DatabaseId::ArchiveSize), "");
     EXPECT_EQ(dialogs.beeps, 1);
 }
 
@@ -129,14 +135,14 @@ TEST_F(DatabasePageTest, ArchiveBrowseFillsNameAndSizeFromTheFile) {
     ASSERT_TRUE(archive.resize(1048576));
     archive.close();
 
-    Click(database(), 1006);
+    Click(database(), DatabaseId::CreateRecord);
     dialogs.answers.push_back(path);
-    Click(database(), 1035);
+    Click(database(), DatabaseId::BrowseArchive);
     const QString name = QString::fromUtf8("Новый меч café.zip");
-    EXPECT_EQ(database().Item<QLineEdit>(1034)->text(), name);
-    EXPECT_EQ(database().Item<QLineEdit>(1034)->cursorPosition(), name.size() - 1);
+    EXPECT_EQ(database().Item<QLineEdit>(DatabaseId::Archive)->text(), name);
+    EXPECT_EQ(database().Item<QLineEdit>(DatabaseId::Archive)->cursorPosition(), name.size() - 1);
     EXPECT_EQ(database().CaptureRecord().archiveName, name.toStdString());
-    EXPECT_EQ(database().GetItemText(1008), "1048576");
+    EXPECT_EQ(database().GetItemText(DatabaseId::ArchiveSize), "1048576");
     EXPECT_EQ(dialogs.beeps, 0);
     EXPECT_EQ(
         dialogs.requests.back().filters,
@@ -145,45 +151,45 @@ TEST_F(DatabasePageTest, ArchiveBrowseFillsNameAndSizeFromTheFile) {
 
     // An archive that cannot be opened leaves the size empty, silently.
     dialogs.answers.push_back(dir.filePath(QStringLiteral("missing.rar")));
-    Click(database(), 1035);
-    EXPECT_EQ(database().GetItemText(1034), "missing.rar");
-    EXPECT_EQ(database().GetItemText(1008), "");
+    Click(database(), DatabaseId::BrowseArchive);
+    EXPECT_EQ(database().GetItemText(DatabaseId::Archive), "missing.rar");
+    EXPECT_EQ(database().GetItemText(DatabaseId::ArchiveSize), "");
     EXPECT_TRUE(dialogs.messages.empty());
 
     // Cancelling keeps both texts.
-    Type(database(), 1008, QStringLiteral("77"));
+    Type(database(), DatabaseId::ArchiveSize, QStringLiteral("77"));
     dialogs.answers.push_back(QString());
-    Click(database(), 1035);
-    EXPECT_EQ(database().GetItemText(1034), "missing.rar");
-    EXPECT_EQ(database().GetItemText(1008), "77");
+    Click(database(), DatabaseId::BrowseArchive);
+    EXPECT_EQ(database().GetItemText(DatabaseId::Archive), "missing.rar");
+    EXPECT_EQ(database().GetItemText(DatabaseId::ArchiveSize), "77");
 }
 
 TEST_F(DatabasePageTest, ImageBrowseKeepsOnlyTheNameWithTheCaretBeforeItsEnd) {
-    Click(database(), 1006);
+    Click(database(), DatabaseId::CreateRecord);
     dialogs.answers.push_back(QStringLiteral("/pictures/site/small_shot.jpg"));
-    Click(database(), 1028);
-    EXPECT_EQ(database().GetItemText(1007), "small_shot.jpg");
-    EXPECT_EQ(database().Item<QLineEdit>(1007)->cursorPosition(), 13);
+    Click(database(), DatabaseId::BrowseImage);
+    EXPECT_EQ(database().GetItemText(DatabaseId::Image), "small_shot.jpg");
+    EXPECT_EQ(database().Item<QLineEdit>(DatabaseId::Image)->cursorPosition(), 13);
     EXPECT_EQ(
         dialogs.requests.back().filters,
         ParseFileFilter(
             " Файлы изображений (*.gif; *.jpg; *.jpeg) |*.gif; *.jpg; *.jpeg| Все файлы (*.*)|*.*||"_cp));
     dialogs.answers.push_back(QString());
-    Click(database(), 1028);
-    EXPECT_EQ(database().GetItemText(1007), "small_shot.jpg");
+    Click(database(), DatabaseId::BrowseImage);
+    EXPECT_EQ(database().GetItemText(DatabaseId::Image), "small_shot.jpg");
 }
 
 TEST_F(DatabasePageTest, CaptureReadsGradesInTheRecordsOrder) {
-    Click(database(), 1006);
-    Choose(database(), 1033, 13);
-    Choose(database(), 1012, 2);
-    Choose(database(), 1013, 0);
-    Choose(database(), 1014, 1);
-    Type(database(), 1026, QString::fromUtf8("Иван \"Кузнец\""));
-    Type(database(), 1029, QStringLiteral("smith@example.org"));
-    Type(database(), 1030, QStringLiteral("Adapter"));
-    Type(database(), 1031, QStringLiteral("adapter@example.com"));
-    Type(database(), 1008, QStringLiteral("42"));
+    Click(database(), DatabaseId::CreateRecord);
+    Choose(database(), DatabaseId::Category, 13);
+    Choose(database(), DatabaseId::Grade1, 2);
+    Choose(database(), DatabaseId::Grade3, 0);
+    Choose(database(), DatabaseId::Grade2, 1);
+    Type(database(), DatabaseId::AuthorName, QString::fromUtf8("Иван \"Кузнец\""));
+    Type(database(), DatabaseId::AuthorEmail, QStringLiteral("smith@example.org"));
+    Type(database(), DatabaseId::AdapterName, QStringLiteral("Adapter"));
+    Type(database(), DatabaseId::AdapterEmail, QStringLiteral("adapter@example.com"));
+    Type(database(), DatabaseId::ArchiveSize, QStringLiteral("42"));
     const DatabaseRecord record = database().CaptureRecord();
     EXPECT_TRUE(record.recordWanted);
     EXPECT_EQ(record.categoryIndex, 13);

@@ -13,6 +13,14 @@ namespace {
 
 using MainWindow = MainWindowTest;
 
+// A page's controls by id, in the order given.
+template <ControlIdEnum E, std::size_t N>
+std::vector<QWidget*> Controls(const CDialog& page, const E (&ids)[N]) {
+    std::vector<QWidget*> controls;
+    for (E id : ids) controls.push_back(page.GetDlgItem(id));
+    return controls;
+}
+
 CDialog* VisiblePageOf(CMainDlg& window) {
     CDialog* shown = nullptr;
     for (int i = 0; i < CMainDlg::kTabCount; ++i) {
@@ -37,7 +45,7 @@ TEST_F(MainWindow, StartsOnTheFirstTabWithOnlyItsPageShown) {
     EXPECT_EQ(window->PageOfTab(6), nullptr);
     EXPECT_EQ(window->PageOfTab(-1), nullptr);
     EXPECT_EQ(g_pMainDlg, window.get());
-    EXPECT_EQ(QApplication::focusWidget(), window->GetDlgItem(1000));
+    EXPECT_EQ(QApplication::focusWidget(), window->GetDlgItem(MainId::New));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(window->templatePackage().count(), 16);
     // Gone with its window, so a later window's field editor never writes
@@ -53,20 +61,20 @@ TEST_F(MainWindow, IsAFixedSizeWindowWithoutMaximiseAndWithTheButtonsInPlace) {
     EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window->windowIcon().isNull());
     struct Button {
-        int id;
+        MainId id;
         const char* caption;
         DluRect rect;
-    } buttons[] = {{1000, "Новый", {4, 4, 50, 14}},
-                   {1004, "Открыть", {61, 4, 50, 14}},
-                   {1001, "Сохранить", {119, 4, 50, 14}}};
+    } buttons[] = {{MainId::New, "Новый", {4, 4, 50, 14}},
+                   {MainId::Open, "Открыть", {61, 4, 50, 14}},
+                   {MainId::Save, "Сохранить", {119, 4, 50, 14}}};
     for (const Button& b : buttons) {
         auto* button = window->Item<QPushButton>(b.id);
-        ASSERT_NE(button, nullptr);
+        ASSERT_NE(button, nullptr) << b.id;
         EXPECT_EQ(button->text(), QString::fromUtf8(b.caption));
         EXPECT_EQ(button->geometry(), window->MapDialogRect(b.rect));
         EXPECT_FALSE(button->isDefault() || button->autoDefault());
     }
-    auto* box = window->Item<QLineEdit>(1003);
+    auto* box = window->Item<QLineEdit>(MainId::ReadOnlyBox);
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(box->isEnabled());
     EXPECT_TRUE(box->isReadOnly());
@@ -83,49 +91,51 @@ TEST_F(MainWindow, SwitchingTabsShowsExactlyTheSelectedPage) {
 
 TEST_F(MainWindow, DatabaseTabCopiesNameAndDescriptionEachTimeItIsSelected) {
     SelectTab(1);
-    Type(plugin(), 1025, QString::fromUtf8("Меч \"Рассвет\""));
-    Type(plugin(), 1005, QStringLiteral("line one"));
-    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
-    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
-    Type(plugin(), 1005, QStringLiteral("line two"));
+    Type(plugin(), PluginId::Name, QString::fromUtf8("Меч \"Рассвет\""));
+    Type(plugin(), PluginId::Description, QStringLiteral("line one"));
+    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), PluginId::Description, QStringLiteral("line two"));
     SelectTab(3);
-    EXPECT_EQ(database().GetItemText(1036), Text("Меч \"Рассвет\""_cp));
-    EXPECT_EQ(database().GetItemText(1037), "line one\r\n\r\nline two");
+    EXPECT_EQ(database().GetItemText(DatabaseId::NameMirror), Text("Меч \"Рассвет\""_cp));
+    EXPECT_EQ(database().GetItemText(DatabaseId::DescriptionMirror), "line one\r\n\r\nline two");
 
     // Whatever the mirror held, the next visit replaces it.
-    database().SetItemText(1036, "edited");
+    database().SetItemText(DatabaseId::NameMirror, "edited");
     SelectTab(1);
-    plugin().Item<QLineEdit>(1025)->selectAll();
-    Type(plugin(), 1025, QStringLiteral("Renamed"));
+    plugin().Item<QLineEdit>(PluginId::Name)->selectAll();
+    Type(plugin(), PluginId::Name, QStringLiteral("Renamed"));
     SelectTab(3);
-    EXPECT_EQ(database().GetItemText(1036), "Renamed");
+    EXPECT_EQ(database().GetItemText(DatabaseId::NameMirror), "Renamed");
 
     // Other tabs copy nothing.
-    database().SetItemText(1036, "kept");
+    database().SetItemText(DatabaseId::NameMirror, "kept");
     SelectTab(2);
     SelectTab(0);
-    EXPECT_EQ(database().GetItemText(1036), "kept");
+    EXPECT_EQ(database().GetItemText(DatabaseId::NameMirror), "kept");
 }
 
 TEST_F(MainWindow, NewResetsTheFormAndKeepsTheSelectedTab) {
     SelectTab(1);
-    Type(plugin(), 1025, QStringLiteral("Name"));
-    Click(plugin(), 1009);
-    Choose(plugin(), 1011, 3);
+    Type(plugin(), PluginId::Name, QStringLiteral("Name"));
+    Click(plugin(), PluginId::RequiresOther);
+    Choose(plugin(), PluginId::ScreenshotCount, 3);
     SelectTab(3);
-    Click(database(), 1006);
-    Type(database(), 1008, QStringLiteral("12"));
+    Click(database(), DatabaseId::CreateRecord);
+    Type(database(), DatabaseId::ArchiveSize, QStringLiteral("12"));
     SelectTab(2);
-    Click(extras(), 1034);
-    Click(*window, 1000);
+    Click(extras(), ExtrasId::WarningOther);
+    Click(*window, MainId::New);
     EXPECT_EQ(window->tabs()->GetCurSel(), 2);
     EXPECT_EQ(VisiblePageOf(*window), &extras());
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), NewReadmeForm());
     EXPECT_EQ(database().CaptureRecord(), NewDatabaseRecord());
-    for (int id : {1010, 1012, 1026, 1020, 1021, 1022, 1023})
+    for (PluginId id :
+         {PluginId::OtherRequirements, PluginId::Screenshot1, PluginId::BrowseScreenshot1, PluginId::Screenshot2,
+          PluginId::BrowseScreenshot2, PluginId::Screenshot3, PluginId::BrowseScreenshot3})
         EXPECT_FALSE(plugin().IsItemEnabled(id)) << id;
-    EXPECT_FALSE(extras().IsItemEnabled(1035));
-    EXPECT_FALSE(database().IsItemEnabled(1008));
+    EXPECT_FALSE(extras().IsItemEnabled(ExtrasId::WarningText));
+    EXPECT_FALSE(database().IsItemEnabled(DatabaseId::ArchiveSize));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(dialogs.requests.empty());
 }
@@ -133,17 +143,17 @@ TEST_F(MainWindow, NewResetsTheFormAndKeepsTheSelectedTab) {
 // Every focusable control of every page, and the window's own buttons.
 TEST_F(MainWindow, EnterAndEscapeDoNothingAnywhere) {
     SelectTab(3);
-    Click(database(), 1006);
+    Click(database(), DatabaseId::CreateRecord);
     SelectTab(1);
-    Choose(plugin(), 1011, 3);
+    Choose(plugin(), PluginId::ScreenshotCount, 3);
     const ReadmeForm form = CaptureReadmeForm(plugin(), extras());
     const DatabaseRecord record = database().CaptureRecord();
     int visited = 0;
     for (int tab = 0; tab < CMainDlg::kTabCount; ++tab) {
         SelectTab(tab);
         QList<QWidget*> targets = window->PageOfTab(tab)->findChildren<QWidget*>();
-        targets << window->GetDlgItem(1000) << window->GetDlgItem(1001) << window->GetDlgItem(1004)
-                << window->PageOfTab(tab) << window.get();
+        targets << window->GetDlgItem(MainId::New) << window->GetDlgItem(MainId::Save)
+                << window->GetDlgItem(MainId::Open) << window->PageOfTab(tab) << window.get();
         for (QWidget* target : targets) {
             if (!target->isVisible() || !target->isEnabled()) continue;
             if (target != window.get() && target != window->PageOfTab(tab) &&
@@ -173,41 +183,70 @@ TEST_F(MainWindow, ClosingAsksNothing) {
 
 TEST_F(MainWindow, TabMovesTheFocusInTheLayoutTablesOrder) {
     SelectTab(1);
-    for (int id : {1009, 1014, 1029}) Click(plugin(), id);
-    Choose(plugin(), 1011, 3);
+    for (PluginId id : {PluginId::RequiresOther, PluginId::InstallOther, PluginId::UninstallOther}) Click(plugin(), id);
+    Choose(plugin(), PluginId::ScreenshotCount, 3);
     SelectTab(2);
-    for (int id : {1020, 1018, 1034}) Click(extras(), id);
+    for (ExtrasId id : {ExtrasId::HowToPlayEnabled, ExtrasId::NoteEnabled, ExtrasId::WarningOther}) Click(extras(), id);
     SelectTab(3);
-    Click(database(), 1006);
-    Click(database(), 1009);
+    Click(database(), DatabaseId::CreateRecord);
+    Click(database(), DatabaseId::SiteHomeLink);
+    const PluginId pluginOrder[] = {PluginId::Name,
+                                    PluginId::File,
+                                    PluginId::BrowseFile,
+                                    PluginId::Description,
+                                    PluginId::Morrowind,
+                                    PluginId::Tribunal,
+                                    PluginId::Bloodmoon,
+                                    PluginId::BsaArchive,
+                                    PluginId::RequiresOther,
+                                    PluginId::OtherRequirements,
+                                    PluginId::ScreenshotCount,
+                                    PluginId::Screenshot1,
+                                    PluginId::BrowseScreenshot1,
+                                    PluginId::Screenshot2,
+                                    PluginId::BrowseScreenshot2,
+                                    PluginId::Screenshot3,
+                                    PluginId::BrowseScreenshot3,
+                                    PluginId::InstallStandard,
+                                    PluginId::InstallOther,
+                                    PluginId::InstallText,
+                                    PluginId::UninstallStandard,
+                                    PluginId::UninstallOther,
+                                    PluginId::UninstallText};
+    const ExtrasId extrasOrder[] = {ExtrasId::HowToPlayEnabled, ExtrasId::HowToPlay,   ExtrasId::Authors,
+                                    ExtrasId::NoteEnabled,      ExtrasId::Note,        ExtrasId::WarningStandard,
+                                    ExtrasId::WarningOther,     ExtrasId::WarningText, ExtrasId::WriteBackgroundImages,
+                                    ExtrasId::CopyScreenshots};
+    const DatabaseId databaseOrder[] = {
+        DatabaseId::CreateRecord, DatabaseId::NameMirror,  DatabaseId::Category,    DatabaseId::DescriptionMirror,
+        DatabaseId::Image,        DatabaseId::BrowseImage, DatabaseId::Archive,     DatabaseId::BrowseArchive,
+        DatabaseId::ArchiveSize,  DatabaseId::AuthorName,  DatabaseId::AuthorEmail, DatabaseId::AdapterName,
+        DatabaseId::AdapterEmail, DatabaseId::Grade1,      DatabaseId::Grade2,      DatabaseId::Grade3,
+        DatabaseId::OriginalLink, DatabaseId::SiteHomeLink};
+    const MainId windowOrder[] = {MainId::New, MainId::Save, MainId::Open};
     struct Case {
         int tab;
-        CDialog* page;
-        std::vector<int> order;
+        std::vector<QWidget*> order;
     } cases[] = {
-        {1, &plugin(), {1025, 1004, 1027, 1005, 1006, 1007, 1008, 1038, 1009, 1010, 1011, 1012,
-                        1026, 1020, 1021, 1022, 1023, 1013, 1014, 1024, 1028, 1029, 1030}},
-        {2, &extras(), {1020, 1019, 1031, 1018, 1032, 1033, 1034, 1035, 1016, 1017}},
-        {3,
-         &database(),
-         {1006, 1036, 1033, 1037, 1007, 1028, 1034, 1035, 1008, 1026, 1029, 1030, 1031, 1012, 1014,
-          1013, 1032, 1009}},
-        {0, window.get(), {1000, 1001, 1004}},
+        {1, Controls(plugin(), pluginOrder)},
+        {2, Controls(extras(), extrasOrder)},
+        {3, Controls(database(), databaseOrder)},
+        {0, Controls(*window, windowOrder)},
     };
     for (const Case& c : cases) {
         SelectTab(c.tab);
-        c.page->GetDlgItem(c.order[0])->setFocus();
+        c.order[0]->setFocus();
         for (std::size_t i = 1; i < c.order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QWidget* focused = QApplication::focusWidget();
             // An editable combo box holds the focus in its own line edit.
             if (focused && qobject_cast<QComboBox*>(focused->parentWidget()))
                 focused = focused->parentWidget();
-            EXPECT_EQ(focused, c.page->GetDlgItem(c.order[i])) << "after " << c.order[i - 1];
+            EXPECT_EQ(focused, c.order[i]) << "after " << c.order[i - 1]->objectName().toStdString();
         }
     }
     EXPECT_EQ(window->tabs()->tabBar()->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(window->GetDlgItem(1003)->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(window->GetDlgItem(MainId::ReadOnlyBox)->focusPolicy(), Qt::NoFocus);
 }
 
 // Start-up with a damaged package: one message, then the window as usual.

@@ -6,6 +6,11 @@
 
 namespace {
 
+// In the order the count enables them, two per shot.
+constexpr PluginId kScreenshotControls[] = {PluginId::Screenshot1, PluginId::BrowseScreenshot1,
+                                            PluginId::Screenshot2, PluginId::BrowseScreenshot2,
+                                            PluginId::Screenshot3, PluginId::BrowseScreenshot3};
+
 class PluginPageTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -13,26 +18,36 @@ protected:
         SelectTab(1);
         ASSERT_TRUE(plugin().isVisible());
     }
-    bool Enabled(int id) { return plugin().IsItemEnabled(id); }
+    bool Enabled(PluginId id) { return plugin().IsItemEnabled(id); }
 };
 
 TEST_F(PluginPageTest, NewStateMatchesTheDefaults) {
-    for (int id : {1006, 1013, 1028}) EXPECT_TRUE(plugin().IsChecked(id)) << id;
-    for (int id : {1007, 1008, 1038, 1009, 1014, 1029}) EXPECT_FALSE(plugin().IsChecked(id)) << id;
-    EXPECT_EQ(plugin().GetCurSel(1011), 0);
-    EXPECT_EQ(plugin().Item<QComboBox>(1011)->currentText(), Q("Нет"_cp));
-    for (int id : {1025, 1004, 1005, 1010, 1012, 1020, 1022, 1024, 1030})
+    for (PluginId id : {PluginId::Morrowind, PluginId::InstallStandard, PluginId::UninstallStandard})
+        EXPECT_TRUE(plugin().IsChecked(id)) << id;
+    for (PluginId id : {PluginId::Tribunal, PluginId::Bloodmoon, PluginId::BsaArchive, PluginId::RequiresOther,
+                        PluginId::InstallOther, PluginId::UninstallOther})
+        EXPECT_FALSE(plugin().IsChecked(id)) << id;
+    EXPECT_EQ(plugin().GetCurSel(PluginId::ScreenshotCount), 0);
+    EXPECT_EQ(plugin().Item<QComboBox>(PluginId::ScreenshotCount)->currentText(), Q("Нет"_cp));
+    for (PluginId id :
+         {PluginId::Name, PluginId::File, PluginId::Description, PluginId::OtherRequirements, PluginId::Screenshot1,
+          PluginId::Screenshot2, PluginId::Screenshot3, PluginId::InstallText, PluginId::UninstallText})
         EXPECT_EQ(plugin().GetItemText(id), "") << id;
-    for (int id : {1025, 1004, 1005, 1027}) EXPECT_TRUE(Enabled(id)) << id;
-    for (int id : {1010, 1012, 1026, 1020, 1021, 1022, 1023, 1024, 1030})
+    for (PluginId id : {PluginId::Name, PluginId::File, PluginId::Description, PluginId::BrowseFile})
+        EXPECT_TRUE(Enabled(id)) << id;
+    for (PluginId id : {PluginId::OtherRequirements, PluginId::Screenshot1, PluginId::BrowseScreenshot1,
+                        PluginId::Screenshot2, PluginId::BrowseScreenshot2, PluginId::Screenshot3,
+                        PluginId::BrowseScreenshot3, PluginId::InstallText, PluginId::UninstallText})
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), NewReadmeForm());
 }
 
 TEST_F(PluginPageTest, EachOtherBoxEnablesItsTextAndKeepsWhatWasTyped) {
     struct Case {
-        int box, edit;
-    } cases[] = {{1009, 1010}, {1014, 1024}, {1029, 1030}};
+        PluginId box, edit;
+    } cases[] = {{PluginId::RequiresOther, PluginId::OtherRequirements},
+                 {PluginId::InstallOther, PluginId::InstallText},
+                 {PluginId::UninstallOther, PluginId::UninstallText}};
     for (const Case& c : cases) {
         Click(plugin(), c.box);
         EXPECT_TRUE(plugin().IsChecked(c.box));
@@ -48,19 +63,19 @@ TEST_F(PluginPageTest, EachOtherBoxEnablesItsTextAndKeepsWhatWasTyped) {
 }
 
 TEST_F(PluginPageTest, PairsAreIndependentBoxes) {
-    Click(plugin(), 1014);
-    Click(plugin(), 1029);
-    EXPECT_TRUE(plugin().IsChecked(1013));
-    EXPECT_TRUE(plugin().IsChecked(1028));
-    Click(plugin(), 1013);
-    EXPECT_FALSE(plugin().IsChecked(1013));
-    EXPECT_TRUE(plugin().IsChecked(1014));
+    Click(plugin(), PluginId::InstallOther);
+    Click(plugin(), PluginId::UninstallOther);
+    EXPECT_TRUE(plugin().IsChecked(PluginId::InstallStandard));
+    EXPECT_TRUE(plugin().IsChecked(PluginId::UninstallStandard));
+    Click(plugin(), PluginId::InstallStandard);
+    EXPECT_FALSE(plugin().IsChecked(PluginId::InstallStandard));
+    EXPECT_TRUE(plugin().IsChecked(PluginId::InstallOther));
     const ReadmeForm form = CaptureReadmeForm(plugin(), extras());
     EXPECT_FALSE(form.installStandard);
     EXPECT_TRUE(form.installOther);
     EXPECT_TRUE(form.uninstallStandard && form.uninstallOther);
     // Boxes without a handler only toggle.
-    for (int id : {1006, 1007, 1008, 1038}) {
+    for (PluginId id : {PluginId::Morrowind, PluginId::Tribunal, PluginId::Bloodmoon, PluginId::BsaArchive}) {
         const bool before = plugin().IsChecked(id);
         Click(plugin(), id);
         EXPECT_NE(plugin().IsChecked(id), before) << id;
@@ -68,46 +83,47 @@ TEST_F(PluginPageTest, PairsAreIndependentBoxes) {
 }
 
 TEST_F(PluginPageTest, ScreenshotCountEnablesItsControls) {
-    const int controls[] = {1012, 1026, 1020, 1021, 1022, 1023};
     struct Case {
         int index;
         int enabledCount;
     } cases[] = {{2, 4}, {3, 6}, {1, 2}, {0, 0}, {2, 4}};
     for (const Case& c : cases) {
-        Choose(plugin(), 1011, c.index);
+        Choose(plugin(), PluginId::ScreenshotCount, c.index);
         for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(Enabled(controls[i]), i < c.enabledCount)
-                << "count " << c.index << " control " << controls[i];
+            EXPECT_EQ(Enabled(kScreenshotControls[i]), i < c.enabledCount)
+                << "count " << c.index << " control " << kScreenshotControls[i];
     }
 }
 
 TEST_F(PluginPageTest, LoweringTheCountKeepsThePaths) {
-    Choose(plugin(), 1011, 2);
-    Type(plugin(), 1020, QStringLiteral("second.jpg"));
-    Choose(plugin(), 1011, 1);
-    EXPECT_FALSE(Enabled(1020));
-    EXPECT_EQ(plugin().GetItemText(1020), "second.jpg");
+    Choose(plugin(), PluginId::ScreenshotCount, 2);
+    Type(plugin(), PluginId::Screenshot2, QStringLiteral("second.jpg"));
+    Choose(plugin(), PluginId::ScreenshotCount, 1);
+    EXPECT_FALSE(Enabled(PluginId::Screenshot2));
+    EXPECT_EQ(plugin().GetItemText(PluginId::Screenshot2), "second.jpg");
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()).screenshotCount, 1);
 }
 
 TEST_F(PluginPageTest, TypingIntoTheCountChangesNoSelection) {
-    auto* combo = plugin().Item<QComboBox>(1011);
+    auto* combo = plugin().Item<QComboBox>(PluginId::ScreenshotCount);
     combo->lineEdit()->selectAll();
-    Type(plugin(), 1011, QStringLiteral("3"));
+    Type(plugin(), PluginId::ScreenshotCount, QStringLiteral("3"));
     QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(combo->count(), 4);
     EXPECT_EQ(combo->currentIndex(), 0);
     EXPECT_EQ(combo->currentText(), QStringLiteral("3"));
-    for (int id : {1012, 1026, 1020, 1021, 1022, 1023}) EXPECT_FALSE(Enabled(id)) << id;
+    for (PluginId id : kScreenshotControls) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()).screenshotCount, 0);
     EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(PluginPageTest, ScreenshotBrowsePutsTheFullPathWithTheCaretBeforeItsEnd) {
     struct Case {
-        int button, edit;
-    } cases[] = {{1026, 1012}, {1021, 1020}, {1023, 1022}};
-    Choose(plugin(), 1011, 3);
+        PluginId button, edit;
+    } cases[] = {{PluginId::BrowseScreenshot1, PluginId::Screenshot1},
+                 {PluginId::BrowseScreenshot2, PluginId::Screenshot2},
+                 {PluginId::BrowseScreenshot3, PluginId::Screenshot3}};
+    Choose(plugin(), PluginId::ScreenshotCount, 3);
     const QString path = QStringLiteral("/home/author/very/long/folder/name/for/pictures/") +
                          QString::fromUtf8("снимок экрана café 日本.jpg");
     for (const Case& c : cases) {
@@ -132,39 +148,39 @@ TEST_F(PluginPageTest, ScreenshotBrowsePutsTheFullPathWithTheCaretBeforeItsEnd) 
 }
 
 TEST_F(PluginPageTest, PluginBrowseKeepsOnlyTheNameAndCancelChangesNothing) {
-    Type(plugin(), 1025, QStringLiteral("Name"));
+    Type(plugin(), PluginId::Name, QStringLiteral("Name"));
     dialogs.answers.push_back(QStringLiteral("/games/Data Files/My Mod.esp"));
-    Click(plugin(), 1027);
-    EXPECT_EQ(plugin().GetItemText(1004), "My Mod.esp");
-    EXPECT_EQ(plugin().GetItemText(1025), "Name");
+    Click(plugin(), PluginId::BrowseFile);
+    EXPECT_EQ(plugin().GetItemText(PluginId::File), "My Mod.esp");
+    EXPECT_EQ(plugin().GetItemText(PluginId::Name), "Name");
     EXPECT_EQ(
         dialogs.requests.back().filters,
         ParseFileFilter(" Файлы плагинов (*.esp; *.esm) |*.esp; *.esm| Все файлы (*.*)|*.*||"_cp));
 
     dialogs.answers.push_back(QString());
-    Click(plugin(), 1027);
-    Choose(plugin(), 1011, 1);
+    Click(plugin(), PluginId::BrowseFile);
+    Choose(plugin(), PluginId::ScreenshotCount, 1);
     dialogs.answers.push_back(QString());
-    Click(plugin(), 1026);
-    EXPECT_EQ(plugin().GetItemText(1004), "My Mod.esp");
-    EXPECT_EQ(plugin().GetItemText(1012), "");
+    Click(plugin(), PluginId::BrowseScreenshot1);
+    EXPECT_EQ(plugin().GetItemText(PluginId::File), "My Mod.esp");
+    EXPECT_EQ(plugin().GetItemText(PluginId::Screenshot1), "");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(PluginPageTest, CaptureTakesEveryControlByteForByte) {
-    Type(plugin(), 1025, QString::fromUtf8("Новый меч"));
-    Type(plugin(), 1004, QStringLiteral("sword.esp"));
-    Type(plugin(), 1005, QString::fromUtf8("Строка <b>&amp;"));
-    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
-    Type(plugin(), 1005, QStringLiteral("\tnext"));
-    Click(plugin(), 1009);
-    Type(plugin(), 1010, QStringLiteral("Other"));
-    Choose(plugin(), 1011, 2);
-    Type(plugin(), 1012, QStringLiteral("a.jpg"));
-    Type(plugin(), 1020, QStringLiteral("b.jpg"));
+    Type(plugin(), PluginId::Name, QString::fromUtf8("Новый меч"));
+    Type(plugin(), PluginId::File, QStringLiteral("sword.esp"));
+    Type(plugin(), PluginId::Description, QString::fromUtf8("Строка <b>&amp;"));
+    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), PluginId::Description, QStringLiteral("\tnext"));
+    Click(plugin(), PluginId::RequiresOther);
+    Type(plugin(), PluginId::OtherRequirements, QStringLiteral("Other"));
+    Choose(plugin(), PluginId::ScreenshotCount, 2);
+    Type(plugin(), PluginId::Screenshot1, QStringLiteral("a.jpg"));
+    Type(plugin(), PluginId::Screenshot2, QStringLiteral("b.jpg"));
     SelectTab(2);
-    Click(extras(), 1020);
-    Type(extras(), 1019, QStringLiteral("Play"));
+    Click(extras(), ExtrasId::HowToPlayEnabled);
+    Type(extras(), ExtrasId::HowToPlay, QStringLiteral("Play"));
 
     const ReadmeForm form = CaptureReadmeForm(plugin(), extras());
     EXPECT_EQ(form.pluginName, Text("Новый меч"_cp));
@@ -175,13 +191,14 @@ TEST_F(PluginPageTest, CaptureTakesEveryControlByteForByte) {
     EXPECT_EQ(form.otherRequirements, "Other");
     EXPECT_EQ(form.screenshotCount, 2);
     EXPECT_EQ(form.screenshotPath, (std::array<Text, 3>{"a.jpg", "b.jpg", ""}));
-    // Id 1020 names a path on one page and a check box on the other.
+    // PluginId::Screenshot2 and ExtrasId::HowToPlayEnabled share a number: each
+    // is read from its own page.
     EXPECT_TRUE(form.howToPlayEnabled);
     EXPECT_EQ(form.howToPlay, "Play");
 }
 
 TEST_F(PluginPageTest, NoSelectionInTheCountIsCapturedAsMinusOne) {
-    plugin().SetCurSel(1011, -1);
+    plugin().SetCurSel(PluginId::ScreenshotCount, -1);
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()).screenshotCount, -1);
 }
 

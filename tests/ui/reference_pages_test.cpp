@@ -61,8 +61,8 @@ protected:
 TEST_F(ReferencePagesTest, ViewsSitAtTheirPlacesAndAreReadOnlyTabStopsAsLaidOut) {
     CHelpPage& help = window->helpPage();
     CAboutPage& about = window->aboutPage();
-    ASSERT_EQ(help.GetDlgItem(1028), help.m_richEdit);
-    ASSERT_EQ(about.GetDlgItem(1029), about.m_richEdit);
+    ASSERT_EQ(help.GetDlgItem(HelpId::Guide), help.m_richEdit);
+    ASSERT_EQ(about.GetDlgItem(AboutId::Licence), about.m_richEdit);
     EXPECT_EQ(help.m_richEdit->geometry(), help.MapDialogRect({4, 4, 424, 295}));
     EXPECT_EQ(about.m_richEdit->geometry(), about.MapDialogRect({4, 83, 424, 216}));
     for (CRichEdit* view : {help.m_richEdit, about.m_richEdit}) {

@@ -46,7 +46,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(out));
     }
 
-    void PressSave() { Click(*window, 1001); }
+    void PressSave() { Click(*window, MainId::Save); }
 
     QTemporaryDir temp;
     QString out;
@@ -54,7 +54,7 @@ protected:
 
 TEST_F(SaveTest, RecordWithoutArchiveSizeRefusesBeforeAnyDialog) {
     SelectTab(3);
-    Click(database(), 1006);
+    Click(database(), DatabaseId::CreateRecord);
     dialogs.answers.push_back(out + "/ReadMe.htm");
     PressSave();
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -82,10 +82,10 @@ TEST_F(SaveTest, TheDialogProposesReadMeAndCancellingWritesNothing) {
 
 TEST_F(SaveTest, FileErrorsAreShownWithoutIconAndTheRestGoesOn) {
     SelectTab(1);
-    Choose(plugin(), 1011, 2);
-    Type(plugin(), 1012, temp.filePath("missing.jpg"));
+    Choose(plugin(), PluginId::ScreenshotCount, 2);
+    Type(plugin(), PluginId::Screenshot1, temp.filePath("missing.jpg"));
     WriteBytes(temp.filePath("present.jpg"), "JPEG");
-    Type(plugin(), 1020, temp.filePath("present.jpg"));
+    Type(plugin(), PluginId::Screenshot2, temp.filePath("present.jpg"));
     dialogs.answers.push_back(out + "/ReadMe.htm");
     PressSave();
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -108,7 +108,7 @@ TEST_F(SaveTest, FileErrorsAreShownWithoutIconAndTheRestGoesOn) {
 
 TEST_F(SaveTest, SaveChangesNothingOnTheForm) {
     SelectTab(1);
-    Type(plugin(), 1025, QStringLiteral("Name"));
+    Type(plugin(), PluginId::Name, QStringLiteral("Name"));
     const ReadmeForm before = CaptureReadmeForm(plugin(), extras());
     const DatabaseRecord record = database().CaptureRecord();
     dialogs.answers.push_back(out + "/ReadMe.htm");
@@ -116,7 +116,7 @@ TEST_F(SaveTest, SaveChangesNothingOnTheForm) {
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), before);
     EXPECT_EQ(database().CaptureRecord(), record);
     EXPECT_EQ(window->tabs()->GetCurSel(), 1);
-    EXPECT_TRUE(window->Item<QLineEdit>(1003)->text().isEmpty());
+    EXPECT_TRUE(window->Item<QLineEdit>(MainId::ReadOnlyBox)->text().isEmpty());
 }
 
 // The whole road as a user takes it: fill both form pages and the Database
@@ -132,45 +132,45 @@ TEST_F(SaveTest, EndToEndWritesWhatTheRendererWritesForTheSameForm) {
     WriteBytes(temp.filePath("Dawn Sword.zip"), std::string(3000, 'z'));
 
     SelectTab(1);
-    Type(plugin(), 1025, QString::fromUtf8("Меч \"Рассвет\" & <b>"));
+    Type(plugin(), PluginId::Name, QString::fromUtf8("Меч \"Рассвет\" & <b>"));
     dialogs.answers.push_back("/games/Data Files/Dawn Sword.esp");
-    Click(plugin(), 1027);
-    Type(plugin(), 1005, QString::fromUtf8("Первая строка"));
-    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
-    Type(plugin(), 1005, QString::fromUtf8("вторая"));
-    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
-    QTest::keyClick(plugin().GetDlgItem(1005), Qt::Key_Return, Qt::ControlModifier);
-    Type(plugin(), 1005, QString::fromUtf8("абзац"));
-    Click(plugin(), 1007);
-    Click(plugin(), 1038);
-    Click(plugin(), 1009);
-    Type(plugin(), 1010, QStringLiteral("Other req"));
-    Choose(plugin(), 1011, 2);
+    Click(plugin(), PluginId::BrowseFile);
+    Type(plugin(), PluginId::Description, QString::fromUtf8("Первая строка"));
+    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), PluginId::Description, QString::fromUtf8("вторая"));
+    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), PluginId::Description, QString::fromUtf8("абзац"));
+    Click(plugin(), PluginId::Tribunal);
+    Click(plugin(), PluginId::BsaArchive);
+    Click(plugin(), PluginId::RequiresOther);
+    Type(plugin(), PluginId::OtherRequirements, QStringLiteral("Other req"));
+    Choose(plugin(), PluginId::ScreenshotCount, 2);
     dialogs.answers.push_back(shots + "/one.jpg");
-    Click(plugin(), 1026);
-    Type(plugin(), 1020, shots + "/two.jpg");
-    Click(plugin(), 1014);
-    Type(plugin(), 1024, QStringLiteral("Own install"));
+    Click(plugin(), PluginId::BrowseScreenshot1);
+    Type(plugin(), PluginId::Screenshot2, shots + "/two.jpg");
+    Click(plugin(), PluginId::InstallOther);
+    Type(plugin(), PluginId::InstallText, QStringLiteral("Own install"));
 
     SelectTab(2);
-    Click(extras(), 1020);
-    Type(extras(), 1019, QStringLiteral("Play it"));
-    Type(extras(), 1031, QString::fromUtf8("Автор: Иван"));
-    Click(extras(), 1034);
-    Type(extras(), 1035, QString::fromUtf8("Осторожно"));
+    Click(extras(), ExtrasId::HowToPlayEnabled);
+    Type(extras(), ExtrasId::HowToPlay, QStringLiteral("Play it"));
+    Type(extras(), ExtrasId::Authors, QString::fromUtf8("Автор: Иван"));
+    Click(extras(), ExtrasId::WarningOther);
+    Type(extras(), ExtrasId::WarningText, QString::fromUtf8("Осторожно"));
 
     SelectTab(3);
-    Click(database(), 1006);
-    Choose(database(), 1033, 4);
-    Choose(database(), 1012, 2);
-    Choose(database(), 1014, 1);
-    Type(database(), 1026, QString::fromUtf8("Иван"));
-    Type(database(), 1029, QStringLiteral("ivan@example.org"));
+    Click(database(), DatabaseId::CreateRecord);
+    Choose(database(), DatabaseId::Category, 4);
+    Choose(database(), DatabaseId::Grade1, 2);
+    Choose(database(), DatabaseId::Grade2, 1);
+    Type(database(), DatabaseId::AuthorName, QString::fromUtf8("Иван"));
+    Type(database(), DatabaseId::AuthorEmail, QStringLiteral("ivan@example.org"));
     dialogs.answers.push_back(temp.filePath("Dawn Sword.zip"));
-    Click(database(), 1035);
-    Click(database(), 1009);
-    database().Item<QLineEdit>(1032)->selectAll();
-    Type(database(), 1032, QStringLiteral("http://mods.example.com/dawn"));
+    Click(database(), DatabaseId::BrowseArchive);
+    Click(database(), DatabaseId::SiteHomeLink);
+    database().Item<QLineEdit>(DatabaseId::OriginalLink)->selectAll();
+    Type(database(), DatabaseId::OriginalLink, QStringLiteral("http://mods.example.com/dawn"));
 
     dialogs.answers.push_back(out + "/ReadMe.htm");
     PressSave();
@@ -261,9 +261,9 @@ TEST_F(SaveTest, ChosenPathsReachTheFileSystemAsTheyWereChosen) {
     WriteBytes(temp.filePath(QString::fromUtf8("café.jpg")), "pixels");
 
     SelectTab(1);
-    Choose(plugin(), 1011, 1);
+    Choose(plugin(), PluginId::ScreenshotCount, 1);
     dialogs.answers.push_back(temp.filePath(QString::fromUtf8("café.jpg")));
-    Click(plugin(), 1026);
+    Click(plugin(), PluginId::BrowseScreenshot1);
 
     dialogs.answers.push_back(folder + QString::fromUtf8("/ReadMe 日本.htm"));
     PressSave();

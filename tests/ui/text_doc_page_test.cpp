@@ -89,48 +89,61 @@ QStringList Lines(std::initializer_list<const char*> lines) {
     return result;
 }
 
+// "caption [id]", as Describe shows an item.
+QString Command(const char* indent, const char* caption, int id) {
+    return QString::fromUtf8(indent) + QString::fromUtf8(caption) + QStringLiteral(" [%1]").arg(id);
+}
+
 QStringList EditLines(bool canUndo) {
-    return Lines({canUndo ? "Отменить [57643]" : "Отменить [57643] grey", "—", "Вырезать [57635]", "Копировать [57634]",
-                  "Вставить [57637]", "—"});
+    QString undo = Command("", "Отменить", kIdEditUndo);
+    if (!canUndo) undo += QStringLiteral(" grey");
+    return {undo,
+            QString::fromUtf8("—"),
+            Command("", "Вырезать", kIdEditCut),
+            Command("", "Копировать", kIdEditCopy),
+            Command("", "Вставить", kIdEditPaste),
+            QString::fromUtf8("—")};
 }
 
 QStringList MenuWithSelection(bool canUndo) {
-    return EditLines(canUndo) + Lines({
-                                    "Вставить в:",
-                                    "  Ридми:",
-                                    "    Название плагина [32778]",
-                                    "    Описание плагина [32779]",
-                                    "    Требует [32780]",
-                                    "    Установка [32781]",
-                                    "    Удаление [32782]",
-                                    "    Как играть [32783]",
-                                    "    Авторы [32784]",
-                                    "    Примечание [32785]",
-                                    "    Предупреждение [32786]",
-                                    "  Бу:",
-                                    "    Автор имя [32787]",
-                                    "    Автор Email [32788]",
-                                    "    Адаптор имя [32789]",
-                                    "    Адаптор Email [32790]",
-                                    "    Ссылка на оригинал [32791]",
-                                    "Добавить в:",
-                                    "  Ридми:",
-                                    "    Название плагина [32795]",
-                                    "    Описание плагина [32794]",
-                                    "    Требует [32796]",
-                                    "    Установка [32797]",
-                                    "    Удаление [32798]",
-                                    "    Как играть [32799]",
-                                    "    Авторы [32800]",
-                                    "    Примечание [32801]",
-                                    "    Предупреждение [32802]",
-                                    "  Бу:",
-                                    "    Автор имя [32803]",
-                                    "    Автор Email [32804]",
-                                    "    Адаптор имя [32805]",
-                                    "    Адаптор Email [32806]",
-                                    "    Ссылка на оригинал [32807]",
-                                });
+    using F = FieldMenuId;
+    const auto field = [](const char* caption, FieldMenuId id) { return Command("    ", caption, CommandId(id)); };
+    return EditLines(canUndo) + QStringList{
+                                    QString::fromUtf8("Вставить в:"),
+                                    QString::fromUtf8("  Ридми:"),
+                                    field("Название плагина", F::InsertPluginName),
+                                    field("Описание плагина", F::InsertDescription),
+                                    field("Требует", F::InsertOtherRequirements),
+                                    field("Установка", F::InsertInstallText),
+                                    field("Удаление", F::InsertUninstallText),
+                                    field("Как играть", F::InsertHowToPlay),
+                                    field("Авторы", F::InsertAuthors),
+                                    field("Примечание", F::InsertNote),
+                                    field("Предупреждение", F::InsertWarningText),
+                                    QString::fromUtf8("  Бу:"),
+                                    field("Автор имя", F::InsertAuthorName),
+                                    field("Автор Email", F::InsertAuthorEmail),
+                                    field("Адаптор имя", F::InsertAdapterName),
+                                    field("Адаптор Email", F::InsertAdapterEmail),
+                                    field("Ссылка на оригинал", F::InsertOriginalLink),
+                                    QString::fromUtf8("Добавить в:"),
+                                    QString::fromUtf8("  Ридми:"),
+                                    field("Название плагина", F::AddPluginName),
+                                    field("Описание плагина", F::AddDescription),
+                                    field("Требует", F::AddOtherRequirements),
+                                    field("Установка", F::AddInstallText),
+                                    field("Удаление", F::AddUninstallText),
+                                    field("Как играть", F::AddHowToPlay),
+                                    field("Авторы", F::AddAuthors),
+                                    field("Примечание", F::AddNote),
+                                    field("Предупреждение", F::AddWarningText),
+                                    QString::fromUtf8("  Бу:"),
+                                    field("Автор имя", F::AddAuthorName),
+                                    field("Автор Email", F::AddAuthorEmail),
+                                    field("Адаптор имя", F::AddAdapterName),
+                                    field("Адаптор Email", F::AddAdapterEmail),
+                                    field("Ссылка на оригинал", F::AddOriginalLink),
+                                };
 }
 
 QStringList MenuNoSelection(bool canUndo) { return EditLines(canUndo) + Lines({"Вставить в grey", "Добавить в grey"}); }
@@ -172,6 +185,7 @@ protected:
         menus.choices.push_back(choice);
         RightClickOn(edit().viewport());
     }
+    void RightClick(FieldMenuId choice) { RightClick(CommandId(choice)); }
     // A right-click as the platform delivers it: the press, then the request
     // for a context menu at that point.
     static void RightClickOn(QWidget* target, QPoint pos = QPoint(30, 8)) {
@@ -184,7 +198,7 @@ protected:
     // cancels the dialog.
     void Open(const QString& path) {
         dialogs.answers.push_back(path);
-        Click(*window, 1004);
+        Click(*window, MainId::Open);
     }
 
     // Every control state of the four pages the menu can reach, the
@@ -208,6 +222,8 @@ protected:
         state["document selection"] = std::to_string(cursor.anchor()) + "-" + std::to_string(cursor.position());
         return state;
     }
+    // Snapshot's key for the text of a tab's control.
+    static std::string TextKey(int tab, int id) { return std::to_string(tab) + "/" + std::to_string(id) + " text"; }
     static std::vector<std::string> Changed(const std::map<std::string, std::string>& before,
                                             const std::map<std::string, std::string>& after) {
         std::vector<std::string> keys;
@@ -230,7 +246,7 @@ TEST_F(TextDocPageTest, TheEditSitsInsideTheFrameAndWrapsItsLines) {
     EXPECT_EQ(frame->geometry(), page().MapDialogRect({4, 4, 424, 295}));
     EXPECT_EQ(page().size(), page().MapDialogRect({0, 0, 432, 302}).size());
 
-    EXPECT_EQ(page().GetDlgItem(1039), &edit());
+    EXPECT_EQ(page().GetDlgItem(TextDocId::Edit), &edit());
     EXPECT_EQ(edit().parentWidget(), &page());
     EXPECT_EQ(edit().geometry(), QRect(16, 24, page().width() - 34, page().height() - 40));
     EXPECT_TRUE(frame->geometry().contains(edit().geometry()));
@@ -258,40 +274,53 @@ TEST_F(TextDocPageTest, WithoutSelectionTheMenuHasGreyCascadesAndKeepsTheLastCap
     EXPECT_EQ(edit().selectedText(), "first passage");
 
     Select(4, 4);
-    RightClick(32778);
+    RightClick(FieldMenuId::InsertPluginName);
     ASSERT_EQ(menus.shown.size(), 2u);
     EXPECT_EQ(menus.shown[0].name, QStringLiteral("editmenuadd"));
     EXPECT_EQ(menus.shown[1].name, QStringLiteral("editmenu"));
     EXPECT_EQ(menus.shown[1].lines, MenuNoSelection(false));
     // The old capture stays, but nothing can use it.
     EXPECT_EQ(edit().selectedText(), "first passage");
-    EXPECT_EQ(menus.refused, std::vector<int>{32778});
-    EXPECT_EQ(plugin().GetItemText(1025), "");
+    EXPECT_EQ(menus.refused, std::vector<int>{CommandId(FieldMenuId::InsertPluginName)});
+    EXPECT_EQ(plugin().GetItemText(PluginId::Name), "");
 }
 
 TEST_F(TextDocPageTest, WithASelectionTheMenuOffersBothCascadesAndCapturesThePassage) {
     SetDocument(QString::fromUtf8("Старый ридми\nВторая строка"));
     Select(7, 17);  // "ридми", the line break and "Втор"
-    RightClick(32778);
+    RightClick(FieldMenuId::InsertPluginName);
     ASSERT_EQ(menus.shown.size(), 1u);
     EXPECT_EQ(menus.shown[0].name, QStringLiteral("editmenuadd"));
     EXPECT_EQ(menus.shown[0].lines, MenuWithSelection(false));
     EXPECT_EQ(menus.shown[0].owner, &edit());
     EXPECT_EQ(menus.shown[0].point, edit().viewport()->mapToGlobal(QPoint(30, 8)));
     EXPECT_EQ(edit().selectedText(), Text("ридми\r\nВтор"_cp));
-    EXPECT_EQ(plugin().GetItemText(1025), Text("ридми\r\nВтор"_cp));
+    EXPECT_EQ(plugin().GetItemText(PluginId::Name), Text("ридми\r\nВтор"_cp));
     // The right-click kept the selection.
     EXPECT_EQ(edit().textCursor().selectedText(), QString::fromUtf8("ридми\u2029Втор"));
 }
 
 TEST_F(TextDocPageTest, EachOfThe28CommandsWritesItsFieldWholeAndNothingElse) {
+    using F = FieldMenuId;
     const struct {
-        int insertId, addId, tab, control;
+        FieldMenuId insertId, addId;
+        int tab;
+        FieldTarget field;
     } rows[] = {
-        {32778, 32795, 1, 1025}, {32779, 32794, 1, 1005}, {32780, 32796, 1, 1010}, {32781, 32797, 1, 1024},
-        {32782, 32798, 1, 1030}, {32783, 32799, 2, 1019}, {32784, 32800, 2, 1031}, {32785, 32801, 2, 1032},
-        {32786, 32802, 2, 1035}, {32787, 32803, 3, 1026}, {32788, 32804, 3, 1029}, {32789, 32805, 3, 1030},
-        {32790, 32806, 3, 1031}, {32791, 32807, 3, 1032},
+        {F::InsertPluginName, F::AddPluginName, 1, PluginId::Name},
+        {F::InsertDescription, F::AddDescription, 1, PluginId::Description},
+        {F::InsertOtherRequirements, F::AddOtherRequirements, 1, PluginId::OtherRequirements},
+        {F::InsertInstallText, F::AddInstallText, 1, PluginId::InstallText},
+        {F::InsertUninstallText, F::AddUninstallText, 1, PluginId::UninstallText},
+        {F::InsertHowToPlay, F::AddHowToPlay, 2, ExtrasId::HowToPlay},
+        {F::InsertAuthors, F::AddAuthors, 2, ExtrasId::Authors},
+        {F::InsertNote, F::AddNote, 2, ExtrasId::Note},
+        {F::InsertWarningText, F::AddWarningText, 2, ExtrasId::WarningText},
+        {F::InsertAuthorName, F::AddAuthorName, 3, DatabaseId::AuthorName},
+        {F::InsertAuthorEmail, F::AddAuthorEmail, 3, DatabaseId::AuthorEmail},
+        {F::InsertAdapterName, F::AddAdapterName, 3, DatabaseId::AdapterName},
+        {F::InsertAdapterEmail, F::AddAdapterEmail, 3, DatabaseId::AdapterEmail},
+        {F::InsertOriginalLink, F::AddOriginalLink, 3, DatabaseId::OriginalLink},
     };
     SetDocument(QString::fromUtf8("Заголовок\nпервая строка отрывка\nвторая & <b>строка</b>\nконец"));
     Select(10, 54);
@@ -301,12 +330,13 @@ TEST_F(TextDocPageTest, EachOfThe28CommandsWritesItsFieldWholeAndNothingElse) {
 
     for (const auto& row : rows) {
         CDialog* page = window->PageOfTab(row.tab);
-        const std::string key = std::to_string(row.tab) + "/" + std::to_string(row.control) + " text";
-        page->SetItemText(row.control, "old ");
-        const bool enabled = page->IsItemEnabled(row.control);
+        const int control = row.field.control;
+        const std::string key = TextKey(row.tab, control);
+        page->SetItemText(control, "old ");
+        const bool enabled = page->IsItemEnabled(control);
 
         const struct {
-            int id;
+            FieldMenuId id;
             Text expected;
         } steps[] = {
             {row.addId, "old " + captured},
@@ -316,10 +346,10 @@ TEST_F(TextDocPageTest, EachOfThe28CommandsWritesItsFieldWholeAndNothingElse) {
         for (const auto& step : steps) {
             const auto before = Snapshot();
             RightClick(step.id);
-            EXPECT_EQ(page->GetItemText(row.control), step.expected) << step.id;
-            EXPECT_EQ(Changed(before, Snapshot()), std::vector<std::string>{key}) << step.id;
+            EXPECT_EQ(page->GetItemText(control), step.expected) << CommandId(step.id);
+            EXPECT_EQ(Changed(before, Snapshot()), std::vector<std::string>{key}) << CommandId(step.id);
         }
-        EXPECT_EQ(page->IsItemEnabled(row.control), enabled) << row.control;
+        EXPECT_EQ(page->IsItemEnabled(control), enabled) << control;
     }
     EXPECT_TRUE(menus.refused.empty());
     EXPECT_TRUE(dialogs.messages.empty());
@@ -327,22 +357,22 @@ TEST_F(TextDocPageTest, EachOfThe28CommandsWritesItsFieldWholeAndNothingElse) {
 }
 
 TEST_F(TextDocPageTest, DisabledFieldsTakeTheTextAndTheirBoxesStayAsTheyAre) {
-    ASSERT_TRUE(plugin().IsChecked(1013));
-    ASSERT_FALSE(plugin().IsItemEnabled(1024));
+    ASSERT_TRUE(plugin().IsChecked(PluginId::InstallStandard));
+    ASSERT_FALSE(plugin().IsItemEnabled(PluginId::InstallText));
     SetDocument(QStringLiteral("Copy the files to Data Files."));
     Select(0, 29);
-    RightClick(32781);
-    EXPECT_EQ(plugin().GetItemText(1024), "Copy the files to Data Files.");
-    EXPECT_FALSE(plugin().IsItemEnabled(1024));
-    EXPECT_TRUE(plugin().IsChecked(1013));
-    EXPECT_FALSE(plugin().IsChecked(1014));
+    RightClick(FieldMenuId::InsertInstallText);
+    EXPECT_EQ(plugin().GetItemText(PluginId::InstallText), "Copy the files to Data Files.");
+    EXPECT_FALSE(plugin().IsItemEnabled(PluginId::InstallText));
+    EXPECT_TRUE(plugin().IsChecked(PluginId::InstallStandard));
+    EXPECT_FALSE(plugin().IsChecked(PluginId::InstallOther));
     EXPECT_EQ(window->tabs()->GetCurSel(), 0);
 
     // Checking "Другое" later shows what the field was given.
     SelectTab(1);
-    Click(plugin(), 1014);
-    EXPECT_TRUE(plugin().IsItemEnabled(1024));
-    EXPECT_EQ(plugin().GetItemText(1024), "Copy the files to Data Files.");
+    Click(plugin(), PluginId::InstallOther);
+    EXPECT_TRUE(plugin().IsItemEnabled(PluginId::InstallText));
+    EXPECT_EQ(plugin().GetItemText(PluginId::InstallText), "Copy the files to Data Files.");
 }
 
 TEST_F(TextDocPageTest, UndoFollowsTheControlAndTheEditItemsAlwaysStayEnabled) {
@@ -423,13 +453,13 @@ TEST_F(TextDocPageTest, TheRealPopupIsOursAndItsChoiceReachesTheControl) {
     Select(0, 4);
     QObject guard;
     QStringList seen;
-    auto answer = [&](const char* actionName) {
+    auto answer = [&](const QString& actionName) {
         QTimer::singleShot(50, &guard, [&, actionName] {
             QWidget* popup = QApplication::activePopupWidget();
             if (!popup) return;
             seen << popup->objectName();
             auto* menu = qobject_cast<QMenu*>(popup);
-            QAction* action = menu ? menu->findChild<QAction*>(QString::fromLatin1(actionName)) : nullptr;
+            QAction* action = menu ? menu->findChild<QAction*>(actionName) : nullptr;
             if (action) {
                 menu->setActiveAction(action);
                 QTest::keyClick(popup, Qt::Key_Return);
@@ -438,9 +468,9 @@ TEST_F(TextDocPageTest, TheRealPopupIsOursAndItsChoiceReachesTheControl) {
             }
         });
     };
-    answer("none");
+    answer(QStringLiteral("none"));
     RightClickOn(edit().viewport());
-    answer("id57634");
+    answer(QStringLiteral("id%1").arg(kIdEditCopy));
     RightClickOn(edit().viewport());
     EXPECT_EQ(seen, QStringList({"editmenuadd", "editmenuadd"}));
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("real"));
@@ -512,11 +542,11 @@ TEST_F(TextDocPageTest, CharactersOutsideTheCodePageReachTheFormAsReferences) {
     Open(path);
     EXPECT_EQ(edit().toPlainText(), QString::fromUtf8("x 中文 😀 y\n"));
     Select(3, 7);  // the emoji takes two positions
-    RightClick(32778);
-    EXPECT_EQ(plugin().GetItemText(1025), "&#25991; &#128512;");
+    RightClick(FieldMenuId::InsertPluginName);
+    EXPECT_EQ(plugin().GetItemText(PluginId::Name), "&#25991; &#128512;");
     Select(8, 10);  // "y" and the line break
-    RightClick(32795);
-    EXPECT_EQ(plugin().GetItemText(1025), "&#25991; &#128512;y\r\n");
+    RightClick(FieldMenuId::AddPluginName);
+    EXPECT_EQ(plugin().GetItemText(PluginId::Name), "&#25991; &#128512;y\r\n");
 }
 
 // A single-line field's typing limit (32,767 characters) does not cut what
@@ -524,14 +554,14 @@ TEST_F(TextDocPageTest, CharactersOutsideTheCodePageReachTheFormAsReferences) {
 TEST_F(TextDocPageTest, LongPassagesReachSingleLineFieldsWhole) {
     SetDocument(QString(20000, QLatin1Char('\n')));
     edit().selectAll();
-    RightClick(32787);
+    RightClick(FieldMenuId::InsertAuthorName);
     Text expected;
     for (int i = 0; i < 20000; ++i) expected += "\r\n";
-    EXPECT_EQ(database().GetItemText(1026), expected);
-    RightClick(32803);
-    EXPECT_EQ(database().GetItemText(1026).size(), 80000u);
-    RightClick(32795);
-    EXPECT_EQ(plugin().GetItemText(1025), expected);
+    EXPECT_EQ(database().GetItemText(DatabaseId::AuthorName), expected);
+    RightClick(FieldMenuId::AddAuthorName);
+    EXPECT_EQ(database().GetItemText(DatabaseId::AuthorName).size(), 80000u);
+    RightClick(FieldMenuId::AddPluginName);
+    EXPECT_EQ(plugin().GetItemText(PluginId::Name), expected);
 }
 
 // A passage from a Unix text file reaches the form as the same passage typed.
@@ -540,16 +570,16 @@ TEST_F(TextDocPageTest, APassageFromAnLfFileEqualsThePassageTyped) {
     WriteBytes(path, "Install:\nunpack to Data Files\n");
     Open(path);
     edit().selectAll();
-    RightClick(32779);
+    RightClick(FieldMenuId::InsertDescription);
 
     SelectTab(2);
-    Type(extras(), 1031, QStringLiteral("Install:"));
-    QTest::keyClick(extras().GetDlgItem(1031), Qt::Key_Return, Qt::ControlModifier);
-    Type(extras(), 1031, QStringLiteral("unpack to Data Files"));
-    QTest::keyClick(extras().GetDlgItem(1031), Qt::Key_Return, Qt::ControlModifier);
+    Type(extras(), ExtrasId::Authors, QStringLiteral("Install:"));
+    QTest::keyClick(extras().GetDlgItem(ExtrasId::Authors), Qt::Key_Return, Qt::ControlModifier);
+    Type(extras(), ExtrasId::Authors, QStringLiteral("unpack to Data Files"));
+    QTest::keyClick(extras().GetDlgItem(ExtrasId::Authors), Qt::Key_Return, Qt::ControlModifier);
 
-    EXPECT_EQ(plugin().GetItemText(1005), "Install:\r\nunpack to Data Files\r\n");
-    EXPECT_EQ(plugin().GetItemText(1005), extras().GetItemText(1031));
+    EXPECT_EQ(plugin().GetItemText(PluginId::Description), "Install:\r\nunpack to Data Files\r\n");
+    EXPECT_EQ(plugin().GetItemText(PluginId::Description), extras().GetItemText(ExtrasId::Authors));
 }
 
 TEST_F(TextDocPageTest, OpenNeverSwitchesTabsNorTouchesTheForm) {
@@ -559,18 +589,18 @@ TEST_F(TextDocPageTest, OpenNeverSwitchesTabsNorTouchesTheForm) {
     auto before = Snapshot();
     Open(path);
     auto after = Snapshot();
-    EXPECT_EQ(Changed(before, after), std::vector<std::string>{"0/1039 text"});
+    EXPECT_EQ(Changed(before, after), std::vector<std::string>{TextKey(0, ControlIdValue(TextDocId::Edit))});
     EXPECT_EQ(window->tabs()->GetCurSel(), 2);
     EXPECT_TRUE(extras().isVisible());
     EXPECT_FALSE(page().isVisible());
-    EXPECT_TRUE(window->Item<QLineEdit>(1003)->text().isEmpty());
+    EXPECT_TRUE(window->Item<QLineEdit>(MainId::ReadOnlyBox)->text().isEmpty());
 
     SelectTab(0);
     EXPECT_TRUE(edit().isVisible());
     EXPECT_EQ(Document(), "text of the file");
 
     // New leaves the document alone.
-    Click(*window, 1000);
+    Click(*window, MainId::New);
     EXPECT_EQ(Document(), "text of the file");
 }
 

@@ -1,0 +1,13 @@
+#pragma once
+// The main window's own controls, beside the tab pages.
+
+enum class MainId : int {
+    New = 1000,
+    Save = 1001,
+    Tabs = 1002,
+    ReadOnlyBox = 1003,
+    Open = 1004,
+};
+
+// Lets CDialog and the layout rows take these ids.
+constexpr bool IsControlId(MainId) { return true; }
