@@ -58,8 +58,7 @@ constexpr ControlSpec kLayout[] = {
 
 constexpr std::string_view kImageFilter =
     " Файлы изображений (*.gif; *.jpg; *.jpeg) |*.gif; *.jpg; *.jpeg| Все файлы (*.*)|*.*||"_cp;
-constexpr std::string_view kArchiveFilter =
-    " Файлы архивов (*.rar; *.zip) |*.rar; *.zip| Все файлы (*.*)|*.*||"_cp;
+constexpr std::string_view kArchiveFilter = " Файлы архивов (*.rar; *.zip) |*.rar; *.zip| Все файлы (*.*)|*.*||"_cp;
 
 // Every control that the record switch enables, the original link apart.
 constexpr DatabaseId kRecordControls[] = {

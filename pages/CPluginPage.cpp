@@ -46,8 +46,7 @@ constexpr ControlSpec kLayout[] = {
 
 constexpr std::string_view kImageFilter =
     " Файлы изображений (*.gif; *.jpg; *.jpeg; *.png) |*.gif; *.jpg; *.jpeg; *.png| Все файлы (*.*)|*.*||"_cp;
-constexpr std::string_view kPluginFilter =
-    " Файлы плагинов (*.esp; *.esm) |*.esp; *.esm| Все файлы (*.*)|*.*||"_cp;
+constexpr std::string_view kPluginFilter = " Файлы плагинов (*.esp; *.esm) |*.esp; *.esm| Все файлы (*.*)|*.*||"_cp;
 
 // The screenshot controls in the order the count enables them.
 constexpr std::array<PluginId, 6> kScreenshotControls = {

@@ -32,18 +32,15 @@ constexpr std::size_t kReadmeFields = 9;
 using M = MenuEntryKind;
 
 constexpr MenuEntry kEditItems[] = {
-    {M::Item, "Отменить"_cp, kIdEditUndo},
-    {M::Separator},
-    {M::Item, "Вырезать"_cp, kIdEditCut},
-    {M::Item, "Копировать"_cp, kIdEditCopy},
-    {M::Item, "Вставить"_cp, kIdEditPaste},
-    {M::Separator},
+    {M::Item, "Отменить"_cp, kIdEditUndo},  {M::Separator},
+    {M::Item, "Вырезать"_cp, kIdEditCut},   {M::Item, "Копировать"_cp, kIdEditCopy},
+    {M::Item, "Вставить"_cp, kIdEditPaste}, {M::Separator},
 };
 
 // A cascade opens and closes itself and its two sub-pop-ups around the fields.
 constexpr std::size_t kCascadeRows = 3 * 2 + std::size(kFieldCommands);
-constexpr std::size_t kMenuRows = (1 + std::size(kEditItems) + 2 * kCascadeRows + 1) +
-                                  (1 + std::size(kEditItems) + 2 + 1);
+constexpr std::size_t kMenuRows =
+    (1 + std::size(kEditItems) + 2 * kCascadeRows + 1) + (1 + std::size(kEditItems) + 2 + 1);
 
 constexpr std::array<MenuEntry, kMenuRows> kFieldEditMenu = [] {
     std::array<MenuEntry, kMenuRows> menu{};

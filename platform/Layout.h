@@ -34,10 +34,13 @@ inline constexpr int kNoControlId = -1;
 // `constexpr bool IsControlId(TheEnum)` beside it. The opt-in keeps other
 // enums (pages, menu commands) from passing for a control.
 template <class E>
+concept OptsInAsControlId = requires(E id) {
+    IsControlId(id);
+};
+
+template <class E>
 concept ControlIdEnum = std::is_enum_v<E> && !std::is_convertible_v<E, int> &&
-                        std::same_as<std::underlying_type_t<E>, int> && requires(E id) {
-                            { IsControlId(id) } -> std::same_as<bool>;
-                        };
+                        std::same_as<std::underlying_type_t<E>, int> && OptsInAsControlId<E>;
 
 template <ControlIdEnum E>
 constexpr int ControlIdValue(E id) {

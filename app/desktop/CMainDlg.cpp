@@ -11,11 +11,11 @@
 #include "platform/Dialogs.h"
 #include "platform/NativeText.h"
 #include "platform/qt/Resources.h"
+#include "platform/qt/RtfTextDocument.h"
 #include "readme/CaptureReadmeForm.h"
-#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 #include "reference/rtf/EmbeddedDocuments.h"
-#include "platform/qt/RtfTextDocument.h"
+#include "text/Cp1251.h"
 
 CMainDlg* g_pMainDlg = nullptr;
 
@@ -33,8 +33,7 @@ constexpr ControlSpec kLayout[] = {
 };
 
 constexpr std::string_view kTabCaptions[CMainDlg::kTabCount] = {
-    "Просмотр"_cp,    "Параметры 1"_cp, "Параметры 2"_cp,
-    "База данных"_cp, "Справка"_cp,     "О программе"_cp,
+    "Просмотр"_cp, "Параметры 1"_cp, "Параметры 2"_cp, "База данных"_cp, "Справка"_cp, "О программе"_cp,
 };
 
 constexpr std::string_view kOpenFilter = " Текстовые файлы (*.txt) |*.txt| Все файлы (*.*)|*.*||"_cp;
@@ -43,9 +42,8 @@ constexpr std::string_view kSaveFilter = " HTML (*.htm) |*.htm| Все файл�
 }  // namespace
 
 CMainDlg::CMainDlg(QWidget* parent)
-    : CDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+    : CDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       m_icon(ProgramIcon()) {
     setWindowTitle(ToQString(kApplicationTitle));
 }
@@ -81,21 +79,19 @@ bool CMainDlg::OnInitDialog() {
     for (int i = 0; i < kTabCount; ++i) m_tabs->InsertItem(i, ToQString(kTabCaptions[i]));
     m_tabs->SetCurSel(0);
 
-    for (CDialog* page :
-         {static_cast<CDialog*>(&m_pluginPage), static_cast<CDialog*>(&m_extrasPage),
-          static_cast<CDialog*>(&m_helpPage), static_cast<CDialog*>(&m_aboutPage),
-          static_cast<CDialog*>(&m_databasePage), static_cast<CDialog*>(&m_textDocPage)}) {
+    for (CDialog* page : {static_cast<CDialog*>(&m_pluginPage), static_cast<CDialog*>(&m_extrasPage),
+                          static_cast<CDialog*>(&m_helpPage), static_cast<CDialog*>(&m_aboutPage),
+                          static_cast<CDialog*>(&m_databasePage), static_cast<CDialog*>(&m_textDocPage)}) {
         page->setParent(m_tabs);
         page->move(m_tabs->PageOrigin());
         page->setVisible(page == &m_textDocPage);
     }
 
-    if (m_template.LoadBuiltIn() != kTemplateLoaded)
-        ShowMessageBox(this, kTemplateNotLoaded, MessageIcon::Exclamation);
+    if (m_template.LoadBuiltIn() != kTemplateLoaded) ShowMessageBox(this, kTemplateNotLoaded, MessageIcon::Exclamation);
 
     OnNew();
-    for (auto [view, bytes] : {std::pair{m_helpPage.m_richEdit, HelpRtfBytes()},
-                               std::pair{m_aboutPage.m_richEdit, LicenseRtfBytes()}}) {
+    for (auto [view, bytes] :
+         {std::pair{m_helpPage.m_richEdit, HelpRtfBytes()}, std::pair{m_aboutPage.m_richEdit, LicenseRtfBytes()}}) {
         rtf::SetRtf(*view->document(), bytes);
         view->moveCursor(QTextCursor::Start);  // read from the top, not the end
     }
@@ -161,9 +157,7 @@ void CMainDlg::OnTabSelChange() {
 }
 
 void CMainDlg::OnSave() {
-    const ShowMessage show = [this](std::string_view text, MessageIcon icon) {
-        ShowMessageBox(this, text, icon);
-    };
+    const ShowMessage show = [this](std::string_view text, MessageIcon icon) { ShowMessageBox(this, text, icon); };
 
     const ReadmeForm form = CaptureReadmeForm(m_pluginPage, m_extrasPage);
     m_readmeText = BuildReadmeHtml(form, m_template);
@@ -174,8 +168,8 @@ void CMainDlg::OnSave() {
     const std::optional<ChosenFile> chosen = SaveFileDialog(this, kSaveFilter, "htm", "ReadMe.htm");
     if (!chosen) return;
 
-    RunSaveFileWork(MakeSaveFileWork(form, m_readmeText, record, m_recordText, chosen->path), m_template,
-                    m_textBuffer, show);
+    RunSaveFileWork(MakeSaveFileWork(form, m_readmeText, record, m_recordText, chosen->path), m_template, m_textBuffer,
+                    show);
 }
 
 void CMainDlg::OnOpen() {

@@ -10,10 +10,10 @@
 #include "pages/CPluginPage.h"
 #include "pages/CTextDocPage.h"
 #include "platform/CDialog.h"
-#include "text/Text.h"
 #include "reference/CAboutPage.h"
 #include "reference/CHelpPage.h"
 #include "template/TemplatePackage.h"
+#include "text/Text.h"
 
 class CTabCtrl;
 class QLineEdit;

@@ -43,8 +43,7 @@ protected:
 
 }  // namespace
 
-CDialog::CDialog(QWidget* parent, Qt::WindowFlags flags)
-    : QWidget(parent, flags), m_units(BaseUnitsOf(font())) {}
+CDialog::CDialog(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags), m_units(BaseUnitsOf(font())) {}
 
 QRect CDialog::MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
 
@@ -112,8 +111,7 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
     if (spec.style & kStyleDisabled) widget->setEnabled(false);
     // A view that is no tab stop still takes the focus when clicked, so its
     // text can be scrolled and copied from the keyboard.
-    if (spec.tabOrder == 0)
-        widget->setFocusPolicy(spec.kind == ControlKind::RichEdit ? Qt::ClickFocus : Qt::NoFocus);
+    if (spec.tabOrder == 0) widget->setFocusPolicy(spec.kind == ControlKind::RichEdit ? Qt::ClickFocus : Qt::NoFocus);
     if (spec.id != kNoControlId) AttachItem(spec.id, widget);
     return widget;
 }
@@ -124,10 +122,8 @@ void CDialog::CreateControls(std::span<const ControlSpec> layout) {
         QWidget* widget = CreateControl(spec);
         if (spec.tabOrder > 0) tabStops.emplace_back(spec.tabOrder, widget);
     }
-    std::sort(tabStops.begin(), tabStops.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabStops.size(); ++i)
-        setTabOrder(tabStops[i - 1].second, tabStops[i].second);
+    std::sort(tabStops.begin(), tabStops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabStops.size(); ++i) setTabOrder(tabStops[i - 1].second, tabStops[i].second);
 }
 
 void CDialog::AttachItem(int id, QWidget* widget) {
@@ -150,8 +146,7 @@ QWidget* CDialog::GetDlgItem(int id) const {
 Text CDialog::GetItemText(int id) const {
     QWidget* widget = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return FromQString(edit->text());
-    if (auto* edit = qobject_cast<CMultiLineEdit*>(widget))
-        return FromQStringMultiLine(edit->WindowText());
+    if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) return FromQStringMultiLine(edit->WindowText());
     if (auto* combo = qobject_cast<QComboBox*>(widget)) return FromQString(combo->currentText());
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) return FromQString(button->text());
     if (auto* label = qobject_cast<QLabel*>(widget)) return FromQString(label->text());
@@ -183,8 +178,7 @@ void CDialog::SetItemUtf8(int id, std::string_view utf8) {
 int CDialog::GetItemTextLength(int id) const {
     QWidget* widget = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return static_cast<int>(edit->text().size());
-    if (auto* edit = qobject_cast<CMultiLineEdit*>(widget))
-        return static_cast<int>(edit->WindowText().size());
+    if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) return static_cast<int>(edit->WindowText().size());
     return 0;
 }
 
@@ -192,8 +186,8 @@ void CDialog::SetItemText(int id, std::string_view text) {
     QWidget* widget = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         SetLineEditText(*edit, ToQString(text));
-    } else if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) {
-        edit->setPlainText(ToQStringMultiLine(text));
+    } else if (auto* multiLine = qobject_cast<CMultiLineEdit*>(widget)) {
+        multiLine->setPlainText(ToQStringMultiLine(text));
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         if (combo->isEditable()) combo->setEditText(ToQString(text));
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -239,8 +233,7 @@ void CDialog::SetCaret(int id, int pos) {
 
 void CDialog::OnClicked(int id, std::function<void()> handler) {
     if (auto* button = Item<QAbstractButton>(id))
-        connect(button, &QAbstractButton::clicked, this,
-                [handler = std::move(handler)] { handler(); });
+        connect(button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { handler(); });
 }
 
 void CDialog::OnSelChange(int id, std::function<void()> handler) {

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/qt/DialogUnits.h"
 #include "platform/Layout.h"
+#include "platform/qt/DialogUnits.h"
 #include "readme/ControlValues.h"
 #include "text/Text.h"
 

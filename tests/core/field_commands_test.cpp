@@ -1,13 +1,12 @@
 // The field editor's commands apart from any window: which field each
 // command fills, and that the menu offers every command once.
 
-#include "pages/FieldCommands.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 
+#include "pages/FieldCommands.h"
 #include "text/Cp1251.h"
 
 namespace {

@@ -144,9 +144,8 @@ TEST_F(DatabasePageTest, ArchiveBrowseFillsNameAndSizeFromTheFile) {
     EXPECT_EQ(database().CaptureRecord().archiveName, name.toStdString());
     EXPECT_EQ(database().GetItemText(DatabaseId::ArchiveSize), "1048576");
     EXPECT_EQ(dialogs.beeps, 0);
-    EXPECT_EQ(
-        dialogs.requests.back().filters,
-        ParseFileFilter(" Файлы архивов (*.rar; *.zip) |*.rar; *.zip| Все файлы (*.*)|*.*||"_cp));
+    EXPECT_EQ(dialogs.requests.back().filters,
+              ParseFileFilter(" Файлы архивов (*.rar; *.zip) |*.rar; *.zip| Все файлы (*.*)|*.*||"_cp));
     EXPECT_EQ(dialogs.owners.back(), &database());
 
     // An archive that cannot be opened leaves the size empty, silently.
@@ -172,8 +171,7 @@ TEST_F(DatabasePageTest, ImageBrowseKeepsOnlyTheNameWithTheCaretBeforeItsEnd) {
     EXPECT_EQ(database().Item<QLineEdit>(DatabaseId::Image)->cursorPosition(), 13);
     EXPECT_EQ(
         dialogs.requests.back().filters,
-        ParseFileFilter(
-            " Файлы изображений (*.gif; *.jpg; *.jpeg) |*.gif; *.jpg; *.jpeg| Все файлы (*.*)|*.*||"_cp));
+        ParseFileFilter(" Файлы изображений (*.gif; *.jpg; *.jpeg) |*.gif; *.jpg; *.jpeg| Все файлы (*.*)|*.*||"_cp));
     dialogs.answers.push_back(QString());
     Click(database(), DatabaseId::BrowseImage);
     EXPECT_EQ(database().GetItemText(DatabaseId::Image), "small_shot.jpg");

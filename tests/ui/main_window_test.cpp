@@ -6,8 +6,8 @@
 
 #include "UiTest.h"
 #include "readme/CaptureReadmeForm.h"
-#include "text/Cp1251.h"
 #include "template/BuiltInTemplate.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -35,8 +35,7 @@ TEST_F(MainWindow, StartsOnTheFirstTabWithOnlyItsPageShown) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quillsmith"));
     EXPECT_EQ(window->tabs()->GetCurSel(), 0);
     EXPECT_EQ(VisiblePageOf(*window), &window->textDocPage());
-    const char* captions[] = {"Просмотр",    "Параметры 1", "Параметры 2",
-                              "База данных", "Справка",     "О программе"};
+    const char* captions[] = {"Просмотр", "Параметры 1", "Параметры 2", "База данных", "Справка", "О программе"};
     ASSERT_EQ(window->tabs()->GetItemCount(), 6);
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(window->tabs()->tabBar()->tabText(i), QString::fromUtf8(captions[i]));
@@ -156,8 +155,7 @@ TEST_F(MainWindow, EnterAndEscapeDoNothingAnywhere) {
                 << window->GetDlgItem(MainId::Open) << window->PageOfTab(tab) << window.get();
         for (QWidget* target : targets) {
             if (!target->isVisible() || !target->isEnabled()) continue;
-            if (target != window.get() && target != window->PageOfTab(tab) &&
-                target->focusPolicy() == Qt::NoFocus)
+            if (target != window.get() && target != window->PageOfTab(tab) && target->focusPolicy() == Qt::NoFocus)
                 continue;
             target->setFocus();
             for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
@@ -240,8 +238,7 @@ TEST_F(MainWindow, TabMovesTheFocusInTheLayoutTablesOrder) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QWidget* focused = QApplication::focusWidget();
             // An editable combo box holds the focus in its own line edit.
-            if (focused && qobject_cast<QComboBox*>(focused->parentWidget()))
-                focused = focused->parentWidget();
+            if (focused && qobject_cast<QComboBox*>(focused->parentWidget())) focused = focused->parentWidget();
             EXPECT_EQ(focused, c.order[i]) << "after " << c.order[i - 1]->objectName().toStdString();
         }
     }
@@ -253,12 +250,10 @@ TEST_F(MainWindow, TabMovesTheFocusInTheLayoutTablesOrder) {
 TEST(MainWindowStartUp, DamagedTemplateShowsOneMessageAndStartUpGoesOn) {
     FakeDialogs dialogs;
     SetDialogSeamForTesting(&dialogs);
-    const unsigned char damaged[64] = {
-        'Q', 'S', 'H', 'T', 'e', 'm', 'p', 'l', 'a', 't', 'e',
-        'F', 'i', 'l', 'e', 0,   1,   0,   0,   0,   0xF0};  // a negative entry count
+    const unsigned char damaged[64] = {'Q', 'S', 'H', 'T', 'e', 'm', 'p', 'l', 'a', 't', 'e',
+                                       'F', 'i', 'l', 'e', 0,   1,   0,   0,   0,   0xF0};  // a negative entry count
     for (std::span<const unsigned char> bytes :
-         {std::span<const unsigned char>(damaged, sizeof damaged),
-          std::span<const unsigned char>()}) {
+         {std::span<const unsigned char>(damaged, sizeof damaged), std::span<const unsigned char>()}) {
         dialogs.messages.clear();
         OverrideBuiltInTemplateForTesting(bytes);
         {

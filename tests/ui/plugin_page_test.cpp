@@ -138,9 +138,8 @@ TEST_F(PluginPageTest, ScreenshotBrowsePutsTheFullPathWithTheCaretBeforeItsEnd) 
     for (const FileDialogRequest& request : dialogs.requests) {
         EXPECT_FALSE(request.save);
         EXPECT_EQ(request.filters,
-                  ParseFileFilter(
-                      " Файлы изображений (*.gif; *.jpg; *.jpeg; *.png) |*.gif; *.jpg; *.jpeg; *.png| "
-                      "Все файлы (*.*)|*.*||"_cp));
+                  ParseFileFilter(" Файлы изображений (*.gif; *.jpg; *.jpeg; *.png) |*.gif; *.jpg; *.jpeg; *.png| "
+                                  "Все файлы (*.*)|*.*||"_cp));
         EXPECT_TRUE(request.defaultExtension.isEmpty());
         EXPECT_TRUE(request.proposedName.isEmpty());
     }
@@ -153,9 +152,8 @@ TEST_F(PluginPageTest, PluginBrowseKeepsOnlyTheNameAndCancelChangesNothing) {
     Click(plugin(), PluginId::BrowseFile);
     EXPECT_EQ(plugin().GetItemText(PluginId::File), "My Mod.esp");
     EXPECT_EQ(plugin().GetItemText(PluginId::Name), "Name");
-    EXPECT_EQ(
-        dialogs.requests.back().filters,
-        ParseFileFilter(" Файлы плагинов (*.esp; *.esm) |*.esp; *.esm| Все файлы (*.*)|*.*||"_cp));
+    EXPECT_EQ(dialogs.requests.back().filters,
+              ParseFileFilter(" Файлы плагинов (*.esp; *.esm) |*.esp; *.esm| Все файлы (*.*)|*.*||"_cp));
 
     dialogs.answers.push_back(QString());
     Click(plugin(), PluginId::BrowseFile);

@@ -17,10 +17,10 @@ namespace {
 std::vector<unsigned char> IndexedBmp(int width, int height, const std::vector<QRgb>& palette,
                                       const std::vector<std::uint8_t>& pixels) {
     const int stride = (width + 3) & ~3;
-    const std::uint32_t bitsOffset = 14 + 40 + 4 * 256;
-    const std::uint32_t fileSize = bitsOffset + stride * height;
+    const int bitsOffset = 14 + 40 + 4 * 256;
+    const int fileSize = bitsOffset + stride * height;
     std::vector<unsigned char> bmp;
-    auto put = [&bmp](std::uint32_t value, int bytes) {
+    auto put = [&bmp](std::int64_t value, int bytes) {
         for (int i = 0; i < bytes; ++i) bmp.push_back(static_cast<unsigned char>(value >> (8 * i)));
     };
     bmp.push_back('B');
@@ -40,14 +40,14 @@ std::vector<unsigned char> IndexedBmp(int width, int height, const std::vector<Q
     put(256, 4);
     put(0, 4);
     for (int i = 0; i < 256; ++i) {
-        const QRgb colour = i < static_cast<int>(palette.size()) ? palette[i] : 0;
+        const QRgb colour = i < static_cast<int>(palette.size()) ? palette[static_cast<std::size_t>(i)] : 0;
         put(qBlue(colour), 1);
         put(qGreen(colour), 1);
         put(qRed(colour), 1);
         put(0, 1);
     }
     for (int y = height - 1; y >= 0; --y)
-        for (int x = 0; x < stride; ++x) put(x < width ? pixels[y * width + x] : 0, 1);
+        for (int x = 0; x < stride; ++x) put(x < width ? pixels[static_cast<std::size_t>(y * width + x)] : 0, 1);
     return bmp;
 }
 
@@ -87,16 +87,16 @@ TEST_F(ReferencePagesTest, DocumentsShowFormattedFromTheTop) {
     const QString help = window->helpPage().m_richEdit->document()->toPlainText();
     // The guide's points in their order.
     qsizetype at = 0;
-    for (const char* heading : {"Как пользоваться", "Новый", "Открыть", "Сохранить", "Просмотр",
-                                "Параметры 1", "Параметры 2", "База данных"}) {
+    for (const char* heading : {"Как пользоваться", "Новый", "Открыть", "Сохранить", "Просмотр", "Параметры 1",
+                                "Параметры 2", "База данных"}) {
         const qsizetype found = help.indexOf(QString::fromUtf8(heading), at);
         EXPECT_GE(found, at) << heading;
         if (found >= 0) at = found;
     }
     // Some of it is bold: formatting reached the view.
     bool bold = false;
-    for (QTextBlock block = window->helpPage().m_richEdit->document()->begin();
-         block.isValid() && !bold; block = block.next())
+    for (QTextBlock block = window->helpPage().m_richEdit->document()->begin(); block.isValid() && !bold;
+         block = block.next())
         for (auto fragment = block.begin(); !fragment.atEnd() && !bold; ++fragment)
             bold = fragment.fragment().charFormat().fontWeight() >= QFont::Bold;
     EXPECT_TRUE(bold);
@@ -146,8 +146,7 @@ TEST_F(ReferencePagesTest, BuiltInBannerIsDrawnAtItsPlaceAndBadBytesDrawNothing)
         for (int x = 32; x < 612; ++x) drawn += PixelAt(image, {x, y}) != background;
     EXPECT_GT(drawn, 2000);
 
-    const std::vector<unsigned char> truncated(BannerBmpBytes().begin(),
-                                               BannerBmpBytes().begin() + 100);
+    const std::vector<unsigned char> truncated(BannerBmpBytes().begin(), BannerBmpBytes().begin() + 100);
     for (const std::vector<unsigned char>& bytes :
          {std::vector<unsigned char>{}, truncated, std::vector<unsigned char>(4000, 0x42)}) {
         page.LoadBanner(bytes);

@@ -11,8 +11,8 @@
 
 #include "UiTest.h"
 #include "readme/CaptureReadmeForm.h"
-#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
+#include "text/Cp1251.h"
 
 namespace {
 
