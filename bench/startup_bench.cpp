@@ -58,7 +58,7 @@ Run Launch(const std::vector<std::string>& command) {
     ::wait4(child, &status, 0, &usage);
     if (!shown || !WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
     return {std::chrono::duration<double, std::milli>(shownAt - start).count(),
-            usage.ru_maxrss / 1024.0};
+            static_cast<double>(usage.ru_maxrss) / 1024.0};
 }
 
 double Median(std::vector<double> values) {

@@ -85,7 +85,6 @@ CDatabasePage::CDatabasePage(QWidget* parent) : CDialog(parent) {
     OnClicked(DatabaseId::BrowseImage, [this] { OnBrowseImage(); });
     OnTextChange(DatabaseId::ArchiveSize, [this] { OnSizeChange(); });
     OnClicked(DatabaseId::SiteHomeLink, [this] { OnSiteLinkCheck(); });
-    OnSelChange(DatabaseId::Category, [this] { OnCategoryChange(); });
 }
 
 void CDatabasePage::UpdateControls() {
@@ -167,5 +166,3 @@ void CDatabasePage::OnSiteLinkCheck() {
     SetItemText(DatabaseId::OriginalLink, kSiteHomeUrl);
     EnableItem(DatabaseId::OriginalLink, false);
 }
-
-void CDatabasePage::OnCategoryChange() {}

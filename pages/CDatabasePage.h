@@ -23,5 +23,4 @@ public:
     void OnBrowseImage();
     void OnSizeChange();
     void OnSiteLinkCheck();
-    void OnCategoryChange();
 };

@@ -1,6 +1,6 @@
 #include "pages/CExtrasPage.h"
 
-#include "pages/ExtrasIds.h"
+#include "readme/ExtrasIds.h"
 #include "text/Cp1251.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // Tab 2, "Параметры 2": how to play, authors, note, warning and the two
 // write options of Save.
 
-#include "pages/ExtrasIds.h"
+#include "readme/ExtrasIds.h"
 #include "platform/CDialog.h"
 
 class CExtrasPage : public CDialog {

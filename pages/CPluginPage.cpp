@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "pages/PluginIds.h"
+#include "readme/PluginIds.h"
 #include "platform/Dialogs.h"
 #include "text/Cp1251.h"
 

@@ -2,7 +2,7 @@
 // Tab 1, "Параметры 1": the plug-in, its requirements, screenshots,
 // installation and removal.
 
-#include "pages/PluginIds.h"
+#include "readme/PluginIds.h"
 #include "platform/CDialog.h"
 
 class CPluginPage : public CDialog {

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "pages/DatabaseIds.h"
-#include "pages/ExtrasIds.h"
-#include "pages/PluginIds.h"
+#include "readme/ExtrasIds.h"
+#include "readme/PluginIds.h"
 #include "platform/MenuTable.h"
 #include "text/Text.h"
 

@@ -25,7 +25,6 @@ enum ControlStyle : unsigned {
     kStyleNone = 0,
     kStyleDisabled = 1u << 0,
     kStyleReadOnly = 1u << 1,
-    kStyleStaticEdge = 1u << 2,
 };
 
 inline constexpr int kNoControlId = -1;

@@ -1,35 +1,59 @@
 #include "readme/CaptureReadmeForm.h"
 
-ReadmeForm CaptureReadmeForm(const ControlValues& plugin, const ControlValues& extras) {
-    ReadmeForm form;
-    form.pluginName = plugin.GetItemText(1025);
-    form.pluginFile = plugin.GetItemText(1004);
-    form.description = plugin.GetItemText(1005);
-    form.requiresMorrowind = plugin.IsChecked(1006);
-    form.requiresTribunal = plugin.IsChecked(1007);
-    form.requiresBloodmoon = plugin.IsChecked(1008);
-    form.requiresBsaArchive = plugin.IsChecked(1038);
-    form.requiresOther = plugin.IsChecked(1009);
-    form.otherRequirements = plugin.GetItemText(1010);
-    form.screenshotCount = plugin.GetCurSel(1011);
-    form.screenshotPath = {plugin.GetItemUtf8(1012), plugin.GetItemUtf8(1020),
-                           plugin.GetItemUtf8(1022)};
-    form.installStandard = plugin.IsChecked(1013);
-    form.installOther = plugin.IsChecked(1014);
-    form.installText = plugin.GetItemText(1024);
-    form.uninstallStandard = plugin.IsChecked(1028);
-    form.uninstallOther = plugin.IsChecked(1029);
-    form.uninstallText = plugin.GetItemText(1030);
+#include "readme/ExtrasIds.h"
+#include "readme/PluginIds.h"
 
-    form.howToPlayEnabled = extras.IsChecked(1020);
-    form.howToPlay = extras.GetItemText(1019);
-    form.authors = extras.GetItemText(1031);
-    form.noteEnabled = extras.IsChecked(1018);
-    form.note = extras.GetItemText(1032);
-    form.warningStandard = extras.IsChecked(1033);
-    form.warningOther = extras.IsChecked(1034);
-    form.warningText = extras.GetItemText(1035);
-    form.writeBackgroundImages = extras.IsChecked(1016);
-    form.copyScreenshots = extras.IsChecked(1017);
+namespace {
+
+// The page's controls read by their names.
+template <class Id>
+class Page {
+public:
+    explicit Page(const ControlValues& values) : m_values(values) {}
+    ::Text TextOf(Id id) const { return m_values.GetItemText(static_cast<int>(id)); }
+    FilePath Path(Id id) const { return m_values.GetItemUtf8(static_cast<int>(id)); }
+    bool Checked(Id id) const { return m_values.IsChecked(static_cast<int>(id)); }
+    int Selection(Id id) const { return m_values.GetCurSel(static_cast<int>(id)); }
+
+private:
+    const ControlValues& m_values;
+};
+
+}  // namespace
+
+ReadmeForm CaptureReadmeForm(const ControlValues& pluginPage, const ControlValues& extrasPage) {
+    using P = PluginId;
+    using E = ExtrasId;
+    const Page<P> plugin(pluginPage);
+    const Page<E> extras(extrasPage);
+    ReadmeForm form;
+    form.pluginName = plugin.TextOf(P::Name);
+    form.pluginFile = plugin.TextOf(P::File);
+    form.description = plugin.TextOf(P::Description);
+    form.requiresMorrowind = plugin.Checked(P::Morrowind);
+    form.requiresTribunal = plugin.Checked(P::Tribunal);
+    form.requiresBloodmoon = plugin.Checked(P::Bloodmoon);
+    form.requiresBsaArchive = plugin.Checked(P::BsaArchive);
+    form.requiresOther = plugin.Checked(P::RequiresOther);
+    form.otherRequirements = plugin.TextOf(P::OtherRequirements);
+    form.screenshotCount = plugin.Selection(P::ScreenshotCount);
+    form.screenshotPath = {plugin.Path(P::Screenshot1), plugin.Path(P::Screenshot2), plugin.Path(P::Screenshot3)};
+    form.installStandard = plugin.Checked(P::InstallStandard);
+    form.installOther = plugin.Checked(P::InstallOther);
+    form.installText = plugin.TextOf(P::InstallText);
+    form.uninstallStandard = plugin.Checked(P::UninstallStandard);
+    form.uninstallOther = plugin.Checked(P::UninstallOther);
+    form.uninstallText = plugin.TextOf(P::UninstallText);
+
+    form.howToPlayEnabled = extras.Checked(E::HowToPlayEnabled);
+    form.howToPlay = extras.TextOf(E::HowToPlay);
+    form.authors = extras.TextOf(E::Authors);
+    form.noteEnabled = extras.Checked(E::NoteEnabled);
+    form.note = extras.TextOf(E::Note);
+    form.warningStandard = extras.Checked(E::WarningStandard);
+    form.warningOther = extras.Checked(E::WarningOther);
+    form.warningText = extras.TextOf(E::WarningText);
+    form.writeBackgroundImages = extras.Checked(E::WriteBackgroundImages);
+    form.copyScreenshots = extras.Checked(E::CopyScreenshots);
     return form;
 }

@@ -28,7 +28,7 @@ constexpr ControlSpec kLayout[] = {
     {MainId::New, K::PushButton, "Новый"_cp, {4, 4, 50, 14}, kStyleNone, 1},
     {MainId::Save, K::PushButton, "Сохранить"_cp, {119, 4, 50, 14}, kStyleNone, 2},
     {MainId::Tabs, K::TabControl, {}, {4, 24, 440, 320}},
-    {MainId::ReadOnlyBox, K::Edit, {}, {178, 5, 264, 12}, kStyleDisabled | kStyleReadOnly | kStyleStaticEdge},
+    {MainId::ReadOnlyBox, K::Edit, {}, {178, 5, 264, 12}, kStyleDisabled | kStyleReadOnly},
     {MainId::Open, K::PushButton, "Открыть"_cp, {61, 4, 50, 14}, kStyleNone, 3},
 };
 
@@ -55,7 +55,6 @@ CMainDlg::~CMainDlg() {
 void CMainDlg::Create() {
     setFixedSize(MapDialogRect({0, 0, 448, 346}).size());
     CreateControls(kLayout);
-    m_readOnlyBox = Item<QLineEdit>(MainId::ReadOnlyBox);
     m_tabs = Item<CTabCtrl>(MainId::Tabs);
     OnClicked(MainId::New, [this] { OnNew(); });
     OnClicked(MainId::Save, [this] { OnSave(); });

@@ -16,7 +16,6 @@
 #include "text/Text.h"
 
 class CTabCtrl;
-class QLineEdit;
 
 class CMainDlg : public CDialog, public FieldTargets {
     Q_OBJECT
@@ -60,7 +59,6 @@ protected:
 private:
     CDialog& FormPageOf(FormPage page);
 
-    QLineEdit* m_readOnlyBox = nullptr;
     CTabCtrl* m_tabs = nullptr;
     CPluginPage m_pluginPage;
     CExtrasPage m_extrasPage;
