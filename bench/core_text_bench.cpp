@@ -7,10 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 #include "readme/TextRoutines.h"
 #include "template/TemplatePackage.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -90,14 +90,11 @@ void BM_BuildReadmeHtml(benchmark::State& state) {
     package.LoadBuiltIn();
     ReadmeForm form = NewReadmeForm();
     const std::string text = TypicalText(32 * 1024);
-    for (Text* t : {&form.pluginName, &form.pluginFile, &form.description, &form.otherRequirements,
-                    &form.installText, &form.uninstallText, &form.howToPlay, &form.authors,
-                    &form.note, &form.warningText})
+    for (Text* t : {&form.pluginName, &form.pluginFile, &form.description, &form.otherRequirements, &form.installText,
+                    &form.uninstallText, &form.howToPlay, &form.authors, &form.note, &form.warningText})
         *t = text;
-    form.requiresTribunal = form.requiresBloodmoon = form.requiresBsaArchive = form.requiresOther =
-        true;
-    form.installOther = form.uninstallOther = form.howToPlayEnabled = form.noteEnabled =
-        form.warningOther = true;
+    form.requiresTribunal = form.requiresBloodmoon = form.requiresBsaArchive = form.requiresOther = true;
+    form.installOther = form.uninstallOther = form.howToPlayEnabled = form.noteEnabled = form.warningOther = true;
     form.screenshotCount = 3;
     form.screenshotPath = {text, text, text};
     for (auto _ : state) {

@@ -6,8 +6,8 @@
 // the difference is the font set-up that any text on screen costs.
 
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "text/Cp1251.h"
 #include "reference/rtf/RtfReader.h"
+#include "text/Cp1251.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const rtf::Document doc = rtf::ReadRtf(std::span<const unsigned char>(data, size));

@@ -15,8 +15,7 @@ constexpr std::string_view kLastLine = "NOW());\r\n";
 constexpr std::string_view kRecordExtension = ".sql";
 
 bool IsDigits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The site's database takes double-quoted strings in which a backslash
@@ -94,8 +93,8 @@ bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, T
     return true;
 }
 
-void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText,
-                         std::string_view readmeFolder, const ShowMessage& show) {
+void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText, std::string_view readmeFolder,
+                         const ShowMessage& show) {
     if (!record.recordWanted) return;
     FilePath name = record.archiveName;
     name += kRecordExtension;

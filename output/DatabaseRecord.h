@@ -3,14 +3,14 @@
 
 #include <array>
 
-#include "text/Messages.h"
 #include "readme/ReadmeForm.h"
+#include "text/Messages.h"
 #include "text/Text.h"
 
 struct DatabaseRecord {
     bool recordWanted = false;
     int categoryIndex = 0;  // -1 when nothing is selected
-    FilePath archiveName;  // also the record file's name on disk
+    FilePath archiveName;   // also the record file's name on disk
     Text imageName;
     Text authorName;
     Text authorEmail;

@@ -28,9 +28,7 @@ bool IsAbsolute(std::string_view path) {
 }
 
 // A zero byte would end the name early and name another file.
-bool IsUsable(std::string_view path) {
-    return !path.empty() && path.find('\0') == std::string_view::npos;
-}
+bool IsUsable(std::string_view path) { return !path.empty() && path.find('\0') == std::string_view::npos; }
 
 void CloseQuietly(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -61,8 +59,7 @@ FilePath TemporaryBeside(const FilePath& target) {
 // The file a symlink leads to, so that it is the one replaced and the link
 // stays. Empty for a dangling or looping link.
 FilePath ResolveLink(const FilePath& link) {
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(link.c_str(), nullptr),
-                                                                &std::free);
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(link.c_str(), nullptr), &std::free);
     return resolved ? FilePath(resolved.get()) : FilePath();
 }
 
@@ -97,8 +94,7 @@ bool InputFile::Open(std::string_view path) {
 std::ptrdiff_t InputFile::Read(char* data, std::size_t size) {
     if (m_fd < 0) return -1;
     for (;;) {
-        const std::ptrdiff_t got =
-            ReadOverride() ? ReadOverride()(m_fd, data, size) : ::read(m_fd, data, size);
+        const std::ptrdiff_t got = ReadOverride() ? ReadOverride()(m_fd, data, size) : ::read(m_fd, data, size);
         if (got >= 0 || errno != EINTR) return got < 0 ? -1 : got;
     }
 }

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "output/FileIo.h"
-#include "text/Cp1251.h"
 #include "readme/TextRoutines.h"
 #include "template/TemplatePackage.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -36,8 +36,7 @@ void MakeFolder(const FilePath& path) {
 }
 
 // False after its message: the command ends.
-bool WritePictures(const FilePath& picturesFolder, const TemplatePackage& package,
-                   const ShowMessage& show) {
+bool WritePictures(const FilePath& picturesFolder, const TemplatePackage& package, const ShowMessage& show) {
     for (const char* name : kPictureNames) {
         fileio::ReplacingFile file;
         bool written = file.Create(Join(picturesFolder, name));
@@ -58,8 +57,7 @@ enum class CopyResult { Copied, SourceFailed, TargetFailed };
 
 // Streams source into target through buffer. The length taken at the open
 // bounds the copy; a source that shrinks meanwhile ends it early.
-CopyResult CopyFile(const FilePath& source, const FilePath& target,
-                    std::span<char, kTextBufferSize> buffer) {
+CopyResult CopyFile(const FilePath& source, const FilePath& target, std::span<char, kTextBufferSize> buffer) {
     fileio::InputFile in;
     if (!in.Open(source)) return CopyResult::SourceFailed;
     fileio::ReplacingFile out;
@@ -68,13 +66,11 @@ CopyResult CopyFile(const FilePath& source, const FilePath& target,
     std::uint64_t left = in.length();
     out.Reserve(left);
     while (left > 0) {
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
         const std::ptrdiff_t got = in.Read(buffer.data(), want);
         if (got < 0) return CopyResult::SourceFailed;
         if (got == 0) break;
-        if (!out.Write({buffer.data(), static_cast<std::size_t>(got)}))
-            return CopyResult::TargetFailed;
+        if (!out.Write({buffer.data(), static_cast<std::size_t>(got)})) return CopyResult::TargetFailed;
         left -= static_cast<std::uint64_t>(got);
     }
     return out.Commit() ? CopyResult::Copied : CopyResult::TargetFailed;
@@ -102,8 +98,8 @@ void CopyScreenshots(const SaveFileWork& work, const FilePath& folder, const Fil
 
 }  // namespace
 
-SaveFileWork MakeSaveFileWork(const ReadmeForm& form, Text readmeText, const DatabaseRecord& record,
-                              Text recordText, FilePath readmePath) {
+SaveFileWork MakeSaveFileWork(const ReadmeForm& form, Text readmeText, const DatabaseRecord& record, Text recordText,
+                              FilePath readmePath) {
     SaveFileWork work;
     work.readmePath = std::move(readmePath);
     work.readmeText = std::move(readmeText);
@@ -121,8 +117,8 @@ FilePath FolderOfPath(std::string_view path) {
     return last == std::string_view::npos ? FilePath() : FilePath(path.substr(0, last));
 }
 
-void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package,
-                     std::span<char, kTextBufferSize> buffer, const ShowMessage& show) {
+void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer,
+                     const ShowMessage& show) {
     const FilePath folder = FolderOfPath(work.readmePath);
 
     if (!fileio::WriteWholeFile(work.readmePath, work.readmeText)) {

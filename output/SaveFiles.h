@@ -6,12 +6,11 @@
 #include <span>
 
 #include "output/DatabaseRecord.h"
-#include "text/Messages.h"
 #include "text/Buffer.h"
+#include "text/Messages.h"
 #include "text/Text.h"
 
 class TemplatePackage;
-
 
 struct SaveFileWork {
     FilePath readmePath;  // as the save dialog returned it
@@ -26,8 +25,8 @@ struct SaveFileWork {
 
 // Save's work for a captured form, its readme and its record, once the
 // readme's path is known: the window and the renderer fill it alike.
-SaveFileWork MakeSaveFileWork(const ReadmeForm& form, Text readmeText, const DatabaseRecord& record,
-                              Text recordText, FilePath readmePath);
+SaveFileWork MakeSaveFileWork(const ReadmeForm& form, Text readmeText, const DatabaseRecord& record, Text recordText,
+                              FilePath readmePath);
 
 // The characters of path before its last separator; empty without one.
 FilePath FolderOfPath(std::string_view path);

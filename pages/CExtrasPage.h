@@ -2,8 +2,8 @@
 // Tab 2, "Параметры 2": how to play, authors, note, warning and the two
 // write options of Save.
 
-#include "readme/ExtrasIds.h"
 #include "platform/CDialog.h"
+#include "readme/ExtrasIds.h"
 
 class CExtrasPage : public CDialog {
     Q_OBJECT

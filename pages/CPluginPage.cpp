@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "readme/PluginIds.h"
 #include "platform/Dialogs.h"
+#include "readme/PluginIds.h"
 #include "text/Cp1251.h"
 
 namespace {

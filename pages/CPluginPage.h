@@ -2,8 +2,8 @@
 // Tab 1, "Параметры 1": the plug-in, its requirements, screenshots,
 // installation and removal.
 
-#include "readme/PluginIds.h"
 #include "platform/CDialog.h"
+#include "readme/PluginIds.h"
 
 class CPluginPage : public CDialog {
     Q_OBJECT

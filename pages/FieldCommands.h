@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "pages/DatabaseIds.h"
+#include "platform/MenuTable.h"
 #include "readme/ExtrasIds.h"
 #include "readme/PluginIds.h"
-#include "platform/MenuTable.h"
 #include "text/Text.h"
 
 enum class FormPage { Plugin, Extras, Database };

@@ -63,8 +63,8 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
         const auto first = static_cast<unsigned char>(bytes[i]);
         const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        const char16_t unit = bigEndian ? static_cast<char16_t>(first << 8 | second)
-                                        : static_cast<char16_t>(second << 8 | first);
+        const char16_t unit =
+            bigEndian ? static_cast<char16_t>(first << 8 | second) : static_cast<char16_t>(second << 8 | first);
         if (unit == 0) break;
         units += unit;
     }

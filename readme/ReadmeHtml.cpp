@@ -1,8 +1,8 @@
 #include "readme/ReadmeHtml.h"
 
-#include "text/Cp1251.h"
 #include "readme/TextRoutines.h"
 #include "template/TemplatePackage.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -65,15 +65,18 @@ private:
 void AppendArchiveNote(Document& doc, std::string_view pluginFile) {
     const std::string_view stem = BsaArchiveStem(pluginFile);
     doc << kArchiveNote1 << "<b>" << stem << ".bsa</b>" << kArchiveNote3;
-    doc << "<a href='" << kSiteHomeUrl << "' target='_blank'>" << kSiteHomeUrl << "</a>" << ")";
+    doc << "<a href='" << kSiteHomeUrl << "' target='_blank'>" << kSiteHomeUrl << "</a>"
+        << ")";
     doc << kArchiveNote5 << kArchiveNote6 << "<b>" << stem << ".bsa</b>";
 }
 
 void AppendRequirements(Document& doc, const ReadmeForm& form) {
     bool first = true;
     auto item = [&]() {
-        if (first) doc.Open(kRequiresHeading);
-        else doc << "<br>";
+        if (first)
+            doc.Open(kRequiresHeading);
+        else
+            doc << "<br>";
         first = false;
     };
     if (form.requiresMorrowind) {
@@ -124,8 +127,10 @@ void AppendInstructions(Document& doc, std::string_view heading, bool standard, 
         doc.Fragment(after);
     }
     if (other) {
-        if (standard) doc << "<BR>";
-        else doc.Open(heading);
+        if (standard)
+            doc << "<BR>";
+        else
+            doc.Open(heading);
         doc.Converted(ownText);
     }
     if (standard || other) doc.Close();
@@ -143,7 +148,8 @@ std::size_t EstimateSize(const ReadmeForm& form, const TemplatePackage& package)
     for (std::string_view name : TemplatePackage::kFragmentNames) size += package.Fragment(name).size();
     const std::size_t section = package.Fragment("htm_tab_01").size() + package.Fragment("htm_tab_02").size() +
                                 package.Fragment("htm_tab_03").size() + 2;
-    size += 10 * section + 2 * (package.Fragment("htm_txt_inst_01").size() + package.Fragment("htm_txt_unst_01").size());
+    size +=
+        10 * section + 2 * (package.Fragment("htm_txt_inst_01").size() + package.Fragment("htm_txt_unst_01").size());
     size += 5 * form.pluginFile.size() + form.pluginName.size();
     for (const Text* text : {&form.description, &form.otherRequirements, &form.installText, &form.uninstallText,
                              &form.howToPlay, &form.authors, &form.note, &form.warningText})

@@ -44,7 +44,8 @@ std::uint64_t BreakMask(const char* p) {
     std::uint64_t mask = 0;
     for (int k = 0; k < 4; ++k) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-        const auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        const auto bits =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
         mask |= static_cast<std::uint64_t>(bits) << (16 * k);
     }
     return mask;

@@ -15,6 +15,4 @@ std::span<const unsigned char> BuiltInTemplateBytes() {
     return {kBuiltInTemplatePackage, kBuiltInTemplatePackageSize};
 }
 
-void OverrideBuiltInTemplateForTesting(std::optional<std::span<const unsigned char>> bytes) {
-    g_override = bytes;
-}
+void OverrideBuiltInTemplateForTesting(std::optional<std::span<const unsigned char>> bytes) { g_override = bytes; }

@@ -34,9 +34,8 @@ public:
     static constexpr std::size_t kEntrySize = 32;
     static constexpr std::size_t kCountOffset = 20;
     static constexpr std::array<std::string_view, 11> kFragmentNames = {
-        "htm_begin",       "htm_end",         "htm_title",       "htm_tab_01",
-        "htm_tab_02",      "htm_tab_03",      "htm_txt_inst_01", "htm_txt_inst_02",
-        "htm_txt_unst_01", "htm_txt_unst_02", "htm_txt_warn_01",
+        "htm_begin",       "htm_end",         "htm_title",       "htm_tab_01",      "htm_tab_02",      "htm_tab_03",
+        "htm_txt_inst_01", "htm_txt_inst_02", "htm_txt_unst_01", "htm_txt_unst_02", "htm_txt_warn_01",
     };
 
     TemplatePackage() = default;

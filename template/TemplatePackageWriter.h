@@ -7,9 +7,9 @@
 #include <vector>
 
 struct TemplateSourceEntry {
-    std::string name;                // at most 15 bytes
+    std::string name;  // at most 15 bytes
     std::vector<unsigned char> data;
-    bool isText = false;             // needs a NUL after it
+    bool isText = false;  // needs a NUL after it
 };
 
 // Throws std::invalid_argument for a name too long or more than 16 entries.

@@ -74,11 +74,13 @@ struct Literal {
             const auto lead = static_cast<unsigned char>(utf8[i]);
             char32_t cp = lead;
             std::size_t extra = 0;
-            if (lead >= 0xF0) cp = lead & 0x07, extra = 3;
-            else if (lead >= 0xE0) cp = lead & 0x0F, extra = 2;
-            else if (lead >= 0xC0) cp = lead & 0x1F, extra = 1;
-            for (std::size_t k = 1; k <= extra; ++k)
-                cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+            if (lead >= 0xF0)
+                cp = lead & 0x07, extra = 3;
+            else if (lead >= 0xE0)
+                cp = lead & 0x0F, extra = 2;
+            else if (lead >= 0xC0)
+                cp = lead & 0x1F, extra = 1;
+            for (std::size_t k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
             i += extra + 1;
             const int byte = FromCodePoint(cp);
             if (byte < 0) throw std::logic_error("character outside Windows-1251");

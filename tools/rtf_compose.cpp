@@ -59,8 +59,7 @@ public:
     const std::string& Out() const { return m_out; }
 
     void Character(char32_t cp) {
-        if (cp == '\\' || cp == '{' || cp == '}')
-            return Token(std::string{'\\', static_cast<char>(cp)});
+        if (cp == '\\' || cp == '{' || cp == '}') return Token(std::string{'\\', static_cast<char>(cp)});
         if (cp == '\t') return Token("\\tab ");
         if (cp >= 0x20 && cp < 0x80) return Token(std::string(1, static_cast<char>(cp)));
         const int byte = cp1251::FromCodePoint(cp);
@@ -112,8 +111,7 @@ bool Inline(Writer& w, std::string_view text) {
     bool bold = false, italic = false, link = false;
     for (std::size_t i = 0; i < text.size();) {
         const std::string_view rest = text.substr(i);
-        if (rest.size() >= 2 && rest[0] == '\\' &&
-            (rest[1] == '*' || rest[1] == '<' || rest[1] == '\\')) {
+        if (rest.size() >= 2 && rest[0] == '\\' && (rest[1] == '*' || rest[1] == '<' || rest[1] == '\\')) {
             w.Character(static_cast<unsigned char>(rest[1]));
             i += 2;
         } else if (rest.starts_with("**")) {
@@ -157,8 +155,7 @@ bool Line(Writer& w, std::string_view line) {
         w.Token(std::string(kListItem) + std::string(kBody) + "\\'95\\tab ");
         line.remove_prefix(2);
     } else if (digits > 0 && line.substr(digits).starts_with(". ")) {
-        w.Token(std::string(kListItem) + std::string(kBody) + std::string(line.substr(0, digits)) +
-                ".\\tab ");
+        w.Token(std::string(kListItem) + std::string(kBody) + std::string(line.substr(0, digits)) + ".\\tab ");
         line.remove_prefix(digits + 2);
     } else if (starts(">> ")) {
         w.Token("\\pard\\qc\\sb360\\sa80" + std::string(kBody));
@@ -203,8 +200,7 @@ int main(int argc, char** argv) {
         if (line.ends_with('\r')) line.remove_suffix(1);
         if (line.find_first_not_of(' ') == std::string_view::npos) continue;
         if (!Line(w, line)) {
-            std::cerr << "rtf_compose: " << argv[1] << ':' << number
-                      << ": bad UTF-8 or unclosed ** * <\n";
+            std::cerr << "rtf_compose: " << argv[1] << ':' << number << ": bad UTF-8 or unclosed ** * <\n";
             return 1;
         }
     }

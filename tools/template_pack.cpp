@@ -13,9 +13,9 @@
 #include <stdexcept>
 #include <string>
 
+#include "template/TemplatePackageWriter.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
-#include "template/TemplatePackageWriter.h"
 
 namespace {
 
@@ -27,16 +27,14 @@ std::string ReadFile(const std::string& path) {
 
 std::string TextEntry(const std::string& path) {
     std::string source = ReadFile(path);
-    if (source.find('\r') != std::string::npos)
-        throw std::runtime_error(path + ": CR found; sources use LF line ends");
+    if (source.find('\r') != std::string::npos) throw std::runtime_error(path + ": CR found; sources use LF line ends");
     const std::string placeholder = "@SITE_HOME_URL@";
     for (std::size_t at; (at = source.find(placeholder)) != std::string::npos;)
         source.replace(at, placeholder.size(), kSiteHomeUrl);
     const std::string bytes = cp1251::FromUtf8(source);
     // Decoding is total, so only a source the code page holds whole comes
     // back unchanged; a literal "&#" in it does not hide a lost character.
-    if (cp1251::ToUtf8(bytes) != source)
-        throw std::runtime_error(path + ": a character Windows-1251 cannot hold");
+    if (cp1251::ToUtf8(bytes) != source) throw std::runtime_error(path + ": a character Windows-1251 cannot hold");
     std::string out;
     for (char c : bytes) {
         if (c == '\n') out += '\r';
@@ -65,10 +63,14 @@ int main(int argc, char** argv) {
             const std::string source = arg.substr(colon + 1);
             TemplateSourceEntry entry{name, {}, kind == "text"};
             std::string bytes;
-            if (kind == "text") bytes = TextEntry(source);
-            else if (kind == "binary") bytes = ReadFile(source);
-            else if (kind == "zeros") bytes.assign(std::stoul(source), '\0');
-            else throw std::runtime_error("unknown kind: " + kind);
+            if (kind == "text")
+                bytes = TextEntry(source);
+            else if (kind == "binary")
+                bytes = ReadFile(source);
+            else if (kind == "zeros")
+                bytes.assign(std::stoul(source), '\0');
+            else
+                throw std::runtime_error("unknown kind: " + kind);
             entry.data.assign(bytes.begin(), bytes.end());
             entries.push_back(std::move(entry));
         }

@@ -86,8 +86,8 @@ Field<Record> IntField(std::string_view name, int Record::*member) {
 
 // Arrays are all or nothing: a bad element leaves the field as it was.
 template <class Record, class Element, class Convert, class Back>
-Field<Record> ArrayField(std::string_view name, std::string_view expected,
-                         std::array<Element, 3> Record::*member, Convert convert, Back back) {
+Field<Record> ArrayField(std::string_view name, std::string_view expected, std::array<Element, 3> Record::*member,
+                         Convert convert, Back back) {
     return {name, expected,
             [member, convert](const json& v, Record& r) {
                 if (!v.is_array() || v.size() != 3) return false;
@@ -166,9 +166,8 @@ std::string Quoted(std::string_view prefix, std::string_view key) {
 
 // Reads one object's keys into record; an error names the key.
 template <class Record>
-std::string ReadObject(const json& object, const std::vector<Field<Record>>& fields,
-                       std::string_view prefix, Record& record,
-                       const std::function<std::string(const json&)>& nested = {}) {
+std::string ReadObject(const json& object, const std::vector<Field<Record>>& fields, std::string_view prefix,
+                       Record& record, const std::function<std::string(const json&)>& nested = {}) {
     for (auto item = object.begin(); item != object.end(); ++item) {
         const std::string& key = item.key();
         const json& value = item.value();
@@ -177,11 +176,9 @@ std::string ReadObject(const json& object, const std::vector<Field<Record>>& fie
             if (std::string error = nested(value); !error.empty()) return error;
             continue;
         }
-        const auto field = std::find_if(fields.begin(), fields.end(),
-                                        [&](const auto& f) { return f.name == key; });
+        const auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == key; });
         if (field == fields.end()) return "unknown key " + Quoted(prefix, key);
-        if (!field->set(value, record))
-            return Quoted(prefix, key) + " must be " + std::string(field->expected);
+        if (!field->set(value, record)) return Quoted(prefix, key) + " must be " + std::string(field->expected);
     }
     return {};
 }
@@ -213,17 +210,15 @@ FormFileResult ReadFormFile(std::string_view bytes) {
         }
         if (number > kFormFileVersion) {
             result.error = "the form was written by a newer Quillsmith (" + Quoted("", kVersionKey) + " " +
-                           std::to_string(number) + "; this one reads up to " +
-                           std::to_string(kFormFileVersion) + ")";
+                           std::to_string(number) + "; this one reads up to " + std::to_string(kFormFileVersion) + ")";
             return result;
         }
     }
     FormFile& file = result.file;
-    result.error =
-        ReadObject(root, FormFields(), "", file.form, [&file](const json& database) -> std::string {
-            if (!database.is_object()) return Quoted("", kDatabaseKey) + " must be an object";
-            return ReadObject(database, RecordFields(), "database.", file.record);
-        });
+    result.error = ReadObject(root, FormFields(), "", file.form, [&file](const json& database) -> std::string {
+        if (!database.is_object()) return Quoted("", kDatabaseKey) + " must be an object";
+        return ReadObject(database, RecordFields(), "database.", file.record);
+    });
     return result;
 }
 

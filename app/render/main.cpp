@@ -13,12 +13,12 @@
 #include <string>
 #include <string_view>
 
-#include "output/DatabaseRecord.h"
 #include "app/render/FormFile.h"
+#include "output/DatabaseRecord.h"
 #include "output/SaveFiles.h"
-#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -26,8 +26,7 @@ constexpr int kExitClean = 0;
 constexpr int kExitMessages = 1;
 constexpr int kExitUsage = 2;
 
-constexpr std::string_view kUsage =
-    "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm\n";
+constexpr std::string_view kUsage = "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm\n";
 
 struct Arguments {
     std::string form;
@@ -46,8 +45,7 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
         std::string value;
         const std::size_t equals = arg.find('=');
         std::string_view name = arg.substr(0, equals);
-        if (name != "--form" && name != "--output")
-            return "unknown argument \"" + std::string(arg) + "\"";
+        if (name != "--form" && name != "--output") return "unknown argument \"" + std::string(arg) + "\"";
         if (equals != std::string_view::npos) {
             value = arg.substr(equals + 1);
         } else if (i + 1 < argc) {
@@ -70,8 +68,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string& b
     if (!file) return std::string(std::strerror(errno));
     std::array<char, 65536> block;
     std::size_t got = 0;
-    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0)
-        bytes.append(block.data(), got);
+    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) bytes.append(block.data(), got);
     const int error = std::ferror(file) ? errno : 0;
     std::fclose(file);
     if (error != 0) return std::string(std::strerror(error));
@@ -91,8 +88,7 @@ int main(int argc, char** argv) {
     // A bare name lives in the current folder; without "./" its folder would
     // be empty, which is the root.
     FilePath readmePath = args.output;
-    if (readmePath.find(kPathSeparator) == FilePath::npos)
-        readmePath = FilePath(".") + kPathSeparator + readmePath;
+    if (readmePath.find(kPathSeparator) == FilePath::npos) readmePath = FilePath(".") + kPathSeparator + readmePath;
 
     std::string bytes;
     if (auto why = ReadWholeFile(args.form, bytes)) {
@@ -113,8 +109,7 @@ int main(int argc, char** argv) {
     };
 
     TemplatePackage package;
-    if (package.LoadBuiltIn() != kTemplateLoaded)
-        show(kTemplateNotLoaded, MessageIcon::Exclamation);
+    if (package.LoadBuiltIn() != kTemplateLoaded) show(kTemplateNotLoaded, MessageIcon::Exclamation);
 
     Text recordText;
     if (BuildDatabaseRecord(file.record, file.form, recordText, show)) {

@@ -47,8 +47,7 @@ bool MakeFolders(const FilePath& folder) {
 FilePath StateFolder() {
     if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/')
         return FilePath(state) + "/quillsmith";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return FilePath(home) + "/.local/state/quillsmith";
+    if (const char* home = std::getenv("HOME"); home && *home) return FilePath(home) + "/.local/state/quillsmith";
     return {};
 }
 

@@ -65,13 +65,11 @@ void CGroupBox::paintEvent(QPaintEvent*) {
     const int left = metrics.averageCharWidth() * 3 / 2;
     const QRect caption(left, 0, metrics.horizontalAdvance(m_title) + 4, metrics.height());
     painter.fillRect(caption, palette().color(backgroundRole()));
-    painter.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(caption, Qt::AlignCenter, m_title);
 }
 
-CTabCtrl::CTabCtrl(QWidget* parent)
-    : QWidget(parent), m_bar(new QTabBar(this)), m_panel(new QFrame(this)) {
+CTabCtrl::CTabCtrl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)), m_panel(new QFrame(this)) {
     m_panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_panel->lower();
     m_bar->setDrawBase(false);
@@ -98,8 +96,7 @@ void CTabCtrl::SetCurSel(int index) {
 int CTabCtrl::GetItemCount() const { return m_bar->count(); }
 
 QPoint CTabCtrl::PageOrigin() const {
-    return QPoint(ScreenPixels(*this, 4),
-                  std::max(ScreenPixels(*this, 22), m_bar->sizeHint().height() + 2));
+    return QPoint(ScreenPixels(*this, 4), std::max(ScreenPixels(*this, 22), m_bar->sizeHint().height() + 2));
 }
 
 void CTabCtrl::OnBarChanged(int index) {

@@ -7,8 +7,7 @@
 
 DialogBaseUnits BaseUnitsOf(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int width = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(width / 26 + 1) / 2, metrics.height()};
 }
 

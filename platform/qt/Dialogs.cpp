@@ -16,9 +16,8 @@ DialogSeam* g_seam = nullptr;
 class RealDialogs final : public DialogSeam {
 public:
     void MessageBox(const ShownMessage& message) override {
-        QMessageBox box(
-            message.icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-            message.caption, message.text, QMessageBox::Ok, message.owner);
+        QMessageBox box(message.icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
+                        message.caption, message.text, QMessageBox::Ok, message.owner);
         box.exec();
     }
 
@@ -32,13 +31,12 @@ public:
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
         QStringList filters;
         for (const FileFilter& filter : request.filters)
-            filters << filter.display + QStringLiteral(" (") +
-                           filter.patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+            filters << filter.display + QStringLiteral(" (") + filter.patterns.join(QLatin1Char(' ')) +
+                           QLatin1Char(')');
         dialog.setNameFilters(filters);
         if (!request.defaultExtension.isEmpty()) dialog.setDefaultSuffix(request.defaultExtension);
         if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return std::nullopt;
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().constFirst();
     }
 };
@@ -67,8 +65,7 @@ std::vector<FileFilter> ParseFileFilter(std::string_view filter) {
         if (patternEnd == std::string_view::npos) break;
         FileFilter entry;
         entry.display = Trimmed(filter.substr(pos, displayEnd - pos));
-        const QString patterns =
-            ToQString(filter.substr(displayEnd + 1, patternEnd - displayEnd - 1));
+        const QString patterns = ToQString(filter.substr(displayEnd + 1, patternEnd - displayEnd - 1));
         for (const QString& piece : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const QString pattern = piece.trimmed();
             if (pattern.isEmpty()) continue;
@@ -97,8 +94,7 @@ std::optional<ChosenFile> OpenFileDialog(QWidget* owner, std::string_view filter
     return MakeChosenFile(*path);
 }
 
-std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter,
-                                         std::string_view defaultExtension,
+std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter, std::string_view defaultExtension,
                                          std::string_view proposedName) {
     FileDialogRequest request;
     request.save = true;

@@ -69,8 +69,7 @@ void DefaultBeep();
 std::optional<ChosenFile> OpenFileDialog(QWidget* owner, std::string_view filter);
 // A confirmed dialog makes the chosen folder the current directory, as the
 // Windows dialog does.
-std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter,
-                                         std::string_view defaultExtension,
+std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter, std::string_view defaultExtension,
                                          std::string_view proposedName);
 
 // The length of a file in bytes, or nothing when it cannot be opened.

@@ -11,8 +11,7 @@ void PrepareApplication() {
     // A fractional device pixel ratio puts widget edges between device
     // pixels, and one-pixel frames drop out. Rounded down, the remaining
     // scale goes into the fonts' DPI, and dialog units follow the font.
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
-        Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
 
     // A scale asked for with QT_SCALE_FACTOR is applied after that rounding:
     // its whole part stays Qt's, and the rest goes to the fonts' DPI too.
@@ -31,8 +30,7 @@ void SetUpApplication(QApplication& app) {
     // Qt's own texts (file dialogs, standard buttons and menus); without the
     // file they stay English.
     auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_ru"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
 
     // Qt's file dialog writes its last folder and view to QtProject.conf in

@@ -9,8 +9,7 @@ QString ToQString(std::string_view text) {
 
 Text FromQString(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    return cp1251::FromUtf8(
-        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    return cp1251::FromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 QString ToQStringMultiLine(std::string_view text) {

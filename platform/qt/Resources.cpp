@@ -23,9 +23,7 @@ public:
         return size.width() <= 16 && size.height() <= 16 ? QSize(16, 16) : QSize(32, 32);
     }
 
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        return {QSize(16, 16), QSize(32, 32)};
-    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {QSize(16, 16), QSize(32, 32)}; }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
         const bool small = size.width() <= 16 && size.height() <= 16;
@@ -36,13 +34,10 @@ public:
             else
                 cached.loadFromData(kProgramIcon32, static_cast<uint>(kProgramIcon32Size), "PNG");
         }
-        return cached.size() == size
-                   ? cached
-                   : cached.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        return cached.size() == size ? cached : cached.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-               QIcon::State state) override {
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
     }
 

@@ -65,8 +65,7 @@ QTextBlockFormat BlockFormat(const Paragraph& p) {
     QList<QTextOption::Tab> tabs;
     for (int stop : p.tabStops) {
         const int fromLineStart = stop - (p.leftIndent + p.firstLineIndent);
-        if (fromLineStart > 0)
-            tabs.append(QTextOption::Tab(Pixels(fromLineStart), QTextOption::LeftTab));
+        if (fromLineStart > 0) tabs.append(QTextOption::Tab(Pixels(fromLineStart), QTextOption::LeftTab));
     }
     if (!tabs.isEmpty()) format.setTabPositions(tabs);
     return format;
@@ -97,9 +96,8 @@ void FillTextDocument(QTextDocument& target, const Document& document) {
     bool first = true;
     for (const Paragraph& paragraph : document.paragraphs) {
         const QTextBlockFormat block = BlockFormat(paragraph);
-        const QTextCharFormat mark = paragraph.runs.empty()
-                                         ? QTextCharFormat()
-                                         : CharacterFormat(paragraph.runs.front().format);
+        const QTextCharFormat mark =
+            paragraph.runs.empty() ? QTextCharFormat() : CharacterFormat(paragraph.runs.front().format);
         if (first) {
             cursor.setBlockFormat(block);
             cursor.setBlockCharFormat(mark);
@@ -118,8 +116,6 @@ void FillTextDocument(QTextDocument& target, const Document& document) {
     target.setModified(false);
 }
 
-void SetRtf(QTextDocument& target, std::span<const unsigned char> bytes) {
-    FillTextDocument(target, ReadRtf(bytes));
-}
+void SetRtf(QTextDocument& target, std::span<const unsigned char> bytes) { FillTextDocument(target, ReadRtf(bytes)); }
 
 }  // namespace rtf

@@ -112,8 +112,7 @@ private:
     State& Top() { return m_stack.back(); }
 
     bool Skipping() const {
-        return m_skipDepth > 0 || m_stack.empty() ||
-               m_stack.back().destination == Destination::Skipped;
+        return m_skipDepth > 0 || m_stack.empty() || m_stack.back().destination == Destination::Skipped;
     }
 
     // Counting groups instead of pushing them keeps skipped and too deep
@@ -304,8 +303,8 @@ private:
             ch.bold = on;
         } else if (w == "i") {
             ch.italic = on;
-        } else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "ulth" ||
-                   w == "uldash" || w == "ulwave") {
+        } else if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "ulth" || w == "uldash" ||
+                   w == "ulwave") {
             ch.underline = on;
         } else if (w == "ulnone") {
             ch.underline = false;
@@ -366,9 +365,8 @@ private:
 
     void FontTableWord(std::string_view w, std::optional<std::int64_t> p) {
         static constexpr std::pair<std::string_view, FontFamily> kFamilies[] = {
-            {"fnil", FontFamily::Unknown},    {"froman", FontFamily::Roman},
-            {"fswiss", FontFamily::Swiss},    {"fmodern", FontFamily::Modern},
-            {"fscript", FontFamily::Script},  {"fdecor", FontFamily::Decorative},
+            {"fnil", FontFamily::Unknown},    {"froman", FontFamily::Roman},   {"fswiss", FontFamily::Swiss},
+            {"fmodern", FontFamily::Modern},  {"fscript", FontFamily::Script}, {"fdecor", FontFamily::Decorative},
             {"ftech", FontFamily::Technical},
         };
         if (w == "f") {
@@ -476,8 +474,7 @@ private:
         auto& runs = m_current.runs;
         if (runs.empty() || m_formatChanged) {
             CharFormat format = CurrentFormat();
-            if (runs.empty() || !(runs.back().format == format))
-                runs.push_back(Run{{}, std::move(format)});
+            if (runs.empty() || !(runs.back().format == format)) runs.push_back(Run{{}, std::move(format)});
             m_formatChanged = false;
         }
         runs.back().text += utf8;
@@ -564,8 +561,7 @@ std::string Document::PlainText() const {
 }
 
 Document ReadRtf(std::span<const unsigned char> bytes) {
-    const std::string_view head(reinterpret_cast<const char*>(bytes.data()),
-                                std::min(bytes.size(), kSignature.size()));
+    const std::string_view head(reinterpret_cast<const char*>(bytes.data()), std::min(bytes.size(), kSignature.size()));
     if (head != kSignature) return ReadPlainText(bytes);
     return Reader(bytes).Read();
 }

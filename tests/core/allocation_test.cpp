@@ -30,9 +30,8 @@ TEST(BuildReadmeHtml, AllocatesItsResultOnceForLargeTexts) {
     ASSERT_EQ(package.LoadBuiltIn(), kTemplateLoaded);
     ReadmeForm form = NewReadmeForm();
     const std::string text(32 * 1024, 'x');
-    for (Text* t : {&form.pluginName, &form.pluginFile, &form.description, &form.otherRequirements,
-                    &form.installText, &form.uninstallText, &form.howToPlay, &form.authors, &form.note,
-                    &form.warningText})
+    for (Text* t : {&form.pluginName, &form.pluginFile, &form.description, &form.otherRequirements, &form.installText,
+                    &form.uninstallText, &form.howToPlay, &form.authors, &form.note, &form.warningText})
         *t = text + "\r\n\r\n" + text;
     form.requiresBsaArchive = form.requiresOther = form.installOther = form.uninstallOther = true;
     form.howToPlayEnabled = form.noteEnabled = form.warningOther = true;

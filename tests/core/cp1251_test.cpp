@@ -1,7 +1,7 @@
+#include "text/Cp1251.h"
+
 #include <gtest/gtest.h>
 #include <iconv.h>
-
-#include "text/Cp1251.h"
 
 namespace {
 
@@ -43,15 +43,17 @@ TEST(Cp1251, CharactersOutsideTheCodePageBecomeNumericReferences) {
     } cases[] = {
         {"", "", true},
         {"plain", "plain", true},
-        {"&#65533;", "&#65533;", true},                      // a literal reference is text
-        {"\xE2\x82\xAC", "\x88", true},                      // euro sign is in the code page
-        {"\xC3\xA9", "&#233;", true},                        // e acute is not
-        {"\xE4\xB8\xAD", "&#20013;", true},                  // CJK
-        {"\xF0\x9F\x98\x80!", "&#128512;!", true},           // emoji, four bytes
-        {"a\xFF" "b", "a&#65533;b", false},                   // stray byte
-        {"\xC0\xAF", "&#65533;&#65533;", false},              // overlong slash
-        {"\xED\xA0\x80", "&#65533;&#65533;&#65533;", false},  // surrogate
-        {"\xE2\x82", "&#65533;&#65533;", false},              // truncated at the end
+        {"&#65533;", "&#65533;", true},             // a literal reference is text
+        {"\xE2\x82\xAC", "\x88", true},             // euro sign is in the code page
+        {"\xC3\xA9", "&#233;", true},               // e acute is not
+        {"\xE4\xB8\xAD", "&#20013;", true},         // CJK
+        {"\xF0\x9F\x98\x80!", "&#128512;!", true},  // emoji, four bytes
+        {"a\xFF"
+         "b",
+         "a&#65533;b", false},                                            // stray byte
+        {"\xC0\xAF", "&#65533;&#65533;", false},                          // overlong slash
+        {"\xED\xA0\x80", "&#65533;&#65533;&#65533;", false},              // surrogate
+        {"\xE2\x82", "&#65533;&#65533;", false},                          // truncated at the end
         {"\xF4\x90\x80\x80", "&#65533;&#65533;&#65533;&#65533;", false},  // above U+10FFFF
     };
     for (const auto& c : cases) {
@@ -62,7 +64,9 @@ TEST(Cp1251, CharactersOutsideTheCodePageBecomeNumericReferences) {
 
 TEST(Cp1251, SourceLiteralsBecomeWindows1251AtCompileTime) {
     constexpr std::string_view word = "Привет, Ёж №1"_cp;
-    EXPECT_EQ(word, "\xCF\xF0\xE8\xE2\xE5\xF2, \xA8\xE6 \xB9" "1");
+    EXPECT_EQ(word,
+              "\xCF\xF0\xE8\xE2\xE5\xF2, \xA8\xE6 \xB9"
+              "1");
     static_assert("\r\n"_cp.size() == 2);
 }
 

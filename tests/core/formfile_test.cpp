@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-
 #include <random>
 
 #include "text/Cp1251.h"
@@ -43,8 +42,7 @@ TEST(ReadFormFile, EveryKeyReachesItsField) {
     form.pluginName = std::string("Имя"_cp);
     form.pluginFile = "mod.esp";
     form.description = "d";
-    form.requiresTribunal = form.requiresBloodmoon = form.requiresBsaArchive = form.requiresOther =
-        true;
+    form.requiresTribunal = form.requiresBloodmoon = form.requiresBsaArchive = form.requiresOther = true;
     form.otherRequirements = "o";
     form.screenshotCount = 2;
     form.screenshotPath = {"a.jpg", "b.jpg", "c.jpg"};
@@ -59,12 +57,9 @@ TEST(ReadFormFile, EveryKeyReachesItsField) {
     form.note = "n";
     form.warningOther = true;
     form.warningText = "w";
-    DatabaseRecord record{true,      13,
-                          "mod.zip", "m.jpg",
-                          "an",      "ae@example.org",
-                          "dn",      "de@example.com",
-                          "123",     "http://mod.example/",
-                          {2, 1, 0}};
+    DatabaseRecord record{
+        true,     13, "mod.zip", "m.jpg", "an", "ae@example.org", "dn", "de@example.com", "123", "http://mod.example/",
+        {2, 1, 0}};
 
     const FormFileResult result = ReadFormFile(json);
     ASSERT_TRUE(result.ok()) << result.error;
@@ -110,24 +105,18 @@ TEST(ReadFormFile, ErrorsNameTheKeyOrTheLine) {
         {"{\"screenshotCount\": \"2\"}", "\"screenshotCount\" must be a whole number"},
         {"{\"screenshotCount\": 2147483648}", "\"screenshotCount\" must be a whole number"},
         {"{\"screenshotCount\": -2147483649}", "\"screenshotCount\" must be a whole number"},
-        {"{\"screenshotCount\": 18446744073709551615}",
-         "\"screenshotCount\" must be a whole number"},
-        {"{\"screenshotPath\": [\"a\", \"b\"]}",
-         "\"screenshotPath\" must be an array of 3 strings"},
-        {"{\"screenshotPath\": [\"a\", \"b\", 3]}",
-         "\"screenshotPath\" must be an array of 3 strings"},
+        {"{\"screenshotCount\": 18446744073709551615}", "\"screenshotCount\" must be a whole number"},
+        {"{\"screenshotPath\": [\"a\", \"b\"]}", "\"screenshotPath\" must be an array of 3 strings"},
+        {"{\"screenshotPath\": [\"a\", \"b\", 3]}", "\"screenshotPath\" must be an array of 3 strings"},
         {"{\"screenshotPath\": \"a\"}", "\"screenshotPath\" must be an array of 3 strings"},
-        {"{\"database\": {\"grades\": [0, 1]}}",
-         "\"database.grades\" must be an array of 3 whole numbers"},
-        {"{\"database\": {\"grades\": [0, 1, \"2\"]}}",
-         "\"database.grades\" must be an array of 3 whole numbers"},
+        {"{\"database\": {\"grades\": [0, 1]}}", "\"database.grades\" must be an array of 3 whole numbers"},
+        {"{\"database\": {\"grades\": [0, 1, \"2\"]}}", "\"database.grades\" must be an array of 3 whole numbers"},
         {"{\"database\": {\"archiveSize\": 123}}", "\"database.archiveSize\" must be a string"},
     };
     for (const auto& [json, needle] : cases) {
         const FormFileResult result = ReadFormFile(json);
         EXPECT_FALSE(result.ok()) << json;
-        EXPECT_NE(result.error.find(needle), std::string::npos)
-            << json << " gave: " << result.error;
+        EXPECT_NE(result.error.find(needle), std::string::npos) << json << " gave: " << result.error;
     }
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 
 #include <array>
 #include <cerrno>
@@ -9,9 +9,9 @@
 #include "core/output_test_support.h"
 #include "output/FileIo.h"
 #include "output/SaveFiles.h"
-#include "text/Cp1251.h"
 #include "template/TemplatePackage.h"
 #include "template/TemplatePackageWriter.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -49,8 +49,7 @@ std::string EntryBytes(const TemplatePackage& package, const char* name) {
 // Distinct bytes, so a copy that skips or repeats a block shows.
 std::string Pattern(std::size_t size, unsigned seed) {
     std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 131 + seed * 7 + i / 251) & 0xFF);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + seed * 7 + i / 251) & 0xFF);
     return bytes;
 }
 
@@ -61,8 +60,7 @@ protected:
         fileio::SetReadFunctionForTesting(nullptr);
         EXPECT_EQ(OpenDescriptorCount(), m_descriptors) << "a file stayed open";
         for (const std::string& file : FilesUnder(scratch.path()))
-            EXPECT_EQ(file.find(".quillsmith-"), std::string::npos)
-                << "temporary file left: " << file;
+            EXPECT_EQ(file.find(".quillsmith-"), std::string::npos) << "temporary file left: " << file;
     }
 
     // A readme in scratch/out with both options off and no record.
@@ -83,8 +81,8 @@ protected:
         work.copyScreenshots = true;
         work.screenshotCount = count;
         for (int i = 0; i < 3; ++i) {
-            const std::string path = scratch / ("shots" + std::to_string(i + 1) + "/shot" +
-                                                std::to_string(i + 1) + ".jpg");
+            const std::string path =
+                scratch / ("shots" + std::to_string(i + 1) + "/shot" + std::to_string(i + 1) + ".jpg");
             WriteFile(path, Pattern(1000 + static_cast<std::size_t>(i), static_cast<unsigned>(i)));
             work.screenshotPath[static_cast<std::size_t>(i)] = path;
         }
@@ -95,9 +93,8 @@ protected:
         return log.messages;
     }
     std::vector<Message> RunLimited(const SaveFileWork& work, rlim_t limit) {
-        return RunWithFileSizeLimit(limit, [&](const ShowMessage& show) {
-            RunSaveFileWork(work, BuiltIn(), buffer, show);
-        });
+        return RunWithFileSizeLimit(limit,
+                                    [&](const ShowMessage& show) { RunSaveFileWork(work, BuiltIn(), buffer, show); });
     }
     std::string out() const { return scratch / "out"; }
     Files OutFiles() const { return FilesUnder(out()); }
@@ -167,9 +164,7 @@ TEST_F(SaveFilesTest, ScreenshotCountBoundsTheCopies) {
         {-1, {"ReadMe.htm", "files/", "files/scrins/"}},
         {0, {"ReadMe.htm", "files/", "files/scrins/"}},
         {1, {"ReadMe.htm", "files/", "files/scrins/", "files/scrins/shot1.jpg"}},
-        {2,
-         {"ReadMe.htm", "files/", "files/scrins/", "files/scrins/shot1.jpg",
-          "files/scrins/shot2.jpg"}},
+        {2, {"ReadMe.htm", "files/", "files/scrins/", "files/scrins/shot1.jpg", "files/scrins/shot2.jpg"}},
     };
     for (const auto& [count, files] : cases) {
         std::filesystem::remove_all(out());
@@ -221,19 +216,16 @@ TEST_F(SaveFilesTest, PictureThatCannotBeCreatedEndsTheCommand) {
         EXPECT_EQ(Run(work), std::vector<Message>{PictureNotCreated(n)});
         Files expected = {"ReadMe.htm", "files/", "files/images/"};
         for (int k = 0; k < 3; ++k)
-            expected.push_back("files/images/img_bk_" + std::to_string(k) + ".jpg" +
-                               (k == n ? "/" : ""));
-        std::erase_if(expected, [&](const std::string& f) {
-            return f > "files/images/img_bk_" + std::to_string(n) + ".jpg/";
-        });
+            expected.push_back("files/images/img_bk_" + std::to_string(k) + ".jpg" + (k == n ? "/" : ""));
+        std::erase_if(expected,
+                      [&](const std::string& f) { return f > "files/images/img_bk_" + std::to_string(n) + ".jpg/"; });
         EXPECT_EQ(OutFiles(), expected) << n;
     }
 }
 
 TEST_F(SaveFilesTest, MissingTemplateEntryGivesAnEmptyPicture) {
     std::vector<TemplateSourceEntry> entries;
-    for (std::string_view name : TemplatePackage::kFragmentNames)
-        entries.push_back({std::string(name), {'x'}, true});
+    for (std::string_view name : TemplatePackage::kFragmentNames) entries.push_back({std::string(name), {'x'}, true});
     entries.push_back({"img_bk_0.jpg", {1, 2, 3}, false});
     entries.push_back({"img_bk_2.jpg", {4, 5}, false});
     TemplatePackage package;
@@ -252,8 +244,7 @@ TEST_F(SaveFilesTest, ScreenshotFailuresSkipOnlyThatScreenshot) {
         int slot;
         bool blockTarget;  // else the source is missing
     };
-    for (const Case c : {Case{1, false}, Case{2, false}, Case{3, false}, Case{1, true},
-                         Case{2, true}, Case{3, true}}) {
+    for (const Case c : {Case{1, false}, Case{2, false}, Case{3, false}, Case{1, true}, Case{2, true}, Case{3, true}}) {
         std::filesystem::remove_all(out());
         SaveFileWork work = Work();
         WithScreenshots(work, 3);
@@ -263,16 +254,14 @@ TEST_F(SaveFilesTest, ScreenshotFailuresSkipOnlyThatScreenshot) {
             std::filesystem::create_directories(out() + "/files/scrins/" + name);
         else
             work.screenshotPath[static_cast<std::size_t>(c.slot - 1)] += ".missing";
-        const Message expected =
-            c.blockTarget ? ScreenshotNotCreated(c.slot) : ScreenshotNotOpened(c.slot);
+        const Message expected = c.blockTarget ? ScreenshotNotCreated(c.slot) : ScreenshotNotOpened(c.slot);
         EXPECT_EQ(Run(work), std::vector<Message>{expected});
         for (int i = 1; i <= 3; ++i) {
             const std::string copy = out() + "/files/scrins/shot" + std::to_string(i) + ".jpg";
             if (i == c.slot)
                 EXPECT_EQ(Exists(copy), c.blockTarget);
             else
-                EXPECT_EQ(ReadFile(copy),
-                          ReadFile(work.screenshotPath[static_cast<std::size_t>(i - 1)]));
+                EXPECT_EQ(ReadFile(copy), ReadFile(work.screenshotPath[static_cast<std::size_t>(i - 1)]));
         }
         EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText);
     }
@@ -284,8 +273,7 @@ TEST_F(SaveFilesTest, ScreenshotSourceThatIsAFolderOrEmptyPathCannotBeOpened) {
     work.screenshotPath[0] = scratch / "shots1";
     work.screenshotPath[1] = "";
     EXPECT_EQ(Run(work), (std::vector<Message>{ScreenshotNotOpened(1), ScreenshotNotOpened(2)}));
-    EXPECT_EQ(OutFiles(),
-              (Files{"ReadMe.htm", "files/", "files/scrins/", "files/scrins/shot3.jpg"}));
+    EXPECT_EQ(OutFiles(), (Files{"ReadMe.htm", "files/", "files/scrins/", "files/scrins/shot3.jpg"}));
 }
 
 TEST_F(SaveFilesTest, RecordFailureIsTheLastMessage) {
@@ -293,8 +281,7 @@ TEST_F(SaveFilesTest, RecordFailureIsTheLastMessage) {
     WithScreenshots(work, 1);
     WantRecord(work);
     std::filesystem::create_directories(out() + "/mod.zip.sql");
-    EXPECT_EQ(Run(work),
-              (std::vector<Message>{{std::string(kRecordNotCreated), MessageIcon::Exclamation}}));
+    EXPECT_EQ(Run(work), (std::vector<Message>{{std::string(kRecordNotCreated), MessageIcon::Exclamation}}));
     EXPECT_TRUE(Exists(out() + "/files/scrins/shot1.jpg"));
 }
 
@@ -305,8 +292,7 @@ TEST_F(SaveFilesTest, LaterScreenshotWithTheSameNameReplacesTheEarlier) {
     WriteFile(scratch / "b/same.jpg", "second");
     work.screenshotPath = {scratch / "a/same.jpg", scratch / "b/same.jpg", ""};
     EXPECT_TRUE(Run(work).empty());
-    EXPECT_EQ(OutFiles(),
-              (Files{"ReadMe.htm", "files/", "files/scrins/", "files/scrins/same.jpg"}));
+    EXPECT_EQ(OutFiles(), (Files{"ReadMe.htm", "files/", "files/scrins/", "files/scrins/same.jpg"}));
     EXPECT_EQ(ReadFile(out() + "/files/scrins/same.jpg"), "second");
 }
 
@@ -352,13 +338,11 @@ TEST_F(SaveFilesTest, SavingTwiceReplacesEveryFile) {
     WantRecord(work);
     ASSERT_TRUE(Run(work).empty());
     for (const std::string& f : OutFiles())
-        if (f.back() != '/')
-            WriteFile(out() + "/" + f, std::string(70000, 'z'));  // longer than every new file
+        if (f.back() != '/') WriteFile(out() + "/" + f, std::string(70000, 'z'));  // longer than every new file
     EXPECT_TRUE(Run(work).empty());
     EXPECT_EQ(OutFiles(), kEverything);
     EXPECT_EQ(ReadFile(out() + "/ReadMe.htm"), work.readmeText);
-    EXPECT_EQ(ReadFile(out() + "/files/images/img_bk_1.jpg"),
-              EntryBytes(BuiltIn(), "img_bk_1.jpg"));
+    EXPECT_EQ(ReadFile(out() + "/files/images/img_bk_1.jpg"), EntryBytes(BuiltIn(), "img_bk_1.jpg"));
     EXPECT_EQ(ReadFile(out() + "/files/scrins/shot2.jpg"), ReadFile(work.screenshotPath[1]));
     EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText);
 }
@@ -390,13 +374,12 @@ TEST_F(SaveFilesTest, CopiesStreamThroughTheBufferInWholeBlocks) {
         WithScreenshots(work, 1);
         WriteFile(work.screenshotPath[0], Pattern(size, 3));
         std::vector<std::size_t> seen;
-        fileio::SetReadFunctionForTesting(
-            [&](int fd, char* data, std::size_t want) -> std::ptrdiff_t {
-                EXPECT_EQ(data, buffer.data());
-                const ssize_t got = ::read(fd, data, want);
-                if (got > 0) seen.push_back(static_cast<std::size_t>(got));
-                return got;
-            });
+        fileio::SetReadFunctionForTesting([&](int fd, char* data, std::size_t want) -> std::ptrdiff_t {
+            EXPECT_EQ(data, buffer.data());
+            const ssize_t got = ::read(fd, data, want);
+            if (got > 0) seen.push_back(static_cast<std::size_t>(got));
+            return got;
+        });
         EXPECT_TRUE(Run(work).empty()) << size;
         fileio::SetReadFunctionForTesting(nullptr);
         EXPECT_EQ(seen, reads) << size;
@@ -464,9 +447,9 @@ TEST_F(SaveFilesTest, ReadmeWriteFailureEndsTheCommandAndKeepsTheOldReadme) {
 }
 
 TEST_F(SaveFilesTest, PictureWriteFailureEndsTheCommand) {
-    const std::size_t largest = std::max({EntryBytes(BuiltIn(), "img_bk_0.jpg").size(),
-                                          EntryBytes(BuiltIn(), "img_bk_1.jpg").size(),
-                                          EntryBytes(BuiltIn(), "img_bk_2.jpg").size()});
+    const std::size_t largest =
+        std::max({EntryBytes(BuiltIn(), "img_bk_0.jpg").size(), EntryBytes(BuiltIn(), "img_bk_1.jpg").size(),
+                  EntryBytes(BuiltIn(), "img_bk_2.jpg").size()});
     ASSERT_GT(largest, 2u);
     SaveFileWork work = Work();
     work.writeBackgroundImages = true;
@@ -505,8 +488,7 @@ TEST_F(SaveFilesTest, ReplacedFilesKeepTheirPermissions) {
     WriteFile(out() + "/ReadMe.htm", "old");
     std::filesystem::permissions(out() + "/ReadMe.htm", std::filesystem::perms(0640));
     EXPECT_TRUE(Run(work).empty());
-    EXPECT_EQ(std::filesystem::status(out() + "/ReadMe.htm").permissions(),
-              std::filesystem::perms(0640));
+    EXPECT_EQ(std::filesystem::status(out() + "/ReadMe.htm").permissions(), std::filesystem::perms(0640));
 }
 
 // Replacing a file keeps the file system's rules. Run as "nobody", since
@@ -524,9 +506,7 @@ protected:
         std::filesystem::permissions(path, std::filesystem::perms(mode));
     }
     std::vector<Message> RunUnprivileged(const SaveFileWork& work) {
-        return RunAsNobody([&](const ShowMessage& show) {
-            RunSaveFileWork(work, BuiltIn(), buffer, show);
-        });
+        return RunAsNobody([&](const ShowMessage& show) { RunSaveFileWork(work, BuiltIn(), buffer, show); });
     }
 };
 
@@ -607,12 +587,10 @@ TEST_F(FileRulesTest, SourcesThatWouldBlockAreUnopenable) {
         WithScreenshots(work, 2);
         WantRecord(work);
         work.screenshotPath[0] = source;
-        const std::vector<Message> messages = RunInChild([] {}, [&](const ShowMessage& show) {
-            RunSaveFileWork(work, BuiltIn(), buffer, show);
-        });
+        const std::vector<Message> messages =
+            RunInChild([] {}, [&](const ShowMessage& show) { RunSaveFileWork(work, BuiltIn(), buffer, show); });
         EXPECT_EQ(messages, std::vector<Message>{ScreenshotNotOpened(1)}) << source;
-        EXPECT_EQ(OutFiles(), (Files{"ReadMe.htm", "files/", "files/scrins/", "files/scrins/shot2.jpg",
-                                     "mod.zip.sql"}))
+        EXPECT_EQ(OutFiles(), (Files{"ReadMe.htm", "files/", "files/scrins/", "files/scrins/shot2.jpg", "mod.zip.sql"}))
             << source;
     }
     ::close(listening);
@@ -620,9 +598,8 @@ TEST_F(FileRulesTest, SourcesThatWouldBlockAreUnopenable) {
     // A readme path that is a pipe nobody reads fails at once.
     SaveFileWork work = Work();
     work.readmePath = fifo;
-    const std::vector<Message> messages = RunInChild([] {}, [&](const ShowMessage& show) {
-        RunSaveFileWork(work, BuiltIn(), buffer, show);
-    });
+    const std::vector<Message> messages =
+        RunInChild([] {}, [&](const ShowMessage& show) { RunSaveFileWork(work, BuiltIn(), buffer, show); });
     EXPECT_EQ(messages, std::vector<Message>{Plain(kReadmeNotCreated)});
 }
 

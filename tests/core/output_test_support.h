@@ -29,8 +29,7 @@ namespace testing_output {
 class ScratchFolder {
 public:
     ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qs-output-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "qs-output-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) std::abort();
         m_path = pattern;
     }
@@ -65,8 +64,7 @@ inline bool Exists(const std::string& path) { return std::filesystem::exists(pat
 inline std::vector<std::string> FilesUnder(const std::string& folder) {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        files.push_back(std::filesystem::relative(entry.path(), folder).string() +
-                        (entry.is_directory() ? "/" : ""));
+        files.push_back(std::filesystem::relative(entry.path(), folder).string() + (entry.is_directory() ? "/" : ""));
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -93,9 +91,7 @@ inline std::ostream& operator<<(std::ostream& out, const Message& m) {
 class MessageLog {
 public:
     ShowMessage callback() {
-        return [this](std::string_view text, MessageIcon icon) {
-            messages.push_back({std::string(text), icon});
-        };
+        return [this](std::string_view text, MessageIcon icon) { messages.push_back({std::string(text), icon}); };
     }
     std::vector<Message> messages;
 };
@@ -112,8 +108,7 @@ inline std::vector<Message> RunInChild(const std::function<void()>& prepare,
         ::alarm(10);
         prepare();
         work([fd = pipeFds[1]](std::string_view text, MessageIcon icon) {
-            std::string line =
-                std::to_string(static_cast<int>(icon)) + " " + std::string(text) + "\n";
+            std::string line = std::to_string(static_cast<int>(icon)) + " " + std::string(text) + "\n";
             if (::write(fd, line.data(), line.size()) < 0) ::_exit(3);
         });
         ::_exit(0);
@@ -140,8 +135,7 @@ inline std::vector<Message> RunInChild(const std::function<void()>& prepare,
 
 // A child whose files cannot grow beyond limit bytes. A write that crosses
 // the limit comes back short; the next fails with EFBIG.
-inline std::vector<Message> RunWithFileSizeLimit(
-    rlim_t limit, const std::function<void(const ShowMessage&)>& work) {
+inline std::vector<Message> RunWithFileSizeLimit(rlim_t limit, const std::function<void(const ShowMessage&)>& work) {
     return RunInChild(
         [limit] {
             ::signal(SIGXFSZ, SIG_IGN);
@@ -158,8 +152,7 @@ inline std::vector<Message> RunAsNobody(const std::function<void(const ShowMessa
     return RunInChild(
         [] {
             if (::geteuid() != 0) return;  // already without privileges
-            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-                ::_exit(4);
+            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(4);
         },
         work);
 }

@@ -1,12 +1,11 @@
 // The program's own files: where they live, the draft's round trip, and
 // what a broken file leads to.
 
-#include "app/state/ProgramState.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "app/state/ProgramState.h"
 #include "core/output_test_support.h"
 #include "text/Cp1251.h"
 
@@ -72,8 +71,8 @@ TEST(DraftStore, KeepsTheFormWholeAndCreatesItsFolder) {
 }
 
 TEST(DraftStore, ABrokenDraftIsSetAsideWithItsBytes) {
-    for (const std::string& bytes : {std::string("{\"pluginName\": "), std::string("[1, 2]"),
-                                    std::string("{\"someOtherProgram\": true}")}) {
+    for (const std::string& bytes :
+         {std::string("{\"pluginName\": "), std::string("[1, 2]"), std::string("{\"someOtherProgram\": true}")}) {
         ScratchFolder scratch;
         WriteFile(scratch / "draft.json", bytes);
         const DraftStore::Loaded loaded = DraftStore(scratch.path()).Load();

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "TestPackages.h"
-#include "text/Cp1251.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -41,15 +41,16 @@ TEST_F(ReadmeHtml, NewStateWithTheBuiltInPackage) {
     const auto section = [&](std::string_view heading, const std::string& body) {
         return F("htm_tab_01") + std::string(heading) + F("htm_tab_02") + body + "\r\n" + F("htm_tab_03");
     };
-    const std::string expected =
-        F("htm_begin") + F("htm_title") + section("\r\n", "") + section(kRequires, "Morrowind.esm") +
-        section(kInstall, F("htm_txt_inst_01") + F("htm_txt_inst_02")) +
-        section(kUninstall, F("htm_txt_unst_01") + F("htm_txt_unst_02")) + section("Авторы\r\n"_cp, "") +
-        section(kWarning, F("htm_txt_warn_01")) + F("htm_end");
+    const std::string expected = F("htm_begin") + F("htm_title") + section("\r\n", "") +
+                                 section(kRequires, "Morrowind.esm") +
+                                 section(kInstall, F("htm_txt_inst_01") + F("htm_txt_inst_02")) +
+                                 section(kUninstall, F("htm_txt_unst_01") + F("htm_txt_unst_02")) +
+                                 section("Авторы\r\n"_cp, "") + section(kWarning, F("htm_txt_warn_01")) + F("htm_end");
     EXPECT_EQ(BuildReadmeHtml(NewReadmeForm(), builtIn), expected);
 
     // The empty authors section exactly as a reader sees it.
-    const std::string authors = F("htm_tab_01") + std::string("Авторы\r\n"_cp) + F("htm_tab_02") + "\r\n" + F("htm_tab_03");
+    const std::string authors =
+        F("htm_tab_01") + std::string("Авторы\r\n"_cp) + F("htm_tab_02") + "\r\n" + F("htm_tab_03");
     EXPECT_NE(expected.find(authors), std::string::npos);
 }
 
@@ -58,8 +59,7 @@ TEST_F(ReadmeHtml, FirstTableTakesTheNameAsTypedAndTheDescriptionConverted) {
     form.pluginName = "<b>Мой & плагин</b>"_cp;
     form.description = "line one\r\nline two\r\n\r\nnext";
     EXPECT_EQ(BuildReadmeHtml(form, package),
-              Document(Section(form.pluginName + "\r\n", "line one line two<br>next") +
-                       Section("Авторы\r\n"_cp, "")));
+              Document(Section(form.pluginName + "\r\n", "line one line two<br>next") + Section("Авторы\r\n"_cp, "")));
 }
 
 TEST_F(ReadmeHtml, RequirementItemsAreJoinedInTheirFixedOrder) {
@@ -89,14 +89,17 @@ TEST_F(ReadmeHtml, ArchiveNoteNamesTheArchiveTwice) {
         const std::string a = "<b>" + std::string(archive) + "</b>";
         const std::string site(kSiteHomeUrl);
         return std::string("Важно!!!<br>Для регистрации игрового архива "_cp) + a +
-               std::string(", содержащего модели и текстуры воспользуйтесь программой <b>BSAReg</b> (скачать "
-                           "можно например с сайта"_cp) +
+               std::string(
+                   ", содержащего модели и текстуры воспользуйтесь программой <b>BSAReg</b> (скачать "
+                   "можно например с сайта"_cp) +
                "<a href='" + site + "' target='_blank'>" + site + "</a>)" +
-               std::string("или откройте в блокноте файл <b>morrowind.ini</b> и в блоке <b>[Archives]</b>, "
-                           "который обычно расположен в самом конце файла перед блоком <b>[Game Files]</b>, и "
-                           "впишите его вручную."_cp) +
-               std::string("<br>Пример из файла Morrowind.ini:<br>[Archives]<br>Archive 0=Tribunal.bsa<br>Archive "
-                           "1=Bloodmoon.bsa<br>Archive 2=BetterBodies2.0_1C.bsa<br>Archive 3="_cp) +
+               std::string(
+                   "или откройте в блокноте файл <b>morrowind.ini</b> и в блоке <b>[Archives]</b>, "
+                   "который обычно расположен в самом конце файла перед блоком <b>[Game Files]</b>, и "
+                   "впишите его вручную."_cp) +
+               std::string(
+                   "<br>Пример из файла Morrowind.ini:<br>[Archives]<br>Archive 0=Tribunal.bsa<br>Archive "
+                   "1=Bloodmoon.bsa<br>Archive 2=BetterBodies2.0_1C.bsa<br>Archive 3="_cp) +
                a;
     };
     ReadmeForm form = Bare();
@@ -144,7 +147,8 @@ TEST_F(ReadmeHtml, ScreenshotRowWithTheBuiltInPackageCarriesTheCentringAttribute
     ReadmeForm form = Bare();
     form.screenshotCount = 1;
     form.screenshotPath[0] = "a.jpg";
-    EXPECT_NE(BuildReadmeHtml(form, builtIn).find("\t<td class=\"line_body\" align=\"center\"><img src=\"files/scrins/a.jpg\" border=\"0\">\r\n"),
+    EXPECT_NE(BuildReadmeHtml(form, builtIn)
+                  .find("\t<td class=\"line_body\" align=\"center\"><img src=\"files/scrins/a.jpg\" border=\"0\">\r\n"),
               std::string::npos);
 }
 
@@ -186,12 +190,13 @@ TEST_F(ReadmeHtml, EverySectionSwitchedOnInOrder) {
     form.note = "N";
     form.warningStandard = form.warningOther = true;
     form.warningText = "W";
-    const std::string expected = Document(
-        Section("Name\r\n", "Desc") + Section(kRequires, "Morrowind.esm") + "[htm_tab_01]" +
-        std::string("Скриншоты\r\n"_cp) + "[htm_tab_02 align=\"center\"><img src=\"files/scrins/s.jpg\" border=\"0\">\r\n[htm_tab_03]" +
-        Section(kInstall, "[htm_txt_inst_01]Mod.esm[htm_txt_inst_02]") + Section(kUninstall, "U") +
-        Section("Как играть\r\n"_cp, "Play<br><br>hard") + Section("Авторы\r\n"_cp, "Me You") +
-        Section("Примечание\r\n"_cp, "N") + Section(kWarning, "[htm_txt_warn_01]") + Section(kWarning, "W"));
+    const std::string expected =
+        Document(Section("Name\r\n", "Desc") + Section(kRequires, "Morrowind.esm") + "[htm_tab_01]" +
+                 std::string("Скриншоты\r\n"_cp) +
+                 "[htm_tab_02 align=\"center\"><img src=\"files/scrins/s.jpg\" border=\"0\">\r\n[htm_tab_03]" +
+                 Section(kInstall, "[htm_txt_inst_01]Mod.esm[htm_txt_inst_02]") + Section(kUninstall, "U") +
+                 Section("Как играть\r\n"_cp, "Play<br><br>hard") + Section("Авторы\r\n"_cp, "Me You") +
+                 Section("Примечание\r\n"_cp, "N") + Section(kWarning, "[htm_txt_warn_01]") + Section(kWarning, "W"));
     EXPECT_EQ(BuildReadmeHtml(form, package), expected);
 }
 

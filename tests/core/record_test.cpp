@@ -26,21 +26,18 @@ DatabaseRecord WantedRecord() {
 // The twenty value lines of WantedRecord() over an empty form, without their
 // ",\r\n" (and the fixed lines without theirs).
 std::array<std::string, 20> WantedRecordLines() {
-    return {
-        "\"\"",  "1",     "\"\"",  "\"\"",  "\"\"",  "\"\"",  "\"\"",
-        "\"\"",  "\"\"",  "\"\"",  "\"0\"", "\"0\"", "1",     "\"http://hearthcove.example.org/\"",
-        "NOW()", "\"1\"", "\"1\"", "\"1\"", "\"1\"", "NOW())"};
+    return {"\"\"",  "1",     "\"\"",  "\"\"",  "\"\"",  "\"\"",  "\"\"",
+            "\"\"",  "\"\"",  "\"\"",  "\"0\"", "\"0\"", "1",     "\"http://hearthcove.example.org/\"",
+            "NOW()", "\"1\"", "\"1\"", "\"1\"", "\"1\"", "NOW())"};
 }
 
 std::string Statement(const std::array<std::string, 20>& lines) {
     std::string text = "INSERT INTO plugs VALUES (\r\n";
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        text += lines[i] + (i + 1 < lines.size() ? ",\r\n" : ";\r\n");
+    for (std::size_t i = 0; i < lines.size(); ++i) text += lines[i] + (i + 1 < lines.size() ? ",\r\n" : ";\r\n");
     return text;
 }
 
-std::string Build(const DatabaseRecord& record, const ReadmeForm& form, MessageLog& log,
-                  bool expectBuilt = true) {
+std::string Build(const DatabaseRecord& record, const ReadmeForm& form, MessageLog& log, bool expectBuilt = true) {
     Text text = "stale";
     EXPECT_EQ(BuildDatabaseRecord(record, form, text, log.callback()), expectBuilt);
     return text;
@@ -124,8 +121,7 @@ TEST(BuildDatabaseRecord, QuotedValuesCannotLeaveTheirString) {
             auto lines = WantedRecordLines();
             lines[static_cast<std::size_t>(line - 1)] = "\"" + stored + "\"";
             MessageLog log;
-            EXPECT_EQ(Build(record, form, log), Statement(lines))
-                << "line " << line << ", value " << input;
+            EXPECT_EQ(Build(record, form, log), Statement(lines)) << "line " << line << ", value " << input;
         }
     }
 }
@@ -141,16 +137,7 @@ TEST(BuildDatabaseRecord, CategoryFlagsAndGrades) {
         {0, false, false, {0, 0, 0}, "1", "\"0\"", "\"0\"", "\"1\"", "\"1\"", "\"1\""},
         {13, true, false, {2, 1, 0}, "14", "\"1\"", "\"0\"", "\"3\"", "\"2\"", "\"1\""},
         {-1, false, true, {1, 2, 2}, "0", "\"0\"", "\"1\"", "\"2\"", "\"3\"", "\"3\""},
-        {2147483647,
-         true,
-         true,
-         {0, 2, 1},
-         "2147483648",
-         "\"1\"",
-         "\"1\"",
-         "\"1\"",
-         "\"3\"",
-         "\"2\""},
+        {2147483647, true, true, {0, 2, 1}, "2147483648", "\"1\"", "\"1\"", "\"1\"", "\"3\"", "\"2\""},
     };
     for (const Case& c : cases) {
         DatabaseRecord record = WantedRecord();
@@ -185,9 +172,7 @@ TEST(BuildDatabaseRecord, SizeIsWrittenBareOnlyWhenItIsDigits) {
         record.archiveSize = size;
         MessageLog log;
         EXPECT_EQ(Build(record, ReadmeForm{}, log, false), "") << size;
-        EXPECT_EQ(log.messages,
-                  (std::vector<Message>{{std::string(message), MessageIcon::Exclamation}}))
-            << size;
+        EXPECT_EQ(log.messages, (std::vector<Message>{{std::string(message), MessageIcon::Exclamation}})) << size;
     }
     for (const std::string size : {"0", "007", "2147483648", "99999999999999999999"}) {
         DatabaseRecord record = WantedRecord();
@@ -201,14 +186,12 @@ TEST(BuildDatabaseRecord, SizeIsWrittenBareOnlyWhenItIsDigits) {
 }
 
 TEST(BuildDatabaseRecord, GradeOutsideItsListIsRefusedNotDropped) {
-    for (const std::array<int, 3> grades :
-         {std::array{-1, 0, 0}, std::array{0, 3, 0}, std::array{0, 0, 99}}) {
+    for (const std::array<int, 3> grades : {std::array{-1, 0, 0}, std::array{0, 3, 0}, std::array{0, 0, 99}}) {
         DatabaseRecord record = WantedRecord();
         record.grades = grades;
         MessageLog log;
         EXPECT_EQ(Build(record, ReadmeForm{}, log, false), "");
-        EXPECT_EQ(log.messages,
-                  (std::vector<Message>{{std::string(kGradeInvalid), MessageIcon::Exclamation}}));
+        EXPECT_EQ(log.messages, (std::vector<Message>{{std::string(kGradeInvalid), MessageIcon::Exclamation}}));
     }
 }
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "text/Text.h"
 #include "reference/rtf/EmbeddedDocuments.h"
 #include "reference/rtf/RtfReader.h"
+#include "text/Text.h"
 
 namespace {
 
@@ -29,8 +29,7 @@ std::vector<std::string> Headings(const rtf::Document& doc) {
     std::vector<std::string> headings;
     for (const rtf::Paragraph& p : doc.paragraphs) {
         bool heading = !p.runs.empty();
-        for (const rtf::Run& run : p.runs)
-            heading = heading && run.format.bold && run.format.halfPoints > 20;
+        for (const rtf::Run& run : p.runs) heading = heading && run.format.bold && run.format.halfPoints > 20;
         if (heading) headings.push_back(p.PlainText());
     }
     return headings;
@@ -47,19 +46,17 @@ void ExpectInOrder(const std::string& text, const std::vector<std::string>& need
 }
 
 void ExpectCleanText(const std::string& text) {
-    for (const char* leak : {"\\", "{", "}", "rtf", "fonttbl", "colortbl", "ansicpg", "deflang",
-                             "Times New Roman", "generator", "\\'", "\\par"})
+    for (const char* leak : {"\\", "{", "}", "rtf", "fonttbl", "colortbl", "ansicpg", "deflang", "Times New Roman",
+                             "generator", "\\'", "\\par"})
         EXPECT_EQ(text.find(leak), std::string::npos) << "RTF leaked into the text: " << leak;
 }
 
 // Every web or mail address must be under a reserved example domain.
 void ExpectOnlyExampleAddresses(const std::string& text) {
     const std::regex address(R"((https?://([^/\s]+))|([\w.-]+@([\w.-]*\w)))");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), address);
-         it != std::sregex_iterator(); ++it) {
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), address); it != std::sregex_iterator(); ++it) {
         const std::string host = (*it)[2].matched ? (*it)[2].str() : (*it)[4].str();
-        EXPECT_TRUE(std::regex_search(host, std::regex(R"((^|\.)example\.(org|com)$|\.example$)")))
-            << it->str();
+        EXPECT_TRUE(std::regex_search(host, std::regex(R"((^|\.)example\.(org|com)$|\.example$)"))) << it->str();
     }
 }
 
@@ -73,13 +70,12 @@ const std::vector<DocumentCase>& Documents() {
     static const std::vector<DocumentCase> documents = {
         {"resources/help.rtf",
          HelpRtfBytes(),
-         {"Quillsmith 1.0.0", "Как пользоваться", "Кнопки", "Вкладка «Просмотр»",
-          "Вкладка «Параметры 1»", "Плагин", "Требует", "Скриншоты", "Установка и удаление",
-          "Вкладка «Параметры 2»", "Вкладка «База данных»"}},
+         {"Quillsmith 1.0.0", "Как пользоваться", "Кнопки", "Вкладка «Просмотр»", "Вкладка «Параметры 1»", "Плагин",
+          "Требует", "Скриншоты", "Установка и удаление", "Вкладка «Параметры 2»", "Вкладка «База данных»"}},
         {"resources/license.rtf",
          LicenseRtfBytes(),
-         {"Лицензионное соглашение", "1. Преамбула", "2. Условия использования и распространения",
-          "3. Права Автора", "4. Отказ от гарантий и ответственности", "5. Благодарности"}},
+         {"Лицензионное соглашение", "1. Преамбула", "2. Условия использования и распространения", "3. Права Автора",
+          "4. Отказ от гарантий и ответственности", "5. Благодарности"}},
     };
     return documents;
 }
@@ -159,10 +155,9 @@ TEST(ReferenceDocuments, GuideCoversEveryPointInOrder) {
 
 TEST(ReferenceDocuments, LicenceHasItsSectionsAndAClosingAuthorshipLine) {
     const rtf::Document doc = rtf::ReadRtf(LicenseRtfBytes());
-    ExpectInOrder(doc.PlainText(),
-                  {"бесплатно", "«как есть»", "без каких-либо изменений", "материальной выгоды",
-                   "Все права", "коммерческих", "продавать", "прокат", "изменять",
-                   "обратная разработка", "гарантий", "ответственности", "благодарит"});
+    ExpectInOrder(doc.PlainText(), {"бесплатно", "«как есть»", "без каких-либо изменений", "материальной выгоды",
+                                    "Все права", "коммерческих", "продавать", "прокат", "изменять",
+                                    "обратная разработка", "гарантий", "ответственности", "благодарит"});
     const rtf::Paragraph& last = doc.paragraphs.back();
     EXPECT_EQ(last.alignment, rtf::Alignment::Center);
     EXPECT_NE(last.PlainText().find("© 2026 Hearthcove-Team"), std::string::npos);
@@ -180,7 +175,8 @@ struct Bmp {
 
 std::uint32_t Le(const std::string& b, std::size_t at, int size) {
     std::uint32_t v = 0;
-    for (int i = size - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b.at(at + static_cast<std::size_t>(i)));
+    for (int i = size - 1; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(b.at(at + static_cast<std::size_t>(i)));
     return v;
 }
 
@@ -198,8 +194,7 @@ Bmp ReadBmp(const std::string& b) {
     bmp.compression = Le(b, 30, 4);
     bmp.colorsUsed = Le(b, 46, 4);
     const std::uint32_t entries = bmp.colorsUsed ? bmp.colorsUsed : 256;
-    for (std::uint32_t i = 0; i < entries; ++i)
-        bmp.palette.push_back(Le(b, 14 + headerSize + 4 * i, 3));
+    for (std::uint32_t i = 0; i < entries; ++i) bmp.palette.push_back(Le(b, 14 + headerSize + 4 * i, 3));
     if (bmp.bitsPerPixel != 8 || bmp.width <= 0 || bmp.height <= 0) return bmp;
     const std::size_t stride = (static_cast<std::size_t>(bmp.width) + 3) / 4 * 4;
     const auto height = static_cast<std::size_t>(bmp.height), width = static_cast<std::size_t>(bmp.width);

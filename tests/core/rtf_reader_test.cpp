@@ -42,12 +42,11 @@ std::string Describe(const Document& doc, const std::string& defaultFont = "Aria
             if (run.format.italic) add("i");
             if (run.format.underline) add("u");
             if (run.format.halfPoints != 24) add("fs" + std::to_string(run.format.halfPoints));
-            if (run.format.fontName != defaultFont)
-                add(run.format.fontName.empty() ? "nofont" : run.format.fontName);
+            if (run.format.fontName != defaultFont) add(run.format.fontName.empty() ? "nofont" : run.format.fontName);
             if (run.format.color) {
                 char hex[8];
-                std::snprintf(hex, sizeof hex, "#%02x%02x%02x", run.format.color->red,
-                              run.format.color->green, run.format.color->blue);
+                std::snprintf(hex, sizeof hex, "#%02x%02x%02x", run.format.color->red, run.format.color->green,
+                              run.format.color->blue);
                 add(hex);
             }
             if (!f.empty()) out += "{" + f + "}";
@@ -135,8 +134,7 @@ TEST(RtfReader, Paragraphs) {
 }
 
 TEST(RtfReader, ParagraphGeometryAndTabStops) {
-    const Document doc =
-        Body("\\li720\\ri360\\fi-360\\sb120\\sa60\\tx720\\tx360\\tx720 a\\par\\pard b");
+    const Document doc = Body("\\li720\\ri360\\fi-360\\sb120\\sa60\\tx720\\tx360\\tx720 a\\par\\pard b");
     ASSERT_EQ(doc.paragraphs.size(), 2u);
     const rtf::Paragraph& p = doc.paragraphs[0];
     EXPECT_EQ(p.leftIndent, 720);
@@ -158,11 +156,9 @@ TEST(RtfReader, FontAndColourTables) {
     };
     const TableCase cases[] = {
         // Entries without groups, a panose group, a Cyrillic name, \deff.
-        {"{\\rtf1\\deff1{\\fonttbl\\f0 Arial;\\f1\\fmodern Courier New;}x\\f0 y}",
-         "x{Courier New}|y"},
+        {"{\\rtf1\\deff1{\\fonttbl\\f0 Arial;\\f1\\fmodern Courier New;}x\\f0 y}", "x{Courier New}|y"},
         {"{\\rtf1{\\fonttbl{\\f0\\fswiss{\\*\\panose 020b0604}{\\*\\falt Helv}Arial;}}x}", "x"},
-        {"{\\rtf1{\\fonttbl{\\f2\\fnil \\'cc\\'ee\\'e9 \\'f8\\'f0\\'e8\\'f4\\'f2;}}\\f2 x}",
-         "x{Мой шрифт}"},
+        {"{\\rtf1{\\fonttbl{\\f2\\fnil \\'cc\\'ee\\'e9 \\'f8\\'f0\\'e8\\'f4\\'f2;}}\\f2 x}", "x{Мой шрифт}"},
         {"{\\rtf1{\\fonttbl{\\f0 Unterminated}}\\f0 x}", "x{Unterminated}"},
         {"{\\rtf1{\\fonttbl{\\f0 \\u1071?\\u1041?\\u55357?;}}x}", "x{ЯБ\uFFFD}"},
         {"{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f5 x\\plain y}", "x{nofont}|y"},
@@ -170,13 +166,11 @@ TEST(RtfReader, FontAndColourTables) {
         {"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red1\\green2\\blue3;\\blue9;}"
          "\\cf0 a\\cf1 b\\cf2 c\\plain d}",
          "a|b{#010203}|c{#000009}|d"},
-        {"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl\\red300\\green-4\\blue7;}\\cf0 a}",
-         "a{#ff0007}"},
+        {"{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl\\red300\\green-4\\blue7;}\\cf0 a}", "a{#ff0007}"},
     };
     for (const TableCase& c : cases) EXPECT_EQ(Describe(ReadRtf(c.rtf)), c.expected) << c.rtf;
 
-    const Document doc =
-        ReadRtf("{\\rtf1{\\fonttbl{\\f0\\froman Times;}{\\f1\\fswiss Arial;}}a\\f1 b}");
+    const Document doc = ReadRtf("{\\rtf1{\\fonttbl{\\f0\\froman Times;}{\\f1\\fswiss Arial;}}a\\f1 b}");
     EXPECT_EQ(doc.paragraphs[0].runs[0].format.fontFamily, rtf::FontFamily::Roman);
     EXPECT_EQ(doc.paragraphs[0].runs[1].format.fontFamily, rtf::FontFamily::Swiss);
 }
@@ -262,8 +256,7 @@ TEST(RtfReader, DeepNestingIsSkippedBeyondTheCap) {
 // The reader keeps no unbounded copies: a long font name and many tab stops
 // are cut, so runs and paragraphs that repeat them stay small.
 TEST(RtfReader, RepeatedStateStaysSmall) {
-    const Document fonts =
-        ReadRtf("{\\rtf1{\\fonttbl{\\f0 " + std::string(100'000, 'N') + ";}}x{\\b y}z}");
+    const Document fonts = ReadRtf("{\\rtf1{\\fonttbl{\\f0 " + std::string(100'000, 'N') + ";}}x{\\b y}z}");
     ASSERT_EQ(fonts.paragraphs.size(), 1u);
     for (const rtf::Run& run : fonts.paragraphs[0].runs) EXPECT_LE(run.format.fontName.size(), 96u);
 
@@ -298,13 +291,12 @@ bool IsValidDisplayUtf8(const std::string& s) {
 // random bytes, always give valid UTF-8 with no control characters, in time
 // linear in the input.
 TEST(RtfReader, RandomInputGivesCleanTextQuickly) {
-    const char* tokens[] = {"{",          "}",       "\\",    "\\b",    "\\b0",   "\\i",
-                            "\\ul",       "\\fs",    "\\f",   "\\cf",   "\\par",  "\\pard",
-                            "\\qc",       "\\line",  "\\tab", "\\'",    "\\'e0",  "\\'ff",
-                            "\\u",        "\\u-",    "\\uc",  "\\bin",  "\\*",    "\\fonttbl",
-                            "\\colortbl", "\\red",   ";",     "\\info", "\\pict", "\\tx",
-                            "\\li",       "\\plain", " ",     "9",      "12",     "-",
-                            "x",          "\xe0",    "\x00",  "\r\n",   "55357",  "99999999999"};
+    const char* tokens[] = {"{",      "}",    "\\",        "\\b",        "\\b0",   "\\i",   "\\ul",
+                            "\\fs",   "\\f",  "\\cf",      "\\par",      "\\pard", "\\qc",  "\\line",
+                            "\\tab",  "\\'",  "\\'e0",     "\\'ff",      "\\u",    "\\u-",  "\\uc",
+                            "\\bin",  "\\*",  "\\fonttbl", "\\colortbl", "\\red",  ";",     "\\info",
+                            "\\pict", "\\tx", "\\li",      "\\plain",    " ",      "9",     "12",
+                            "-",      "x",    "\xe0",      "\x00",       "\r\n",   "55357", "99999999999"};
     std::mt19937 random(1251);
     const auto start = std::chrono::steady_clock::now();
     for (int round = 0; round < 3000; ++round) {
@@ -318,8 +310,7 @@ TEST(RtfReader, RandomInputGivesCleanTextQuickly) {
         }
         const Document doc = ReadRtf(input);
         for (const rtf::Paragraph& p : doc.paragraphs)
-            for (const rtf::Run& run : p.runs)
-                ASSERT_TRUE(IsValidDisplayUtf8(run.text)) << "input: " << input;
+            for (const rtf::Run& run : p.runs) ASSERT_TRUE(IsValidDisplayUtf8(run.text)) << "input: " << input;
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "TestPackages.h"
-#include "text/Cp1251.h"
 #include "template/BuiltInTemplate.h"
 #include "template/TemplatePackage.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -79,15 +79,22 @@ TEST_F(BuiltInPackage, FragmentsAreByteExact) {
     const std::string begin =
         "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n<html>\r\n<head>\r\n"
         "<title>Hearthcove-Team</title>\r\n<style type=\"text/css\">\r\n<!--\r\n"
-        ".line_title {\r\n" + font +
+        ".line_title {\r\n" +
+        font +
         "\tfont-size : 18px;\r\n\tbackground: #666666 url(files/images/img_bk_1.jpg);\r\n"
         "\tfont-weight : bold;\r\n\tcolor : #FFFFFF;\r\n}\r\n"
-        ".line_head {\r\n" + font +
+        ".line_head {\r\n" +
+        font +
         "\tfont-size : 15px;\r\n\tbackground: #666666 url(files/images/img_bk_2.jpg);\r\n"
         "\tfont-weight : bold;\r\n\tcolor : #FFFFFF;\r\n}\r\n"
-        ".line_body {\r\n" + font + "\tfont-size : 12px;\r\n\tbackground-color : #CCCCCC;\r\n\tcolor : #000000;\r\n}\r\n"
-        ".line_bottom {\r\n" + font + "\tfont-size : 10px;\r\n\tfont-weight : bold;\r\n\tcolor : #000000;\r\n}\r\n"
-        ".table_main {\r\n\twidth : 95%;\r\n\tbackground-color : #CCCCCC;\r\n\tpadding : 2;\r\n\twhite-space : 2;\r\n}\r\n"
+        ".line_body {\r\n" +
+        font +
+        "\tfont-size : 12px;\r\n\tbackground-color : #CCCCCC;\r\n\tcolor : #000000;\r\n}\r\n"
+        ".line_bottom {\r\n" +
+        font +
+        "\tfont-size : 10px;\r\n\tfont-weight : bold;\r\n\tcolor : #000000;\r\n}\r\n"
+        ".table_main {\r\n\twidth : 95%;\r\n\tbackground-color : #CCCCCC;\r\n\tpadding : 2;\r\n\twhite-space : "
+        "2;\r\n}\r\n"
         "-->\r\n</style> \r\n</head>\r\n";
     EXPECT_EQ(begin.size(), 916u);
     EXPECT_EQ(package.Fragment("htm_begin"), begin);
@@ -118,9 +125,12 @@ TEST_F(BuiltInPackage, FragmentsAreByteExact) {
     const std::string site(kSiteHomeUrl);
     EXPECT_EQ(package.Fragment("htm_end"),
               "<table width=\"95%\" cellspacing=\"2\" cellpadding=\"2\" border=\"0\" align=\"center\">\r\n<tr>\r\n"
-              "\t<td class=\"line_bottom\" align=\"left\"> " + std::string("Дизайн: Ольга Вересова"_cp) +
+              "\t<td class=\"line_bottom\" align=\"left\"> " +
+                  std::string("Дизайн: Ольга Вересова"_cp) +
                   " (design@hearthcove.example.org)\r\n\t</td>\r\n"
-                  "\t<td class=\"line_bottom\" align=\"right\"> \xA9 Hearthcove-Team (" + site + ")\r\n\t</td>\r\n"
+                  "\t<td class=\"line_bottom\" align=\"right\"> \xA9 Hearthcove-Team (" +
+                  site +
+                  ")\r\n\t</td>\r\n"
                   "</tr>\r\n</table>\r\n</body>\r\n</html>\r\n");
     const std::string admin = "Arvel (admin@hearthcove.example.org)";
     EXPECT_EQ(package.Fragment("htm_txt_warn_01"),

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "text/Cp1251.h"
 #include "readme/TextRoutines.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "reference/rtf/EmbeddedDocuments.h"
 #include "platform/qt/RtfTextDocument.h"
+#include "reference/rtf/EmbeddedDocuments.h"
 
 namespace {
 
@@ -26,9 +26,7 @@ std::vector<QTextBlock> Blocks(const QTextDocument& doc) {
     return blocks;
 }
 
-QTextCharFormat FirstFormat(const QTextBlock& block) {
-    return block.begin().fragment().charFormat();
-}
+QTextCharFormat FirstFormat(const QTextBlock& block) { return block.begin().fragment().charFormat(); }
 
 constexpr std::string_view kSample =
     "{\\rtf1\\ansi\\ansicpg1251\\deff0\\deftab360{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\froman "
@@ -97,11 +95,9 @@ TEST(RtfTextDocument, ProgramDocumentsShowFormattedNeverAsSource) {
 
         const auto blocks = Blocks(doc);
         EXPECT_EQ(FirstFormat(blocks.front()).fontWeight(), QFont::Bold);
-        EXPECT_EQ(blocks.front().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
-                  Qt::AlignHCenter);
+        EXPECT_EQ(blocks.front().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         int bold = 0, plain = 0;
-        for (const QTextBlock& b : blocks)
-            (FirstFormat(b).fontWeight() == QFont::Bold ? bold : plain)++;
+        for (const QTextBlock& b : blocks) (FirstFormat(b).fontWeight() == QFont::Bold ? bold : plain)++;
         EXPECT_GE(bold, 5);
         EXPECT_GT(plain, bold);
     }

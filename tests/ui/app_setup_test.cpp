@@ -32,14 +32,12 @@ void RunInChild(const char* test, const QProcessEnvironment& extra) {
     QProcess child;
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=InOwnProcess.") + test});
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=InOwnProcess.") + test});
     ASSERT_TRUE(child.waitForFinished(60000)) << test;
     const QString output = QString::fromUtf8(child.readAll());
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     // A skipped test passes too: make sure it ran.
-    EXPECT_TRUE(output.contains(QStringLiteral("[       OK ] InOwnProcess.")))
-        << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("[       OK ] InOwnProcess."))) << output.toStdString();
 }
 
 bool IsRussian(const QString& text) {
@@ -55,8 +53,8 @@ TEST(StartUp, QtsOwnDialogsAndMenusSpeakRussian) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     for (auto label : {QFileDialog::LookIn, QFileDialog::FileName, QFileDialog::FileType})
         EXPECT_TRUE(IsRussian(dialog.labelText(label))) << dialog.labelText(label).toStdString();
-    EXPECT_TRUE(IsRussian(QCoreApplication::translate(
-        "QFileDialog", "%1 already exists.\nDo you want to replace it?")));
+    EXPECT_TRUE(
+        IsRussian(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")));
 
     CRichEdit view;
     view.setPlainText(QStringLiteral("text"));
@@ -77,8 +75,8 @@ constexpr int kFrameContrast = 24;
 // the box's outermost logical pixel covers.
 bool FrameAlong(const QImage& shot, const QRectF& box, qreal dpr, Qt::Edge edge, QRgb background) {
     const bool vertical = edge == Qt::LeftEdge || edge == Qt::RightEdge;
-    const qreal start = edge == Qt::LeftEdge  ? box.left()
-                        : edge == Qt::TopEdge ? box.top()
+    const qreal start = edge == Qt::LeftEdge    ? box.left()
+                        : edge == Qt::TopEdge   ? box.top()
                         : edge == Qt::RightEdge ? box.right() - dpr
                                                 : box.bottom() - dpr;
     const int first = static_cast<int>(std::floor(start));
@@ -129,9 +127,8 @@ TEST(InOwnProcess, FramesShowAtThisScale) {
         const char* names[] = {"", "top", "left", "", "right", "", "", "", "bottom"};
         for (Qt::Edge edge : edges)
             EXPECT_TRUE(FrameAlong(shot, box, dpr, edge, background))
-                << (widget->isEnabled() ? "" : "disabled ") << widget->metaObject()->className()
-                << " " << widget->objectName().toStdString() << ": no " << names[edge]
-                << " edge at scale " << scale;
+                << (widget->isEnabled() ? "" : "disabled ") << widget->metaObject()->className() << " "
+                << widget->objectName().toStdString() << ": no " << names[edge] << " edge at scale " << scale;
     };
 
     QFrame* panel = window.tabs()->findChild<QFrame*>(QString(), Qt::FindDirectChildrenOnly);
@@ -151,11 +148,9 @@ TEST(InOwnProcess, FramesShowAtThisScale) {
         const auto controls = page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
         for (QWidget* control : controls) {
             if (!control->isVisible()) continue;
-            if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QAbstractScrollArea*>(control))
-                continue;
+            if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QAbstractScrollArea*>(control)) continue;
             ++boxes;
-            expectFrame(shot, deviceRect(control), control,
-                        {Qt::LeftEdge, Qt::TopEdge, Qt::RightEdge, Qt::BottomEdge});
+            expectFrame(shot, deviceRect(control), control, {Qt::LeftEdge, Qt::TopEdge, Qt::RightEdge, Qt::BottomEdge});
         }
         EXPECT_GT(boxes, 3) << "tab " << tab;
     }
@@ -172,8 +167,8 @@ TEST(StartUp, FramesShowAtFractionalScale) {
     CMainDlg window;
     window.Create();
     const qreal dpr = window.devicePixelRatioF();
-    const QString baseSize = QStringLiteral("%1 %2").arg(qRound(window.width() * dpr))
-                                                    .arg(qRound(window.height() * dpr));
+    const QString baseSize =
+        QStringLiteral("%1 %2").arg(qRound(window.width() * dpr)).arg(qRound(window.height() * dpr));
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     // 100 %, 125 %, 150 % and 200 %, as the desktop's DPI setting gives them.
@@ -187,8 +182,7 @@ TEST(StartUp, FramesShowAtFractionalScale) {
                        .toUtf8());
         file.close();
         QProcessEnvironment extra;
-        extra.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                     QStringLiteral("offscreen:configfile=") + config);
+        extra.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
         extra.insert(QStringLiteral("QS_SCALE"), QString::number(dpi / 96.0));
         extra.insert(QStringLiteral("QS_BASE_SIZE"), baseSize);
         RunInChild("FramesShowAtThisScale", extra);
@@ -225,8 +219,7 @@ TEST(StartUp, FileDialogLeavesNoQtSettingsFile) {
                        QDirIterator::Subdirectories);
     while (files.hasNext()) {
         files.next();
-        EXPECT_FALSE(files.fileName().startsWith(QStringLiteral("QtProject")))
-            << files.filePath().toStdString();
+        EXPECT_FALSE(files.fileName().startsWith(QStringLiteral("QtProject"))) << files.filePath().toStdString();
     }
 }
 

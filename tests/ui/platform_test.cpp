@@ -17,8 +17,7 @@ TEST(DialogUnits, MulDivRoundsToNearestLikeWindows) {
         {448, 6, 4, 672}, {346, 13, 8, 562}, {1, 6, 4, 2},    {3, 7, 4, 5},  {5, 14, 8, 9},
         {0, 7, 4, 0},     {-3, 7, 4, -5},    {10, 10, 0, -1}, {2, 13, 8, 3}, {7, 1, 2, 4},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected) << c.a << "*" << c.b << "/" << c.c;
+    for (const Case& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected) << c.a << "*" << c.b << "/" << c.c;
 }
 
 TEST(DialogUnits, MapsBothEdgesSoNeighboursStayAdjacent) {
@@ -55,16 +54,14 @@ TEST(FileFilter, SplitsTheFilterStringsAsWritten) {
          {{Q("Файлы изображений (*.gif; *.jpg; *.jpeg)"_cp), {"*.gif", "*.jpg", "*.jpeg"}},
           {Q("Все файлы (*.*)"_cp), {"*"}}}},
         {" Файлы архивов (*.rar; *.zip) |*.rar; *.zip| Все файлы (*.*)|*.*||"_cp,
-         {{Q("Файлы архивов (*.rar; *.zip)"_cp), {"*.rar", "*.zip"}},
-          {Q("Все файлы (*.*)"_cp), {"*"}}}},
+         {{Q("Файлы архивов (*.rar; *.zip)"_cp), {"*.rar", "*.zip"}}, {Q("Все файлы (*.*)"_cp), {"*"}}}},
         {"", {}},
         {"||", {}},
         {"Dangling|", {}},
         {"Text|*.txt", {}},
         {"Text|*.txt|Rest", {{"Text", {"*.txt"}}}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ParseFileFilter(c.filter), c.expected) << cp1251::ToUtf8(c.filter);
+    for (const Case& c : cases) EXPECT_EQ(ParseFileFilter(c.filter), c.expected) << cp1251::ToUtf8(c.filter);
 }
 
 TEST(QtText, MultiLineTextsKeepCrLfAndEveryByte) {
