@@ -108,6 +108,24 @@ void CDatabasePage::ResetDefaults() {
     UpdateControls();
 }
 
+void CDatabasePage::ApplyRecord(const DatabaseRecord& record) {
+    SetCheck(DatabaseId::CreateRecord, record.recordWanted);
+    SetCurSel(DatabaseId::Category, record.categoryIndex);
+    SetItemUtf8(DatabaseId::Archive, record.archiveName);
+    SetItemText(DatabaseId::Image, record.imageName);
+    SetItemText(DatabaseId::AuthorName, record.authorName);
+    SetItemText(DatabaseId::AuthorEmail, record.authorEmail);
+    SetItemText(DatabaseId::AdapterName, record.adapterName);
+    SetItemText(DatabaseId::AdapterEmail, record.adapterEmail);
+    SetItemText(DatabaseId::ArchiveSize, record.archiveSize);
+    SetItemText(DatabaseId::OriginalLink, record.originalLink);
+    SetCheck(DatabaseId::SiteHomeLink, record.originalLink == kSiteHomeUrl);
+    SetCurSel(DatabaseId::Grade1, record.grades[0]);
+    SetCurSel(DatabaseId::Grade2, record.grades[1]);
+    SetCurSel(DatabaseId::Grade3, record.grades[2]);
+    UpdateControls();
+}
+
 DatabaseRecord CDatabasePage::CaptureRecord() const {
     DatabaseRecord record;
     record.recordWanted = IsChecked(DatabaseId::CreateRecord);

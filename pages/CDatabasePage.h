@@ -14,6 +14,8 @@ public:
     void ResetDefaults();
     // Enables the record's fields while a record is wanted.
     void UpdateControls();
+    // A record opened from a file or a draft.
+    void ApplyRecord(const DatabaseRecord& record);
 
     // The page's values as the record builder reads them.
     DatabaseRecord CaptureRecord() const;

@@ -65,6 +65,23 @@ void CExtrasPage::ResetDefaults() {
     SetCheck(ExtrasId::CopyScreenshots, true);
 }
 
+void CExtrasPage::ApplyForm(const ReadmeForm& form) {
+    SetCheck(ExtrasId::HowToPlayEnabled, form.howToPlayEnabled);
+    SetItemText(ExtrasId::HowToPlay, form.howToPlay);
+    SetItemText(ExtrasId::Authors, form.authors);
+    SetCheck(ExtrasId::NoteEnabled, form.noteEnabled);
+    SetItemText(ExtrasId::Note, form.note);
+    SetCheck(ExtrasId::WarningStandard, form.warningStandard);
+    SetCheck(ExtrasId::WarningOther, form.warningOther);
+    SetItemText(ExtrasId::WarningText, form.warningText);
+    SetCheck(ExtrasId::WriteBackgroundImages, form.writeBackgroundImages);
+    SetCheck(ExtrasId::CopyScreenshots, form.copyScreenshots);
+    OnHowToPlayEnabled();
+    OnNoteEnabled();
+    // Both warnings may stand in a file; neither handler's unchecking runs.
+    EnableItem(ExtrasId::WarningText, form.warningOther);
+}
+
 void CExtrasPage::OnHowToPlayEnabled() { EnableItem(ExtrasId::HowToPlay, IsChecked(ExtrasId::HowToPlayEnabled)); }
 
 void CExtrasPage::OnNoteEnabled() { EnableItem(ExtrasId::Note, IsChecked(ExtrasId::NoteEnabled)); }

@@ -4,6 +4,7 @@
 
 #include "platform/CDialog.h"
 #include "readme/ExtrasIds.h"
+#include "readme/ReadmeForm.h"
 
 class CExtrasPage : public CDialog {
     Q_OBJECT
@@ -12,6 +13,8 @@ public:
 
     // The state the New command gives the page.
     void ResetDefaults();
+    // The page's part of a form opened from a file or a draft.
+    void ApplyForm(const ReadmeForm& form);
 
     void OnHowToPlayEnabled();
     void OnNoteEnabled();

@@ -1,5 +1,6 @@
 #include "pages/CPluginPage.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/Dialogs.h"
@@ -97,6 +98,34 @@ void CPluginPage::ResetDefaults() {
     SetCheck(PluginId::UninstallStandard, true);
     SetCheck(PluginId::UninstallOther, false);
     SetCurSel(PluginId::ScreenshotCount, 0);
+}
+
+void CPluginPage::ApplyForm(const ReadmeForm& form) {
+    SetItemText(PluginId::Name, form.pluginName);
+    SetItemText(PluginId::File, form.pluginFile);
+    SetItemText(PluginId::Description, form.description);
+    SetCheck(PluginId::Morrowind, form.requiresMorrowind);
+    SetCheck(PluginId::Tribunal, form.requiresTribunal);
+    SetCheck(PluginId::Bloodmoon, form.requiresBloodmoon);
+    SetCheck(PluginId::BsaArchive, form.requiresBsaArchive);
+    SetCheck(PluginId::RequiresOther, form.requiresOther);
+    SetItemText(PluginId::OtherRequirements, form.otherRequirements);
+    SetCurSel(PluginId::ScreenshotCount, form.screenshotCount);
+    SetItemUtf8(PluginId::Screenshot1, form.screenshotPath[0]);
+    SetItemUtf8(PluginId::Screenshot2, form.screenshotPath[1]);
+    SetItemUtf8(PluginId::Screenshot3, form.screenshotPath[2]);
+    SetCheck(PluginId::InstallStandard, form.installStandard);
+    SetCheck(PluginId::InstallOther, form.installOther);
+    SetItemText(PluginId::InstallText, form.installText);
+    SetCheck(PluginId::UninstallStandard, form.uninstallStandard);
+    SetCheck(PluginId::UninstallOther, form.uninstallOther);
+    SetItemText(PluginId::UninstallText, form.uninstallText);
+    OnRequiresOther();
+    OnInstallOther();
+    OnUninstallOther();
+    const int count = std::max(form.screenshotCount, 0);
+    for (std::size_t i = 0; i < kScreenshotControls.size(); ++i)
+        EnableItem(kScreenshotControls[i], static_cast<int>(i / 2) < count);
 }
 
 void CPluginPage::OnRequiresOther() { EnableItem(PluginId::OtherRequirements, IsChecked(PluginId::RequiresOther)); }

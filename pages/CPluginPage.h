@@ -4,6 +4,7 @@
 
 #include "platform/CDialog.h"
 #include "readme/PluginIds.h"
+#include "readme/ReadmeForm.h"
 
 class CPluginPage : public CDialog {
     Q_OBJECT
@@ -12,6 +13,9 @@ public:
 
     // The state the New command gives the page.
     void ResetDefaults();
+    // The page's part of a form opened from a file or a draft; every field
+    // enabled as its check box or count says.
+    void ApplyForm(const ReadmeForm& form);
 
     void OnRequiresOther();
     void OnInstallOther();

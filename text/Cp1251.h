@@ -31,7 +31,7 @@ inline constexpr std::array<char16_t, 64> kHighTable = {
 
 constexpr char32_t ToCodePoint(unsigned char byte) {
     if (byte < 0x80) return byte;
-    if (byte >= 0xC0) return 0x0410 + (byte - 0xC0);
+    if (byte >= 0xC0) return static_cast<char32_t>(0x0410 + (byte - 0xC0));
     return kHighTable[byte - 0x80];
 }
 

@@ -97,7 +97,7 @@ bool NextCodePoint(std::string_view s, std::size_t& i, char32_t& cp) {
     else if (lead >= 0x80)
         return false;
     if (s.size() - i <= extra) return false;
-    cp = extra == 0 ? lead : lead & (0x3F >> extra);
+    cp = extra == 0 ? lead : static_cast<char32_t>(lead & (0x3F >> extra));
     for (std::size_t k = 1; k <= extra; ++k) {
         const auto c = static_cast<unsigned char>(s[i + k]);
         if ((c & 0xC0) != 0x80) return false;

@@ -1,11 +1,15 @@
 #include "app/desktop/CMainDlg.h"
 
 #include <QApplication>
-#include <QFile>
+#include <QCloseEvent>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QShortcut>
 #include <QTabBar>
+#include <functional>
 
 #include "output/DatabaseRecord.h"
+#include "output/FileIo.h"
 #include "pages/TextDocRules.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
@@ -30,7 +34,12 @@ constexpr ControlSpec kLayout[] = {
     {MainId::Tabs, K::TabControl, {}, {4, 24, 440, 320}},
     {MainId::ReadOnlyBox, K::Edit, {}, {178, 5, 264, 12}, kStyleDisabled | kStyleReadOnly},
     {MainId::Open, K::PushButton, "Открыть"_cp, {61, 4, 50, 14}, kStyleNone, 3},
+    {MainId::OpenForm, K::PushButton, "Открыть форму…"_cp, {4, 348, 74, 14}, kStyleNone, 4},
+    {MainId::SaveForm, K::PushButton, "Сохранить форму…"_cp, {82, 348, 80, 14}, kStyleNone, 5},
+    {MainId::RestoreForm, K::PushButton, "Вернуть форму"_cp, {166, 348, 66, 14}, kStyleDisabled, 6},
+    {MainId::Status, K::Label, {}, {238, 351, 206, 8}},
 };
+constexpr DluRect kWindowRect = {0, 0, 448, 366};
 
 constexpr std::string_view kTabCaptions[CMainDlg::kTabCount] = {
     "Просмотр"_cp, "Параметры 1"_cp, "Параметры 2"_cp, "База данных"_cp, "Справка"_cp, "О программе"_cp,
@@ -38,7 +47,16 @@ constexpr std::string_view kTabCaptions[CMainDlg::kTabCount] = {
 
 constexpr std::string_view kOpenFilter = " Текстовые файлы (*.txt) |*.txt| Все файлы (*.*)|*.*||"_cp;
 constexpr std::string_view kSaveFilter = " HTML (*.htm) |*.htm| Все файлы (*.*)| *.* ||"_cp;
+constexpr std::string_view kFormFilter = " Формы Quillsmith (*.qsform) |*.qsform| Все файлы (*.*)|*.*||"_cp;
 
+constexpr std::string_view kFormNotRead = "Форма не открыта: "_cp;
+constexpr std::string_view kFormNotWritten = "Ошибка записи файла формы"_cp;
+constexpr std::string_view kDraftSetAside = "Черновик не прочитан и отложен: "_cp;
+
+// A form file is small; a larger file is not one.
+constexpr std::uint64_t kMaxFormFileBytes = 16 * 1024 * 1024;
+// Typing writes the draft at most this often.
+constexpr int kDraftDelayMs = 1000;
 }  // namespace
 
 CMainDlg::CMainDlg(QWidget* parent)
@@ -53,12 +71,21 @@ CMainDlg::~CMainDlg() {
 }
 
 void CMainDlg::Create() {
-    setFixedSize(MapDialogRect({0, 0, 448, 346}).size());
+    setFixedSize(MapDialogRect(kWindowRect).size());
     CreateControls(kLayout);
     m_tabs = Item<CTabCtrl>(MainId::Tabs);
     OnClicked(MainId::New, [this] { OnNew(); });
     OnClicked(MainId::Save, [this] { OnSave(); });
     OnClicked(MainId::Open, [this] { OnOpen(); });
+    OnClicked(MainId::OpenForm, [this] { OnOpenForm(); });
+    OnClicked(MainId::SaveForm, [this] { OnSaveForm(); });
+    OnClicked(MainId::RestoreForm, [this] { OnRestoreForm(); });
+    m_draftTimer.setSingleShot(true);
+    m_draftTimer.setInterval(kDraftDelayMs);
+    connect(&m_draftTimer, &QTimer::timeout, this, [this] { WriteDraft(); });
+    for (CDialog* page : {static_cast<CDialog*>(&m_pluginPage), static_cast<CDialog*>(&m_extrasPage),
+                          static_cast<CDialog*>(&m_databasePage)})
+        connect(page, &CDialog::Changed, this, [this] { OnFormChanged(); });
     connect(m_tabs, &CTabCtrl::SelChanging, this, [this] { OnTabSelChanging(); });
     connect(m_tabs, &CTabCtrl::SelChange, this, [this] { OnTabSelChange(); });
     OnInitDialog();
@@ -88,7 +115,17 @@ bool CMainDlg::OnInitDialog() {
 
     if (m_template.LoadBuiltIn() != kTemplateLoaded) ShowMessageBox(this, kTemplateNotLoaded, MessageIcon::Exclamation);
 
+    m_applying = true;
     OnNew();
+    m_beforeNew.reset();
+    EnableItem(MainId::RestoreForm, false);
+    // The last session's form comes back, however that session ended.
+    const DraftStore::Loaded draft = m_drafts.Load();
+    if (draft.form) ApplyFormFile(*draft.form);
+    if (!draft.setAside.empty() || !draft.why.empty())
+        SetItemText(MainId::Status, Text(kDraftSetAside) + cp1251::FromUtf8(draft.setAside));
+    m_applying = false;
+    SetUpKeyboard();
     for (auto [view, bytes] :
          {std::pair{m_helpPage.m_richEdit, HelpRtfBytes()}, std::pair{m_aboutPage.m_richEdit, LicenseRtfBytes()}}) {
         rtf::SetRtf(*view->document(), bytes);
@@ -133,13 +170,144 @@ CDialog& CMainDlg::FormPageOf(FormPage page) {
 Text CMainDlg::GetFieldText(FieldTarget field) { return FormPageOf(field.page).GetItemText(field.control); }
 
 void CMainDlg::SetFieldText(FieldTarget field, std::string_view text) {
-    FormPageOf(field.page).SetItemText(field.control, text);
+    FormPageOf(field.page).ReplaceItemText(field.control, text);
 }
 
 void CMainDlg::OnNew() {
+    // New asks nothing; what it clears can be brought back until the next edit.
+    std::optional<FormFile> before = CaptureFormFile();
+    const bool applying = m_applying;
+    m_applying = true;
     m_pluginPage.ResetDefaults();
     m_extrasPage.ResetDefaults();
     m_databasePage.ResetDefaults();
+    m_applying = applying;
+    m_beforeNew = std::move(before);
+    EnableItem(MainId::RestoreForm, true);
+    m_draftTimer.start();
+}
+
+void CMainDlg::OnRestoreForm() {
+    if (!m_beforeNew) return;
+    const FormFile before = std::move(*m_beforeNew);
+    ApplyFormFile(before);
+    m_beforeNew.reset();
+    EnableItem(MainId::RestoreForm, false);
+}
+
+FormFile CMainDlg::CaptureFormFile() const {
+    return {CaptureReadmeForm(m_pluginPage, m_extrasPage), m_databasePage.CaptureRecord()};
+}
+
+void CMainDlg::ApplyFormFile(const FormFile& file) {
+    const bool applying = m_applying;
+    m_applying = true;
+    m_pluginPage.ApplyForm(file.form);
+    m_extrasPage.ApplyForm(file.form);
+    m_databasePage.ApplyRecord(file.record);
+    m_applying = applying;
+    m_draftTimer.start();
+}
+
+void CMainDlg::OnFormChanged() {
+    if (m_applying) return;
+    if (m_beforeNew) {
+        m_beforeNew.reset();
+        EnableItem(MainId::RestoreForm, false);
+    }
+    // Started once and not restarted: while the user types, the draft is
+    // written about once a second.
+    if (!m_draftTimer.isActive()) m_draftTimer.start();
+}
+
+void CMainDlg::WriteDraft() {
+    m_draftTimer.stop();
+    m_drafts.Save(CaptureFormFile());
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event) {
+    WriteDraft();
+    CDialog::closeEvent(event);
+}
+
+bool CMainDlg::OpenFormFile(const FilePath& path) {
+    fileio::InputFile file;
+    std::string bytes;
+    std::string why;
+    if (!file.Open(path)) {
+        why = "the file cannot be opened";
+    } else if (file.length() > kMaxFormFileBytes) {
+        why = "the file is too large to be a form";
+    } else {
+        bytes.resize(static_cast<std::size_t>(file.length()));
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const std::ptrdiff_t read = file.Read(bytes.data() + got, bytes.size() - got);
+            if (read <= 0) break;
+            got += static_cast<std::size_t>(read);
+        }
+        bytes.resize(got);
+    }
+    if (why.empty()) {
+        FormFileResult read = ReadFormFile(bytes);
+        if (read.ok()) {
+            ApplyFormFile(read.file);
+            return true;
+        }
+        why = read.error;
+    }
+    ShowMessageBox(this, Text(kFormNotRead) + cp1251::FromUtf8(why), MessageIcon::Exclamation);
+    return false;
+}
+
+void CMainDlg::OnOpenForm() {
+    if (const std::optional<ChosenFile> chosen = OpenFileDialog(this, kFormFilter)) OpenFormFile(chosen->path);
+}
+
+void CMainDlg::OnSaveForm() {
+    const std::optional<ChosenFile> chosen = SaveFileDialog(this, kFormFilter, "qsform", "form.qsform");
+    if (!chosen) return;
+    if (!fileio::WriteWholeFile(chosen->path, WriteFormFile(CaptureFormFile())))
+        ShowMessageBox(this, kFormNotWritten, MessageIcon::None);
+}
+
+void CMainDlg::SwitchTab(int step) {
+    QTabBar* bar = m_tabs->tabBar();
+    // As a click on the tab: the pages switch as for the user.
+    bar->setCurrentIndex((bar->currentIndex() + step + kTabCount) % kTabCount);
+}
+
+void CMainDlg::SetUpKeyboard() {
+    struct Command {
+        MainId button;
+        QKeySequence keys;
+        std::function<void()> run;
+    };
+    const Command commands[] = {
+        {MainId::New, QKeySequence(Qt::CTRL | Qt::Key_N), [this] { OnNew(); }},
+        {MainId::Open, QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OnOpen(); }},
+        {MainId::Save, QKeySequence(Qt::CTRL | Qt::Key_S), [this] { OnSave(); }},
+        {MainId::OpenForm, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { OnOpenForm(); }},
+        {MainId::SaveForm, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { OnSaveForm(); }},
+    };
+    for (const Command& command : commands) {
+        auto* shortcut = new QShortcut(command.keys, this);
+        connect(shortcut, &QShortcut::activated, this, command.run);
+        QWidget* button = GetDlgItem(command.button);
+        button->setToolTip(command.keys.toString(QKeySequence::NativeText));
+    }
+    for (auto [keys, step] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                              {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                              {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { SwitchTab(step); });
+    }
+    QTabBar* bar = m_tabs->tabBar();
+    bar->setFocusPolicy(Qt::TabFocus);
+    bar->setToolTip(QStringLiteral("Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown, Ctrl+PgUp"));
+    setTabOrder(GetDlgItem(MainId::RestoreForm), bar);
 }
 
 void CMainDlg::OnTabSelChanging() {

@@ -1,9 +1,13 @@
 #pragma once
 // The one window: command buttons, the read-only box and six tab pages.
 
+#include <QTimer>
 #include <array>
+#include <optional>
 
 #include "app/desktop/MainIds.h"
+#include "app/render/FormFile.h"
+#include "app/state/ProgramState.h"
 #include "output/SaveFiles.h"
 #include "pages/CDatabasePage.h"
 #include "pages/CExtrasPage.h"
@@ -35,6 +39,19 @@ public:
     void OnNew();
     void OnSave();
     void OnOpen();
+    void OnOpenForm();
+    void OnSaveForm();
+    // Brings back the form New cleared, until the next edit.
+    void OnRestoreForm();
+
+    // The whole form, both form pages and the Database page.
+    FormFile CaptureFormFile() const;
+    void ApplyFormFile(const FormFile& file);
+    // Opens a form file; false after a message naming what is wrong, with
+    // the form unchanged.
+    bool OpenFormFile(const FilePath& path);
+    // Writes the draft now rather than when its timer runs out.
+    void WriteDraft();
     void OnTabSelChanging();
     void OnTabSelChange();
 
@@ -55,9 +72,13 @@ public:
 
 protected:
     bool OnInitDialog();
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     CDialog& FormPageOf(FormPage page);
+    void OnFormChanged();
+    void SetUpKeyboard();
+    void SwitchTab(int step);
 
     CTabCtrl* m_tabs = nullptr;
     CPluginPage m_pluginPage;
@@ -70,6 +91,10 @@ private:
     TemplatePackage m_template;
     Text m_readmeText;  // of the last Save
     Text m_recordText;  // of the last Save
+    DraftStore m_drafts{StateFolder()};
+    QTimer m_draftTimer;
+    bool m_applying = false;              // the program, not the user, is changing the form
+    std::optional<FormFile> m_beforeNew;  // until the next edit
     std::array<char, kTextBufferSize> m_textBuffer{};
 };
 

@@ -7,6 +7,12 @@ enum class MainId : int {
     Tabs = 1002,
     ReadOnlyBox = 1003,
     Open = 1004,
+    // Below the tabs: forms as files, bringing back the form New cleared,
+    // and a line about the draft.
+    OpenForm = 1005,
+    SaveForm = 1006,
+    RestoreForm = 1007,
+    Status = 1008,
 };
 
 // Lets CDialog and the layout rows take these ids.

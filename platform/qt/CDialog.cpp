@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <algorithm>
 #include <vector>
 
@@ -109,6 +110,14 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
     }
     widget->setGeometry(rect);
     if (spec.style & kStyleDisabled) widget->setEnabled(false);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        connect(edit, &QLineEdit::textChanged, this, &CDialog::Changed);
+    else if (auto* lines = qobject_cast<CMultiLineEdit*>(widget))
+        connect(lines, &CMultiLineEdit::textChanged, this, &CDialog::Changed);
+    else if (auto* box = qobject_cast<QCheckBox*>(widget))
+        connect(box, &QCheckBox::toggled, this, &CDialog::Changed);
+    else if (auto* combo = qobject_cast<QComboBox*>(widget))
+        connect(combo, &QComboBox::currentIndexChanged, this, &CDialog::Changed);
     // A view that is no tab stop still takes the focus when clicked, so its
     // text can be scrolled and copied from the keyboard.
     if (spec.tabOrder == 0) widget->setFocusPolicy(spec.kind == ControlKind::RichEdit ? Qt::ClickFocus : Qt::NoFocus);
@@ -173,6 +182,20 @@ std::string CDialog::GetItemUtf8(int id) const {
 void CDialog::SetItemUtf8(int id, std::string_view utf8) {
     if (auto* edit = Item<QLineEdit>(id))
         SetLineEditText(*edit, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+void CDialog::ReplaceItemText(int id, std::string_view text) {
+    QWidget* widget = GetDlgItem(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        const QString value = ToQString(text);
+        if (value.size() > edit->maxLength()) edit->setMaxLength(static_cast<int>(value.size()));
+        edit->selectAll();
+        edit->insert(value);
+    } else if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) {
+        QTextCursor cursor(lines->document());
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(ToQStringMultiLine(text));
+    }
 }
 
 int CDialog::GetItemTextLength(int id) const {

@@ -38,6 +38,9 @@ public:
     // into "&#N;" references.
     std::string GetItemUtf8(int id) const override;
     void SetItemUtf8(int id, std::string_view utf8);
+    // The whole text replaced as typing would: one step of the control's own
+    // undo history.
+    void ReplaceItemText(int id, std::string_view text);
     // In the control's own characters, as the caret counts them.
     int GetItemTextLength(int id) const;
     bool IsChecked(int id) const override;
@@ -110,6 +113,11 @@ public:
 
     const DialogBaseUnits& baseUnits() const { return m_units; }
     QRect MapDialogRect(const DluRect& rect) const;
+
+signals:
+    // Any control's value changed: text, check state or selection, by the
+    // user or by the program.
+    void Changed();
 
 protected:
     // The dialog's Enter and Escape actions.

@@ -21,13 +21,11 @@ QString CMultiLineEdit::WindowText() const {
 }
 
 void CMultiLineEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (event->modifiers() & Qt::ControlModifier) {
-            insertPlainText(QStringLiteral("\n"));
-            event->accept();
-        } else {
-            event->ignore();  // the dialog's Enter action, which is empty
-        }
+    // Enter, as Ctrl+Enter, breaks the line: in a text field people expect
+    // it to, and the dialog's own Enter action does nothing anyway.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly()) {
+        insertPlainText(QStringLiteral("\n"));
+        event->accept();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);

@@ -8,9 +8,8 @@
 class QTabBar;
 class QFrame;
 
-// A multi-line edit of a dialog: wraps at the right edge, leaves Enter to
-// the dialog (where it does nothing), takes a line break with Ctrl+Enter,
-// and lets Tab move the focus.
+// A multi-line edit of a dialog: wraps at the right edge, takes a line break
+// with Enter and with Ctrl+Enter, and lets Tab move the focus.
 class CMultiLineEdit : public QPlainTextEdit {
     Q_OBJECT
 public:

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <deque>
 #include <memory>
@@ -57,6 +58,9 @@ std::ostream& operator<<(std::ostream& out, E id) {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Each test's window starts without the last one's draft.
+        ASSERT_TRUE(stateHome.isValid());
+        qputenv("XDG_STATE_HOME", stateHome.path().toUtf8());
         SetDialogSeamForTesting(&dialogs);
         window = std::make_unique<CMainDlg>();
         window->Create();
@@ -68,6 +72,8 @@ protected:
         window.reset();
         SetDialogSeamForTesting(nullptr);
     }
+
+    QTemporaryDir stateHome;
 
     CPluginPage& plugin() { return window->pluginPage(); }
     CExtrasPage& extras() { return window->extrasPage(); }

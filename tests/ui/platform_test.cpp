@@ -92,7 +92,7 @@ TEST(QtText, CharactersOutsideTheCodePageBecomeReferences) {
     EXPECT_EQ(ToQString("Ёж"_cp), QString::fromUtf8("Ёж"));
 }
 
-TEST(MultiLineEdit, EnterIsLeftToTheDialogAndCtrlEnterBreaksTheLine) {
+TEST(MultiLineEdit, EnterAndCtrlEnterBreakTheLine) {
     CMultiLineEdit edit;
     edit.show();
     edit.setFocus();
@@ -103,7 +103,11 @@ TEST(MultiLineEdit, EnterIsLeftToTheDialogAndCtrlEnterBreaksTheLine) {
     QTest::keyClicks(&edit, "c");
     QTest::keyClick(&edit, Qt::Key_Return, Qt::ControlModifier);
     QTest::keyClicks(&edit, "d");
-    EXPECT_EQ(FromQStringMultiLine(edit.WindowText()), "abc\r\nd");
+    EXPECT_EQ(FromQStringMultiLine(edit.WindowText()), "ab\r\n\r\n\r\nc\r\nd");
+    // A read-only view takes no line break.
+    edit.setReadOnly(true);
+    QTest::keyClick(&edit, Qt::Key_Return);
+    EXPECT_EQ(FromQStringMultiLine(edit.WindowText()), "ab\r\n\r\n\r\nc\r\nd");
 }
 
 TEST(MultiLineEdit, LongLinesWrapAndTabMovesTheFocus) {
