@@ -12,6 +12,9 @@ foreach(program quillsmith quillsmith-render)
 endforeach()
 install(FILES resources/linux/${QS_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES resources/linux/${QS_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The form file's type, so a double-click on a form opens it in Quillsmith.
+install(FILES resources/linux/${QS_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME ${QS_APP_ID}.xml)
 foreach(size 16 24 32 48 64 128 256)
   install(FILES resources/icon/quillsmith-${size}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps

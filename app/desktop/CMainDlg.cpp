@@ -94,6 +94,8 @@ void CMainDlg::Create() {
 int CMainDlg::DoModal() {
     Create();
     show();
+    // Shown first, so that a message about the file has its window.
+    if (!m_formToOpen.empty()) OpenFormFile(m_formToOpen);
     return QApplication::exec();
 }
 

@@ -52,6 +52,9 @@ public:
     bool OpenFormFile(const FilePath& path);
     // Writes the draft now rather than when its timer runs out.
     void WriteDraft();
+
+    // A form file DoModal opens once the window shows; nothing when empty.
+    FilePath m_formToOpen;
     void OnTabSelChanging();
     void OnTabSelChange();
 

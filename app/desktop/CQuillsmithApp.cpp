@@ -4,6 +4,6 @@
 
 int CQuillsmithApp::InitInstance() {
     CMainDlg dialog;
-    dialog.DoModal();
-    return 0;
+    dialog.m_formToOpen = m_formPath;
+    return dialog.DoModal();
 }

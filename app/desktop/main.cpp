@@ -1,18 +1,20 @@
-// Quillsmith: takes no command-line arguments and no settings.
+// Quillsmith: `quillsmith [FORM]` opens the window, with the form file FORM
+// in it when one is given (as a file manager does on a double-click).
 
 #include <QApplication>
 
 #include "app/desktop/CQuillsmithApp.h"
 #include "platform/qt/QtSetup.h"
 
-int main(int, char** argv) {
-    // Only the program's own name reaches Qt: it becomes the application's
-    // name, the caption of every message box.
-    int argc = 1;
-    char* args[] = {argv[0], nullptr};
+int main(int argc, char** argv) {
+    // Qt sees only the program's name: nothing on the command line is an
+    // option of Qt's.
+    int qtArgc = 1;
+    char* qtArgs[] = {argv[0], nullptr};
     PrepareApplication();
-    QApplication qtApp(argc, args);
+    QApplication qtApp(qtArgc, qtArgs);
     SetUpApplication(qtApp);
     CQuillsmithApp app;
+    if (argc > 1) app.m_formPath = argv[1];
     return app.InitInstance();
 }

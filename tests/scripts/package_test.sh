@@ -22,6 +22,12 @@ for size in 16 24 32 48 64 128 256; do
   [[ $(/usr/bin/identify -format '%wx%h' "$icon") == "${size}x${size}" ]] || fail "${size}px icon has the wrong size"
 done
 desktop-file-validate "$work/prefix/share/applications/org.example.Quillsmith.desktop"
+# A double-click on a form file opens it: the entry takes the form's type,
+# and the type is declared.
+grep -qx 'MimeType=application/x-quillsmith-form;' "$work/prefix/share/applications/org.example.Quillsmith.desktop" ||
+  fail "the desktop entry does not take form files"
+grep -q 'type="application/x-quillsmith-form"' "$work/prefix/share/mime/packages/org.example.Quillsmith.xml" ||
+  fail "the form file's MIME type is not installed"
 appstreamcli validate --no-net "$work/prefix/share/metainfo/org.example.Quillsmith.metainfo.xml"
 
 (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work/deb" >/dev/null)

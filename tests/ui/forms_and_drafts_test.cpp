@@ -1,0 +1,185 @@
+// Work that is never lost: forms saved and opened as files, the draft that
+// comes back at start, New undone, and the keyboard's commands.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <fstream>
+#include <iterator>
+
+#include "UiTest.h"
+#include "readme/CaptureReadmeForm.h"
+#include "text/Cp1251.h"
+
+namespace {
+
+std::string ReadBytes(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FormsAndDrafts : public MainWindowTest {
+protected:
+    // A form with a value in every kind of control on the three pages.
+    void FillForm() {
+        SelectTab(1);
+        Type(plugin(), PluginId::Name, QString::fromUtf8("Маяк \"Тихий\""));
+        Type(plugin(), PluginId::Description, QString::fromUtf8("Первая"));
+        QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return);
+        Type(plugin(), PluginId::Description, QString::fromUtf8("вторая"));
+        Click(plugin(), PluginId::Tribunal);
+        Click(plugin(), PluginId::RequiresOther);
+        Type(plugin(), PluginId::OtherRequirements, QStringLiteral("MWSE"));
+        Choose(plugin(), PluginId::ScreenshotCount, 1);
+        Type(plugin(), PluginId::Screenshot1, QString::fromUtf8("/shots/café.jpg"));
+        SelectTab(2);
+        Click(extras(), ExtrasId::NoteEnabled);
+        Type(extras(), ExtrasId::Note, QString::fromUtf8("Заметка"));
+        Click(extras(), ExtrasId::CopyScreenshots);
+        SelectTab(3);
+        Click(database(), DatabaseId::CreateRecord);
+        Choose(database(), DatabaseId::Category, 4);
+        Type(database(), DatabaseId::ArchiveSize, QStringLiteral("123"));
+        Choose(database(), DatabaseId::Grade2, 2);
+    }
+    FormFile Form() const { return window->CaptureFormFile(); }
+
+    QTemporaryDir temp;
+};
+
+TEST_F(FormsAndDrafts, AFormSavedAndOpenedComesBackWholeAndRendersAsTheWindowSaves) {
+    FillForm();
+    const FormFile filled = Form();
+    const QString formPath = temp.filePath(QString::fromUtf8("форма.qsform"));
+    dialogs.answers.push_back(formPath);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_TRUE(dialogs.requests[0].save);
+    EXPECT_EQ(dialogs.requests[0].defaultExtension, QStringLiteral("qsform"));
+
+    dialogs.answers.push_back(temp.filePath(QStringLiteral("ReadMe.htm")));
+    Click(*window, MainId::Save);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    Click(*window, MainId::New);
+    EXPECT_NE(Form(), filled);
+    dialogs.answers.push_back(formPath);
+    Click(*window, MainId::OpenForm);
+    EXPECT_EQ(Form(), filled);
+    // Fields are enabled as their check boxes and count say.
+    EXPECT_TRUE(plugin().IsItemEnabled(PluginId::OtherRequirements));
+    EXPECT_TRUE(plugin().IsItemEnabled(PluginId::Screenshot1));
+    EXPECT_FALSE(plugin().IsItemEnabled(PluginId::Screenshot2));
+    EXPECT_TRUE(extras().IsItemEnabled(ExtrasId::Note));
+    EXPECT_TRUE(database().IsItemEnabled(DatabaseId::ArchiveSize));
+
+    QProcess render;
+    render.start(QStringLiteral(QS_RENDER_PROGRAM),
+                 {QStringLiteral("--form"), formPath, QStringLiteral("--output"), temp.filePath(QStringLiteral("r.htm"))});
+    ASSERT_TRUE(render.waitForFinished(20000));
+    EXPECT_EQ(ReadBytes(temp.filePath(QStringLiteral("r.htm"))), ReadBytes(temp.filePath(QStringLiteral("ReadMe.htm"))));
+}
+
+TEST_F(FormsAndDrafts, AMalformedOrForeignFileNamesWhatIsWrongAndChangesNothing) {
+    FillForm();
+    const FormFile filled = Form();
+    const struct {
+        const char* bytes;
+        const char* named;
+    } cases[] = {
+        {"{\"pluginName\": ", "parse error"},
+        {"{\"title\": \"a document of another program\"}", "unknown key \"title\""},
+        {"{\"screenshotCount\": \"2\"}", "\"screenshotCount\" must be a whole number"},
+        {"{\"formatVersion\": 9}", "newer Quillsmith"},
+    };
+    for (const auto& c : cases) {
+        const QString path = temp.filePath(QStringLiteral("bad.qsform"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.bytes);
+        file.close();
+        dialogs.messages.clear();
+        dialogs.answers.push_back(path);
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+        ASSERT_EQ(dialogs.messages.size(), 1u) << c.bytes;
+        EXPECT_TRUE(dialogs.messages[0].text.startsWith(QString::fromUtf8("Форма не открыта: ")));
+        EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromUtf8(c.named))) << c.bytes;
+        EXPECT_EQ(Form(), filled) << c.bytes;
+    }
+}
+
+TEST_F(FormsAndDrafts, TheDraftComesBackInTheNextWindowAndABrokenOneIsSetAside) {
+    FillForm();
+    const FormFile filled = Form();
+    // Written once the typing has paused about a second.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(stateHome.filePath(QStringLiteral("quillsmith/draft.json"))), 3000);
+    QTest::qWait(1200);
+    window.reset();
+    window = std::make_unique<CMainDlg>();
+    window->Create();
+    EXPECT_EQ(Form(), filled);
+
+    window.reset();
+    QFile draft(stateHome.filePath(QStringLiteral("quillsmith/draft.json")));
+    ASSERT_TRUE(draft.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    draft.write("{ broken");
+    draft.close();
+    window = std::make_unique<CMainDlg>();
+    window->Create();
+    EXPECT_EQ(Form(), FormFile{});
+    EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Черновик не прочитан и отложен: "_cp));
+    const QStringList kept = QDir(stateHome.filePath(QStringLiteral("quillsmith")))
+                                 .entryList({QStringLiteral("draft.json.broken-*")}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(ReadBytes(stateHome.filePath(QStringLiteral("quillsmith/")) + kept[0]), "{ broken");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(FormsAndDrafts, NewCanBeUndoneUntilTheNextEdit) {
+    FillForm();
+    const FormFile filled = Form();
+    EXPECT_FALSE(window->IsItemEnabled(MainId::RestoreForm));
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(Form(), FormFile{});
+    ASSERT_TRUE(window->IsItemEnabled(MainId::RestoreForm));
+    Click(*window, MainId::RestoreForm);
+    EXPECT_EQ(Form(), filled);
+    EXPECT_FALSE(window->IsItemEnabled(MainId::RestoreForm));
+
+    Click(*window, MainId::New);
+    SelectTab(1);
+    Type(plugin(), PluginId::Name, QStringLiteral("x"));
+    EXPECT_FALSE(window->IsItemEnabled(MainId::RestoreForm));
+}
+
+TEST_F(FormsAndDrafts, FieldCommandsAreOneUndoStepEach) {
+    SelectTab(1);
+    Type(plugin(), PluginId::Name, QStringLiteral("typed"));
+    window->SetFieldText(FieldTarget(PluginId::Name), "inserted");
+    window->SetFieldText(FieldTarget(PluginId::Description), "first");
+    window->SetFieldText(FieldTarget(PluginId::Description), "first and added");
+    QTest::keyClick(plugin().GetDlgItem(PluginId::Name), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(plugin().GetItemText(PluginId::Name), "typed");
+    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(plugin().GetItemText(PluginId::Description), "first");
+}
+
+TEST_F(FormsAndDrafts, TheKeyboardSwitchesTabsAndTooltipsNameTheKeys) {
+    const struct {
+        QKeyCombination keys;
+        int tab;
+    } steps[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},      {Qt::CTRL | Qt::Key_PageDown, 2}, {Qt::CTRL | Qt::Key_PageUp, 1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0}, {Qt::CTRL | Qt::Key_PageUp, 5},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(window.get(), step.keys.key(), step.keys.keyboardModifiers());
+        EXPECT_EQ(window->tabs()->GetCurSel(), step.tab);
+        EXPECT_TRUE(window->PageOfTab(step.tab)->isVisible());
+    }
+    for (auto [id, keys] : {std::pair{MainId::New, "Ctrl+N"}, {MainId::Open, "Ctrl+O"}, {MainId::Save, "Ctrl+S"},
+                            {MainId::OpenForm, "Ctrl+Shift+O"}, {MainId::SaveForm, "Ctrl+Shift+S"}})
+        EXPECT_EQ(window->GetDlgItem(id)->toolTip(), QString::fromLatin1(keys)) << id;
+}
+
+}  // namespace
