@@ -145,7 +145,7 @@ DatabaseRecord CDatabasePage::CaptureRecord() const {
 void CDatabasePage::OnRecordCheck() { UpdateControls(); }
 
 void CDatabasePage::OnBrowseArchive() {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kArchiveFilter);
+    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kArchiveFilter, "archives");
     if (!chosen) return;
     SetItemUtf8(DatabaseId::Archive, chosen->fileName);
     SetCaret(DatabaseId::Archive, GetItemTextLength(DatabaseId::Archive) - 1);
@@ -156,7 +156,7 @@ void CDatabasePage::OnBrowseArchive() {
 }
 
 void CDatabasePage::OnBrowseImage() {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kImageFilter);
+    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kImageFilter, "images");
     if (!chosen) return;
     SetItemUtf8(DatabaseId::Image, chosen->fileName);
     SetCaret(DatabaseId::Image, GetItemTextLength(DatabaseId::Image) - 1);

@@ -149,7 +149,7 @@ void CPluginPage::OnBrowseScreenshot2() { BrowseScreenshot(PluginId::Screenshot2
 void CPluginPage::OnBrowseScreenshot3() { BrowseScreenshot(PluginId::Screenshot3); }
 
 void CPluginPage::BrowseScreenshot(PluginId editId) {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kImageFilter);
+    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kImageFilter, "screenshots");
     if (!chosen) return;
     SetItemUtf8(editId, chosen->path);
     // Just before the last character, so the file name at the end shows.
@@ -157,7 +157,7 @@ void CPluginPage::BrowseScreenshot(PluginId editId) {
 }
 
 void CPluginPage::OnBrowsePluginFile() {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kPluginFilter);
+    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kPluginFilter, "plugins");
     if (!chosen) return;
     SetItemUtf8(PluginId::File, chosen->fileName);
 }

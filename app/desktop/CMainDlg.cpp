@@ -2,10 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QShortcut>
 #include <QTabBar>
+#include <QUrl>
 #include <functional>
 
 #include "output/DatabaseRecord.h"
@@ -68,12 +72,14 @@ CMainDlg::CMainDlg(QWidget* parent)
 
 CMainDlg::~CMainDlg() {
     if (g_pMainDlg == this) g_pMainDlg = nullptr;
+    SetFolderMemory(nullptr);
 }
 
 void CMainDlg::Create() {
     setFixedSize(MapDialogRect(kWindowRect).size());
     CreateControls(kLayout);
     m_tabs = Item<CTabCtrl>(MainId::Tabs);
+    GetDlgItem(MainId::ReadOnlyBox)->installEventFilter(this);
     OnClicked(MainId::New, [this] { OnNew(); });
     OnClicked(MainId::Save, [this] { OnSave(); });
     OnClicked(MainId::Open, [this] { OnOpen(); });
@@ -101,6 +107,7 @@ int CMainDlg::DoModal() {
 
 bool CMainDlg::OnInitDialog() {
     g_pMainDlg = this;
+    SetFolderMemory(&m_folders);
     m_textDocPage.edit().SetTargets(this);
     setWindowIcon(m_icon);
 
@@ -263,11 +270,11 @@ bool CMainDlg::OpenFormFile(const FilePath& path) {
 }
 
 void CMainDlg::OnOpenForm() {
-    if (const std::optional<ChosenFile> chosen = OpenFileDialog(this, kFormFilter)) OpenFormFile(chosen->path);
+    if (const std::optional<ChosenFile> chosen = OpenFileDialog(this, kFormFilter, "forms")) OpenFormFile(chosen->path);
 }
 
 void CMainDlg::OnSaveForm() {
-    const std::optional<ChosenFile> chosen = SaveFileDialog(this, kFormFilter, "qsform", "form.qsform");
+    const std::optional<ChosenFile> chosen = SaveFileDialog(this, kFormFilter, "qsform", "form.qsform", "forms");
     if (!chosen) return;
     if (!fileio::WriteWholeFile(chosen->path, WriteFormFile(CaptureFormFile())))
         ShowMessageBox(this, kFormNotWritten, MessageIcon::None);
@@ -334,15 +341,52 @@ void CMainDlg::OnSave() {
     const DatabaseRecord record = m_databasePage.CaptureRecord();
     if (!BuildDatabaseRecord(record, form, m_recordText, show)) return;
 
-    const std::optional<ChosenFile> chosen = SaveFileDialog(this, kSaveFilter, "htm", "ReadMe.htm");
+    const std::optional<ChosenFile> chosen = SaveFileDialog(this, kSaveFilter, "htm", "ReadMe.htm", "readme");
     if (!chosen) return;
 
+    bool readmeWritten = true;
+    const ShowMessage showAndNote = [&](std::string_view text, MessageIcon icon) {
+        if (text == kReadmeNotCreated) readmeWritten = false;
+        show(text, icon);
+    };
     RunSaveFileWork(MakeSaveFileWork(form, m_readmeText, record, m_recordText, chosen->path), m_template, m_textBuffer,
-                    show);
+                    showAndNote);
+    if (readmeWritten) ShowSavedReadme(chosen->path);
+}
+
+void CMainDlg::ShowSavedReadme(const FilePath& path) {
+    // The path box tells where the readme went, and opens it in the
+    // browser with a click or Enter.
+    m_savedReadme = path;
+    SetItemUtf8(MainId::ReadOnlyBox, path);
+    QWidget* box = GetDlgItem(MainId::ReadOnlyBox);
+    box->setEnabled(true);
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->setCursor(Qt::PointingHandCursor);
+    box->setToolTip(QString::fromUtf8("Открыть в браузере (щелчок или Enter)"));
+}
+
+void CMainDlg::OpenSavedReadme() {
+    if (!m_savedReadme.empty()) QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_savedReadme)));
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == GetDlgItem(MainId::ReadOnlyBox) && !m_savedReadme.empty()) {
+        const bool click =
+            event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        const bool enter =
+            event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                                  static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+        if (click || enter) {
+            OpenSavedReadme();
+            return true;
+        }
+    }
+    return CDialog::eventFilter(watched, event);
 }
 
 void CMainDlg::OnOpen() {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kOpenFilter);
+    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kOpenFilter, "text");
     if (!chosen) return;
     const std::optional<TextFileRead> read = ReadTextFile(chosen->path, m_textBuffer);
     if (!read) return;

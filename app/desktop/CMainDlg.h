@@ -53,6 +53,9 @@ public:
     // Writes the draft now rather than when its timer runs out.
     void WriteDraft();
 
+    // The last readme Save wrote, in the default browser.
+    void OpenSavedReadme();
+
     // A form file DoModal opens once the window shows; nothing when empty.
     FilePath m_formToOpen;
     void OnTabSelChanging();
@@ -76,10 +79,12 @@ public:
 protected:
     bool OnInitDialog();
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     CDialog& FormPageOf(FormPage page);
     void OnFormChanged();
+    void ShowSavedReadme(const FilePath& path);
     void SetUpKeyboard();
     void SwitchTab(int step);
 
@@ -92,9 +97,11 @@ private:
     CTextDocPage m_textDocPage;
     QIcon m_icon;
     TemplatePackage m_template;
-    Text m_readmeText;  // of the last Save
-    Text m_recordText;  // of the last Save
+    Text m_readmeText;       // of the last Save
+    Text m_recordText;       // of the last Save
+    FilePath m_savedReadme;  // by the last Save, for the browser
     DraftStore m_drafts{StateFolder()};
+    RecentFolders m_folders{StateFolder()};
     QTimer m_draftTimer;
     bool m_applying = false;              // the program, not the user, is changing the form
     std::optional<FormFile> m_beforeNew;  // until the next edit

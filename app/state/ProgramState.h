@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/render/FormFile.h"
+#include "platform/FolderMemory.h"
 #include "text/Text.h"
 
 // The folder, not yet created; empty when neither variable names a home.
@@ -40,13 +41,16 @@ private:
 
 // The last folder for each kind of file ("readme", "screenshots", "text",
 // "forms"); a broken or missing file gives none.
-class RecentFolders {
+class RecentFolders : public FolderMemory {
 public:
     explicit RecentFolders(FilePath folder);
 
     FilePath Get(const std::string& kind) const;
     // Remembers folder for kind and writes the file; false if it cannot.
     bool Set(const std::string& kind, const FilePath& folder);
+
+    FilePath LastFolder(const std::string& kind) const override { return Get(kind); }
+    void Remember(const std::string& kind, const FilePath& folder) override { Set(kind, folder); }
 
 private:
     FilePath m_folder;

@@ -12,6 +12,7 @@
 namespace {
 
 DialogSeam* g_seam = nullptr;
+FolderMemory* g_folders = nullptr;
 
 class RealDialogs final : public DialogSeam {
 public:
@@ -35,6 +36,7 @@ public:
                            QLatin1Char(')');
         dialog.setNameFilters(filters);
         if (!request.defaultExtension.isEmpty()) dialog.setDefaultSuffix(request.defaultExtension);
+        if (!request.startFolder.isEmpty()) dialog.setDirectory(request.startFolder);
         if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().constFirst();
@@ -86,26 +88,38 @@ void ShowMessageBox(QWidget* owner, std::string_view text, MessageIcon icon) {
 
 void DefaultBeep() { Seam().Beep(); }
 
-std::optional<ChosenFile> OpenFileDialog(QWidget* owner, std::string_view filter) {
-    FileDialogRequest request;
-    request.filters = ParseFileFilter(filter);
+void SetFolderMemory(FolderMemory* memory) { g_folders = memory; }
+
+namespace {
+
+// The dialog's answer, with its folder remembered for the next of its kind.
+std::optional<ChosenFile> Ask(QWidget* owner, FileDialogRequest& request, const std::string& kind) {
+    if (g_folders) request.startFolder = QString::fromStdString(g_folders->LastFolder(kind));
     const std::optional<QString> path = Seam().FileDialog(owner, request);
     if (!path) return std::nullopt;
-    return MakeChosenFile(*path);
+    ChosenFile chosen = MakeChosenFile(*path);
+    if (g_folders) g_folders->Remember(kind, QFileInfo(chosen.nativePath).absolutePath().toStdString());
+    return chosen;
+}
+
+}  // namespace
+
+std::optional<ChosenFile> OpenFileDialog(QWidget* owner, std::string_view filter, const std::string& kind) {
+    FileDialogRequest request;
+    request.filters = ParseFileFilter(filter);
+    return Ask(owner, request, kind);
 }
 
 std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter, std::string_view defaultExtension,
-                                         std::string_view proposedName) {
+                                         std::string_view proposedName, const std::string& kind) {
     FileDialogRequest request;
     request.save = true;
     request.filters = ParseFileFilter(filter);
     request.defaultExtension = ToQString(defaultExtension);
     request.proposedName = ToQString(proposedName);
     request.overwritePrompt = true;
-    const std::optional<QString> path = Seam().FileDialog(owner, request);
-    if (!path) return std::nullopt;
-    ChosenFile chosen = MakeChosenFile(*path);
-    QDir::setCurrent(QFileInfo(chosen.nativePath).absolutePath());
+    std::optional<ChosenFile> chosen = Ask(owner, request, kind);
+    if (chosen) QDir::setCurrent(QFileInfo(chosen->nativePath).absolutePath());
     return chosen;
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FolderMemory.h"
 #include "text/Messages.h"
 #include "text/Text.h"
 
@@ -32,6 +33,7 @@ struct FileDialogRequest {
     QString defaultExtension;  // appended when the typed name has none
     QString proposedName;
     bool overwritePrompt = false;
+    QString startFolder;  // empty: where the platform's dialog starts
 };
 
 // What a file dialog returns: the full path and the name without folder as
@@ -66,11 +68,15 @@ void SetDialogSeamForTesting(DialogSeam* seam);
 void ShowMessageBox(QWidget* owner, std::string_view text, MessageIcon icon);
 void DefaultBeep();
 
-std::optional<ChosenFile> OpenFileDialog(QWidget* owner, std::string_view filter);
+// Where file dialogs start; nullptr: nowhere remembered.
+void SetFolderMemory(FolderMemory* memory);
+
+// kind names the dialog's kind of file for the folder memory.
+std::optional<ChosenFile> OpenFileDialog(QWidget* owner, std::string_view filter, const std::string& kind);
 // A confirmed dialog makes the chosen folder the current directory, as the
 // Windows dialog does.
 std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter, std::string_view defaultExtension,
-                                         std::string_view proposedName);
+                                         std::string_view proposedName, const std::string& kind);
 
 // The length of a file in bytes, or nothing when it cannot be opened.
 std::optional<std::int64_t> FileLength(const ChosenFile& file);

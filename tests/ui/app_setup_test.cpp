@@ -204,7 +204,7 @@ TEST(InOwnProcess, FileDialogRuns) {
             dialog->reject();
         }
     });
-    EXPECT_FALSE(OpenFileDialog(nullptr, " Text (*.txt) |*.txt||"));
+    EXPECT_FALSE(OpenFileDialog(nullptr, " Text (*.txt) |*.txt||", "text"));
     EXPECT_TRUE(shown);
 }
 

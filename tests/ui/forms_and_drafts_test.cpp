@@ -74,10 +74,11 @@ TEST_F(FormsAndDrafts, AFormSavedAndOpenedComesBackWholeAndRendersAsTheWindowSav
     EXPECT_TRUE(database().IsItemEnabled(DatabaseId::ArchiveSize));
 
     QProcess render;
-    render.start(QStringLiteral(QS_RENDER_PROGRAM),
-                 {QStringLiteral("--form"), formPath, QStringLiteral("--output"), temp.filePath(QStringLiteral("r.htm"))});
+    render.start(QStringLiteral(QS_RENDER_PROGRAM), {QStringLiteral("--form"), formPath, QStringLiteral("--output"),
+                                                     temp.filePath(QStringLiteral("r.htm"))});
     ASSERT_TRUE(render.waitForFinished(20000));
-    EXPECT_EQ(ReadBytes(temp.filePath(QStringLiteral("r.htm"))), ReadBytes(temp.filePath(QStringLiteral("ReadMe.htm"))));
+    EXPECT_EQ(ReadBytes(temp.filePath(QStringLiteral("r.htm"))),
+              ReadBytes(temp.filePath(QStringLiteral("ReadMe.htm"))));
 }
 
 TEST_F(FormsAndDrafts, AMalformedOrForeignFileNamesWhatIsWrongAndChangesNothing) {
@@ -169,17 +170,45 @@ TEST_F(FormsAndDrafts, TheKeyboardSwitchesTabsAndTooltipsNameTheKeys) {
         QKeyCombination keys;
         int tab;
     } steps[] = {
-        {Qt::CTRL | Qt::Key_Tab, 1},      {Qt::CTRL | Qt::Key_PageDown, 2}, {Qt::CTRL | Qt::Key_PageUp, 1},
-        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0}, {Qt::CTRL | Qt::Key_PageUp, 5},
+        {Qt::CTRL | Qt::Key_Tab, 1},    {Qt::CTRL | Qt::Key_PageDown, 2},
+        {Qt::CTRL | Qt::Key_PageUp, 1}, {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 0},
+        {Qt::CTRL | Qt::Key_PageUp, 5},
     };
     for (const auto& step : steps) {
         QTest::keyClick(window.get(), step.keys.key(), step.keys.keyboardModifiers());
         EXPECT_EQ(window->tabs()->GetCurSel(), step.tab);
         EXPECT_TRUE(window->PageOfTab(step.tab)->isVisible());
     }
-    for (auto [id, keys] : {std::pair{MainId::New, "Ctrl+N"}, {MainId::Open, "Ctrl+O"}, {MainId::Save, "Ctrl+S"},
-                            {MainId::OpenForm, "Ctrl+Shift+O"}, {MainId::SaveForm, "Ctrl+Shift+S"}})
+    for (auto [id, keys] : {std::pair{MainId::New, "Ctrl+N"},
+                            {MainId::Open, "Ctrl+O"},
+                            {MainId::Save, "Ctrl+S"},
+                            {MainId::OpenForm, "Ctrl+Shift+O"},
+                            {MainId::SaveForm, "Ctrl+Shift+S"}})
         EXPECT_EQ(window->GetDlgItem(id)->toolTip(), QString::fromLatin1(keys)) << id;
+}
+
+TEST_F(FormsAndDrafts, EachKindOfFileDialogStartsWhereItsKindLastWent) {
+    const QString texts = temp.filePath(QStringLiteral("texts")), forms = temp.filePath(QString::fromUtf8("формы"));
+    dialogs.answers = {texts + QStringLiteral("/a.txt"), QString(), forms + QStringLiteral("/f.qsform")};
+    Click(*window, MainId::Open);
+    Click(*window, MainId::Open);
+    Click(*window, MainId::SaveForm);
+    ASSERT_EQ(dialogs.requests.size(), 3u);
+    EXPECT_TRUE(dialogs.requests[0].startFolder.isEmpty());
+    EXPECT_EQ(dialogs.requests[1].startFolder, texts);
+    EXPECT_TRUE(dialogs.requests[2].startFolder.isEmpty());  // another kind
+
+    // Remembered in the program's own file, for the next session too.
+    window.reset();
+    window = std::make_unique<CMainDlg>();
+    window->Create();
+    window->show();
+    dialogs.requests.clear();
+    Click(*window, MainId::OpenForm);
+    Click(*window, MainId::Open);
+    ASSERT_EQ(dialogs.requests.size(), 2u);
+    EXPECT_EQ(dialogs.requests[0].startFolder, forms);
+    EXPECT_EQ(dialogs.requests[1].startFolder, texts);
 }
 
 }  // namespace

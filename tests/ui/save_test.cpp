@@ -1,10 +1,12 @@
 // Save from the window: the record's refusal, the dialog, and the files it
 // writes, compared with what the headless renderer writes for the same form.
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -116,7 +118,41 @@ TEST_F(SaveTest, SaveChangesNothingOnTheForm) {
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), before);
     EXPECT_EQ(database().CaptureRecord(), record);
     EXPECT_EQ(window->tabs()->GetCurSel(), 1);
-    EXPECT_TRUE(window->Item<QLineEdit>(MainId::ReadOnlyBox)->text().isEmpty());
+}
+
+// The browser's side: a handler of file URLs stands in for it.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+
+public:
+    std::vector<QUrl> opened;
+};
+
+TEST_F(SaveTest, TheSavedReadmesPathShowsInTheBoxAndOpensInTheBrowser) {
+    QLineEdit* box = window->Item<QLineEdit>(MainId::ReadOnlyBox);
+    UrlRecorder browser;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "Open");
+    // A Save that writes no readme leaves the box as it was.
+    dialogs.answers.push_back(temp.filePath(QStringLiteral("missing/ReadMe.htm")));
+    PressSave();
+    EXPECT_TRUE(box->text().isEmpty());
+    EXPECT_FALSE(box->isEnabled());
+
+    const QString path = out + QString::fromUtf8("/ReadMe café.htm");
+    dialogs.answers.push_back(path);
+    PressSave();
+    EXPECT_EQ(box->text(), path);
+    ASSERT_TRUE(box->isEnabled());
+    EXPECT_TRUE(box->isReadOnly());
+    QTest::mouseClick(box, Qt::LeftButton);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(browser.opened.size(), 2u);
+    EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(path));
+    EXPECT_EQ(browser.opened[1], QUrl::fromLocalFile(path));
 }
 
 // The whole road as a user takes it: fill both form pages and the Database
@@ -274,3 +310,5 @@ TEST_F(SaveTest, ChosenPathsReachTheFileSystemAsTheyWereChosen) {
 }
 
 }  // namespace
+
+#include "save_test.moc"
