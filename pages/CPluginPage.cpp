@@ -1,7 +1,12 @@
 #include "pages/CPluginPage.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "platform/Dialogs.h"
 #include "readme/PluginIds.h"
@@ -70,6 +75,10 @@ CPluginPage::CPluginPage(QWidget* parent) : CDialog(parent) {
     OnClicked(PluginId::BrowseScreenshot2, [this] { OnBrowseScreenshot2(); });
     OnClicked(PluginId::BrowseScreenshot3, [this] { OnBrowseScreenshot3(); });
     OnClicked(PluginId::BrowseFile, [this] { OnBrowsePluginFile(); });
+    // The page takes dropped files, its path boxes too.
+    setAcceptDrops(true);
+    for (PluginId id : {PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3})
+        GetDlgItem(id)->setAcceptDrops(false);
 }
 
 void CPluginPage::ResetDefaults() {
@@ -126,6 +135,39 @@ void CPluginPage::ApplyForm(const ReadmeForm& form) {
     const int count = std::max(form.screenshotCount, 0);
     for (std::size_t i = 0; i < kScreenshotControls.size(); ++i)
         EnableItem(kScreenshotControls[i], static_cast<int>(i / 2) < count);
+}
+
+void CPluginPage::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CPluginPage::dropEvent(QDropEvent* event) {
+    std::vector<FilePath> files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+    if (files.empty()) return;
+    event->acceptProposedAction();
+
+    constexpr PluginId kSlots[] = {PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3};
+    int onBox = -1;
+    for (int i = 0; i < 3; ++i)
+        if (GetDlgItem(kSlots[i])->geometry().contains(event->position().toPoint())) onBox = i;
+    int highest = 0;
+    if (files.size() == 1 && onBox >= 0) {
+        SetItemUtf8(kSlots[onBox], files.front());
+        highest = onBox + 1;
+    } else {
+        std::size_t next = 0;
+        for (int i = 0; i < 3 && next < files.size(); ++i) {
+            if (GetItemTextLength(kSlots[i]) > 0) continue;
+            SetItemUtf8(kSlots[i], files[next++]);
+            highest = i + 1;
+        }
+    }
+    if (GetCurSel(PluginId::ScreenshotCount) < highest) {
+        SetCurSel(PluginId::ScreenshotCount, highest);
+        OnScreenshotCountChange();
+    }
 }
 
 void CPluginPage::OnRequiresOther() { EnableItem(PluginId::OtherRequirements, IsChecked(PluginId::RequiresOther)); }

@@ -26,6 +26,13 @@ public:
     void OnBrowseScreenshot3();
     void OnBrowsePluginFile();
 
+protected:
+    // Screenshot files dropped on a path box fill it; several, or dropped
+    // elsewhere on the page, fill the empty slots in order. The count rises
+    // to take in every filled slot.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void BrowseScreenshot(PluginId editId);
 };

@@ -3,7 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QProcess>
+#include <QUrl>
 #include <fstream>
 #include <iterator>
 
@@ -209,6 +211,37 @@ TEST_F(FormsAndDrafts, EachKindOfFileDialogStartsWhereItsKindLastWent) {
     ASSERT_EQ(dialogs.requests.size(), 2u);
     EXPECT_EQ(dialogs.requests[0].startFolder, forms);
     EXPECT_EQ(dialogs.requests[1].startFolder, texts);
+}
+
+// Files dropped as a file manager drops them: a list of file URLs.
+void Drop(QWidget& target, QPoint at, const QStringList& files) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& file : files) urls << QUrl::fromLocalFile(file);
+    data.setUrls(urls);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &drop);
+}
+
+TEST_F(FormsAndDrafts, DroppedScreenshotsFillTheBoxOrTheFreeSlotsAndRaiseTheCount) {
+    SelectTab(1);
+    const QPoint onSecond = plugin().GetDlgItem(PluginId::Screenshot2)->geometry().center();
+    Drop(plugin(), onSecond, {QString::fromUtf8("/shots/второй café.jpg")});
+    EXPECT_EQ(plugin().GetItemUtf8(PluginId::Screenshot2), "/shots/второй café.jpg");
+    EXPECT_EQ(plugin().GetCurSel(PluginId::ScreenshotCount), 2);
+    EXPECT_TRUE(plugin().IsItemEnabled(PluginId::Screenshot2));
+
+    // Several files, anywhere on the page: the empty slots in order.
+    Drop(plugin(), QPoint(5, 5),
+         {QStringLiteral("/shots/a.png"), QStringLiteral("/shots/b.png"), QStringLiteral("/shots/c.png")});
+    EXPECT_EQ(plugin().GetItemUtf8(PluginId::Screenshot1), "/shots/a.png");
+    EXPECT_EQ(plugin().GetItemUtf8(PluginId::Screenshot2), "/shots/второй café.jpg");
+    EXPECT_EQ(plugin().GetItemUtf8(PluginId::Screenshot3), "/shots/b.png");
+    EXPECT_EQ(plugin().GetCurSel(PluginId::ScreenshotCount), 3);
+    EXPECT_TRUE(plugin().IsItemEnabled(PluginId::BrowseScreenshot3));
 }
 
 }  // namespace
