@@ -9,6 +9,9 @@ if [[ -z "${QS_IN_XVFB:-}" ]]; then
   QS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 export QT_QPA_PLATFORM=xcb
+# A new form, whatever draft the user has.
+XDG_STATE_HOME=$(mktemp -d)
+export XDG_STATE_HOME
 mkdir -p docs
 
 mapfile -t tabs < <("$build/app/desktop/tab_positions")

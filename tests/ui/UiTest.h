@@ -60,6 +60,7 @@ protected:
     void SetUp() override {
         // Each test's window starts without the last one's draft.
         ASSERT_TRUE(stateHome.isValid());
+        runStateHome = qgetenv("XDG_STATE_HOME");
         qputenv("XDG_STATE_HOME", stateHome.path().toUtf8());
         SetDialogSeamForTesting(&dialogs);
         window = std::make_unique<CMainDlg>();
@@ -71,9 +72,11 @@ protected:
     void TearDown() override {
         window.reset();
         SetDialogSeamForTesting(nullptr);
+        qputenv("XDG_STATE_HOME", runStateHome);
     }
 
     QTemporaryDir stateHome;
+    QByteArray runStateHome;
 
     CPluginPage& plugin() { return window->pluginPage(); }
     CExtrasPage& extras() { return window->extrasPage(); }
