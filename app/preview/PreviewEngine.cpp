@@ -1,0 +1,262 @@
+// The preview module: the readme in Qt WebEngine. The page and every file it
+// refers to come from memory through a URL scheme of our own; the profile
+// keeps nothing on disk, and no request leaves that scheme.
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
+#include <QWebEngineView>
+#include <memory>
+
+#include "app/preview/PreviewModule.h"
+
+#define QS_PREVIEW_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+QByteArray Bytes(std::string_view text) { return {text.data(), static_cast<qsizetype>(text.size())}; }
+
+// The engine takes new schemes only until its first profile exists; a module
+// loaded after QApplication is still in time, as it makes that profile.
+void RegisterScheme() {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    QWebEngineUrlScheme scheme(Bytes(preview::kScheme));
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+class SchemeHandler final : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+
+    std::string m_html;
+    preview::ResourceResolver m_resolver;
+
+    void requestStarted(QWebEngineUrlRequestJob* job) override {
+        const QString path = job->requestUrl().path(QUrl::FullyDecoded);
+        if (path == QStringLiteral("/ReadMe.htm")) {
+            // The readme declares no character set: the reply says what Save's
+            // bytes are.
+            Reply(job, QByteArrayLiteral("text/html;charset=windows-1251"), m_html);
+            return;
+        }
+        std::optional<preview::Resource> found;
+        if (m_resolver && path.startsWith(QLatin1Char('/'))) found = m_resolver(path.mid(1).toStdString());
+        if (!found) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        Reply(job, Bytes(found->mimeType), found->bytes);
+    }
+
+private:
+    static void Reply(QWebEngineUrlRequestJob* job, const QByteArray& mimeType, const std::string& bytes) {
+        auto* buffer = new QBuffer;
+        buffer->setData(Bytes(bytes));
+        buffer->open(QIODevice::ReadOnly);
+        // The engine reads the buffer until the job ends.
+        QObject::connect(job, &QObject::destroyed, buffer, &QObject::deleteLater);
+        job->reply(mimeType, buffer);
+    }
+};
+
+// The readme may name pictures on the web or anything else: the preview
+// shows only what Save's folder would hold, and never goes to a network.
+class OwnSchemeOnly final : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        const QString scheme = info.requestUrl().scheme();
+        if (scheme != QLatin1String(preview::kScheme.data(), static_cast<qsizetype>(preview::kScheme.size())) &&
+            scheme != QLatin1String("data"))
+            info.block(true);
+    }
+};
+
+// Links open in the user's browser; the preview stays on the readme.
+class ReadmePage final : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (url.scheme() == QLatin1String(preview::kScheme.data(), static_cast<qsizetype>(preview::kScheme.size())))
+            return true;
+        if (type == NavigationTypeLinkClicked && isMainFrame &&
+            (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https") ||
+             url.scheme() == QLatin1String("mailto")))
+            QDesktopServices::openUrl(url);
+        return false;
+    }
+};
+
+class EngineView final : public preview::View {
+public:
+    explicit EngineView(QWidget* parent) {
+        RegisterScheme();
+        m_holder = new QWidget(parent);
+        // No storage name: an off-the-record profile, which writes nothing.
+        m_profile = new QWebEngineProfile(m_holder);
+        m_profile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+        m_profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
+        m_handler = new SchemeHandler(m_profile);
+        m_profile->installUrlSchemeHandler(Bytes(preview::kScheme), m_handler);
+        m_profile->setUrlRequestInterceptor(new OwnSchemeOnly(m_profile));
+        m_view = new QWebEngineView(m_holder);
+        m_page = new ReadmePage(m_profile, m_view);
+        m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+        m_page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+        m_view->setPage(m_page);
+        m_view->setContextMenuPolicy(Qt::NoContextMenu);
+        auto* layout = new QVBoxLayout(m_holder);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_view);
+        QObject::connect(m_page, &QWebEnginePage::scrollPositionChanged, m_holder,
+                         [this](const QPointF& at) { m_scroll = at; });
+        QObject::connect(m_page, &QWebEnginePage::loadFinished, m_holder, [this](bool ok) { OnLoaded(ok); });
+    }
+    ~EngineView() override {
+        // The page goes before its profile, as the engine requires.
+        delete m_view;
+        delete m_holder;
+    }
+
+    QWidget* widget() override { return m_holder; }
+    QWidget* paintTarget() override { return m_view->focusProxy() ? m_view->focusProxy() : m_view; }
+
+    void SetDocument(std::string html) override {
+        m_handler->m_html = std::move(html);
+        m_keptScroll = m_scroll;
+        m_page->load(QUrl(
+            QString::fromLatin1(preview::kDocumentUrl.data(), static_cast<qsizetype>(preview::kDocumentUrl.size()))));
+    }
+    void SetResolver(preview::ResourceResolver resolver) override { m_handler->m_resolver = std::move(resolver); }
+    void SetLoadedCallback(std::function<void(bool ok)> loaded) override { m_loaded = std::move(loaded); }
+    void RunScript(const std::string& script, std::function<void(std::string json)> answer) override {
+        m_page->runJavaScript(QString::fromStdString(script), QWebEngineScript::ApplicationWorld,
+                              [answer = std::move(answer)](const QVariant& result) { answer(ToJson(result)); });
+    }
+
+private:
+    static std::string ToJson(const QVariant& value) {
+        switch (value.typeId()) {
+            case QMetaType::Bool:
+                return value.toBool() ? "true" : "false";
+            case QMetaType::Int:
+            case QMetaType::Double:
+            case QMetaType::LongLong:
+                return value.toString().toStdString();
+            case QMetaType::QString:
+                return value.toString().toStdString();
+            default:
+                return value.isValid() ? value.toString().toStdString() : "null";
+        }
+    }
+
+    void OnLoaded(bool ok) {
+        // A new load starts at the top; the reader stays where they were.
+        if (ok && (m_keptScroll.x() != 0 || m_keptScroll.y() != 0))
+            m_page->runJavaScript(QStringLiteral("window.scrollTo(%1, %2)").arg(m_keptScroll.x()).arg(m_keptScroll.y()),
+                                  QWebEngineScript::ApplicationWorld);
+        if (m_loaded) m_loaded(ok);
+    }
+
+    QWidget* m_holder = nullptr;
+    QWebEngineProfile* m_profile = nullptr;
+    SchemeHandler* m_handler = nullptr;
+    QWebEngineView* m_view = nullptr;
+    QWebEnginePage* m_page = nullptr;
+    QPointF m_scroll;
+    QPointF m_keptScroll;
+    std::function<void(bool)> m_loaded;
+};
+
+// Runs the event loop until done() or the time is up.
+bool WaitFor(const std::function<bool()>& done, int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > milliseconds) return false;
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+}  // namespace
+
+QS_PREVIEW_EXPORT preview::View* quillsmith_preview_create_view(int interfaceVersion, QWidget* parent) {
+    if (interfaceVersion != preview::kInterfaceVersion) return nullptr;
+    return new EngineView(parent);
+}
+
+QS_PREVIEW_EXPORT bool quillsmith_preview_write_png(int interfaceVersion, const std::string& html,
+                                                    const preview::ResourceResolver& resolver,
+                                                    const std::string& pngPath, std::string& error) {
+    if (interfaceVersion != preview::kInterfaceVersion) {
+        error = "the preview module does not match this program";
+        return false;
+    }
+    // A renderer has no display of its own: without one, Qt draws offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QApplication> app;
+    if (!QCoreApplication::instance()) {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        static int argc = 1;
+        static char name[] = "quillsmith-render";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    constexpr int kWidth = 1000;
+    constexpr int kMaxHeight = 32000;  // beyond this a picture is no use to anyone
+    constexpr int kTimeoutMs = 60000;
+    bool result = false;
+    {
+        EngineView view(nullptr);
+        view.SetResolver(resolver);
+        std::optional<bool> loaded;
+        view.SetLoadedCallback([&loaded](bool ok) { loaded = ok; });
+        QWidget* window = view.widget();
+        window->setAttribute(Qt::WA_DontShowOnScreen);
+        window->resize(kWidth, 800);
+        window->show();
+        view.SetDocument(html);
+        if (!WaitFor([&] { return loaded.has_value(); }, kTimeoutMs) || !*loaded) {
+            error = "the page did not load";
+            return false;
+        }
+        std::optional<int> height;
+        view.RunScript(
+            "Math.max(document.documentElement.scrollHeight, document.body ? document.body.scrollHeight : 0)",
+            [&height](std::string json) { height = std::atoi(json.c_str()); });
+        WaitFor([&] { return height.has_value(); }, kTimeoutMs);
+        window->resize(kWidth, std::clamp(height.value_or(800), 100, kMaxHeight));
+        // Lets the engine lay out and paint the taller page before the grab.
+        WaitFor([] { return false; }, 500);
+        const QImage image = window->grab().toImage();
+        result = !image.isNull() && image.save(QString::fromStdString(pngPath), "PNG");
+        if (!result) error = "the picture cannot be written";
+    }
+    return result;
+}

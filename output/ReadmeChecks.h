@@ -1,0 +1,47 @@
+#pragma once
+// What will look broken or wrong in the readme, each naming its field: the
+// list beside the preview. The checks inform; Save never waits for them.
+// They read the screenshot and archive files, and write nothing.
+
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "output/DatabaseRecord.h"
+#include "readme/ExtrasIds.h"
+#include "readme/PluginIds.h"
+#include "readme/ReadmeForm.h"
+#include "text/Text.h"
+
+// The Database page's field the checks name; its ids live with the page.
+enum class RecordField { Archive };
+
+using CheckedField = std::variant<PluginId, ExtrasId, RecordField>;
+
+struct ReadmeCheck {
+    CheckedField field;
+    Text message;  // Windows-1251, one line that starts with the field's name
+
+    bool operator==(const ReadmeCheck&) const = default;
+};
+
+// The recommended screenshot size, as the Plugin page says.
+inline constexpr int kScreenshotWidth = 300;
+inline constexpr int kScreenshotHeight = 225;
+
+// Every check, in the order of the form's fields. Relative file names are
+// taken against baseFolder, as Save takes them against the readme's folder.
+std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecord& record, std::string_view baseFolder);
+
+// The rules one at a time.
+
+// The first HTML tag of text opened and not closed, or closed and not open,
+// as "<b>" or "</b>"; empty when the tags balance. Elements without an end
+// tag (br, img, ...) and those whose end HTML leaves out (p, li, td, ...)
+// need none.
+Text UnbalancedTag(std::string_view text);
+// True when a line break in text will become a blank, joining two lines:
+// only an empty line makes a new paragraph in the readme.
+bool JoinsLines(std::string_view text);
+// True when a screenshot's side is more than a quarter off the recommended.
+bool FarFromRecommendedSize(int width, int height);
