@@ -1,0 +1,140 @@
+#include "app/preview/CPreviewWnd.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "app/preview/PreviewLoader.h"
+#include "platform/NativeText.h"
+#include "readme/ReadmeHtml.h"
+#include "text/Cp1251.h"
+
+namespace {
+
+constexpr std::string_view kTitle = "Предпросмотр"_cp;
+constexpr std::string_view kChecksTitle = "Проверки перед сохранением"_cp;
+constexpr std::string_view kNoProblems = "Замечаний нет"_cp;
+constexpr std::string_view kEngineMissing = "Предпросмотр недоступен: нет браузерного движка (Qt WebEngine). "_cp;
+constexpr std::string_view kEngineMissingHint = "Проверки справа работают."_cp;
+
+}  // namespace
+
+CPreviewWnd::CPreviewWnd(const TemplatePackage& package, Capture capture, QWidget* owner)
+    : QWidget(owner, Qt::Window), m_package(package), m_capture(std::move(capture)), m_resources(package) {
+    setWindowTitle(ToQString(kTitle));
+    setObjectName(QStringLiteral("preview"));
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    auto* page = new QWidget(splitter);
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    m_engineLine = new QLabel(page);
+    m_engineLine->setObjectName(QStringLiteral("engineLine"));
+    m_engineLine->setWordWrap(true);
+    pageLayout->addWidget(m_engineLine);
+
+    const preview::Module& module = preview::LoadModule();
+    if (module.ok()) m_view.reset(module.createView(preview::kInterfaceVersion, page));
+    if (m_view) {
+        m_engineLine->hide();
+        m_view->SetResolver(m_resources.Resolver());
+        m_view->SetLoadedCallback([this](bool) { OnLoaded(); });
+        pageLayout->addWidget(m_view->widget(), 1);
+    } else {
+        // One line for the user; what the loader said, for whoever helps them.
+        m_engineLine->setText(ToQString(kEngineMissing) + ToQString(kEngineMissingHint));
+        m_engineLine->setToolTip(QString::fromStdString(module.error));
+        m_engineLine->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+        pageLayout->addStretch(1);
+    }
+
+    auto* side = new QWidget(splitter);
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    sideLayout->addWidget(new QLabel(ToQString(kChecksTitle), side));
+    m_checks = new QListWidget(side);
+    m_checks->setObjectName(QStringLiteral("checks"));
+    m_checks->setWordWrap(true);
+    sideLayout->addWidget(m_checks, 1);
+    connect(m_checks, &QListWidget::itemActivated, this, &CPreviewWnd::OnCheckActivated);
+    connect(m_checks, &QListWidget::itemClicked, this, &CPreviewWnd::OnCheckActivated);
+
+    splitter->addWidget(page);
+    splitter->addWidget(side);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(splitter);
+
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, [this] { UpdateNow(); });
+}
+
+CPreviewWnd::~CPreviewWnd() {
+    // The engine's page goes while its widgets still stand.
+    m_view.reset();
+}
+
+void CPreviewWnd::FormChanged() {
+    m_dirty = true;
+    Schedule();
+}
+
+void CPreviewWnd::Schedule() {
+    if (!isVisible() || !m_dirty || m_loading) return;
+    // The first change after a quiet spell shows at once; while the user
+    // types, one load every kMinIntervalMs takes in all that came between.
+    const qint64 since = m_sinceLoad.isValid() ? m_sinceLoad.elapsed() : kMinIntervalMs;
+    const int wait = since >= kMinIntervalMs ? 0 : static_cast<int>(kMinIntervalMs - since);
+    if (!m_timer.isActive() || m_timer.remainingTime() > wait) m_timer.start(wait);
+}
+
+void CPreviewWnd::UpdateNow() {
+    m_timer.stop();
+    m_dirty = false;
+    Snapshot snapshot = m_capture();
+    m_currentChecks = CheckReadme(snapshot.form, snapshot.record, snapshot.baseFolder);
+    ShowChecks();
+    if (!m_view) return;
+    Text html = BuildReadmeHtml(snapshot.form, m_package);
+    m_resources.SetForm(snapshot.form, std::move(snapshot.baseFolder));
+    // The Database page, say, changes no byte of the readme: the page stays.
+    if (html == m_shownHtml && m_sinceLoad.isValid()) return;
+    m_shownHtml = html;
+    m_loading = true;
+    m_sinceLoad.start();
+    m_view->SetDocument(std::move(html));
+}
+
+void CPreviewWnd::OnLoaded() {
+    m_loading = false;
+    Schedule();
+}
+
+void CPreviewWnd::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_dirty) Schedule();
+}
+
+void CPreviewWnd::ShowChecks() {
+    m_checks->clear();
+    if (m_currentChecks.empty()) {
+        auto* item = new QListWidgetItem(ToQString(kNoProblems), m_checks);
+        item->setFlags(Qt::ItemIsEnabled);
+        return;
+    }
+    for (std::size_t i = 0; i < m_currentChecks.size(); ++i) {
+        auto* item = new QListWidgetItem(ToQString(m_currentChecks[i].message), m_checks);
+        item->setData(Qt::UserRole, static_cast<int>(i));
+    }
+}
+
+void CPreviewWnd::OnCheckActivated(QListWidgetItem* item) {
+    bool isCheck = false;
+    const int index = item->data(Qt::UserRole).toInt(&isCheck);
+    if (!isCheck || index < 0 || static_cast<std::size_t>(index) >= m_currentChecks.size()) return;
+    if (m_onFieldChosen) m_onFieldChosen(m_currentChecks[static_cast<std::size_t>(index)].field);
+}

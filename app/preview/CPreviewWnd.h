@@ -1,0 +1,79 @@
+#pragma once
+// The preview window "Предпросмотр": the readme as Save would write it, in a
+// browser engine, and beside it the checks of what will look broken. The
+// engine's module is loaded when the window is first made; without it the
+// window says so in one line and the checks still work.
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "app/preview/PreviewModule.h"
+#include "app/preview/PreviewResources.h"
+#include "output/ReadmeChecks.h"
+
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+
+class CPreviewWnd : public QWidget {
+    Q_OBJECT
+public:
+    // What the window shows: the form as it is now, and the folder its
+    // relative file names are taken against.
+    struct Snapshot {
+        ReadmeForm form;
+        DatabaseRecord record;
+        FilePath baseFolder;
+    };
+    using Capture = std::function<Snapshot()>;
+
+    CPreviewWnd(const TemplatePackage& package, Capture capture, QWidget* owner);
+    ~CPreviewWnd() override;
+
+    // The form changed: the page and the checks follow soon, without making
+    // the typing wait.
+    void FormChanged();
+    // Brings page and checks up to date at once.
+    void UpdateNow();
+
+    // Runs with the field of a check the user clicked.
+    std::function<void(const CheckedField&)> m_onFieldChosen;
+
+    QListWidget* checksList() const { return m_checks; }
+    // The one line that says the engine is missing; hidden when it is there.
+    QLabel* engineLine() const { return m_engineLine; }
+    // nullptr without the engine.
+    preview::View* view() const { return m_view.get(); }
+    // The readme the page was last given.
+    const Text& shownHtml() const { return m_shownHtml; }
+    const std::vector<ReadmeCheck>& checks() const { return m_currentChecks; }
+
+    // Loads coalesce: at most one is in flight, and a new one starts no
+    // sooner than this after the last.
+    static constexpr int kMinIntervalMs = 200;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Schedule();
+    void OnLoaded();
+    void ShowChecks();
+    void OnCheckActivated(QListWidgetItem* item);
+
+    const TemplatePackage& m_package;
+    Capture m_capture;
+    PreviewResources m_resources;
+    std::unique_ptr<preview::View> m_view;
+    QLabel* m_engineLine = nullptr;
+    QListWidget* m_checks = nullptr;
+    QTimer m_timer;
+    QElapsedTimer m_sinceLoad;
+    bool m_dirty = true;
+    bool m_loading = false;
+    Text m_shownHtml;
+    std::vector<ReadmeCheck> m_currentChecks;
+};
