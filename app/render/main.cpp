@@ -19,6 +19,7 @@
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
 #include "text/Cp1251.h"
+#include "text/Version.h"
 
 namespace {
 
@@ -26,7 +27,9 @@ constexpr int kExitClean = 0;
 constexpr int kExitMessages = 1;
 constexpr int kExitUsage = 2;
 
-constexpr std::string_view kUsage = "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm\n";
+constexpr std::string_view kUsage =
+    "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm\n"
+    "       quillsmith-render --help | --version\n";
 
 struct Arguments {
     std::string form;
@@ -80,6 +83,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string& b
 int main(int argc, char** argv) {
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
         std::cout << kUsage;
+        return kExitClean;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::cout << "quillsmith-render " << kProgramVersion << '\n';
         return kExitClean;
     }
     Arguments args;
