@@ -1,18 +1,47 @@
 #!/usr/bin/env bash
 # Takes a picture of the main window on each tab, for the README:
 #   tools/screenshots.sh [BUILD_DIR]   (default build/default) -> docs/tab-N.png
-# Runs the program under Xvfb and clicks each tab with xdotool.
+#   tools/screenshots.sh --small [BUILD_DIR]  -> docs/small-screen-{top,bottom}.png
+# Runs the program under Xvfb and clicks each tab with xdotool. --small shows
+# it on a 1366 x 768 screen at 125 % with an 11 pt desktop font (GTK's
+# settings, as a GNOME desktop gives them to Qt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+small=""
+if [[ ${1:-} == --small ]]; then small=1; shift; fi
 build=${1:-build/default}
 if [[ -z "${QS_IN_XVFB:-}" ]]; then
-  QS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  screen="1280x1024x24"
+  [[ -n $small ]] && screen="1366x768x24"
+  QS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 $screen" "$0" ${small:+--small} "$@"
 fi
 export QT_QPA_PLATFORM=xcb
 # A new form, whatever draft the user has.
 XDG_STATE_HOME=$(mktemp -d)
 export XDG_STATE_HOME
 mkdir -p docs
+
+if [[ -n $small ]]; then
+  XDG_CONFIG_HOME=$(mktemp -d)
+  export XDG_CONFIG_HOME QT_QPA_PLATFORMTHEME=gtk3
+  mkdir -p "$XDG_CONFIG_HOME/gtk-3.0"
+  printf '[Settings]\ngtk-font-name=DejaVu Sans 11\n' >"$XDG_CONFIG_HOME/gtk-3.0/settings.ini"
+  echo "Xft.dpi: 120" | xrdb -merge
+  "$build/app/desktop/quillsmith" &
+  pid=$!
+  trap 'kill $pid 2>/dev/null || true' EXIT
+  window=$(xdotool search --sync --onlyvisible --name '^Quillsmith$' | head -n1)
+  sleep 1.5
+  import -window root docs/small-screen-top.png
+  # Scrolled down to the bottom row, by the bar along the right edge.
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  for _ in 1 2 3; do xdotool mousemove --window "$window" $((WIDTH - 6)) $((HEIGHT - 40)) click 1; done
+  xdotool mousemove 1360 760
+  sleep 1
+  import -window root docs/small-screen-bottom.png
+  echo "window ${WIDTH}x${HEIGHT} on 1366x768: docs/small-screen-top.png, docs/small-screen-bottom.png"
+  exit 0
+fi
 
 mapfile -t tabs < <("$build/app/desktop/tab_positions")
 "$build/app/desktop/quillsmith" &

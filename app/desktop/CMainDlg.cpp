@@ -76,7 +76,7 @@ CMainDlg::~CMainDlg() {
 }
 
 void CMainDlg::Create() {
-    setFixedSize(MapDialogRect(kWindowRect).size());
+    SetWindowSize(kWindowRect);
     CreateControls(kLayout);
     m_tabs = Item<CTabCtrl>(MainId::Tabs);
     GetDlgItem(MainId::ReadOnlyBox)->installEventFilter(this);

@@ -1,6 +1,7 @@
 #include "platform/qt/CDialog.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -8,11 +9,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTextCursor>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
 
 #include "platform/qt/Controls.h"
+#include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtText.h"
 
 namespace {
@@ -53,43 +60,43 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
     QWidget* widget = nullptr;
     switch (spec.kind) {
         case ControlKind::GroupBox:
-            widget = new CGroupBox(caption, this);
+            widget = new CGroupBox(caption, m_surface);
             break;
         case ControlKind::Label:
-            widget = new QLabel(caption, this);
+            widget = new QLabel(caption, m_surface);
             break;
         case ControlKind::Edit: {
-            auto* edit = new QLineEdit(caption, this);
+            auto* edit = new QLineEdit(caption, m_surface);
             edit->setReadOnly(spec.style & kStyleReadOnly);
             widget = edit;
             break;
         }
         case ControlKind::MultiLineEdit: {
-            auto* edit = new CMultiLineEdit(this);
+            auto* edit = new CMultiLineEdit(m_surface);
             edit->setReadOnly(spec.style & kStyleReadOnly);
             widget = edit;
             break;
         }
         case ControlKind::CheckBox:
-            widget = new QCheckBox(caption, this);
+            widget = new QCheckBox(caption, m_surface);
             break;
         case ControlKind::PushButton: {
-            auto* button = new QPushButton(caption, this);
+            auto* button = new QPushButton(caption, m_surface);
             button->setAutoDefault(false);
             widget = button;
             break;
         }
         case ControlKind::DropDownCombo:
-            widget = new CDropDownCombo(this);
+            widget = new CDropDownCombo(m_surface);
             break;
         case ControlKind::DropListCombo:
-            widget = new QComboBox(this);
+            widget = new QComboBox(m_surface);
             break;
         case ControlKind::TabControl:
-            widget = new CTabCtrl(this);
+            widget = new CTabCtrl(m_surface);
             break;
         case ControlKind::RichEdit:
-            widget = new CRichEdit(this);
+            widget = new CRichEdit(m_surface);
             break;
     }
     QRect rect = MapDialogRect(spec.rect);
@@ -123,6 +130,47 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
     if (spec.tabOrder == 0) widget->setFocusPolicy(spec.kind == ControlKind::RichEdit ? Qt::ClickFocus : Qt::NoFocus);
     if (spec.id != kNoControlId) AttachItem(spec.id, widget);
     return widget;
+}
+
+void CDialog::SetWindowSize(const DluRect& rect) {
+    const QSize wanted = MapDialogRect(rect).size();
+    // The window manager's frame is not known before the window shows: room
+    // for a title bar and borders as a desktop draws them at this scale.
+    const QSize room = screen()->availableGeometry().size() -
+                       QSize(2 * ScreenPixels(*this, 4), ScreenPixels(*this, 40) + 2 * ScreenPixels(*this, 4));
+    if (wanted.width() <= room.width() && wanted.height() <= room.height()) {
+        setFixedSize(wanted);
+        return;
+    }
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    m_surface = new QWidget;
+    m_surface->setFixedSize(wanted);
+    scroll->setWidget(m_surface);
+    // A bar across one side takes room from the other.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    bool tall = wanted.height() > room.height();
+    bool wide = wanted.width() > room.width();
+    if (tall && wanted.width() + bar > room.width()) wide = true;
+    if (wide && wanted.height() + bar > room.height()) tall = true;
+    const QSize whole = wanted + QSize(tall ? bar : 0, wide ? bar : 0);
+    setMaximumSize(whole);
+    resize(whole.boundedTo(room));
+    auto* fill = new QVBoxLayout(this);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(scroll);
+    // The keyboard's focus brings its whole control into view (its top, if
+    // taller than the view), not only the caret as Qt's own rule would.
+    connect(qApp, &QApplication::focusChanged, scroll, [scroll, surface = m_surface](QWidget*, QWidget* now) {
+        if (!now || !surface->isAncestorOf(now)) return;
+        const QRect box(now->mapTo(surface, QPoint(0, 0)), now->size());
+        auto show = [](QScrollBar* bar, int first, int last, int length) {
+            if (last >= bar->value() + length) bar->setValue(last - length + 1);
+            if (first < bar->value()) bar->setValue(first);
+        };
+        show(scroll->horizontalScrollBar(), box.left(), box.right(), scroll->viewport()->width());
+        show(scroll->verticalScrollBar(), box.top(), box.bottom(), scroll->viewport()->height());
+    });
 }
 
 void CDialog::CreateControls(std::span<const ControlSpec> layout) {

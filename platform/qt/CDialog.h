@@ -124,6 +124,10 @@ protected:
     virtual void OnOK() {}
     virtual void OnCancel() {}
 
+    // A window's size from its layout. Where the screen has less room, the
+    // window takes what there is and its controls scroll; call it before
+    // CreateControls.
+    void SetWindowSize(const DluRect& rect);
     void CreateControls(std::span<const ControlSpec> layout);
     // A control the page makes itself rather than from its layout.
     void AttachItem(int id, QWidget* widget);
@@ -163,4 +167,5 @@ private:
 
     DialogBaseUnits m_units;
     std::map<int, QWidget*> m_items;
+    QWidget* m_surface = this;  // the controls' parent
 };

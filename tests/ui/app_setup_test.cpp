@@ -187,12 +187,63 @@ TEST(StartUp, FramesShowAtFractionalScale) {
         extra.insert(QStringLiteral("QS_BASE_SIZE"), baseSize);
         RunInChild("FramesShowAtThisScale", extra);
     }
-    // 150 % asked for by the user's own variable.
+    // 150 % asked for by the user's own variable, on a screen with room.
     QProcessEnvironment extra;
+    extra.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                 QStringLiteral("offscreen:configfile=") + folder.filePath(QStringLiteral("screen-96.json")));
     extra.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1.5"));
     extra.insert(QStringLiteral("QS_SCALE"), QStringLiteral("1.5"));
     extra.insert(QStringLiteral("QS_BASE_SIZE"), baseSize);
     RunInChild("FramesShowAtThisScale", extra);
+}
+
+TEST(InOwnProcess, EveryControlComesIntoView) {
+    if (!InChild("EveryControlComesIntoView")) GTEST_SKIP() << "started by StartUp.WindowFits...";
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 11));
+    CMainDlg window;
+    window.Create();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const QRect room = window.screen()->availableGeometry();
+    EXPECT_LE(window.width(), room.width());
+    EXPECT_LE(window.height(), room.height());
+
+    auto inView = [&](QWidget* control) {
+        control->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        const QRect box(control->mapTo(&window, QPoint(0, 0)), control->size());
+        // Of a control taller than the window, its top.
+        return window.rect().contains(box) || (box.height() > window.height() && window.rect().contains(box.topLeft()));
+    };
+    int reached = 0;
+    for (int tab = 0; tab < window.tabs()->tabBar()->count(); ++tab) {
+        window.tabs()->tabBar()->setCurrentIndex(tab);
+        for (QWidget* control : window.PageOfTab(tab)->findChildren<QWidget*>()) {
+            if (!control->isVisible() || !control->isEnabled() || !(control->focusPolicy() & Qt::TabFocus)) continue;
+            ++reached;
+            EXPECT_TRUE(inView(control)) << "tab " << tab << " " << control->objectName().toStdString();
+        }
+    }
+    for (MainId id : {MainId::New, MainId::Save, MainId::Open, MainId::OpenForm, MainId::SaveForm})
+        EXPECT_TRUE(inView(window.GetDlgItem(id))) << static_cast<int>(id);
+    EXPECT_GT(reached, 20);
+}
+
+// 1366 × 768 at 125 % with an 11 pt desktop font: the window is taller than
+// the screen has room for, so it shrinks and scrolls to whatever has the focus.
+TEST(StartUp, WindowFitsSmallScreen) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString config = folder.filePath(QStringLiteral("screen.json"));
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1366, "height": 768,
+        "logicalDpi": 120, "logicalBaseDpi": 96, "dpr": 1}]})");
+    file.close();
+    QProcessEnvironment extra;
+    extra.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
+    RunInChild("EveryControlComesIntoView", extra);
 }
 
 TEST(InOwnProcess, FileDialogRuns) {
