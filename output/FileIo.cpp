@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -19,13 +20,8 @@ ReadFunction& ReadOverride() {
     return read;
 }
 
-bool IsAbsolute(std::string_view path) {
-#ifdef _WIN32
-    return (!path.empty() && path[0] == kPathSeparator) || (path.size() >= 2 && path[1] == ':');
-#else
-    return !path.empty() && path[0] == kPathSeparator;
-#endif
-}
+// The POSIX rules; Windows has its own in FileIoWin32.cpp.
+bool IsAbsolute(std::string_view path) { return !path.empty() && path[0] == kPathSeparator; }
 
 // A zero byte would end the name early and name another file.
 bool IsUsable(std::string_view path) { return !path.empty() && path.find('\0') == std::string_view::npos; }
@@ -218,6 +214,19 @@ bool ReplacingFile::Commit() {
 bool WriteWholeFile(std::string_view path, std::string_view bytes) {
     ReplacingFile file;
     return file.Create(path) && file.Write(bytes) && file.Commit();
+}
+
+bool MakeFolder(std::string_view path, unsigned mode) {
+    return IsUsable(path) && (::mkdir(FilePath(path).c_str(), static_cast<mode_t>(mode)) == 0 || errno == EEXIST);
+}
+
+bool IsMissing(std::string_view path) {
+    struct stat info {};
+    return IsUsable(path) && ::stat(FilePath(path).c_str(), &info) != 0 && errno == ENOENT;
+}
+
+bool RenameFile(std::string_view from, std::string_view to) {
+    return IsUsable(from) && IsUsable(to) && std::rename(FilePath(from).c_str(), FilePath(to).c_str()) == 0;
 }
 
 void SetReadFunctionForTesting(ReadFunction read) { ReadOverride() = std::move(read); }

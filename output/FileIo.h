@@ -20,6 +20,15 @@
 
 namespace fileio {
 
+// The system's handle of an open file.
+#ifdef _WIN32
+using NativeFile = void*;  // a HANDLE, without windows.h in the core's headers
+inline constexpr NativeFile kNoFile = nullptr;
+#else
+using NativeFile = int;
+inline constexpr NativeFile kNoFile = -1;
+#endif
+
 // A path that does not start at the root is taken relative to folder, the
 // way the save dialog's current directory made it on the desktop.
 FilePath ResolveAgainst(std::string_view folder, std::string_view path);
@@ -41,7 +50,7 @@ public:
     std::ptrdiff_t Read(char* data, std::size_t size);
 
 private:
-    int m_fd = -1;
+    NativeFile m_fd = kNoFile;
     std::uint64_t m_length = 0;
 };
 
@@ -70,10 +79,10 @@ public:
     bool inPlace() const { return m_temporary.empty(); }
 
 private:
-    bool OpenInPlace(int fd, bool created);
+    bool OpenInPlace(NativeFile fd, bool created);
     void Discard();
 
-    int m_fd = -1;
+    NativeFile m_fd = kNoFile;
     std::uint64_t m_written = 0;
     std::uint64_t m_reserved = 0;
     bool m_plainFile = true;  // in place: a pipe or device cannot be cut to length
@@ -85,9 +94,18 @@ private:
 // Create, Write and Commit in one.
 bool WriteWholeFile(std::string_view path, std::string_view bytes);
 
+// True when the folder exists afterwards, made now or before. mode is the
+// POSIX permission bits (before the umask); Windows has none to give.
+bool MakeFolder(std::string_view path, unsigned mode = 0777);
+// True only when nothing at all is at path; a file that cannot be read is
+// not missing.
+bool IsMissing(std::string_view path);
+// Renames a file, replacing what is at to.
+bool RenameFile(std::string_view from, std::string_view to);
+
 // Replaces the system's read for InputFile::Read until reset with nullptr, so
 // tests can fail or shorten a read that the file system would not.
-using ReadFunction = std::function<std::ptrdiff_t(int fd, char* data, std::size_t size)>;
+using ReadFunction = std::function<std::ptrdiff_t(NativeFile fd, char* data, std::size_t size)>;
 void SetReadFunctionForTesting(ReadFunction read);
 
 }  // namespace fileio

@@ -1,7 +1,5 @@
 #include "output/SaveFiles.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "output/FileIo.h"
@@ -32,7 +30,7 @@ void Show(const ShowMessage& show, std::string_view text, std::string_view tail 
 void MakeFolder(const FilePath& path) {
     // An existing folder is fine, and any other failure shows up when a file
     // in it cannot be created.
-    ::mkdir(path.c_str(), 0777);
+    fileio::MakeFolder(path);
 }
 
 // False after its message: the command ends.

@@ -1,9 +1,5 @@
 #include "app/state/ProgramState.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <nlohmann/json.hpp>
@@ -19,8 +15,7 @@ std::optional<std::string> ReadFile(const FilePath& path, bool& missing) {
     missing = false;
     fileio::InputFile file;
     if (!file.Open(path)) {
-        struct stat info {};
-        missing = ::stat(path.c_str(), &info) != 0 && errno == ENOENT;
+        missing = fileio::IsMissing(path);
         return std::nullopt;
     }
     std::string bytes;
@@ -35,23 +30,31 @@ std::optional<std::string> ReadFile(const FilePath& path, bool& missing) {
 // mkdir -p; an existing folder is fine.
 bool MakeFolders(const FilePath& folder) {
     for (std::size_t at = 1; at <= folder.size(); ++at) {
-        if (at != folder.size() && folder[at] != '/') continue;
-        const FilePath part = folder.substr(0, at);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        if (at != folder.size() && folder[at] != kPathSeparator) continue;
+        if (!fileio::MakeFolder(folder.substr(0, at), 0700)) return false;
     }
     return true;
 }
 
+FilePath InFolder(const FilePath& folder, std::string_view name) {
+    FilePath path = folder;
+    path += kPathSeparator;
+    path += name;
+    return path;
+}
+
 }  // namespace
 
+#ifndef _WIN32  // StateFolderWin32.cpp
 FilePath StateFolder() {
     if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/')
         return FilePath(state) + "/quillsmith";
     if (const char* home = std::getenv("HOME"); home && *home) return FilePath(home) + "/.local/state/quillsmith";
     return {};
 }
+#endif
 
-DraftStore::DraftStore(FilePath folder) : m_folder(std::move(folder)), m_path(m_folder + "/" + kDraftName) {}
+DraftStore::DraftStore(FilePath folder) : m_folder(std::move(folder)), m_path(InFolder(m_folder, kDraftName)) {}
 
 DraftStore::Loaded DraftStore::Load() const {
     Loaded loaded;
@@ -74,7 +77,7 @@ DraftStore::Loaded DraftStore::Load() const {
     const std::time_t now = std::time(nullptr);
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
     loaded.setAside = m_path + ".broken-" + stamp;
-    if (std::rename(m_path.c_str(), loaded.setAside.c_str()) != 0) loaded.setAside.clear();
+    if (!fileio::RenameFile(m_path, loaded.setAside)) loaded.setAside.clear();
     return loaded;
 }
 
@@ -82,7 +85,8 @@ bool DraftStore::Save(const FormFile& form) const {
     return !m_folder.empty() && MakeFolders(m_folder) && fileio::WriteWholeFile(m_path, WriteFormFile(form));
 }
 
-RecentFolders::RecentFolders(FilePath folder) : m_folder(std::move(folder)), m_path(m_folder + "/" + kFoldersName) {
+RecentFolders::RecentFolders(FilePath folder)
+    : m_folder(std::move(folder)), m_path(InFolder(m_folder, kFoldersName)) {
     bool missing = false;
     if (m_folder.empty()) return;
     const std::optional<std::string> bytes = ReadFile(m_path, missing);

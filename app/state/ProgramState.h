@@ -2,7 +2,8 @@
 // The program's own files, apart from any window: the draft of the form,
 // kept after every change so that no session's typing is lost, and the
 // folder last used for each kind of file. They live in the state folder
-// ($XDG_STATE_HOME/quillsmith, else ~/.local/state/quillsmith), each
+// ($XDG_STATE_HOME/quillsmith, else ~/.local/state/quillsmith; on Windows
+// %LOCALAPPDATA%\Quillsmith), each
 // written whole to a temporary file and renamed into place. A broken file
 // never stops the program.
 

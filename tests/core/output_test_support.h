@@ -2,13 +2,16 @@
 // Scratch folders, file helpers, a message recorder and a child process with
 // a file size limit, for the tests of Save's file work and the record.
 
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <dirent.h>
 #include <grp.h>
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,22 +20,41 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "text/Messages.h"
+#include "text/Text.h"
 
 namespace testing_output {
 
+// A UTF-8 name as the standard library's path, which Windows gives the
+// system in UTF-16; elsewhere the same bytes.
+inline std::filesystem::path PathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 class ScratchFolder {
 public:
+#ifdef _WIN32
+    ScratchFolder() {
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto path = std::filesystem::temp_directory_path() / ("qs-output-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path)) m_path = path.string();
+        }
+        if (m_path.empty()) std::abort();
+    }
+#else
     ScratchFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "qs-output-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) std::abort();
         m_path = pattern;
     }
+#endif
     ~ScratchFolder() {
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
@@ -41,24 +63,25 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::string& path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+    // Joined with the system's separator, where the program looks for it.
+    std::string operator/(const std::string& name) const { return m_path + kPathSeparator + name; }
 
 private:
     std::string m_path;
 };
 
 inline std::optional<std::string> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in || std::filesystem::is_directory(path)) return std::nullopt;
+    std::ifstream in(PathOf(path), std::ios::binary);
+    if (!in || std::filesystem::is_directory(PathOf(path))) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::filesystem::create_directories(PathOf(path).parent_path());
+    std::ofstream(PathOf(path), std::ios::binary) << bytes;
 }
 
-inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+inline bool Exists(const std::string& path) { return std::filesystem::exists(PathOf(path)); }
 
 // Every file under folder, as paths relative to it, sorted.
 inline std::vector<std::string> FilesUnder(const std::string& folder) {
@@ -69,6 +92,10 @@ inline std::vector<std::string> FilesUnder(const std::string& folder) {
     return files;
 }
 
+#ifdef _WIN32
+// The process's handles, in tests/windows/: windows.h stays out of the tests.
+int OpenDescriptorCount();
+#else
 inline int OpenDescriptorCount() {
     int count = 0;
     if (DIR* dir = ::opendir("/proc/self/fd")) {
@@ -77,6 +104,7 @@ inline int OpenDescriptorCount() {
     }
     return count;
 }
+#endif
 
 struct Message {
     std::string text;
@@ -96,6 +124,7 @@ public:
     std::vector<Message> messages;
 };
 
+#ifndef _WIN32  // POSIX processes, limits and users
 // Runs work in a child set up by prepare, and returns the messages it
 // showed. The child is ended after ten seconds, so work that hangs fails.
 inline std::vector<Message> RunInChild(const std::function<void()>& prepare,
@@ -156,5 +185,6 @@ inline std::vector<Message> RunAsNobody(const std::function<void(const ShowMessa
         },
         work);
 }
+#endif
 
 }  // namespace testing_output

@@ -1,0 +1,258 @@
+// The rules of FileIo.h on Windows. Names cross to the system in UTF-16
+// (the W functions), so no ANSI code page stands between a user's file name
+// and its file.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+
+#include "output/FileIo.h"
+#include "text/Utf16.h"
+
+namespace fileio {
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// ReadFile and WriteFile take a DWORD count.
+constexpr std::size_t kLargestCall = std::size_t{1} << 30;
+
+ReadFunction& ReadOverride() {
+    static ReadFunction read;
+    return read;
+}
+
+// "\dir", "/dir", "\\server\share" and "C:\dir" start at a root; so, as the
+// desktop program always took it, does a drive-relative "C:dir".
+bool IsAbsolute(std::string_view path) {
+    return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() >= 2 && path[1] == ':');
+}
+
+bool IsUsable(std::string_view path) { return !path.empty() && path.find('\0') == std::string_view::npos; }
+
+std::wstring Wide(std::string_view utf8) {
+    const std::u16string text = utf16::FromUtf8(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+NativeFile OpenFile(const std::wstring& path, DWORD access, DWORD disposition) {
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file == INVALID_HANDLE_VALUE ? kNoFile : file;
+}
+
+void CloseQuietly(NativeFile& file) {
+    if (file != kNoFile) ::CloseHandle(file);
+    file = kNoFile;
+}
+
+// A file on a disk; not a console, a printer port, NUL or a pipe, whose
+// reads could wait forever or never end.
+bool IsDiskFile(NativeFile file) { return ::GetFileType(file) == FILE_TYPE_DISK; }
+
+// A short name beside the target, in the same folder: the rename that
+// replaces the target stays on one volume.
+FilePath TemporaryBeside(const FilePath& target) {
+    static std::atomic<unsigned> counter{0};
+    const std::size_t end = target.find_last_of("\\/:");
+    FilePath path = end == FilePath::npos ? FilePath() : target.substr(0, end + 1);
+    path += ".quillsmith-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter++) + ".tmp";
+    return path;
+}
+
+// The file a symbolic link leads to, so that it is the one replaced and the
+// link stays; empty when the system cannot say.
+FilePath FinalPath(NativeFile file) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = ::GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()),
+                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return utf16::ToUtf8(std::u16string(path.begin(), path.end()));
+        }
+        path.resize(length);
+    }
+    return {};
+}
+
+}  // namespace
+
+FilePath ResolveAgainst(std::string_view folder, std::string_view path) {
+    if (path.empty() || IsAbsolute(path)) return FilePath(path);
+    FilePath resolved(folder);
+    resolved += kPathSeparator;
+    resolved += path;
+    return resolved;
+}
+
+InputFile::~InputFile() { CloseQuietly(m_fd); }
+
+bool InputFile::Open(std::string_view path) {
+    CloseQuietly(m_fd);
+    m_length = 0;
+    if (!IsUsable(path)) return false;
+    m_fd = OpenFile(Wide(path), GENERIC_READ, OPEN_EXISTING);
+    if (m_fd == kNoFile) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    LARGE_INTEGER size{};
+    if (!IsDiskFile(m_fd) || !::GetFileInformationByHandle(m_fd, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !::GetFileSizeEx(m_fd, &size)) {
+        CloseQuietly(m_fd);
+        return false;
+    }
+    m_length = size.QuadPart > 0 ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+    return true;
+}
+
+std::ptrdiff_t InputFile::Read(char* data, std::size_t size) {
+    if (m_fd == kNoFile) return -1;
+    if (ReadOverride()) return ReadOverride()(m_fd, data, size);
+    DWORD got = 0;
+    if (!::ReadFile(m_fd, data, static_cast<DWORD>(std::min(size, kLargestCall)), &got, nullptr)) return -1;
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+ReplacingFile::~ReplacingFile() { Discard(); }
+
+void ReplacingFile::Discard() {
+    if (m_fd == kNoFile) return;
+    CloseQuietly(m_fd);
+    if (!inPlace())
+        ::DeleteFileW(Wide(m_temporary).c_str());
+    else if (m_created)
+        ::DeleteFileW(Wide(m_target).c_str());
+}
+
+bool ReplacingFile::OpenInPlace(NativeFile fd, bool created) {
+    m_temporary.clear();
+    m_fd = fd;
+    m_created = created;
+    m_plainFile = IsDiskFile(fd);
+    return true;
+}
+
+bool ReplacingFile::Create(std::string_view path) {
+    Discard();
+    m_written = m_reserved = 0;
+    m_plainFile = true;
+    m_created = false;
+    if (!IsUsable(path)) return false;
+    m_target = FilePath(path);
+
+    const DWORD attributes = ::GetFileAttributesW(Wide(m_target).c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+
+    // Opening for writing asks the system itself whether this user may
+    // write the file: the read-only attribute, its ACL, another program
+    // holding it without sharing.
+    NativeFile probe = kNoFile;
+    if (exists) {
+        probe = OpenFile(Wide(m_target), GENERIC_WRITE, OPEN_EXISTING);
+        if (probe == kNoFile) return false;
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!IsDiskFile(probe) || !::GetFileInformationByHandle(probe, &info) || info.nNumberOfLinks > 1)
+            return OpenInPlace(probe, false);
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            const FilePath resolved = FinalPath(probe);
+            if (resolved.empty()) return OpenInPlace(probe, false);
+            m_target = resolved;
+        }
+    }
+
+    for (int attempt = 0; attempt < 100 && m_fd == kNoFile; ++attempt) {
+        m_temporary = TemporaryBeside(m_target);
+        m_fd = OpenFile(Wide(m_temporary), GENERIC_WRITE, CREATE_NEW);
+        if (m_fd == kNoFile && ::GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (m_fd == kNoFile) {
+        // The folder takes no new file: rewrite the existing one, or create
+        // the target itself if the system allows that after all.
+        m_temporary.clear();
+        if (probe != kNoFile) return OpenInPlace(probe, false);
+        const NativeFile fd = OpenFile(Wide(m_target), GENERIC_WRITE, CREATE_NEW);
+        return fd != kNoFile && OpenInPlace(fd, true);
+    }
+    CloseQuietly(probe);
+    return true;
+}
+
+// Only a hint, and NTFS sets no room aside without a file size: nothing here.
+void ReplacingFile::Reserve(std::uint64_t) {}
+
+bool ReplacingFile::Write(std::string_view bytes) {
+    if (m_fd == kNoFile) return false;
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        DWORD wrote = 0;
+        if (!::WriteFile(m_fd, p, static_cast<DWORD>(std::min(left, kLargestCall)), &wrote, nullptr) || wrote == 0) {
+            Discard();
+            return false;
+        }
+        p += wrote;
+        left -= wrote;
+        m_written += wrote;
+    }
+    return true;
+}
+
+bool ReplacingFile::Commit() {
+    if (m_fd == kNoFile) return false;
+    // In place the old content may run past the new.
+    if (inPlace() && m_plainFile) {
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(m_written);
+        if (!::SetFilePointerEx(m_fd, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(m_fd)) {
+            Discard();
+            return false;
+        }
+    }
+    const NativeFile fd = m_fd;
+    m_fd = kNoFile;
+    if (inPlace()) return ::CloseHandle(fd) != 0;
+    const std::wstring temporary = Wide(m_temporary);
+    const std::wstring target = Wide(m_target);
+    // ReplaceFileW keeps the replaced file's attributes, ACL and creation
+    // time; a new target, or one a file system will not replace that way,
+    // is moved onto instead.
+    const bool placed =
+        ::CloseHandle(fd) != 0 &&
+        ((::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
+          ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                         nullptr)) ||
+         ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    if (!placed) ::DeleteFileW(temporary.c_str());
+    return placed;
+}
+
+bool WriteWholeFile(std::string_view path, std::string_view bytes) {
+    ReplacingFile file;
+    return file.Create(path) && file.Write(bytes) && file.Commit();
+}
+
+bool MakeFolder(std::string_view path, unsigned) {
+    if (!IsUsable(path)) return false;
+    const std::wstring folder = Wide(path);
+    if (::CreateDirectoryW(folder.c_str(), nullptr)) return true;
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsMissing(std::string_view path) {
+    if (!IsUsable(path) || ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool RenameFile(std::string_view from, std::string_view to) {
+    return IsUsable(from) && IsUsable(to) &&
+           ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void SetReadFunctionForTesting(ReadFunction read) { ReadOverride() = std::move(read); }
+
+}  // namespace fileio

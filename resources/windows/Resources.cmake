@@ -1,0 +1,20 @@
+# qs_windows_resources(TARGET DESCRIPTION): compiles the program's icon, its
+# manifest (common controls 6, per-monitor DPI awareness) and a version
+# resource from the project's version into TARGET.
+function(qs_windows_resources target description)
+  set(QS_PROGRAM ${target})
+  set(QS_DESCRIPTION "${description}")
+  set(QS_ICON ${CMAKE_SOURCE_DIR}/resources/icon/quillsmith.ico)
+  set(QS_MANIFEST ${CMAKE_SOURCE_DIR}/resources/windows/quillsmith.manifest)
+  set(QS_VERSION ${PROJECT_VERSION})
+  # FILEVERSION takes four numbers.
+  string(REPLACE "." ";" parts "${PROJECT_VERSION}")
+  list(APPEND parts 0 0 0 0)
+  list(SUBLIST parts 0 4 parts)
+  list(JOIN parts "," QS_VERSION_COMMAS)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+  configure_file(${CMAKE_SOURCE_DIR}/resources/windows/program.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+  # windres does not see files the .rc names: rebuild when they change.
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${QS_ICON};${QS_MANIFEST}")
+endfunction()
