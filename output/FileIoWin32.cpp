@@ -145,6 +145,9 @@ bool ReplacingFile::Create(std::string_view path) {
     const DWORD attributes = ::GetFileAttributesW(Wide(m_target).c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    // Windows refuses to write a read-only file to anyone; Wine, run as
+    // root, would not.
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
 
     // Opening for writing asks the system itself whether this user may
     // write the file: the read-only attribute, its ACL, another program
@@ -219,14 +222,22 @@ bool ReplacingFile::Commit() {
     // ReplaceFileW keeps the replaced file's attributes, ACL and creation
     // time; a new target, or one a file system will not replace that way,
     // is moved onto instead.
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool placed =
         ::CloseHandle(fd) != 0 &&
-        ((::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
-          ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                         nullptr)) ||
+        ((attributes != INVALID_FILE_ATTRIBUTES && ::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr,
+                                                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) ||
          ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    if (!placed) ::DeleteFileW(temporary.c_str());
-    return placed;
+    if (!placed) {
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    }
+    // Hidden or system stays so even where the replace did not keep it (a
+    // move does not; nor does Wine's ReplaceFileW).
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0)
+        ::SetFileAttributesW(target.c_str(), (::GetFileAttributesW(target.c_str()) & ~kKept) | (attributes & kKept));
+    return true;
 }
 
 bool WriteWholeFile(std::string_view path, std::string_view bytes) {

@@ -85,8 +85,7 @@ bool DraftStore::Save(const FormFile& form) const {
     return !m_folder.empty() && MakeFolders(m_folder) && fileio::WriteWholeFile(m_path, WriteFormFile(form));
 }
 
-RecentFolders::RecentFolders(FilePath folder)
-    : m_folder(std::move(folder)), m_path(InFolder(m_folder, kFoldersName)) {
+RecentFolders::RecentFolders(FilePath folder) : m_folder(std::move(folder)), m_path(InFolder(m_folder, kFoldersName)) {
     bool missing = false;
     if (m_folder.empty()) return;
     const std::optional<std::string> bytes = ReadFile(m_path, missing);

@@ -86,8 +86,10 @@ inline bool Exists(const std::string& path) { return std::filesystem::exists(Pat
 // Every file under folder, as paths relative to it, sorted.
 inline std::vector<std::string> FilesUnder(const std::string& folder) {
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-        files.push_back(std::filesystem::relative(entry.path(), folder).string() + (entry.is_directory() ? "/" : ""));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(PathOf(folder))) {
+        const std::u8string name = std::filesystem::relative(entry.path(), PathOf(folder)).generic_u8string();
+        files.push_back(std::string(name.begin(), name.end()) + (entry.is_directory() ? "/" : ""));
+    }
     std::sort(files.begin(), files.end());
     return files;
 }

@@ -295,7 +295,8 @@ TEST(WriteDatabaseRecord, FailureShowsItsMessageAndKeepsThePreviousFile) {
         WriteDatabaseRecord(record, "text", scratch.path(), log.callback());
         EXPECT_EQ(log.messages, std::vector<Message>{failed});
     }
-#ifndef _WIN32  // a file size limit needs POSIX's setrlimit
+    // A file size limit needs POSIX's setrlimit.
+#ifndef _WIN32
     {  // the disk fills up half way: the old record stays whole
         ScratchFolder scratch;
         WriteFile(scratch / "mod.zip.sql", "old record");

@@ -1,0 +1,183 @@
+// Save's file rules on Windows: backslash paths, names in UTF-16 whatever
+// the ANSI code page, what the system refuses, and sources that could wait.
+
+#include <windows.h>
+// after windows.h
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <thread>
+
+#include "app/state/ProgramState.h"
+#include "core/output_test_support.h"
+#include "output/FileIo.h"
+#include "output/SaveFiles.h"
+#include "template/TemplatePackage.h"
+#include "text/Cp1251.h"
+#include "text/Utf16.h"
+
+namespace {
+
+using namespace testing_output;
+using Files = std::vector<std::string>;
+
+std::wstring Wide(const std::string& utf8) {
+    const std::u16string text = utf16::FromUtf8(utf8);
+    return {text.begin(), text.end()};
+}
+
+DWORD Attributes(const std::string& path) { return ::GetFileAttributesW(Wide(path).c_str()); }
+
+class WindowsFiles : public ::testing::Test {
+protected:
+    void SetUp() override { m_handles = OpenDescriptorCount(); }
+    void TearDown() override {
+        EXPECT_EQ(OpenDescriptorCount(), m_handles) << "a handle stayed open";
+        for (const std::string& file : FilesUnder(scratch.path()))
+            EXPECT_EQ(file.find(".quillsmith-"), std::string::npos) << "temporary file left: " << file;
+    }
+
+    ScratchFolder scratch;
+    std::array<char, kTextBufferSize> buffer{};
+
+private:
+    int m_handles = 0;
+};
+
+TEST_F(WindowsFiles, SaveWritesEveryOutputUnderBackslashPathsWithCyrillicNames) {
+    TemplatePackage package;
+    ASSERT_EQ(package.LoadBuiltIn(), kTemplateLoaded);
+    const std::string mod = scratch / "Моды\\Остров";
+    WriteFile(scratch / "Моды\\скрины\\вид 1.jpg", "first");
+    WriteFile(scratch / "Моды\\скрины\\日本.jpg", "second");
+
+    SaveFileWork work;
+    work.readmePath = mod + "\\ReadMe.htm";
+    work.readmeText = "<html>Остров</html>\r\n"_cp;
+    work.writeBackgroundImages = true;
+    work.copyScreenshots = true;
+    work.screenshotCount = 2;
+    // Relative to the readme's folder, as the spec of the form file says.
+    work.screenshotPath = {"..\\скрины\\вид 1.jpg", scratch / "Моды\\скрины\\日本.jpg", ""};
+    work.record.recordWanted = true;
+    work.record.archiveName = "Остров.zip";
+    work.recordText = "INSERT";
+    std::filesystem::create_directories(PathOf(mod));
+
+    MessageLog log;
+    RunSaveFileWork(work, package, buffer, log.callback());
+    EXPECT_TRUE(log.messages.empty()) << log.messages.front();
+    EXPECT_EQ(FilesUnder(mod), (Files{"ReadMe.htm", "files/", "files/images/", "files/images/img_bk_0.jpg",
+                                      "files/images/img_bk_1.jpg", "files/images/img_bk_2.jpg", "files/scrins/",
+                                      "files/scrins/вид 1.jpg", "files/scrins/日本.jpg", "Остров.zip.sql"}))
+        << "names as given, in UTF-16";
+    EXPECT_EQ(ReadFile(mod + "\\ReadMe.htm"), work.readmeText);
+    EXPECT_EQ(ReadFile(mod + "\\files\\scrins\\вид 1.jpg"), "first");
+    EXPECT_EQ(ReadFile(mod + "\\files\\scrins\\日本.jpg"), "second");
+    EXPECT_EQ(ReadFile(mod + "\\Остров.zip.sql"), "INSERT");
+}
+
+TEST_F(WindowsFiles, WhatTheSystemRefusesKeepsTheOldFile) {
+    const std::string readOnly = scratch / "только чтение.htm";
+    WriteFile(readOnly, "old");
+    ASSERT_TRUE(::SetFileAttributesW(Wide(readOnly).c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(fileio::WriteWholeFile(readOnly, "new"));
+    EXPECT_EQ(ReadFile(readOnly), "old");
+    ::SetFileAttributesW(Wide(readOnly).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // Another program holds the file and shares nothing.
+    const std::string locked = scratch / "locked.htm";
+    WriteFile(locked, "old");
+    const HANDLE holder =
+        ::CreateFileW(Wide(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(fileio::WriteWholeFile(locked, "new"));
+    ::CloseHandle(holder);
+    EXPECT_EQ(ReadFile(locked), "old");
+
+    std::filesystem::create_directories(PathOf(scratch / "folder.htm"));
+    EXPECT_FALSE(fileio::WriteWholeFile(scratch / "folder.htm", "new"));
+    EXPECT_FALSE(fileio::WriteWholeFile(scratch / "missing\\ReadMe.htm", "new"));
+}
+
+TEST_F(WindowsFiles, ReplacedFileKeepsItsAttributesAndHardLinksStayOneFile) {
+    const std::string hidden = scratch / "hidden.htm";
+    WriteFile(hidden, std::string(5000, 'o'));
+    ASSERT_TRUE(::SetFileAttributesW(Wide(hidden).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_TRUE(fileio::WriteWholeFile(hidden, "new"));
+    EXPECT_EQ(ReadFile(hidden), "new");
+    EXPECT_NE(Attributes(hidden) & FILE_ATTRIBUTE_HIDDEN, 0u);
+
+    const std::string original = scratch / "original.htm";
+    const std::string link = scratch / "ссылка.htm";
+    WriteFile(original, std::string(5000, 'o'));
+    ASSERT_TRUE(::CreateHardLinkW(Wide(link).c_str(), Wide(original).c_str(), nullptr));
+    EXPECT_TRUE(fileio::WriteWholeFile(link, "new"));
+    EXPECT_EQ(ReadFile(original), "new") << "the link was written in place, shorter than before";
+    EXPECT_EQ(ReadFile(link), "new");
+}
+
+TEST_F(WindowsFiles, SourcesThatWouldWaitAreNeverOpened) {
+    const std::wstring pipeName = L"\\\\.\\pipe\\quillsmith-test-" + std::to_wstring(::GetCurrentProcessId());
+    const HANDLE server = ::CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 2, 0, 0, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    const std::string pipe = utf16::ToUtf8(std::u16string(pipeName.begin(), pipeName.end()));
+    for (const std::string& source : {pipe, std::string("CON"), std::string("NUL"), scratch.path(), std::string()}) {
+        fileio::InputFile in;
+        EXPECT_FALSE(in.Open(source)) << source;
+    }
+    ::CloseHandle(server);
+
+    // A device as the target is written in place, as an open would.
+    EXPECT_TRUE(fileio::WriteWholeFile("NUL", "discarded"));
+}
+
+TEST_F(WindowsFiles, StateFolderIsUnderLocalAppDataAndADraftLivesThere) {
+    const DWORD size = ::GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
+    std::wstring saved(size, L'\0');
+    ::GetEnvironmentVariableW(L"LOCALAPPDATA", saved.data(), size);
+    saved.resize(size > 0 ? size - 1 : 0);
+
+    const struct {
+        const wchar_t* value;
+        std::string expected;
+    } cases[] = {
+        {L"C:\\Users\\Автор\\AppData\\Local", "C:\\Users\\Автор\\AppData\\Local\\Quillsmith"},
+        {L"\\\\server\\profiles\\a", "\\\\server\\profiles\\a\\Quillsmith"},
+        {L"AppData\\Local", ""},  // relative: would move with the current folder
+        {L"", ""},
+        {nullptr, ""},
+    };
+    for (const auto& c : cases) {
+        ::SetEnvironmentVariableW(L"LOCALAPPDATA", c.value);
+        EXPECT_EQ(StateFolder(), c.expected);
+    }
+
+    const std::wstring local = Wide(scratch / "Локальные");
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", local.c_str());
+    const DraftStore store(StateFolder());
+    FormFile form;
+    form.form.pluginName = "Маяк"_cp;
+    form.form.screenshotPath[0] = "C:\\Скрины\\café.jpg";
+    EXPECT_TRUE(store.Save(form));
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", size > 0 ? saved.c_str() : nullptr);
+
+    EXPECT_EQ(store.path(), scratch / "Локальные\\Quillsmith\\draft.json");
+    const DraftStore::Loaded loaded = store.Load();
+    ASSERT_TRUE(loaded.form);
+    EXPECT_EQ(*loaded.form, form);
+}
+
+// Windows' own table of code page 1251 is a witness independent of ours.
+TEST(WindowsCodePage, DecodesEveryAssignedByteAsWindowsDoes) {
+    for (int b = 0; b < 256; ++b) {
+        if (b == 0x98) continue;  // unassigned: ours keeps it as U+0098
+        const char byte = static_cast<char>(b);
+        wchar_t wide = 0;
+        ASSERT_EQ(::MultiByteToWideChar(1251, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1), 1) << b;
+        EXPECT_EQ(utf16::FromCp1251(std::string(1, byte)), std::u16string(1, static_cast<char16_t>(wide))) << b;
+    }
+}
+
+}  // namespace
