@@ -4,6 +4,7 @@
 // who script their releases. Save's messages go to standard error, one UTF-8
 // line each. Exit status: 0 no message, 1 some message, 2 usage or form file.
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -14,7 +15,9 @@
 #include <string_view>
 
 #include "app/render/FormFile.h"
+#include "app/render/Utf8Arguments.h"
 #include "output/DatabaseRecord.h"
+#include "output/FileIo.h"
 #include "output/SaveFiles.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
@@ -66,21 +69,23 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
     return std::nullopt;
 }
 
+// Through FileIo, which gives the name to the system as UTF-8 or UTF-16.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::string(std::strerror(errno));
+    fileio::InputFile file;
+    errno = 0;
+    if (!file.Open(path)) return std::string(errno != 0 ? std::strerror(errno) : "not a readable file");
     std::array<char, 65536> block;
-    std::size_t got = 0;
-    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) bytes.append(block.data(), got);
-    const int error = std::ferror(file) ? errno : 0;
-    std::fclose(file);
-    if (error != 0) return std::string(std::strerror(error));
+    for (std::ptrdiff_t got; (got = file.Read(block.data(), block.size())) != 0;) {
+        if (got < 0) return std::string("read error");
+        bytes.append(block.data(), static_cast<std::size_t>(got));
+    }
     return std::nullopt;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const Utf8Arguments utf8(argc, argv);
     if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
         std::cout << kUsage;
         return kExitClean;
@@ -95,6 +100,8 @@ int main(int argc, char** argv) {
     // A bare name lives in the current folder; without "./" its folder would
     // be empty, which is the root.
     FilePath readmePath = args.output;
+    // Windows takes "/" as well; the readme's folder ends at the system's own.
+    std::replace(readmePath.begin(), readmePath.end(), '/', kPathSeparator);
     if (readmePath.find(kPathSeparator) == FilePath::npos) readmePath = FilePath(".") + kPathSeparator + readmePath;
 
     std::string bytes;
