@@ -1,6 +1,7 @@
 // Prints where the main window's tabs are, one "x y" (window coordinates of
 // the tab's centre) per line, for the screenshot script's clicks. With the
 // argument "open": the Open button's centre, then the text document's top left.
+// With "fields": "name tab x y" of the fields the typing test fills.
 
 #include <QApplication>
 #include <QTabBar>
@@ -22,6 +23,19 @@ int main(int argc, char** argv) {
         const QWidget* text = dialog.textDocPage().GetDlgItem(TextDocId::Edit);
         const QPoint corner = text->mapTo(&dialog, QPoint(0, 0));
         std::printf("%d %d\n%d %d\n", open.x(), open.y(), corner.x(), corner.y());
+        return 0;
+    }
+    if (argc > 1 && QByteArrayView(argv[1]) == "fields") {
+        auto print = [&](const char* name, int tab, const QWidget* field) {
+            const QPoint centre = field->mapTo(&dialog, field->rect().center());
+            std::printf("%s %d %d %d\n", name, tab, centre.x(), centre.y());
+        };
+        CPluginPage& plugin = dialog.pluginPage();
+        print("name", 1, plugin.GetDlgItem(PluginId::Name));
+        print("file", 1, plugin.GetDlgItem(PluginId::File));
+        print("description", 1, plugin.GetDlgItem(PluginId::Description));
+        print("tribunal", 1, plugin.GetDlgItem(PluginId::Tribunal));
+        print("authors", 2, dialog.extrasPage().GetDlgItem(ExtrasId::Authors));
         return 0;
     }
     QTabBar* bar = dialog.tabs()->tabBar();
