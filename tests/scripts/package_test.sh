@@ -136,7 +136,7 @@ changed=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
 # banner's drawing.
 grep -q "Quillsmith $version\$" "$src/resources/documents/license.txt" || fail "the licence does not name $version"
 grep -q "^# Quillsmith $version\$" "$src/resources/documents/help.txt" || fail "the user guide does not name $version"
-grep -q "'$version'" "$src/tools/make_banner.sh" || fail "the banner does not show $version"
+grep -qF "'$version'" "$src/tools/make_banner.sh" || fail "the banner does not show $version"
 grep -q "Quillsmith $version\$" "$work/root/usr/share/doc/quillsmith/copyright" || fail "the copyright file's licence is not the About page's"
 echo "version $version everywhere"
 
