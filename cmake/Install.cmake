@@ -3,6 +3,13 @@
 # pages and the Debian documents; CPack turns the same into a .deb that
 # lintian accepts, whose library dependencies dpkg-shlibdeps reads off the
 # binaries (Debian's Qt 6 runtime packages).
+
+# Windows has a zip of its own.
+if(WIN32)
+  include(${CMAKE_SOURCE_DIR}/resources/windows/Package.cmake)
+  return()
+endif()
+
 include(GNUInstallDirs)
 
 set(QS_APP_ID org.example.Quillsmith)
