@@ -122,6 +122,12 @@ project=$(sed -n 's/^project(Quillsmith VERSION \([0-9.]*\) .*/\1/p' "$src/CMake
 [[ $("$work/root/usr/bin/quillsmith-render" --version) == "quillsmith-render $version" ]] ||
   fail "quillsmith-render --version does not say $version"
 "$work/root/usr/bin/quillsmith-render" --help | grep -q -- '--version' || fail "the renderer's --help does not list --version"
+# The manual page describes every option the renderer's usage names.
+zcat "$work/root/usr/share/man/man1/quillsmith-render.1.gz" >"$work/render.1"
+for option in $("$work/root/usr/bin/quillsmith-render" --help | grep -o -- '--[a-z-]*' | sort -u); do
+  grep -qF -- "${option//-/\\-}" "$work/render.1" ||
+    fail "the renderer's manual page does not describe $option"
+done
 # No window and no display for --version: with xcb and nowhere to connect
 # to, Qt would abort.
 [[ $(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$work/root/usr/bin/quillsmith" --version) == \
