@@ -91,4 +91,37 @@ sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$window")"
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage docs/field-menu.png
 rm -f "$passage"
-echo "wrote docs/tab-0.png to docs/tab-$(( ${#tabs[@]} - 1 )).png and docs/field-menu.png"
+# The list of fields, then the menu.
+for _ in 1 2; do
+  xdotool key Escape
+  sleep 0.4
+done
+
+# After Save: the readme's path in the box beside Сохранить, and the form
+# commands along the bottom (docs/after-save.png); then New, with Вернуть
+# форму ready to bring the form back (docs/new-undone.png).
+mapfile -t fields < <("$build/app/desktop/tab_positions" fields)
+read -r x y <<<"${tabs[1]}"
+# The first click after a closed menu only ends the menu's grab.
+for _ in 1 2; do
+  xdotool mousemove --window "$window" "$x" "$y" click 1
+  sleep 0.4
+done
+read -r _ _ x y <<<"${fields[0]}"
+xdotool mousemove --window "$window" "$x" "$y" click 1
+sleep 0.3
+xdotool type --delay 10 "Маяк у Тихой заводи"
+out=$(mktemp -d)
+xdotool key ctrl+s
+sleep 1.5
+xdotool key ctrl+a
+xdotool type --delay 5 "$out/ReadMe.htm"
+xdotool key Return
+xdotool mousemove 1270 1010
+sleep 1
+import -window "$window" docs/after-save.png
+xdotool windowfocus --sync "$window" key ctrl+n
+sleep 0.5
+import -window "$window" docs/new-undone.png
+rm -rf "$out"
+echo "wrote docs/tab-0.png to docs/tab-$(( ${#tabs[@]} - 1 )).png, docs/field-menu.png, docs/after-save.png, docs/new-undone.png"
