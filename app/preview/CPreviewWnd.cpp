@@ -111,6 +111,7 @@ void CPreviewWnd::UpdateNow() {
 
 void CPreviewWnd::OnLoaded() {
     m_loading = false;
+    if (m_afterLoad) m_afterLoad();
     Schedule();
 }
 

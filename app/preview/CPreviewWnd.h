@@ -41,6 +41,8 @@ public:
 
     // Runs with the field of a check the user clicked.
     std::function<void(const CheckedField&)> m_onFieldChosen;
+    // Runs after each page has loaded (tests and the benchmark wait for it).
+    std::function<void()> m_afterLoad;
 
     QListWidget* checksList() const { return m_checks; }
     // The one line that says the engine is missing; hidden when it is there.

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
+#include <QOpenGLContext>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -27,6 +28,9 @@
 
 #define QS_PREVIEW_EXPORT extern "C" __attribute__((visibility("default")))
 
+// Qt's own, exported for Qt WebEngine; not in a public header.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+
 namespace {
 
 QByteArray Bytes(std::string_view text) { return {text.data(), static_cast<qsizetype>(text.size())}; }
@@ -41,6 +45,16 @@ void RegisterScheme() {
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
     QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+// The engine shares its GL context with Qt's global one, which exists only
+// when the program asked for it before QApplication (the window does). A
+// program that did not gets one made now, before the engine's first page.
+void EnsureShareContext() {
+    if (QOpenGLContext::globalShareContext()) return;
+    auto* context = new QOpenGLContext;  // as long as the process
+    context->create();
+    qt_gl_set_global_share_context(context);
 }
 
 class SchemeHandler final : public QWebEngineUrlSchemeHandler {
@@ -111,6 +125,7 @@ protected:
 class EngineView final : public preview::View {
 public:
     explicit EngineView(QWidget* parent) {
+        EnsureShareContext();
         RegisterScheme();
         m_holder = new QWidget(parent);
         // No storage name: an off-the-record profile, which writes nothing.
@@ -140,7 +155,6 @@ public:
     }
 
     QWidget* widget() override { return m_holder; }
-    QWidget* paintTarget() override { return m_view->focusProxy() ? m_view->focusProxy() : m_view; }
 
     void SetDocument(std::string html) override {
         m_handler->m_html = std::move(html);

@@ -16,7 +16,7 @@ struct Module {
     bool ok() const { return error.empty(); }
 };
 
-// Loads the module once; later calls answer the same.
+// Loads the module once per path; later calls answer the same.
 const Module& LoadModule();
 
 // Where the module is: QUILLSMITH_PREVIEW_MODULE when set (tests point it at

@@ -34,8 +34,6 @@ public:
     // Runs script in the page and answers its result as JSON (tests and the
     // benchmark ask the page what it shows).
     virtual void RunScript(const std::string& script, std::function<void(std::string json)> answer) = 0;
-    // The widget the engine paints into, for the benchmark's repaint count.
-    virtual QWidget* paintTarget() = 0;
 };
 
 // Bumped whenever View or the entries change, so an old module is refused.
