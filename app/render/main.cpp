@@ -1,4 +1,4 @@
-// quillsmith-render --form FORM.json --output PATH/ReadMe.htm
+// quillsmith-render --form FORM.json --output PATH/ReadMe.htm [--preview-png PAGE.png]
 //
 // Does what Save does once its dialog has answered with PATH, for authors
 // who script their releases. Save's messages go to standard error, one UTF-8
@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/preview/PreviewPng.h"
 #include "app/render/FormFile.h"
 #include "app/render/Utf8Arguments.h"
 #include "output/DatabaseRecord.h"
@@ -31,12 +32,14 @@ constexpr int kExitMessages = 1;
 constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
-    "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm\n"
-    "       quillsmith-render --help | --version\n";
+    "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm [--preview-png PAGE.png]\n"
+    "       quillsmith-render --help | --version\n"
+    "  --preview-png PAGE.png  also write the whole page as the preview shows it (needs the preview module)\n";
 
 struct Arguments {
     std::string form;
     std::string output;
+    std::string previewPng;
 };
 
 int UsageError(std::string_view why) {
@@ -51,7 +54,8 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
         std::string value;
         const std::size_t equals = arg.find('=');
         std::string_view name = arg.substr(0, equals);
-        if (name != "--form" && name != "--output") return "unknown argument \"" + std::string(arg) + "\"";
+        if (name != "--form" && name != "--output" && name != "--preview-png")
+            return "unknown argument \"" + std::string(arg) + "\"";
         if (equals != std::string_view::npos) {
             value = arg.substr(equals + 1);
         } else if (i + 1 < argc) {
@@ -59,7 +63,7 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
         } else {
             return std::string(name) + " needs a value";
         }
-        std::string& slot = name == "--form" ? args.form : args.output;
+        std::string& slot = name == "--form" ? args.form : name == "--output" ? args.output : args.previewPng;
         if (!slot.empty()) return std::string(name) + " given twice";
         if (value.empty()) return std::string(name) + " needs a value";
         slot = value;
@@ -125,12 +129,20 @@ int main(int argc, char** argv) {
     TemplatePackage package;
     if (package.LoadBuiltIn() != kTemplateLoaded) show(kTemplateNotLoaded, MessageIcon::Exclamation);
 
+    const Text readmeHtml = BuildReadmeHtml(file.form, package);
     Text recordText;
     if (BuildDatabaseRecord(file.record, file.form, recordText, show)) {
         static std::array<char, kTextBufferSize> buffer;
-        RunSaveFileWork(MakeSaveFileWork(file.form, BuildReadmeHtml(file.form, package), file.record,
-                                         std::move(recordText), std::move(readmePath)),
-                        package, buffer, show);
+        RunSaveFileWork(
+            MakeSaveFileWork(file.form, readmeHtml, file.record, std::move(recordText), FilePath(readmePath)), package,
+            buffer, show);
+    }
+    // The browser engine is loaded for this alone.
+    std::string why;
+    if (!args.previewPng.empty() &&
+        !WritePreviewPng(file.form, readmeHtml, package, FolderOfPath(readmePath), args.previewPng, why)) {
+        anyMessage = true;
+        std::cerr << "quillsmith-render: --preview-png: " << why << '\n';
     }
     std::cerr.flush();
     return anyMessage ? kExitMessages : kExitClean;
