@@ -69,6 +69,7 @@ public:
     CAboutPage& aboutPage() { return m_aboutPage; }
     CTabCtrl* tabs() const { return m_tabs; }
     const TemplatePackage& templatePackage() const { return m_template; }
+    QTimer& draftTimer() { return m_draftTimer; }
     // The page of a tab index, nullptr outside 0 to 5.
     CDialog* PageOfTab(int index);
 
