@@ -1,0 +1,331 @@
+#include "platform/win32/CDialog.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/Controls.h"
+#include "platform/win32/Win32Text.h"
+
+namespace {
+
+constexpr wchar_t kDialogClass[] = L"QuillsmithDialog";
+
+void RegisterDialogClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = ::DefWindowProcW;  // replaced on creation
+        windowClass.hInstance = ::GetModuleHandleW(nullptr);
+        windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+        windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+        windowClass.hIcon = ::LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(1));
+        windowClass.lpszClassName = kDialogClass;
+        return ::RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+// A lone CR or LF counts as one line break; the edit control shows only CR LF.
+std::string WithCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return text;
+}
+
+bool IsMultiLine(HWND window) { return (::GetWindowLongPtrW(window, GWL_STYLE) & ES_MULTILINE) != 0; }
+
+bool IsClass(HWND window, const wchar_t* name) {
+    wchar_t found[64] = {};
+    ::GetClassNameW(window, found, 64);
+    return ::lstrcmpiW(found, name) == 0;
+}
+
+}  // namespace
+
+CDialog::~CDialog() {
+    if (m_hwnd) {
+        ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        ::DestroyWindow(m_hwnd);
+    }
+    if (m_font) ::DeleteObject(m_font);
+}
+
+bool CDialog::Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND parent, const RECT& place) {
+    RegisterDialogClass();
+    const std::wstring caption(title);
+    m_hwnd = ::CreateWindowExW(exStyle | WS_EX_CONTROLPARENT, kDialogClass, caption.c_str(), style, place.left,
+                               place.top, place.right - place.left, place.bottom - place.top, parent, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+    if (!m_hwnd) return false;
+    ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CDialog::WindowProc));
+    ::SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    return true;
+}
+
+bool CDialog::CreateTopLevel(std::wstring_view title, const DluRect& size) {
+    m_font = CreateDialogFont(WindowDpi(nullptr));
+    m_units = BaseUnitsOf(m_font);
+    const RECT client = MapDialogRect({0, 0, size.width, size.height});
+    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    RECT frame = client;
+    ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + frame.right - frame.left,
+                     CW_USEDEFAULT + frame.bottom - frame.top};
+    return Create(0, kStyle, title, nullptr, place);
+}
+
+bool CDialog::CreatePage(HWND parent, const RECT& place) {
+    m_font = CreateDialogFont(WindowDpi(parent));
+    m_units = BaseUnitsOf(m_font);
+    return Create(0, WS_CHILD | WS_CLIPSIBLINGS, L"", parent, place);
+}
+
+void CDialog::Show(bool show) {
+    ::ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE);
+    if (show) ::UpdateWindow(m_hwnd);
+}
+
+HWND CDialog::CreateControl(const ControlSpec& spec) {
+    const wchar_t* windowClass = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    // A combo box's height, as in a dialog template, takes in its open list.
+    const DluRect& rect = spec.rect;
+    switch (spec.kind) {
+        case ControlKind::GroupBox:
+            windowClass = L"BUTTON", style |= BS_GROUPBOX;
+            break;
+        case ControlKind::Label:
+            style |= SS_LEFT | SS_NOPREFIX;
+            break;
+        case ControlKind::Edit:
+            windowClass = L"EDIT", style |= ES_AUTOHSCROLL, exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::MultiLineEdit:
+            windowClass = L"EDIT", exStyle = WS_EX_CLIENTEDGE;
+            style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
+            break;
+        case ControlKind::CheckBox:
+            windowClass = L"BUTTON", style |= BS_AUTOCHECKBOX;
+            break;
+        case ControlKind::PushButton:
+            windowClass = L"BUTTON", style |= BS_PUSHBUTTON;
+            break;
+        case ControlKind::DropDownCombo:
+        case ControlKind::DropListCombo:
+            windowClass = L"COMBOBOX", style |= WS_VSCROLL;
+            style |= spec.kind == ControlKind::DropDownCombo ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST;
+            break;
+        case ControlKind::TabControl:
+            windowClass = WC_TABCONTROLW, style |= WS_CLIPSIBLINGS;
+            break;
+        case ControlKind::RichEdit:
+            windowClass = RichEditClass(), exStyle = WS_EX_CLIENTEDGE;
+            style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL;
+            break;
+    }
+    if ((spec.style & kStyleDisabled) != 0) style |= WS_DISABLED;
+    if ((spec.style & kStyleReadOnly) != 0) style |= ES_READONLY;
+    if (spec.tabOrder > 0) style |= WS_TABSTOP;
+
+    const RECT place = MapDialogRect(rect);
+    const std::wstring caption = ToWide(spec.caption);
+    const HWND control =
+        ::CreateWindowExW(exStyle, windowClass, caption.c_str(), style, place.left, place.top, place.right - place.left,
+                          place.bottom - place.top, m_hwnd,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id == kNoControlId ? 0xFFFF : spec.id)),
+                          ::GetModuleHandleW(nullptr), nullptr);
+    if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    return control;
+}
+
+void CDialog::CreateControls(std::span<const ControlSpec> layout) {
+    std::vector<std::pair<int, HWND>> tabStops;
+    for (const ControlSpec& spec : layout) {
+        const HWND control = CreateControl(spec);
+        if (!control) continue;
+        if (spec.id != kNoControlId) m_items[spec.id] = control;
+        if (spec.tabOrder > 0) tabStops.emplace_back(spec.tabOrder, control);
+    }
+    // Tab goes through the controls in their layout's tab order: the
+    // dialog manager follows the z-order.
+    std::stable_sort(tabStops.begin(), tabStops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [order, control] : tabStops)
+        ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+HWND CDialog::GetDlgItem(int id) const {
+    const auto found = m_items.find(id);
+    return found == m_items.end() ? nullptr : found->second;
+}
+
+Text CDialog::GetItemText(int id) const {
+    const HWND control = GetDlgItem(id);
+    return control ? FromWide(WindowText(control)) : Text();
+}
+
+void CDialog::SetItemText(int id, std::string_view text) {
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    const std::wstring wide = ToWide(IsMultiLine(control) ? WithCrLf(text) : std::string(text));
+    ::SetWindowTextW(control, wide.c_str());
+}
+
+std::string CDialog::GetItemUtf8(int id) const {
+    const HWND control = GetDlgItem(id);
+    return control ? Utf8FromWide(WindowText(control)) : std::string();
+}
+
+void CDialog::SetItemUtf8(int id, std::string_view utf8) {
+    if (const HWND control = GetDlgItem(id)) ::SetWindowTextW(control, WideFromUtf8(utf8).c_str());
+}
+
+int CDialog::GetItemTextLength(int id) const {
+    const HWND control = GetDlgItem(id);
+    return control ? ::GetWindowTextLengthW(control) : 0;
+}
+
+bool CDialog::IsChecked(int id) const {
+    const HWND control = GetDlgItem(id);
+    return control && ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CDialog::SetCheck(int id, bool checked) {
+    if (const HWND control = GetDlgItem(id))
+        ::SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool CDialog::IsItemEnabled(int id) const {
+    const HWND control = GetDlgItem(id);
+    return control && ::IsWindowEnabled(control);
+}
+
+void CDialog::EnableItem(int id, bool enable) {
+    if (const HWND control = GetDlgItem(id)) ::EnableWindow(control, enable);
+}
+
+int CDialog::GetCurSel(int id) const {
+    const HWND control = GetDlgItem(id);
+    if (!control) return -1;
+    if (IsClass(control, WC_TABCONTROLW)) return static_cast<int>(::SendMessageW(control, TCM_GETCURSEL, 0, 0));
+    return static_cast<int>(::SendMessageW(control, CB_GETCURSEL, 0, 0));
+}
+
+void CDialog::SetCurSel(int id, int index) {
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    const auto wParam = static_cast<WPARAM>(static_cast<INT_PTR>(index));
+    ::SendMessageW(control, IsClass(control, WC_TABCONTROLW) ? TCM_SETCURSEL : CB_SETCURSEL, wParam, 0);
+}
+
+void CDialog::SetCaret(int id, int pos) {
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    const auto at = static_cast<WPARAM>(std::max(pos, 0));
+    ::SendMessageW(control, EM_SETSEL, at, static_cast<LPARAM>(at));
+    ::SendMessageW(control, EM_SCROLLCARET, 0, 0);
+}
+
+void CDialog::AddComboItems(int id, std::initializer_list<std::string_view> items) {
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    for (std::string_view item : items)
+        ::SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
+}
+
+void CDialog::OnClicked(int id, std::function<void()> handler) { m_clicked[id] = std::move(handler); }
+void CDialog::OnSelChange(int id, std::function<void()> handler) { m_selChange[id] = std::move(handler); }
+void CDialog::OnTextChange(int id, std::function<void()> handler) { m_textChange[id] = std::move(handler); }
+void CDialog::OnSelChanging(int id, std::function<void()> handler) { m_selChanging[id] = std::move(handler); }
+void CDialog::OnContextMenu(int id, std::function<void(POINT)> handler) { m_contextMenu[id] = std::move(handler); }
+
+LRESULT CALLBACK CDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!dialog) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    return dialog->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND hwnd = m_hwnd;
+    const auto run = [](const auto& handlers, int id) {
+        const auto found = handlers.find(id);
+        if (found == handlers.end() || !found->second) return false;
+        found->second();
+        return true;
+    };
+    switch (message) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            const int code = HIWORD(wParam);
+            if (lParam == 0 || id == IDOK || id == IDCANCEL) {
+                if (id == IDOK) OnOK();
+                if (id == IDCANCEL) OnCancel();
+                if (id == IDOK || id == IDCANCEL) return 0;
+            }
+            if ((code == BN_CLICKED && run(m_clicked, id)) || (code == CBN_SELCHANGE && run(m_selChange, id)) ||
+                (code == EN_CHANGE && run(m_textChange, id)) || (code == CBN_EDITCHANGE && run(m_textChange, id)))
+                return 0;
+            break;
+        }
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            const int id = static_cast<int>(header->idFrom);
+            if (header->code == TCN_SELCHANGING) {
+                run(m_selChanging, id);
+                return FALSE;  // the change goes ahead
+            }
+            if (header->code == TCN_SELCHANGE && run(m_selChange, id)) return 0;
+            break;
+        }
+        case WM_CONTEXTMENU: {
+            const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(wParam));
+            const auto found = m_contextMenu.find(id);
+            if (found != m_contextMenu.end() && found->second) {
+                found->second(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+                return 0;
+            }
+            break;
+        }
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_DESTROY:
+            if (!(::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) ::PostQuitMessage(0);
+            break;
+        case WM_NCDESTROY:
+            m_hwnd = nullptr;
+            break;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+int RunMessageLoop(HWND dialog) {
+    MSG message{};
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (dialog && ::IsWindow(dialog) && ::IsDialogMessageW(dialog, &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,148 @@
+#pragma once
+// A dialog window or page built from a layout table, its controls addressed
+// by id, a number or a page's named id: the Win32 layer's CDialog, with the
+// Qt layer's names. Texts cross as Windows-1251 bytes, file names as UTF-8;
+// the controls hold UTF-16.
+
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "platform/Layout.h"
+#include "platform/win32/DialogUnits.h"
+#include "platform/win32/Windows.h"
+#include "readme/ControlValues.h"
+#include "text/Text.h"
+
+class CDialog : public ControlValues {
+public:
+    CDialog() = default;
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+    virtual ~CDialog();
+
+    // A top-level window (owner nullptr or a window) or a page inside
+    // parent, at its layout size, hidden until shown.
+    bool CreateTopLevel(std::wstring_view title, const DluRect& size);
+    bool CreatePage(HWND parent, const RECT& place);
+
+    HWND hwnd() const { return m_hwnd; }
+    // The control with this id, or nullptr: on a page that has no such
+    // control every access below does nothing.
+    HWND GetDlgItem(int id) const;
+
+    // The whole text; a multi-line text with CR LF line breaks, as the
+    // Windows edit control keeps it.
+    Text GetItemText(int id) const override;
+    void SetItemText(int id, std::string_view text);
+    std::string GetItemUtf8(int id) const override;
+    void SetItemUtf8(int id, std::string_view utf8);
+    int GetItemTextLength(int id) const;
+    bool IsChecked(int id) const override;
+    void SetCheck(int id, bool checked);
+    bool IsItemEnabled(int id) const;
+    void EnableItem(int id, bool enable);
+    // Index of the selected list item or tab, -1 when there is none.
+    int GetCurSel(int id) const override;
+    void SetCurSel(int id, int index);
+    // An empty selection at pos, scrolled into view.
+    void SetCaret(int id, int pos);
+
+    template <ControlIdEnum E>
+    HWND GetDlgItem(E id) const {
+        return GetDlgItem(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    Text GetItemText(E id) const {
+        return GetItemText(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void SetItemText(E id, std::string_view text) {
+        SetItemText(ControlIdValue(id), text);
+    }
+    template <ControlIdEnum E>
+    bool IsChecked(E id) const {
+        return IsChecked(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void SetCheck(E id, bool checked) {
+        SetCheck(ControlIdValue(id), checked);
+    }
+    template <ControlIdEnum E>
+    void EnableItem(E id, bool enable) {
+        EnableItem(ControlIdValue(id), enable);
+    }
+    template <ControlIdEnum E>
+    int GetCurSel(E id) const {
+        return GetCurSel(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void SetCurSel(E id, int index) {
+        SetCurSel(ControlIdValue(id), index);
+    }
+
+    const DialogBaseUnits& baseUnits() const { return m_units; }
+    RECT MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
+
+    void Show(bool show);
+
+protected:
+    // The dialog's Enter and Escape actions.
+    virtual void OnOK() {}
+    virtual void OnCancel() {}
+    // The window is closing (top level only).
+    virtual void OnClose() { ::DestroyWindow(m_hwnd); }
+
+    void CreateControls(std::span<const ControlSpec> layout);
+    void AddComboItems(int id, std::initializer_list<std::string_view> items);
+
+    // Handlers for what only the user does: a click, a choice from a list
+    // or a tab. Win32 sends neither for the program's own changes.
+    void OnClicked(int id, std::function<void()> handler);
+    void OnSelChange(int id, std::function<void()> handler);
+    // Runs on every change of the text, the program's own included.
+    void OnTextChange(int id, std::function<void()> handler);
+    // A tab control's change is about to happen (the old tab still selected).
+    void OnSelChanging(int id, std::function<void()> handler);
+    // The context menu of a control, at a screen point (-1, -1 from the keyboard).
+    void OnContextMenu(int id, std::function<void(POINT)> handler);
+
+    template <ControlIdEnum E>
+    void AddComboItems(E id, std::initializer_list<std::string_view> items) {
+        AddComboItems(ControlIdValue(id), items);
+    }
+    template <ControlIdEnum E>
+    void OnClicked(E id, std::function<void()> handler) {
+        OnClicked(ControlIdValue(id), std::move(handler));
+    }
+    template <ControlIdEnum E>
+    void OnSelChange(E id, std::function<void()> handler) {
+        OnSelChange(ControlIdValue(id), std::move(handler));
+    }
+    template <ControlIdEnum E>
+    void OnTextChange(E id, std::function<void()> handler) {
+        OnTextChange(ControlIdValue(id), std::move(handler));
+    }
+
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    bool Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND parent, const RECT& place);
+    HWND CreateControl(const ControlSpec& spec);
+
+    HWND m_hwnd = nullptr;
+    HFONT m_font = nullptr;
+    DialogBaseUnits m_units;
+    std::map<int, HWND> m_items;
+    std::map<int, std::function<void()>> m_clicked, m_selChange, m_textChange, m_selChanging;
+    std::map<int, std::function<void(POINT)>> m_contextMenu;
+};
+
+// Runs the message loop until the last top-level window is gone, with the
+// dialog keys (Tab, Enter, Escape, mnemonics) for the window given.
+int RunMessageLoop(HWND dialog);

@@ -1,0 +1,66 @@
+#include "platform/win32/Controls.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+
+#include "platform/win32/Win32Text.h"
+
+bool InitControls() {
+    static const bool loaded = [] {
+        INITCOMMONCONTROLSEX controls{};
+        controls.dwSize = sizeof controls;
+        controls.dwICC = ICC_TAB_CLASSES | ICC_STANDARD_CLASSES;
+        const bool common = ::InitCommonControlsEx(&controls) != 0;
+        return ::LoadLibraryW(L"Msftedit.dll") != nullptr && common;
+    }();
+    return loaded;
+}
+
+const wchar_t* RichEditClass() { return MSFTEDIT_CLASS; }
+
+void InsertTab(HWND tab, int index, std::string_view caption) {
+    std::wstring text = ToWide(caption);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text.data();
+    ::SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+RECT TabPageRect(HWND tab) {
+    RECT rect{};
+    ::GetWindowRect(tab, &rect);
+    ::MapWindowPoints(nullptr, ::GetParent(tab), reinterpret_cast<POINT*>(&rect), 2);
+    ::SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+namespace {
+
+struct RtfSource {
+    std::span<const unsigned char> bytes;
+    std::size_t at = 0;
+};
+
+DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* got) {
+    auto* source = reinterpret_cast<RtfSource*>(cookie);
+    const std::size_t left = source->bytes.size() - source->at;
+    const std::size_t count = std::min(left, static_cast<std::size_t>(size));
+    std::copy_n(source->bytes.begin() + static_cast<std::ptrdiff_t>(source->at), count, buffer);
+    source->at += count;
+    *got = static_cast<LONG>(count);
+    return 0;
+}
+
+}  // namespace
+
+bool StreamInRtf(HWND richEdit, std::span<const unsigned char> rtf) {
+    RtfSource source{rtf};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+    stream.pfnCallback = &ReadRtf;
+    ::SendMessageW(richEdit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    ::SendMessageW(richEdit, EM_SETSEL, 0, 0);
+    return stream.dwError == 0;
+}

@@ -1,0 +1,64 @@
+#include "platform/win32/Menus.h"
+
+#include <vector>
+
+#include "platform/win32/Win32Text.h"
+
+namespace {
+
+MenuSeam*& Seam() {
+    static MenuSeam* seam = nullptr;
+    return seam;
+}
+
+}  // namespace
+
+void CMenu::LoadMenu(std::span<const MenuEntry> table) {
+    DestroyMenu();
+    m_menu = ::CreateMenu();
+    // The menu being filled, innermost last; the bar itself at the bottom.
+    std::vector<HMENU> open{m_menu};
+    for (const MenuEntry& entry : table) {
+        const std::wstring caption = ToWide(entry.caption);
+        const UINT grayed = (entry.flags & kMenuGrayed) != 0 ? MF_GRAYED : 0u;
+        switch (entry.kind) {
+            case MenuEntryKind::Item:
+                ::AppendMenuW(open.back(), MF_STRING | grayed, static_cast<UINT_PTR>(entry.id), caption.c_str());
+                break;
+            case MenuEntryKind::Separator:
+                ::AppendMenuW(open.back(), MF_SEPARATOR, 0, nullptr);
+                break;
+            case MenuEntryKind::Popup: {
+                const HMENU popup = ::CreatePopupMenu();
+                ::AppendMenuW(open.back(), MF_POPUP | grayed, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
+                open.push_back(popup);
+                break;
+            }
+            case MenuEntryKind::EndPopup:
+                if (open.size() > 1) open.pop_back();
+                break;
+        }
+    }
+}
+
+void CMenu::DestroyMenu() {
+    if (m_menu) ::DestroyMenu(m_menu);
+    m_menu = nullptr;
+}
+
+HMENU CMenu::GetSubMenu(int position) const { return m_menu ? ::GetSubMenu(m_menu, position) : nullptr; }
+
+void EnableMenuItem(HMENU menu, int id, bool enable) {
+    if (!menu) return;
+    // MF_BYCOMMAND searches the cascades too.
+    ::EnableMenuItem(menu, static_cast<UINT>(id), static_cast<UINT>(MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED)));
+}
+
+int TrackPopupMenu(HMENU menu, POINT screenPoint, HWND owner) {
+    if (!menu) return 0;
+    if (Seam()) return Seam()->TrackPopupMenu(menu, screenPoint, owner);
+    return static_cast<int>(::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                             screenPoint.x, screenPoint.y, 0, owner, nullptr));
+}
+
+void SetMenuSeamForTesting(MenuSeam* seam) { Seam() = seam; }

@@ -1,0 +1,216 @@
+// The Win32 layer at its seams: texts between the controls' UTF-16 and the
+// program's Windows-1251 and UTF-8, pages from layout tables, what runs a
+// handler, menus from menu tables, and the dialogs' requests and answers.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pages/FieldCommands.h"
+#include "platform/win32/CDialog.h"
+#include "platform/win32/Controls.h"
+#include "platform/win32/Dialogs.h"
+#include "platform/win32/Menus.h"
+#include "text/Cp1251.h"
+
+namespace {
+
+using K = ControlKind;
+
+TEST(WindowsFileFilter, PairsBecomeZeroSeparatedAndAHalfPairEndsTheList) {
+    const struct {
+        std::string filter;
+        std::wstring expected;
+    } cases[] = {
+        {std::string(" HTML (*.htm) |*.htm| Все файлы (*.*)| *.* ||"_cp),
+         std::wstring(L" HTML (*.htm) \0*.htm\0 Все файлы (*.*)\0 *.* \0\0", 45)},
+        {"Text|*.txt|Orphan|", std::wstring(L"Text\0*.txt\0\0", 12)},
+        {"", L""},
+        {"|*.txt||", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WindowsFileFilter(c.filter), c.expected) << c.filter;
+}
+
+enum : int { kName = 10, kNotes = 11, kCheck = 12, kCombo = 13, kButton = 14, kMissing = 99 };
+
+constexpr ControlSpec kLayout[] = {
+    {kNoControlId, K::GroupBox, "Плагин"_cp, {4, 4, 200, 100}},
+    {kButton, K::PushButton, "...", {150, 15, 14, 11}, kStyleNone, 4},
+    {kName, K::Edit, {}, {47, 15, 100, 12}, kStyleNone, 1},
+    {kCheck, K::CheckBox, "Другое"_cp, {10, 30, 41, 10}, kStyleDisabled, 3},
+    {kNotes, K::MultiLineEdit, {}, {10, 44, 150, 36}, kStyleNone, 2},
+    {kCombo, K::DropListCombo, {}, {10, 84, 30, 49}, kStyleNone, 5},
+};
+
+class TestPage : public CDialog {
+public:
+    TestPage() {
+        EXPECT_TRUE(InitControls());
+        EXPECT_TRUE(CreateTopLevel(L"test", {0, 0, 220, 140}));
+        CreateControls(kLayout);
+        AddComboItems(kCombo, {"0", "1", "2"});
+        OnClicked(kButton, [this] { clicks.push_back(kButton); });
+        OnClicked(kCheck, [this] { clicks.push_back(kCheck); });
+        OnTextChange(kName, [this] { ++nameChanges; });
+        OnSelChange(kCombo, [this] { clicks.push_back(kCombo); });
+    }
+    std::vector<int> clicks;
+    int nameChanges = 0;
+};
+
+TEST(Win32Dialog, TextsCrossAsWindows1251OrUtf8AndLineBreaksAsCrLf) {
+    TestPage page;
+    page.SetItemText(kName, "Маяк №1"_cp);
+    EXPECT_EQ(page.GetItemText(kName), "Маяк №1"_cp);
+    EXPECT_EQ(page.GetItemUtf8(kName), "Маяк №1");
+    EXPECT_EQ(page.GetItemTextLength(kName), 7);
+
+    // What the user may type beyond the code page: a reference in texts, the
+    // character itself in a file name.
+    ::SetWindowTextW(page.GetDlgItem(kName), L"C:\\日本\\café.jpg");
+    EXPECT_EQ(page.GetItemText(kName), "C:\\&#26085;&#26412;\\caf&#233;.jpg");
+    EXPECT_EQ(page.GetItemUtf8(kName), "C:\\日本\\café.jpg");
+    page.SetItemUtf8(kName, "Ёж.esp");
+    EXPECT_EQ(page.GetItemText(kName), "Ёж.esp"_cp);
+
+    page.SetItemText(kNotes, "a\nb\rc\r\nd");
+    EXPECT_EQ(page.GetItemText(kNotes), "a\r\nb\r\nc\r\nd");
+
+    EXPECT_EQ(page.GetItemText(kMissing), "");  // no such control: nothing happens
+    page.SetItemText(kMissing, "x");
+    EXPECT_FALSE(page.IsChecked(kMissing));
+    EXPECT_EQ(page.GetCurSel(kMissing), -1);
+}
+
+TEST(Win32Dialog, StatesAndWhatRunsAHandler) {
+    TestPage page;
+    EXPECT_FALSE(page.IsItemEnabled(kCheck));
+    page.EnableItem(kCheck, true);
+    EXPECT_TRUE(page.IsItemEnabled(kCheck));
+
+    page.SetCheck(kCheck, true);
+    page.SetCurSel(kCombo, 2);
+    EXPECT_TRUE(page.IsChecked(kCheck));
+    EXPECT_EQ(page.GetCurSel(kCombo), 2);
+    EXPECT_TRUE(page.clicks.empty()) << "the program's own changes run no handler";
+
+    ::SendMessageW(page.GetDlgItem(kCheck), BM_CLICK, 0, 0);
+    ::SendMessageW(page.GetDlgItem(kButton), BM_CLICK, 0, 0);
+    EXPECT_FALSE(page.IsChecked(kCheck));
+    EXPECT_EQ(page.clicks, (std::vector<int>{kCheck, kButton}));
+
+    page.SetItemText(kName, "x");
+    EXPECT_EQ(page.nameChanges, 1) << "text changes run it, the program's own included";
+}
+
+TEST(Win32Dialog, ControlsSitWhereTheDialogUnitsSayInTheLayoutsTabOrder) {
+    TestPage page;
+    ASSERT_GT(page.baseUnits().x, 0);
+    for (const ControlSpec& spec : kLayout) {
+        if (spec.id == kNoControlId || spec.kind == K::DropListCombo) continue;
+        RECT place{};
+        ::GetWindowRect(page.GetDlgItem(spec.id), &place);
+        ::MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&place), 2);
+        const PixelEdges expected = MapDialogUnits(spec.rect, page.baseUnits());
+        EXPECT_EQ(place.left, expected.left) << spec.id;
+        EXPECT_EQ(place.top, expected.top) << spec.id;
+        EXPECT_EQ(place.right, expected.right) << spec.id;
+        EXPECT_EQ(place.bottom, expected.bottom) << spec.id;
+    }
+    page.EnableItem(kCheck, true);
+    std::vector<int> order;
+    HWND control = page.GetDlgItem(kName);
+    for (int i = 0; i < 5; ++i, control = ::GetNextDlgTabItem(page.hwnd(), control, FALSE))
+        order.push_back(::GetDlgCtrlID(control));
+    EXPECT_EQ(order, (std::vector<int>{kName, kNotes, kCheck, kButton, kCombo}));
+}
+
+class AnsweringMenu : public MenuSeam {
+public:
+    int TrackPopupMenu(HMENU menu, POINT, HWND) override {
+        shown = menu;
+        return 4242;
+    }
+    HMENU shown = nullptr;
+};
+
+TEST(Win32Menu, FieldMenuFromItsTableWithItemsGreyedByCommand) {
+    CMenu menu;
+    menu.LoadMenu(FieldEditMenu());
+    const HMENU withSelection = menu.GetSubMenu(kMenuWithSelection);
+    ASSERT_NE(withSelection, nullptr);
+    EXPECT_NE(menu.GetSubMenu(kMenuNoSelection), nullptr);
+    EXPECT_EQ(menu.GetSubMenu(2), nullptr);
+
+    // Every insert and add command is reachable by its id, in the cascades.
+    for (const FieldCommand& command : FieldCommands()) {
+        for (const int id : {static_cast<int>(command.insertId), static_cast<int>(command.addId)}) {
+            EXPECT_NE(::GetMenuState(withSelection, static_cast<UINT>(id), MF_BYCOMMAND), 0xFFFFFFFFu) << id;
+            EnableMenuItem(withSelection, id, false);
+            EXPECT_NE(::GetMenuState(withSelection, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED, 0u) << id;
+        }
+    }
+    wchar_t caption[64] = {};
+    ::GetMenuStringW(withSelection, static_cast<UINT>(kIdEditCopy), caption, 64, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(caption), L"Копировать");
+
+    AnsweringMenu seam;
+    SetMenuSeamForTesting(&seam);
+    EXPECT_EQ(TrackPopupMenu(withSelection, {10, 10}, nullptr), 4242);
+    EXPECT_EQ(seam.shown, withSelection);
+    SetMenuSeamForTesting(nullptr);
+}
+
+class AnsweringDialogs : public DialogSeam {
+public:
+    void MessageBox(HWND, const std::wstring& caption, const std::wstring& text, MessageIcon icon) override {
+        shown.push_back(caption + L"|" + text + (icon == MessageIcon::Exclamation ? L"|!" : L""));
+    }
+    void Beep() override { shown.push_back(L"beep"); }
+    std::optional<std::wstring> FileDialog(HWND, const FileDialogRequest& request) override {
+        requests.push_back(request);
+        return answer;
+    }
+    std::vector<std::wstring> shown;
+    std::vector<FileDialogRequest> requests;
+    std::optional<std::wstring> answer;
+};
+
+TEST(Win32Dialogs, MessagesAndTheSaveDialogAsTheSeamSeesThem) {
+    AnsweringDialogs seam;
+    SetDialogSeamForTesting(&seam);
+    ShowMessageBox(nullptr, "Не указан размер архива."_cp, MessageIcon::Exclamation);
+    ShowMessageBox(nullptr, "Ошибка"_cp, MessageIcon::None);
+    DefaultBeep();
+    EXPECT_EQ(seam.shown,
+              (std::vector<std::wstring>{L"Quillsmith|Не указан размер архива.|!", L"Quillsmith|Ошибка", L"beep"}));
+
+    wchar_t before[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, before);
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"Остров";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    seam.answer = folder + L"\\ReadMe.htm";
+    const auto chosen = SaveFileDialog(nullptr, " HTML (*.htm) |*.htm||", "htm", "ReadMe.htm", "readme");
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->fileName, "ReadMe.htm");
+    EXPECT_TRUE(chosen->path.ends_with("\\Остров\\ReadMe.htm")) << chosen->path;
+    ASSERT_EQ(seam.requests.size(), 1u);
+    EXPECT_TRUE(seam.requests[0].save);
+    EXPECT_TRUE(seam.requests[0].overwritePrompt);
+    EXPECT_EQ(seam.requests[0].defaultExtension, L"htm");
+    EXPECT_EQ(seam.requests[0].proposedName, L"ReadMe.htm");
+    wchar_t after[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_EQ(std::wstring(after), folder) << "the record file relies on it";
+
+    seam.answer.reset();
+    EXPECT_FALSE(OpenFileDialog(nullptr, "Text|*.txt||", "text"));
+    ::SetCurrentDirectoryW(before);
+    ::RemoveDirectoryW(folder.c_str());
+    SetDialogSeamForTesting(nullptr);
+}
+
+}  // namespace

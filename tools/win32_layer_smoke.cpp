@@ -1,0 +1,156 @@
+// A proof of the Win32 layer, apart from the program: a window titled
+// "Quillsmith" at the main window's size in dialog units, a tab control with
+// part of the Plugin page's form, the user guide and the licence read by the
+// rich-edit control from the embedded RTF, and the field editor's menu from
+// its own table on a right click in the description.
+//
+//   quillsmith-win32-smoke.exe [--tab N] [--menu] [--close-after MS]
+//
+// Built with the windows preset (platform/win32/CMakeLists.txt).
+
+#include "platform/win32/Windows.h"
+// after windows.h
+#include <shellapi.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "pages/FieldCommands.h"
+#include "platform/win32/CDialog.h"
+#include "platform/win32/Controls.h"
+#include "platform/win32/Dialogs.h"
+#include "platform/win32/Menus.h"
+#include "reference/rtf/EmbeddedDocuments.h"
+#include "text/Cp1251.h"
+
+namespace {
+
+using K = ControlKind;
+
+constexpr int kTabs = 1000;
+constexpr int kName = 1001;
+constexpr int kDescription = 1003;
+constexpr int kRichText = 1100;
+constexpr UINT_PTR kCloseTimer = 1;
+constexpr UINT kShowMenu = WM_APP + 1;
+
+constexpr ControlSpec kMainLayout[] = {
+    {kTabs, K::TabControl, {}, {4, 24, 440, 320}, kStyleNone, 1},
+};
+constexpr DluRect kWindowRect = {0, 0, 448, 366};
+
+constexpr ControlSpec kFormLayout[] = {
+    {kNoControlId, K::GroupBox, "Плагин"_cp, {4, 4, 424, 71}},
+    {kNoControlId, K::Label, "Название"_cp, {10, 17, 34, 8}},
+    {kName, K::Edit, {}, {47, 15, 150, 12}, kStyleNone, 1},
+    {kNoControlId, K::Label, "Имя файла"_cp, {208, 18, 39, 8}},
+    {1002, K::Edit, {}, {252, 15, 151, 12}, kStyleNone, 2},
+    {kDescription, K::MultiLineEdit, {}, {10, 34, 409, 36}, kStyleNone, 3},
+    {kNoControlId, K::GroupBox, "Требует"_cp, {4, 78, 424, 40}},
+    {1004, K::CheckBox, "Morrowind", {10, 87, 49, 10}, kStyleNone, 4},
+    {1005, K::CheckBox, "Tribunal", {61, 87, 41, 10}, kStyleNone, 5},
+    {1006, K::CheckBox, "Архив BSA"_cp, {104, 87, 52, 10}, kStyleNone, 6},
+    {1007, K::DropListCombo, {}, {10, 100, 60, 60}, kStyleNone, 7},
+};
+
+constexpr ControlSpec kTextLayout[] = {
+    {kRichText, K::RichEdit, {}, {4, 4, 424, 295}},
+};
+
+class CSmokePage : public CDialog {
+public:
+    void CreateForm(HWND parent, const RECT& place) {
+        CreatePage(parent, place);
+        CreateControls(kFormLayout);
+        AddComboItems(1007, {"0", "1", "2", "3"});
+        SetCurSel(1007, 3);
+        SetCheck(1004, true);
+        SetItemText(kName, "Маяк у Тихой заводи"_cp);
+        SetItemText(kDescription, "Старый маяк снова горит.\nПравый щелчок: меню полей."_cp);
+        OnContextMenu(kDescription, [this](POINT at) { ShowFieldMenu(at); });
+    }
+    void CreateText(HWND parent, const RECT& place, std::span<const unsigned char> rtf) {
+        CreatePage(parent, place);
+        CreateControls(kTextLayout);
+        StreamInRtf(GetDlgItem(kRichText), rtf);
+    }
+    void ShowFieldMenu(POINT at) {
+        if (at.x == -1 && at.y == -1) {
+            RECT rect{};
+            ::GetWindowRect(GetDlgItem(kDescription), &rect);
+            at = {rect.left + 20, rect.top + 20};
+        }
+        CMenu menu;
+        menu.LoadMenu(FieldEditMenu());
+        const int command = TrackPopupMenu(menu.GetSubMenu(kMenuWithSelection), at, hwnd());
+        if (command != 0) ShowMessageBox(hwnd(), "Команда " + std::to_string(command), MessageIcon::None);
+    }
+};
+
+class CSmokeWindow : public CDialog {
+public:
+    bool Create(int tab) {
+        if (!CreateTopLevel(L"Quillsmith", kWindowRect)) return false;
+        CreateControls(kMainLayout);
+        const HWND tabs = GetDlgItem(kTabs);
+        InsertTab(tabs, 0, "Параметры 1"_cp);
+        InsertTab(tabs, 1, "Справка"_cp);
+        InsertTab(tabs, 2, "О программе"_cp);
+        const RECT place = TabPageRect(tabs);
+        m_pages[0].CreateForm(hwnd(), place);
+        m_pages[1].CreateText(hwnd(), place, HelpRtfBytes());
+        m_pages[2].CreateText(hwnd(), place, LicenseRtfBytes());
+        // Pages lie over the tab control's panel, above it in the z-order.
+        for (CSmokePage& page : m_pages)
+            ::SetWindowPos(page.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetCurSel(kTabs, tab);
+        ShowTab(tab);
+        OnSelChange(kTabs, [this] { ShowTab(GetCurSel(kTabs)); });
+        return true;
+    }
+    CSmokePage& page(int index) { return m_pages[static_cast<std::size_t>(index)]; }
+
+private:
+    void ShowTab(int tab) {
+        for (int i = 0; i < static_cast<int>(m_pages.size()); ++i) page(i).Show(i == tab);
+    }
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_TIMER && wParam == kCloseTimer) {
+            ::DestroyWindow(hwnd());
+            return 0;
+        }
+        if (message == kShowMenu) {
+            page(0).ShowFieldMenu({-1, -1});
+            return 0;
+        }
+        return CDialog::HandleMessage(message, wParam, lParam);
+    }
+
+    std::array<CSmokePage, 3> m_pages;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
+    int tab = 0, closeAfter = 0;
+    bool menu = false;
+    int count = 0;
+    wchar_t** args = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    for (int i = 1; args && i < count; ++i) {
+        const std::wstring arg = args[i];
+        if (arg == L"--tab" && i + 1 < count) tab = std::stoi(args[++i]);
+        if (arg == L"--close-after" && i + 1 < count) closeAfter = std::stoi(args[++i]);
+        if (arg == L"--menu") menu = true;
+    }
+    ::LocalFree(args);
+
+    if (!InitControls()) return 1;
+    const auto window = std::make_unique<CSmokeWindow>();
+    if (!window->Create(tab)) return 1;
+    ::ShowWindow(window->hwnd(), show);
+    ::UpdateWindow(window->hwnd());
+    if (closeAfter > 0) ::SetTimer(window->hwnd(), kCloseTimer, static_cast<UINT>(closeAfter), nullptr);
+    if (menu) ::PostMessageW(window->hwnd(), kShowMenu, 0, 0);
+    return RunMessageLoop(window->hwnd());
+}
