@@ -12,6 +12,7 @@
 // after windows.h
 #include <shellapi.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -57,6 +58,11 @@ constexpr ControlSpec kFormLayout[] = {
 constexpr ControlSpec kTextLayout[] = {
     {kRichText, K::RichEdit, {}, {4, 4, 424, 295}},
 };
+// The about page: the banner at a place in pixels, the licence below it.
+constexpr ControlSpec kAboutLayout[] = {
+    {kRichText, K::RichEdit, {}, {4, 83, 424, 216}},
+};
+constexpr POINT kBannerOrigin = {32, 10};
 
 class CSmokePage : public CDialog {
 public:
@@ -75,6 +81,19 @@ public:
         CreateControls(kTextLayout);
         StreamInRtf(GetDlgItem(kRichText), rtf);
     }
+    void CreateAbout(HWND parent, const RECT& place) {
+        CreatePage(parent, place);
+        CreateControls(kAboutLayout);
+        StreamInRtf(GetDlgItem(kRichText), LicenseRtfBytes());
+        if (!m_banner.Load(BannerBmpBytes())) return;
+        m_bannerPlace = {ScreenPixels(hwnd(), kBannerOrigin.x), ScreenPixels(hwnd(), kBannerOrigin.y),
+                         ScreenPixels(hwnd(), kBannerOrigin.x + m_banner.size().cx),
+                         ScreenPixels(hwnd(), kBannerOrigin.y + m_banner.size().cy)};
+        // As far below the banner as the box stands in from the page's edge.
+        RECT box = MapDialogRect(kAboutLayout[0].rect);
+        box.top = std::max(box.top, m_bannerPlace.bottom + MapDialogRect({0, 0, 4, 0}).right);
+        ::MoveWindow(GetDlgItem(kRichText), box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
+    }
     void ShowFieldMenu(POINT at) {
         if (at.x == -1 && at.y == -1) {
             RECT rect{};
@@ -84,8 +103,22 @@ public:
         CMenu menu;
         menu.LoadMenu(FieldEditMenu());
         const int command = TrackPopupMenu(menu.GetSubMenu(kMenuWithSelection), at, hwnd());
-        if (command != 0) ShowMessageBox(hwnd(), "Команда " + std::to_string(command), MessageIcon::None);
+        if (command != 0)
+            ShowMessageBox(hwnd(), std::string("Команда "_cp) + std::to_string(command), MessageIcon::None);
     }
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_PAINT || !m_banner.handle()) return CDialog::HandleMessage(message, wParam, lParam);
+        PAINTSTRUCT paint{};
+        const HDC dc = ::BeginPaint(hwnd(), &paint);
+        DrawTransparent(dc, m_banner, m_bannerPlace, RGB(0, 0, 0));
+        ::EndPaint(hwnd(), &paint);
+        return 0;
+    }
+
+    CBitmap m_banner;
+    RECT m_bannerPlace{};
 };
 
 class CSmokeWindow : public CDialog {
@@ -100,7 +133,7 @@ public:
         const RECT place = TabPageRect(tabs);
         m_pages[0].CreateForm(hwnd(), place);
         m_pages[1].CreateText(hwnd(), place, HelpRtfBytes());
-        m_pages[2].CreateText(hwnd(), place, LicenseRtfBytes());
+        m_pages[2].CreateAbout(hwnd(), place);
         // Pages lie over the tab control's panel, above it in the z-order.
         for (CSmokePage& page : m_pages)
             ::SetWindowPos(page.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -4,6 +4,8 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 #include "platform/win32/Win32Text.h"
 
@@ -63,4 +65,39 @@ bool StreamInRtf(HWND richEdit, std::span<const unsigned char> rtf) {
     ::SendMessageW(richEdit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
     ::SendMessageW(richEdit, EM_SETSEL, 0, 0);
     return stream.dwError == 0;
+}
+
+CBitmap::~CBitmap() {
+    if (m_bitmap) ::DeleteObject(m_bitmap);
+}
+
+bool CBitmap::Load(std::span<const unsigned char> bmp) {
+    BITMAPFILEHEADER file{};
+    if (bmp.size() < sizeof file + sizeof(BITMAPINFOHEADER)) return false;
+    std::copy_n(bmp.begin(), sizeof file, reinterpret_cast<unsigned char*>(&file));
+    if (file.bfType != 0x4D42 || file.bfOffBits >= bmp.size()) return false;  // "BM"
+    // The header and its palette, copied so that they are aligned.
+    std::vector<unsigned char> info(bmp.begin() + sizeof file, bmp.begin() + file.bfOffBits);
+    const auto* header = reinterpret_cast<const BITMAPINFO*>(info.data());
+    const HDC screen = ::GetDC(nullptr);
+    const HBITMAP bitmap =
+        ::CreateDIBitmap(screen, &header->bmiHeader, CBM_INIT, bmp.data() + file.bfOffBits, header, DIB_RGB_COLORS);
+    ::ReleaseDC(nullptr, screen);
+    if (!bitmap) return false;
+    if (m_bitmap) ::DeleteObject(m_bitmap);
+    m_bitmap = bitmap;
+    m_size = {header->bmiHeader.biWidth, std::abs(header->bmiHeader.biHeight)};
+    return true;
+}
+
+bool DrawTransparent(HDC dc, const CBitmap& bitmap, const RECT& place, COLORREF transparent) {
+    if (!bitmap.handle()) return false;
+    const HDC source = ::CreateCompatibleDC(dc);
+    const HGDIOBJ old = ::SelectObject(source, bitmap.handle());
+    const bool drawn =
+        ::TransparentBlt(dc, place.left, place.top, place.right - place.left, place.bottom - place.top, source, 0, 0,
+                         bitmap.size().cx, bitmap.size().cy, static_cast<UINT>(transparent)) != 0;
+    ::SelectObject(source, old);
+    ::DeleteDC(source);
+    return drawn;
 }

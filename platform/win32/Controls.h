@@ -22,3 +22,25 @@ RECT TabPageRect(HWND tab);
 // RTF bytes (a \ansicpg1251 document) into a rich-edit control, which reads
 // RTF itself; the caret goes to the start.
 bool StreamInRtf(HWND richEdit, std::span<const unsigned char> rtf);
+
+// A picture from the bytes of a BMP file, for drawing.
+class CBitmap {
+public:
+    CBitmap() = default;
+    CBitmap(const CBitmap&) = delete;
+    CBitmap& operator=(const CBitmap&) = delete;
+    ~CBitmap();
+
+    // False for bytes that are not a BMP file.
+    bool Load(std::span<const unsigned char> bmp);
+    HBITMAP handle() const { return m_bitmap; }
+    SIZE size() const { return m_size; }
+
+private:
+    HBITMAP m_bitmap = nullptr;
+    SIZE m_size{};
+};
+
+// Draws the bitmap stretched to place, leaving out every pixel of exactly
+// the transparent colour, as TransparentBlt does.
+bool DrawTransparent(HDC dc, const CBitmap& bitmap, const RECT& place, COLORREF transparent);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "platform/win32/Controls.h"
 #include "platform/win32/Dialogs.h"
 #include "platform/win32/Menus.h"
+#include "reference/rtf/EmbeddedDocuments.h"
 #include "text/Cp1251.h"
 
 namespace {
@@ -124,6 +127,57 @@ TEST(Win32Dialog, ControlsSitWhereTheDialogUnitsSayInTheLayoutsTabOrder) {
     for (int i = 0; i < 5; ++i, control = ::GetNextDlgTabItem(page.hwnd(), control, FALSE))
         order.push_back(::GetDlgCtrlID(control));
     EXPECT_EQ(order, (std::vector<int>{kName, kNotes, kCheck, kButton, kCombo}));
+}
+
+// The pixels of a 32-bit drawing surface, 0x00RRGGBB.
+struct Surface {
+    Surface(int width, int height) : dc(::CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        pixels = static_cast<std::uint32_t*>(bits);
+        old = ::SelectObject(dc, bitmap);
+    }
+    ~Surface() {
+        ::SelectObject(dc, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(dc);
+    }
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    std::uint32_t* pixels = nullptr;
+};
+
+TEST(Win32Banner, OnlyPureBlackIsLeftOut) {
+    CBitmap banner;
+    ASSERT_TRUE(banner.Load(BannerBmpBytes()));
+    const int width = banner.size().cx, height = banner.size().cy;
+    ASSERT_EQ(width, 580);
+    ASSERT_EQ(height, 112);
+    EXPECT_FALSE(CBitmap().Load(std::span<const unsigned char>(BannerBmpBytes().data(), 20)));
+
+    Surface plain(width, height), drawn(width, height);
+    ::BitBlt(plain.dc, 0, 0, width, height, nullptr, 0, 0, BLACKNESS);
+    ASSERT_TRUE(DrawTransparent(plain.dc, banner, {0, 0, width, height}, RGB(255, 0, 255)));  // nothing left out
+    constexpr std::uint32_t kBackground = 0x010203;
+    std::fill_n(drawn.pixels, width * height, kBackground);
+    ASSERT_TRUE(DrawTransparent(drawn.dc, banner, {0, 0, width, height}, RGB(0, 0, 0)));
+
+    int black = 0, nearBlack = 0;
+    for (int i = 0; i < width * height; ++i) {
+        const std::uint32_t source = plain.pixels[i] & 0xFFFFFF;
+        if (source == 0) {
+            ++black;
+            EXPECT_EQ(drawn.pixels[i] & 0xFFFFFF, kBackground) << i;
+        } else {
+            nearBlack += (source & 0xFF) < 48 && ((source >> 8) & 0xFF) < 48 && (source >> 16) < 48;
+            EXPECT_EQ(drawn.pixels[i] & 0xFFFFFF, source) << i;
+        }
+    }
+    EXPECT_GT(black, 0) << "the banner has a background to leave out";
+    EXPECT_GT(nearBlack, 0) << "and dark colours that must show";
 }
 
 class AnsweringMenu : public MenuSeam {
