@@ -4,6 +4,7 @@
 // read instead, so a Cyrillic path works whatever that code page is. Elsewhere
 // argv is UTF-8 already and stays as it is.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,10 @@ private:
     std::vector<char*> m_pointers;
 };
 
+// std::fopen for a name in UTF-8: on Windows through the UTF-16 _wfopen.
+std::FILE* OpenUtf8(const std::string& path, const char* mode);
+
 #ifndef _WIN32  // Utf8ArgumentsWin32.cpp
 inline Utf8Arguments::Utf8Arguments(int&, char**&) {}
+inline std::FILE* OpenUtf8(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 #endif

@@ -21,3 +21,10 @@ Utf8Arguments::Utf8Arguments(int& argc, char**& argv) {
     // Messages are printed as UTF-8; a console shows them so only when told.
     ::SetConsoleOutputCP(CP_UTF8);
 }
+
+std::FILE* OpenUtf8(const std::string& path, const char* mode) {
+    const std::u16string wide = utf16::FromUtf8(path);
+    const std::string_view narrowMode(mode);
+    return ::_wfopen(std::wstring(wide.begin(), wide.end()).c_str(),
+                     std::wstring(narrowMode.begin(), narrowMode.end()).c_str());
+}

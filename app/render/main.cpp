@@ -18,7 +18,6 @@
 #include "app/render/FormFile.h"
 #include "app/render/Utf8Arguments.h"
 #include "output/DatabaseRecord.h"
-#include "output/FileIo.h"
 #include "output/SaveFiles.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
@@ -73,16 +72,15 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
     return std::nullopt;
 }
 
-// Through FileIo, which gives the name to the system as UTF-8 or UTF-16.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string& bytes) {
-    fileio::InputFile file;
-    errno = 0;
-    if (!file.Open(path)) return std::string(errno != 0 ? std::strerror(errno) : "not a readable file");
+    std::FILE* file = OpenUtf8(path, "rb");
+    if (!file) return std::string(std::strerror(errno));
     std::array<char, 65536> block;
-    for (std::ptrdiff_t got; (got = file.Read(block.data(), block.size())) != 0;) {
-        if (got < 0) return std::string("read error");
-        bytes.append(block.data(), static_cast<std::size_t>(got));
-    }
+    std::size_t got = 0;
+    while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) bytes.append(block.data(), got);
+    const int error = std::ferror(file) ? errno : 0;
+    std::fclose(file);
+    if (error != 0) return std::string(std::strerror(error));
     return std::nullopt;
 }
 
