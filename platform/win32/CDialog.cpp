@@ -199,6 +199,14 @@ void CDialog::SetItemUtf8(int id, std::string_view utf8) {
     if (const HWND control = GetDlgItem(id)) ::SetWindowTextW(control, WideFromUtf8(utf8).c_str());
 }
 
+void CDialog::ReplaceItemText(int id, std::string_view text) {
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    const std::wstring wide = ToWide(IsMultiLine(control) ? WithCrLf(text) : std::string(text));
+    ::SendMessageW(control, EM_SETSEL, 0, -1);
+    ::SendMessageW(control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
 int CDialog::GetItemTextLength(int id) const {
     const HWND control = GetDlgItem(id);
     return control ? ::GetWindowTextLengthW(control) : 0;
@@ -210,8 +218,10 @@ bool CDialog::IsChecked(int id) const {
 }
 
 void CDialog::SetCheck(int id, bool checked) {
-    if (const HWND control = GetDlgItem(id))
-        ::SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    const HWND control = GetDlgItem(id);
+    if (!control || IsChecked(id) == checked) return;
+    ::SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (m_changed) m_changed();
 }
 
 bool CDialog::IsItemEnabled(int id) const {
@@ -233,8 +243,11 @@ int CDialog::GetCurSel(int id) const {
 void CDialog::SetCurSel(int id, int index) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
+    if (GetCurSel(id) == index) return;
+    const bool tab = IsClass(control, WC_TABCONTROLW);
     const auto wParam = static_cast<WPARAM>(static_cast<INT_PTR>(index));
-    ::SendMessageW(control, IsClass(control, WC_TABCONTROLW) ? TCM_SETCURSEL : CB_SETCURSEL, wParam, 0);
+    ::SendMessageW(control, tab ? TCM_SETCURSEL : CB_SETCURSEL, wParam, 0);
+    if (!tab && m_changed) m_changed();
 }
 
 void CDialog::SetCaret(int id, int pos) {
@@ -276,6 +289,11 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
             const int code = HIWORD(wParam);
+            const bool checkBox =
+                code == BN_CLICKED && lParam != 0 &&
+                (::GetWindowLongPtrW(reinterpret_cast<HWND>(lParam), GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+            if (m_changed && (checkBox || code == EN_CHANGE || code == CBN_SELCHANGE || code == CBN_EDITCHANGE))
+                m_changed();
             if (lParam == 0 || id == IDOK || id == IDCANCEL) {
                 if (id == IDOK) OnOK();
                 if (id == IDCANCEL) OnCancel();

@@ -41,6 +41,9 @@ public:
     void SetItemText(int id, std::string_view text);
     std::string GetItemUtf8(int id) const override;
     void SetItemUtf8(int id, std::string_view utf8);
+    // The whole text replaced as typing would: one step of the edit
+    // control's own undo.
+    void ReplaceItemText(int id, std::string_view text);
     int GetItemTextLength(int id) const;
     bool IsChecked(int id) const override;
     void SetCheck(int id, bool checked);
@@ -90,6 +93,10 @@ public:
 
     void Show(bool show);
 
+    // Any control's value changed: text, check state or selection, by the
+    // user or by the program (the window keeps its draft by it).
+    void OnChanged(std::function<void()> handler) { m_changed = std::move(handler); }
+
 protected:
     // The dialog's Enter and Escape actions.
     virtual void OnOK() {}
@@ -98,6 +105,8 @@ protected:
     virtual void OnClose() { ::DestroyWindow(m_hwnd); }
 
     void CreateControls(std::span<const ControlSpec> layout);
+    // A control the page makes itself rather than from its layout.
+    void AttachItem(int id, HWND control) { m_items[id] = control; }
     void AddComboItems(int id, std::initializer_list<std::string_view> items);
 
     // Handlers for what only the user does: a click, a choice from a list
@@ -141,6 +150,7 @@ private:
     std::map<int, HWND> m_items;
     std::map<int, std::function<void()>> m_clicked, m_selChange, m_textChange, m_selChanging;
     std::map<int, std::function<void(POINT)>> m_contextMenu;
+    std::function<void()> m_changed;
 };
 
 // Runs the message loop until the last top-level window is gone, with the

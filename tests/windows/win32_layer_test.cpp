@@ -107,6 +107,27 @@ TEST(Win32Dialog, StatesAndWhatRunsAHandler) {
     EXPECT_EQ(page.nameChanges, 1) << "text changes run it, the program's own included";
 }
 
+TEST(Win32Dialog, AnyValueChangeIsToldAndAReplacementIsOneUndoStep) {
+    TestPage page;
+    int changes = 0;
+    page.OnChanged([&changes] { ++changes; });
+    page.SetItemText(kName, "a");
+    page.SetCheck(kCheck, true);
+    page.SetCheck(kCheck, true);  // no change
+    page.SetCurSel(kCombo, 1);
+    EXPECT_EQ(changes, 3) << "the program's own changes count";
+    page.EnableItem(kCheck, true);
+    ::SendMessageW(page.GetDlgItem(kCheck), BM_CLICK, 0, 0);
+    ::SendMessageW(page.GetDlgItem(kButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(changes, 4) << "a click on a check box changes a value, one on a button does not";
+
+    page.SetItemText(kNotes, "old");
+    page.ReplaceItemText(kNotes, "new\nline");
+    EXPECT_EQ(page.GetItemText(kNotes), "new\r\nline");
+    ::SendMessageW(page.GetDlgItem(kNotes), EM_UNDO, 0, 0);
+    EXPECT_EQ(page.GetItemText(kNotes), "old");
+}
+
 TEST(Win32Dialog, ControlsSitWhereTheDialogUnitsSayInTheLayoutsTabOrder) {
     TestPage page;
     ASSERT_GT(page.baseUnits().x, 0);
