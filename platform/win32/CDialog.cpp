@@ -258,6 +258,25 @@ void CDialog::SetCaret(int id, int pos) {
     ::SendMessageW(control, EM_SCROLLCARET, 0, 0);
 }
 
+void CDialog::SetItemRtf(int id, std::span<const unsigned char> rtf) {
+    if (const HWND control = GetDlgItem(id)) StreamInRtf(control, rtf);
+}
+
+void CDialog::MoveItem(int id, const PixelEdges& place) {
+    if (const HWND control = GetDlgItem(id))
+        ::MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+}
+
+void CDialog::FocusItem(int id) {
+    if (const HWND control = GetDlgItem(id)) ::SetFocus(control);
+}
+
+SIZE CDialog::ClientSize() const {
+    RECT client{};
+    ::GetClientRect(m_hwnd, &client);
+    return {client.right, client.bottom};
+}
+
 void CDialog::AddComboItems(int id, std::initializer_list<std::string_view> items) {
     const HWND control = GetDlgItem(id);
     if (!control) return;

@@ -54,6 +54,12 @@ public:
     void SetCurSel(int id, int index);
     // An empty selection at pos, scrolled into view.
     void SetCaret(int id, int pos);
+    // RTF bytes into a rich-edit control, read from the top.
+    void SetItemRtf(int id, std::span<const unsigned char> rtf);
+    // Places a control in pixels of this window's client area.
+    void MoveItem(int id, const PixelEdges& place);
+    void FocusItem(int id);
+    SIZE ClientSize() const;
 
     template <ControlIdEnum E>
     HWND GetDlgItem(E id) const {

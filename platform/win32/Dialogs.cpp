@@ -1,10 +1,12 @@
 #include "platform/win32/Dialogs.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "output/FileIo.h"
 #include "platform/win32/Win32Text.h"
 
 namespace {
@@ -107,4 +109,17 @@ std::optional<ChosenFile> SaveFileDialog(HWND owner, std::string_view filter, st
     request.proposedName = ToWide(proposedName);
     request.overwritePrompt = true;
     return RunFileDialog(owner, std::move(request), kind);
+}
+
+std::optional<std::int64_t> FileLength(const ChosenFile& file) {
+    fileio::InputFile input;
+    if (!input.Open(file.path)) return std::nullopt;
+    return static_cast<std::int64_t>(input.length());
+}
+
+bool OpenInBrowser(const FilePath& path) {
+    const std::wstring wide = WideFromUtf8(path);
+    // Above 32 is success, as the function has always answered.
+    return reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) >
+           32;
 }

@@ -51,6 +51,13 @@ void DefaultBeep();
 // Where file dialogs start; nullptr: nowhere remembered.
 void SetFolderMemory(FolderMemory* memory);
 
+// The length of a file in bytes, or nothing when it cannot be opened.
+std::optional<std::int64_t> FileLength(const ChosenFile& file);
+
+// Opens a file (the saved readme) in the program the system gives its type:
+// the default browser for a .htm.
+bool OpenInBrowser(const FilePath& path);
+
 std::optional<ChosenFile> OpenFileDialog(HWND owner, std::string_view filter, const std::string& kind);
 // A confirmed dialog leaves the chosen folder the current directory.
 std::optional<ChosenFile> SaveFileDialog(HWND owner, std::string_view filter, std::string_view defaultExtension,

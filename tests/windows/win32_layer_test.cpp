@@ -16,6 +16,7 @@
 #include "platform/win32/Menus.h"
 #include "reference/rtf/EmbeddedDocuments.h"
 #include "text/Cp1251.h"
+#include "text/Utf16.h"
 
 namespace {
 
@@ -148,6 +149,55 @@ TEST(Win32Dialog, ControlsSitWhereTheDialogUnitsSayInTheLayoutsTabOrder) {
     for (int i = 0; i < 5; ++i, control = ::GetNextDlgTabItem(page.hwnd(), control, FALSE))
         order.push_back(::GetDlgCtrlID(control));
     EXPECT_EQ(order, (std::vector<int>{kName, kNotes, kCheck, kButton, kCombo}));
+}
+
+TEST(Win32Dialog, RichTextIsReadByTheControlAndControlsMoveInPixels) {
+    class TextPage : public CDialog {
+    public:
+        TextPage() {
+            InitControls();
+            CreateTopLevel(L"test", {0, 0, 220, 140});
+            static constexpr ControlSpec kText[] = {{kNotes, K::RichEdit, {}, {4, 4, 200, 120}}};
+            CreateControls(kText);
+        }
+    } page;
+    page.SetItemRtf(kNotes, HelpRtfBytes());
+    const Text shown = page.GetItemText(kNotes);
+    EXPECT_NE(shown.find("Как пользоваться"_cp), Text::npos) << "the control reads the RTF itself";
+    EXPECT_EQ(shown.find("\\rtf"), Text::npos);
+    DWORD start = 1, end = 1;
+    ::SendMessageW(page.GetDlgItem(kNotes), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u) << "read from the top";
+
+    const SIZE client = page.ClientSize();
+    page.MoveItem(kNotes, {16, 24, client.cx - 18, client.cy - 16});
+    RECT place{};
+    ::GetWindowRect(page.GetDlgItem(kNotes), &place);
+    ::MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(place.left, 16);
+    EXPECT_EQ(place.top, 24);
+    EXPECT_EQ(place.right, client.cx - 18);
+    EXPECT_EQ(place.bottom, client.cy - 16);
+}
+
+TEST(Win32Dialogs, FileLengthOfAChosenFileByItsUtf8Name) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = std::wstring(temp) + L"архив 日本.zip";
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD wrote = 0;
+    ::WriteFile(file, "12345", 5, &wrote, nullptr);
+    ::CloseHandle(file);
+
+    const std::u16string wide(path.begin(), path.end());
+    EXPECT_EQ(FileLength({utf16::ToUtf8(wide), "архив 日本.zip"}), 5);
+    EXPECT_EQ(FileLength({utf16::ToUtf8(wide) + ".missing", ""}), std::nullopt);
+    EXPECT_EQ(FileLength({utf16::ToUtf8(std::u16string(temp, temp + ::lstrlenW(temp))), ""}), std::nullopt)
+        << "a folder has no length";
+    ::DeleteFileW(path.c_str());
 }
 
 // The pixels of a 32-bit drawing surface, 0x00RRGGBB.
