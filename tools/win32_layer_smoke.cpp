@@ -185,5 +185,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     ::UpdateWindow(window->hwnd());
     if (closeAfter > 0) ::SetTimer(window->hwnd(), kCloseTimer, static_cast<UINT>(closeAfter), nullptr);
     if (menu) ::PostMessageW(window->hwnd(), kShowMenu, 0, 0);
-    return RunMessageLoop(window->hwnd());
+    return RunMessageLoop(*window);
 }

@@ -1,6 +1,7 @@
 #include "platform/win32/CDialog.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <vector>
@@ -61,6 +62,7 @@ bool IsClass(HWND window, const wchar_t* name) {
 }  // namespace
 
 CDialog::~CDialog() {
+    if (m_accelerators) ::DestroyAcceleratorTable(m_accelerators);
     if (m_hwnd) {
         ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         ::DestroyWindow(m_hwnd);
@@ -284,6 +286,33 @@ void CDialog::AddComboItems(int id, std::initializer_list<std::string_view> item
         ::SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
 }
 
+void CDialog::OnCommand(int command, std::function<void()> handler) { m_commands[command] = std::move(handler); }
+
+void CDialog::SetAccelerators(std::span<const Accelerator> keys) {
+    std::vector<ACCEL> table;
+    for (const Accelerator& key : keys) {
+        const auto flags = static_cast<BYTE>(FVIRTKEY | (key.ctrl ? FCONTROL : 0) | (key.shift ? FSHIFT : 0));
+        table.push_back({flags, key.key, static_cast<WORD>(key.command)});
+    }
+    if (m_accelerators) ::DestroyAcceleratorTable(m_accelerators);
+    m_accelerators = table.empty() ? nullptr : ::CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+}
+
+void CDialog::StartSingleShot(UINT_PTR timer, unsigned ms, std::function<void()> handler) {
+    m_timers[timer] = std::move(handler);
+    ::SetTimer(m_hwnd, timer, ms, nullptr);
+}
+
+void CDialog::StopTimer(UINT_PTR timer) {
+    ::KillTimer(m_hwnd, timer);
+    m_timers.erase(timer);
+}
+
+void CDialog::OnDropFiles(std::function<void(const std::vector<FilePath>&, int)> handler) {
+    m_dropFiles = std::move(handler);
+    ::DragAcceptFiles(m_hwnd, m_dropFiles != nullptr);
+}
+
 void CDialog::OnClicked(int id, std::function<void()> handler) { m_clicked[id] = std::move(handler); }
 void CDialog::OnSelChange(int id, std::function<void()> handler) { m_selChange[id] = std::move(handler); }
 void CDialog::OnTextChange(int id, std::function<void()> handler) { m_textChange[id] = std::move(handler); }
@@ -317,6 +346,7 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (id == IDOK) OnOK();
                 if (id == IDCANCEL) OnCancel();
                 if (id == IDOK || id == IDCANCEL) return 0;
+                if (lParam == 0 && run(m_commands, id)) return 0;
             }
             if ((code == BN_CLICKED && run(m_clicked, id)) || (code == CBN_SELCHANGE && run(m_selChange, id)) ||
                 (code == EN_CHANGE && run(m_textChange, id)) || (code == CBN_EDITCHANGE && run(m_textChange, id)))
@@ -342,6 +372,40 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case WM_TIMER: {
+            const auto found = m_timers.find(wParam);
+            if (found == m_timers.end()) break;
+            ::KillTimer(hwnd, wParam);
+            const std::function<void()> handler = std::move(found->second);
+            m_timers.erase(found);
+            if (handler) handler();
+            return 0;
+        }
+        case WM_DROPFILES: {
+            const auto drop = reinterpret_cast<HDROP>(wParam);
+            std::vector<FilePath> files;
+            const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+                name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+                files.push_back(Utf8FromWide(name));
+            }
+            POINT at{};
+            ::DragQueryPoint(drop, &at);
+            ::DragFinish(drop);
+            // The control under the point, not the group box around it.
+            int id = kNoControlId;
+            for (const auto& [itemId, control] : m_items) {
+                RECT place{};
+                ::GetWindowRect(control, &place);
+                ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&place), 2);
+                const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
+                const bool groupBox = IsClass(control, L"BUTTON") && (style & BS_TYPEMASK) == BS_GROUPBOX;
+                if ((style & WS_VISIBLE) != 0 && !groupBox && ::PtInRect(&place, at)) id = itemId;
+            }
+            if (m_dropFiles) m_dropFiles(files, id);
+            return 0;
+        }
         case WM_CLOSE:
             OnClose();
             return 0;
@@ -357,10 +421,13 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-int RunMessageLoop(HWND dialog) {
+int RunMessageLoop(const CDialog& window) {
     MSG message{};
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (dialog && ::IsWindow(dialog) && ::IsDialogMessageW(dialog, &message)) continue;
+        const HWND dialog = window.hwnd();
+        if (dialog && window.accelerators() && ::TranslateAcceleratorW(dialog, window.accelerators(), &message))
+            continue;
+        if (dialog && ::IsDialogMessageW(dialog, &message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

@@ -11,12 +11,22 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/Layout.h"
 #include "platform/win32/DialogUnits.h"
 #include "platform/win32/Windows.h"
 #include "readme/ControlValues.h"
 #include "text/Text.h"
+
+// A keyboard command: the key (a virtual-key code, 'N' for N) with Ctrl and
+// Shift, and the command id it sends as a menu item would.
+struct Accelerator {
+    unsigned short key = 0;
+    bool ctrl = false;
+    bool shift = false;
+    int command = 0;
+};
 
 class CDialog : public ControlValues {
 public:
@@ -103,6 +113,22 @@ public:
     // user or by the program (the window keeps its draft by it).
     void OnChanged(std::function<void()> handler) { m_changed = std::move(handler); }
 
+    // A command from a menu or the keyboard, by its id.
+    void OnCommand(int command, std::function<void()> handler);
+    // The window's keyboard commands; RunMessageLoop translates them.
+    void SetAccelerators(std::span<const Accelerator> keys);
+    HACCEL accelerators() const { return m_accelerators; }
+
+    // Runs handler once, ms from now; a timer started again starts over
+    // (the draft is written a while after the last change).
+    void StartSingleShot(UINT_PTR timer, unsigned ms, std::function<void()> handler);
+    void StopTimer(UINT_PTR timer);
+    bool IsTimerActive(UINT_PTR timer) const { return m_timers.count(timer) != 0; }
+
+    // Files dropped from the shell, with the id of the control they fell on
+    // (kNoControlId for the window itself).
+    void OnDropFiles(std::function<void(const std::vector<FilePath>& files, int controlId)> handler);
+
 protected:
     // The dialog's Enter and Escape actions.
     virtual void OnOK() {}
@@ -157,8 +183,12 @@ private:
     std::map<int, std::function<void()>> m_clicked, m_selChange, m_textChange, m_selChanging;
     std::map<int, std::function<void(POINT)>> m_contextMenu;
     std::function<void()> m_changed;
+    std::map<int, std::function<void()>> m_commands;
+    std::map<UINT_PTR, std::function<void()>> m_timers;
+    std::function<void(const std::vector<FilePath>&, int)> m_dropFiles;
+    HACCEL m_accelerators = nullptr;
 };
 
 // Runs the message loop until the last top-level window is gone, with the
-// dialog keys (Tab, Enter, Escape, mnemonics) for the window given.
-int RunMessageLoop(HWND dialog);
+// window's keyboard commands and the dialog keys (Tab, Enter, Escape).
+int RunMessageLoop(const CDialog& window);

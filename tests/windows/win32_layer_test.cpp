@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/win32/Windows.h"
+// after windows.h
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -127,6 +131,70 @@ TEST(Win32Dialog, AnyValueChangeIsToldAndAReplacementIsOneUndoStep) {
     EXPECT_EQ(page.GetItemText(kNotes), "new\r\nline");
     ::SendMessageW(page.GetDlgItem(kNotes), EM_UNDO, 0, 0);
     EXPECT_EQ(page.GetItemText(kNotes), "old");
+}
+
+// Runs the thread's messages until done says so or ms have passed.
+template <class Done>
+void Pump(Done done, DWORD ms = 1000) {
+    const DWORD start = ::GetTickCount();
+    MSG message{};
+    while (!done() && ::GetTickCount() - start < ms) {
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+        ::Sleep(5);
+    }
+}
+
+TEST(Win32Dialog, KeyboardCommandsTimersAndDroppedFilesReachTheirHandlers) {
+    TestPage page;
+    std::vector<int> commands;
+    page.OnCommand(501, [&commands] { commands.push_back(501); });
+    page.OnCommand(502, [&commands] { commands.push_back(502); });
+    const Accelerator keys[] = {{'S', true, false, 501}, {'S', true, true, 502}};
+    page.SetAccelerators(keys);
+    ASSERT_NE(page.accelerators(), nullptr);
+    BYTE state[256] = {};
+    for (const bool shift : {false, true}) {
+        state[VK_CONTROL] = 0x80;
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(state);
+        MSG key{page.hwnd(), WM_KEYDOWN, 'S', 1, 0, {}};
+        EXPECT_TRUE(::TranslateAcceleratorW(page.hwnd(), page.accelerators(), &key));
+    }
+    state[VK_CONTROL] = state[VK_SHIFT] = 0;
+    ::SetKeyboardState(state);
+    EXPECT_EQ(commands, (std::vector<int>{501, 502}));
+
+    // A timer started again starts over and runs once.
+    int fired = 0;
+    page.StartSingleShot(7, 200, [&fired] { ++fired; });
+    page.StartSingleShot(7, 20, [&fired] { fired += 10; });
+    EXPECT_TRUE(page.IsTimerActive(7));
+    Pump([&] { return !page.IsTimerActive(7); });
+    Pump([] { return false; }, 250);
+    EXPECT_EQ(fired, 10);
+    page.StartSingleShot(8, 10, [&fired] { ++fired; });
+    page.StopTimer(8);
+    Pump([] { return false; }, 250);
+    EXPECT_EQ(fired, 10);
+
+    // Two files, one with a Cyrillic name, dropped on the name box.
+    std::vector<FilePath> dropped;
+    int target = 0;
+    page.OnDropFiles([&](const std::vector<FilePath>& files, int id) { dropped = files, target = id; });
+    RECT box{};
+    ::GetWindowRect(page.GetDlgItem(kName), &box);
+    ::MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&box), 2);
+    const std::wstring names = std::wstring(L"C:\\скрин 1.jpg") + L'\0' + L"D:\\b.png" + L'\0' + L'\0';
+    const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = {box.left + 2, box.top + 2};
+    drop->fWide = TRUE;
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    ::GlobalUnlock(memory);
+    ::SendMessageW(page.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    EXPECT_EQ(dropped, (std::vector<FilePath>{"C:\\скрин 1.jpg", "D:\\b.png"}));
+    EXPECT_EQ(target, kName);
 }
 
 TEST(Win32Dialog, ControlsSitWhereTheDialogUnitsSayInTheLayoutsTabOrder) {
