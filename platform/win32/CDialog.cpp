@@ -260,6 +260,52 @@ void CDialog::SetCaret(int id, int pos) {
     ::SendMessageW(control, EM_SCROLLCARET, 0, 0);
 }
 
+void CDialog::GetSel(int id, int& start, int& end) const {
+    start = end = 0;
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    DWORD from = 0, to = 0;
+    ::SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    const std::wstring text = WindowText(control);
+    const auto position = [&text](DWORD units) {
+        return static_cast<int>(FromWide(std::wstring_view(text).substr(0, units)).size());
+    };
+    start = position(from);
+    end = position(to);
+}
+
+bool CDialog::CanUndo(int id) const {
+    const HWND control = GetDlgItem(id);
+    return control && ::SendMessageW(control, EM_CANUNDO, 0, 0) != 0;
+}
+
+POINT CDialog::CaretScreenPoint(int id) const {
+    const HWND control = GetDlgItem(id);
+    if (!control) return {};
+    DWORD from = 0, to = 0;
+    ::SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    RECT client{};
+    ::GetClientRect(control, &client);
+    POINT point{client.left, client.top};
+    // Past the last character the control answers nothing: the one before.
+    const auto length = static_cast<DWORD>(::GetWindowTextLengthW(control));
+    const DWORD at = to < length ? to : (length > 0 ? length - 1 : 0);
+    const LRESULT found = ::SendMessageW(control, EM_POSFROMCHAR, at, 0);
+    if (found != -1) {
+        TEXTMETRICW metrics{};
+        const HDC dc = ::GetDC(control);
+        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+        ::GetTextMetricsW(dc, &metrics);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(control, dc);
+        point = {static_cast<short>(LOWORD(found)), static_cast<short>(HIWORD(found)) + metrics.tmHeight};
+    }
+    point.x = std::clamp(point.x, client.left, std::max(client.left, client.right - 1));
+    point.y = std::clamp(point.y, client.top, std::max(client.top, client.bottom - 1));
+    ::ClientToScreen(control, &point);
+    return point;
+}
+
 void CDialog::SetItemRtf(int id, std::span<const unsigned char> rtf) {
     if (const HWND control = GetDlgItem(id)) StreamInRtf(control, rtf);
 }

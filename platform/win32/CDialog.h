@@ -64,6 +64,14 @@ public:
     void SetCurSel(int id, int index);
     // An empty selection at pos, scrolled into view.
     void SetCaret(int id, int pos);
+    // An edit control's selection in positions of its Windows-1251 text
+    // (GetItemText), where a character beyond the code page counts as its
+    // "&#N;" and a line break as CR LF.
+    void GetSel(int id, int& start, int& end) const;
+    bool CanUndo(int id) const;
+    // Below the caret, inside the control, in screen coordinates: where a
+    // context menu opened from the keyboard goes.
+    POINT CaretScreenPoint(int id) const;
     // RTF bytes into a rich-edit control, read from the top.
     void SetItemRtf(int id, std::span<const unsigned char> rtf);
     // Places a control in pixels of this window's client area.

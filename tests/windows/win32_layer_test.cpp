@@ -144,6 +144,37 @@ void Pump(Done done, DWORD ms = 1000) {
     }
 }
 
+TEST(Win32Dialog, SelectionCountsInTheProgramsTextAndTheCaretPointStaysInTheControl) {
+    TestPage page;
+    const HWND notes = page.GetDlgItem(kNotes);
+    ::SetWindowTextW(notes, L"Маяк\r\n日x");
+    const struct {
+        int from, to;  // in the control's UTF-16 units
+        int start, end;
+    } cases[] = {
+        {0, -1, 0, 15},  // "Маяк", CR LF, "&#26085;", "x"
+        {7, 8, 14, 15},  // after 日
+        {6, 7, 6, 14},   // 日 alone
+        {2, 2, 2, 2},
+    };
+    for (const auto& c : cases) {
+        ::SendMessageW(notes, EM_SETSEL, static_cast<WPARAM>(c.from), c.to);
+        int start = -1, end = -1;
+        page.GetSel(kNotes, start, end);
+        EXPECT_EQ(start, c.start) << c.from;
+        EXPECT_EQ(end, c.end) << c.from;
+        RECT box{};
+        ::GetWindowRect(notes, &box);
+        const POINT caret = page.CaretScreenPoint(kNotes);
+        EXPECT_TRUE(::PtInRect(&box, caret)) << c.from << ": " << caret.x << "," << caret.y;
+    }
+    EXPECT_EQ(page.GetItemText(kNotes).substr(14), "x");
+
+    EXPECT_FALSE(page.CanUndo(kNotes));
+    page.ReplaceItemText(kNotes, "typed");
+    EXPECT_TRUE(page.CanUndo(kNotes));
+}
+
 TEST(Win32Dialog, KeyboardCommandsTimersAndDroppedFilesReachTheirHandlers) {
     TestPage page;
     std::vector<int> commands;
