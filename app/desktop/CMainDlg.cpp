@@ -3,15 +3,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QShortcut>
 #include <QTabBar>
 #include <QUrl>
 #include <functional>
 
+#include "app/preview/CPreviewWnd.h"
 #include "output/DatabaseRecord.h"
 #include "output/FileIo.h"
 #include "pages/TextDocRules.h"
@@ -41,7 +44,8 @@ constexpr ControlSpec kLayout[] = {
     {MainId::OpenForm, K::PushButton, "Открыть форму…"_cp, {4, 348, 74, 14}, kStyleNone, 4},
     {MainId::SaveForm, K::PushButton, "Сохранить форму…"_cp, {82, 348, 80, 14}, kStyleNone, 5},
     {MainId::RestoreForm, K::PushButton, "Вернуть форму"_cp, {166, 348, 66, 14}, kStyleDisabled, 6},
-    {MainId::Status, K::Label, {}, {238, 351, 206, 8}},
+    {MainId::Status, K::Label, {}, {238, 351, 140, 8}},
+    {MainId::Preview, K::PushButton, "Предпросмотр"_cp, {382, 348, 62, 14}, kStyleNone, 7},
 };
 constexpr DluRect kWindowRect = {0, 0, 448, 366};
 
@@ -86,12 +90,17 @@ void CMainDlg::Create() {
     OnClicked(MainId::OpenForm, [this] { OnOpenForm(); });
     OnClicked(MainId::SaveForm, [this] { OnSaveForm(); });
     OnClicked(MainId::RestoreForm, [this] { OnRestoreForm(); });
+    OnClicked(MainId::Preview, [this] { TogglePreview(); });
     m_draftTimer.setSingleShot(true);
     m_draftTimer.setInterval(kDraftDelayMs);
     connect(&m_draftTimer, &QTimer::timeout, this, [this] { WriteDraft(); });
     for (CDialog* page : {static_cast<CDialog*>(&m_pluginPage), static_cast<CDialog*>(&m_extrasPage),
                           static_cast<CDialog*>(&m_databasePage)})
-        connect(page, &CDialog::Changed, this, [this] { OnFormChanged(); });
+        connect(page, &CDialog::Changed, this, [this] {
+            // The preview follows every change, New's and an opened form's too.
+            if (m_preview) m_preview->FormChanged();
+            OnFormChanged();
+        });
     connect(m_tabs, &CTabCtrl::SelChanging, this, [this] { OnTabSelChanging(); });
     connect(m_tabs, &CTabCtrl::SelChange, this, [this] { OnTabSelChange(); });
     OnInitDialog();
@@ -298,6 +307,7 @@ void CMainDlg::SetUpKeyboard() {
         {MainId::Save, QKeySequence(Qt::CTRL | Qt::Key_S), [this] { OnSave(); }},
         {MainId::OpenForm, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { OnOpenForm(); }},
         {MainId::SaveForm, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { OnSaveForm(); }},
+        {MainId::Preview, QKeySequence(Qt::Key_F5), [this] { TogglePreview(); }},
     };
     for (const Command& command : commands) {
         auto* shortcut = new QShortcut(command.keys, this);
@@ -391,4 +401,59 @@ void CMainDlg::OnOpen() {
     const std::optional<TextFileRead> read = ReadTextFile(chosen->path, m_textBuffer);
     if (!read) return;
     m_textDocPage.SetDocumentText(DocumentText(std::string_view(m_textBuffer.data(), read->size), read->cut));
+}
+
+void CMainDlg::TogglePreview() {
+    if (m_preview && m_preview->isVisible()) {
+        m_preview->hide();
+        activateWindow();
+        return;
+    }
+    if (!m_preview) {
+        const auto capture = [this] {
+            // Relative file names as Save would take them: against the last
+            // readme's folder, else the program's current one.
+            FilePath folder = FolderOfPath(m_savedReadme);
+            if (folder.empty()) folder = QDir::currentPath().toStdString();
+            return CPreviewWnd::Snapshot{CaptureReadmeForm(m_pluginPage, m_extrasPage), m_databasePage.CaptureRecord(),
+                                         std::move(folder)};
+        };
+        m_preview = std::make_unique<CPreviewWnd>(m_template, capture, this);
+        m_preview->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
+        auto* key = new QShortcut(QKeySequence(Qt::Key_F5), m_preview.get());
+        connect(key, &QShortcut::activated, this, [this] { TogglePreview(); });
+        // Beside the main window, as tall; to its left when only there is room.
+        const QRect frame = frameGeometry();
+        const QRect screenRect = screen() ? screen()->availableGeometry() : QRect();
+        constexpr int kGap = 8;
+        const int width = std::max(640, frame.width());
+        int x = frame.right() + kGap;
+        if (x + width > screenRect.right() && frame.left() - kGap - width >= screenRect.left())
+            x = frame.left() - kGap - width;
+        m_preview->resize(width, height());
+        m_preview->move(x, frame.top());
+    }
+    m_preview->show();
+    m_preview->FormChanged();
+}
+
+void CMainDlg::FocusField(const CheckedField& field) {
+    struct Place {
+        int tab;
+        CDialog* page;
+        int id;
+    };
+    const Place place = std::visit(
+        [this](auto id) -> Place {
+            using Id = decltype(id);
+            if constexpr (std::is_same_v<Id, PluginId>) return {1, &m_pluginPage, ControlIdValue(id)};
+            if constexpr (std::is_same_v<Id, ExtrasId>) return {2, &m_extrasPage, ControlIdValue(id)};
+            return {kDatabaseTab, &m_databasePage, ControlIdValue(DatabaseId::Archive)};
+        },
+        field);
+    // As a click on the tab: the pages switch as for the user.
+    m_tabs->tabBar()->setCurrentIndex(place.tab);
+    activateWindow();
+    raise();
+    if (QWidget* control = place.page->GetDlgItem(place.id)) control->setFocus(Qt::OtherFocusReason);
 }

@@ -3,11 +3,13 @@
 
 #include <QTimer>
 #include <array>
+#include <memory>
 #include <optional>
 
 #include "app/desktop/MainIds.h"
 #include "app/render/FormFile.h"
 #include "app/state/ProgramState.h"
+#include "output/ReadmeChecks.h"
 #include "output/SaveFiles.h"
 #include "pages/CDatabasePage.h"
 #include "pages/CExtrasPage.h"
@@ -20,6 +22,7 @@
 #include "text/Text.h"
 
 class CTabCtrl;
+class CPreviewWnd;
 
 class CMainDlg : public CDialog, public FieldTargets {
     Q_OBJECT
@@ -56,6 +59,11 @@ public:
     // The last readme Save wrote, in the default browser.
     void OpenSavedReadme();
 
+    // Opens the preview window beside this one, or closes it (F5).
+    void TogglePreview();
+    // nullptr until the preview is first opened.
+    CPreviewWnd* preview() const { return m_preview.get(); }
+
     // A form file DoModal opens once the window shows; nothing when empty.
     FilePath m_formToOpen;
     void OnTabSelChanging();
@@ -88,6 +96,8 @@ private:
     void ShowSavedReadme(const FilePath& path);
     void SetUpKeyboard();
     void SwitchTab(int step);
+    // A check's field: its tab shown and the focus in it.
+    void FocusField(const CheckedField& field);
 
     CTabCtrl* m_tabs = nullptr;
     CPluginPage m_pluginPage;
@@ -107,6 +117,8 @@ private:
     bool m_applying = false;              // the program, not the user, is changing the form
     std::optional<FormFile> m_beforeNew;  // until the next edit
     std::array<char, kTextBufferSize> m_textBuffer{};
+    // Last, so it goes first: its capture reads the pages.
+    std::unique_ptr<CPreviewWnd> m_preview;
 };
 
 // The one main window, set when it initialises and cleared when it goes.

@@ -13,6 +13,8 @@ enum class MainId : int {
     SaveForm = 1006,
     RestoreForm = 1007,
     Status = 1008,
+    // Opens and closes the preview window.
+    Preview = 1009,
 };
 
 // Lets CDialog and the layout rows take these ids.

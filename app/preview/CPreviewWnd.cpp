@@ -84,6 +84,9 @@ void CPreviewWnd::FormChanged() {
 }
 
 void CPreviewWnd::Schedule() {
+    // A load the engine never finishes (its process gone) holds back no
+    // change for long.
+    if (m_loading && m_sinceLoad.elapsed() > kLoadGiveUpMs) m_loading = false;
     if (!isVisible() || !m_dirty || m_loading) return;
     // The first change after a quiet spell shows at once; while the user
     // types, one load every kMinIntervalMs takes in all that came between.

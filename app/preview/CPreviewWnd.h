@@ -56,6 +56,7 @@ public:
     // Loads coalesce: at most one is in flight, and a new one starts no
     // sooner than this after the last.
     static constexpr int kMinIntervalMs = 200;
+    static constexpr int kLoadGiveUpMs = 5000;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,0 +1,284 @@
+// The preview window: its control and key, the line it shows without the
+// browser engine, the checks list that takes the focus to a field, and, with
+// the engine, the page that follows typing.
+
+#include <unistd.h>
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "UiTest.h"
+#include "app/preview/CPreviewWnd.h"
+
+namespace {
+
+// A real event loop, not QTest's waits: those sleep between slices, and the
+// engine's work on this thread waits with them.
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    QEventLoop loop;
+    QTimer poll;
+    QElapsedTimer timer;
+    timer.start();
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done() || timer.elapsed() > ms) loop.quit();
+    });
+    poll.start(1);
+    if (!done()) loop.exec();
+    return done();
+}
+
+class Preview : public MainWindowTest {
+protected:
+    void SetUp() override {
+        // A file that is not there stands for a machine without the engine.
+        savedModule = qgetenv("QUILLSMITH_PREVIEW_MODULE");
+        qputenv("QUILLSMITH_PREVIEW_MODULE", withEngine() ? savedModule : QByteArray("/nonexistent/preview.so"));
+        MainWindowTest::SetUp();
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        qputenv("QUILLSMITH_PREVIEW_MODULE", savedModule);
+    }
+    virtual bool withEngine() const { return false; }
+
+    QPushButton* button() { return window->Item<QPushButton>(MainId::Preview); }
+    CPreviewWnd* preview() { return window->preview(); }
+
+    QByteArray savedModule;
+};
+
+TEST_F(Preview, TheButtonSitsInTheBottomRowBesideTheOthersAndNamesItsKey) {
+    ASSERT_NE(button(), nullptr);
+    EXPECT_TRUE(button()->isVisible());
+    EXPECT_EQ(button()->text(), QString::fromUtf8("Предпросмотр"));
+    EXPECT_TRUE(button()->toolTip().contains(QStringLiteral("F5")));
+    const QRect rect = button()->geometry();
+    EXPECT_TRUE(button()->parentWidget()->rect().contains(rect));
+    for (MainId other : {MainId::OpenForm, MainId::SaveForm, MainId::RestoreForm, MainId::Status, MainId::Tabs}) {
+        const QRect theirs = window->GetDlgItem(other)->geometry();
+        EXPECT_FALSE(rect.intersects(theirs)) << other;
+    }
+    EXPECT_EQ(rect.top(), window->GetDlgItem(MainId::OpenForm)->geometry().top());
+}
+
+TEST_F(Preview, TheButtonAndF5OpenAndCloseAWindowThatLeavesTheMainOneUsable) {
+    EXPECT_EQ(preview(), nullptr);  // nothing of the preview before it is wanted
+    Click(*window, MainId::Preview);
+    ASSERT_NE(preview(), nullptr);
+    EXPECT_TRUE(preview()->isVisible());
+    EXPECT_EQ(preview()->windowTitle(), QString::fromUtf8("Предпросмотр"));
+    EXPECT_FALSE(preview()->isModal());
+    EXPECT_TRUE(window->isEnabled());
+    // Beside the main window, not over it.
+    EXPECT_FALSE(preview()->frameGeometry().intersects(window->frameGeometry()));
+    Click(*window, MainId::Preview);
+    EXPECT_FALSE(preview()->isVisible());
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    EXPECT_TRUE(preview()->isVisible());
+    // F5 works from the preview window too.
+    preview()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(preview()));
+    QTest::keyClick(preview(), Qt::Key_F5);
+    EXPECT_FALSE(preview()->isVisible());
+}
+
+TEST_F(Preview, WithoutTheEngineOneLineSaysSoAndTheChecksStillWork) {
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    ASSERT_NE(preview(), nullptr);
+    EXPECT_EQ(preview()->view(), nullptr);
+    QLabel* line = preview()->engineLine();
+    ASSERT_TRUE(line->isVisible());
+    EXPECT_TRUE(line->text().startsWith(QString::fromUtf8("Предпросмотр недоступен")));
+    EXPECT_FALSE(line->text().contains(QLatin1Char('\n')));
+    EXPECT_TRUE(line->toolTip().contains(QStringLiteral("/nonexistent/preview.so")));
+    // The form as New leaves it: no name, no description.
+    QListWidget* list = preview()->checksList();
+    ASSERT_TRUE(WaitFor([&] { return list->count() >= 2; }, CPreviewWnd::kMinIntervalMs + 100));
+    EXPECT_TRUE(list->item(0)->text().startsWith(QString::fromUtf8("Название")));
+    // And the program goes on: Save still works.
+    QTemporaryDir out;
+    dialogs.answers.push_back(out.filePath(QStringLiteral("ReadMe.htm")));
+    Click(*window, MainId::Save);
+    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("ReadMe.htm"))));
+}
+
+TEST_F(Preview, TheChecksFollowTypingOnEveryPageAfterTheInterval) {
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    QListWidget* list = preview()->checksList();
+    const auto mentions = [&](const char* utf8) {
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->text().contains(QString::fromUtf8(utf8))) return true;
+        return false;
+    };
+    WaitFor([] { return false; }, CPreviewWnd::kMinIntervalMs + 50);
+    ASSERT_TRUE(mentions("Название: пусто"));
+    SelectTab(1);
+    Type(plugin(), PluginId::Name, QStringLiteral("Lighthouse"));
+    EXPECT_TRUE(WaitFor([&] { return !mentions("Название: пусто"); }, CPreviewWnd::kMinIntervalMs + 100));
+    SelectTab(2);
+    Click(extras(), ExtrasId::NoteEnabled);
+    Type(extras(), ExtrasId::Note, QStringLiteral("<b>bold"));
+    EXPECT_TRUE(WaitFor([&] { return mentions("<b>"); }, CPreviewWnd::kMinIntervalMs + 100));
+    SelectTab(3);
+    Click(database(), DatabaseId::CreateRecord);
+    Type(database(), DatabaseId::Archive, QStringLiteral("no-such-archive.zip"));
+    EXPECT_TRUE(WaitFor([&] { return mentions("Архив для записи"); }, CPreviewWnd::kMinIntervalMs + 100));
+}
+
+TEST_F(Preview, AClickOnACheckTakesTheFocusToItsFieldOnItsTab) {
+    SelectTab(2);
+    Click(extras(), ExtrasId::NoteEnabled);
+    Type(extras(), ExtrasId::Note, QStringLiteral("<i>open"));
+    SelectTab(3);
+    Click(database(), DatabaseId::CreateRecord);
+    Type(database(), DatabaseId::Archive, QStringLiteral("missing.zip"));
+    SelectTab(0);
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    preview()->UpdateNow();
+    QListWidget* list = preview()->checksList();
+    struct Case {
+        const char* startsWith;
+        int tab;
+        CDialog* page;
+        int id;
+    };
+    const Case cases[] = {
+        {"Название", 1, &plugin(), ControlIdValue(PluginId::Name)},
+        {"Описание", 1, &plugin(), ControlIdValue(PluginId::Description)},
+        {"Примечание", 2, &extras(), ControlIdValue(ExtrasId::Note)},
+        {"Архив для записи", 3, &database(), ControlIdValue(DatabaseId::Archive)},
+    };
+    for (const Case& c : cases) {
+        QListWidgetItem* item = nullptr;
+        for (int i = 0; i < list->count() && !item; ++i)
+            if (list->item(i)->text().startsWith(QString::fromUtf8(c.startsWith))) item = list->item(i);
+        ASSERT_NE(item, nullptr) << c.startsWith;
+        SelectTab(0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+        EXPECT_EQ(window->tabs()->GetCurSel(), c.tab) << c.startsWith;
+        EXPECT_EQ(window->focusWidget(), c.page->GetDlgItem(c.id)) << c.startsWith;
+    }
+}
+
+// With the engine: offscreen, as root without Chromium's sandbox.
+class PreviewWithEngine : public Preview {
+protected:
+    void SetUp() override {
+        if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+        Preview::SetUp();
+    }
+    bool withEngine() const override { return true; }
+
+    // The page's visible text, as the engine shows it.
+    QString PageText() {
+        std::optional<std::string> text;
+        preview()->view()->RunScript("document.body ? document.body.innerText : ''",
+                                     [&text](std::string json) { text = std::move(json); });
+        if (!WaitFor([&] { return text.has_value(); }, 5000)) return QStringLiteral("(no answer)");
+        return QString::fromStdString(*text);
+    }
+};
+
+TEST_F(PreviewWithEngine, TheShownPageIsTheReadmeSaveWritesAndFollowsTyping) {
+    int loads = 0;
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    if (!preview()->view()) GTEST_SKIP() << "no preview engine: " << preview()->engineLine()->toolTip().toStdString();
+    preview()->m_afterLoad = [&loads] { ++loads; };
+    ASSERT_TRUE(WaitFor([&] { return loads > 0; }, 20000));
+
+    SelectTab(1);
+    Type(plugin(), PluginId::Name, QString::fromUtf8("Маяк"));
+    // The first change after a quiet spell loads at once, the rest within
+    // one interval after the load before them.
+    QElapsedTimer timer;
+    timer.start();
+    bool shown = false;
+    while (!shown && timer.elapsed() < 2 * CPreviewWnd::kMinIntervalMs + 2000)
+        shown = PageText().contains(QString::fromUtf8("Маяк"));
+    ASSERT_TRUE(shown);
+    // Exactly the bytes Save writes.
+    QTemporaryDir out;
+    dialogs.answers.push_back(out.filePath(QStringLiteral("ReadMe.htm")));
+    Click(*window, MainId::Save);
+    QFile saved(out.filePath(QStringLiteral("ReadMe.htm")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    EXPECT_EQ(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), preview()->shownHtml());
+}
+
+// For tests/scripts/preview_test.sh, under Xvfb: the page's visible text,
+// every picture it shows, and how soon typing reaches it, written to
+// $QS_PREVIEW_DUMP for the script to hold against Chromium.
+TEST_F(PreviewWithEngine, WritesWhatItShowsForTheBrowserComparison) {
+    const QString dump = qEnvironmentVariable("QS_PREVIEW_DUMP");
+    if (dump.isEmpty()) GTEST_SKIP() << "run by tests/scripts/preview_test.sh";
+    ASSERT_TRUE(window->OpenFormFile(qEnvironmentVariable("QS_PREVIEW_FORM").toStdString()));
+    int loads = 0;
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    ASSERT_NE(preview()->view(), nullptr) << preview()->engineLine()->toolTip().toStdString();
+    preview()->m_afterLoad = [&loads] { ++loads; };
+    ASSERT_TRUE(WaitFor([&] { return loads > 0; }, 20000));
+    const auto write = [&](const char* name, const QString& text) {
+        QFile file(dump + QLatin1Char('/') + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    };
+    write("preview.txt", PageText());
+
+    // Each picture the page shows, loaded anew: its address and its width.
+    std::optional<std::string> started;
+    preview()->view()->RunScript(R"js((() => {
+        window.qsPictures = null;
+        const urls = [];
+        const page = document.body.getAttribute('background');
+        if (page) urls.push(new URL(page, document.baseURI).href);
+        for (const cell of ['td.line_title', 'td.line_head']) {
+            const el = document.querySelector(cell);
+            const m = el && getComputedStyle(el).backgroundImage.match(/url\("?(.*?)"?\)/);
+            if (m) urls.push(m[1]);
+        }
+        for (const img of document.images) urls.push(img.src);
+        Promise.all(urls.map((u) => new Promise((done) => {
+            const i = new Image();
+            i.onload = () => done(u + ' ' + i.naturalWidth);
+            i.onerror = () => done(u + ' 0');
+            i.src = u;
+        }))).then((v) => { window.qsPictures = v.join('\n'); });
+        return urls.length;
+    })())js",
+                                 [&started](std::string json) { started = std::move(json); });
+    ASSERT_TRUE(WaitFor([&] { return started.has_value(); }, 5000));
+    std::optional<std::string> pictures;
+    for (int tries = 0; tries < 200 && !pictures; ++tries) {
+        std::optional<std::string> answer;
+        preview()->view()->RunScript("window.qsPictures", [&answer](std::string json) { answer = std::move(json); });
+        ASSERT_TRUE(WaitFor([&] { return answer.has_value(); }, 5000));
+        if (*answer != "null" && !answer->empty())
+            pictures = answer;
+        else
+            WaitFor([] { return false; }, 50);
+    }
+    ASSERT_TRUE(pictures.has_value());
+    write("pictures.txt", QString::fromStdString(*pictures));
+
+    // Typing reaches the page.
+    SelectTab(2);
+    QElapsedTimer timer;
+    timer.start();
+    Type(extras(), ExtrasId::Authors, QStringLiteral("Zq"));
+    bool reached = false;
+    while (!reached && timer.elapsed() < 5000) reached = PageText().contains(QStringLiteral("Zq"));
+    ASSERT_TRUE(reached);
+    write("typing-ms.txt", QString::number(timer.elapsed()));
+}
+
+}  // namespace
