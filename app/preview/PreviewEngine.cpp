@@ -230,9 +230,8 @@ QS_PREVIEW_EXPORT bool quillsmith_preview_write_png(int interfaceVersion, const 
         error = "the preview module does not match this program";
         return false;
     }
-    // A renderer has no display of its own: without one, Qt draws offscreen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    // A renderer on a machine without a display draws offscreen.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QApplication> app;
     if (!QCoreApplication::instance()) {
