@@ -65,6 +65,8 @@ CPreviewWnd::CPreviewWnd(const TemplatePackage& package, Capture capture, QWidge
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
+    // The page takes three quarters from the start, whatever the list asks.
+    splitter->setSizes({3000, 1000});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);

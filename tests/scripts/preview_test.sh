@@ -118,18 +118,24 @@ QUILLSMITH_PREVIEW_MODULE=/nonexistent/quillsmith-preview.so "$render" --form "$
   grep -q -- '--preview-png: no preview module' "$work/missing.log" ||
   { echo "a missing module: status $status" >&2; cat "$work/missing.log" >&2; exit 1; }
 
-# The README's picture: the program with the form, F5, and the screen.
+# The README's picture: the program with the form on its first form tab,
+# the preview opened with a click on its button, and the screen.
 if [[ "${QS_UPDATE_DOCS:-}" == 1 ]]; then
-  xvfb-run -a -s "-screen 0 1600x900x24" "${run_env[@]}" XDG_STATE_HOME="$work/state" bash -c '
-    "$1" "$2" & pid=$!
+  xvfb-run -a -s "-screen 0 1640x900x24" "${run_env[@]}" XDG_STATE_HOME="$work/state" bash -c '
+    mapfile -t tabs < <("$1/app/desktop/tab_positions")
+    "$1/app/desktop/quillsmith" "$2" & pid=$!
     window=$(xdotool search --sync --onlyvisible --name "^Quillsmith$" | head -n1)
     sleep 1
     xdotool windowmove "$window" 0 0
-    xdotool key --window "$window" F5
+    sleep 0.3
+    read -r x y <<<"${tabs[1]}"
+    xdotool mousemove --window "$window" "$x" "$y" click 1
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove --window "$window" $((WIDTH - 50)) $((HEIGHT - 18)) click 1
     sleep 4
-    xdotool mousemove 1590 890
+    xdotool mousemove 1630 890
     import -window root "$3"
-    kill $pid' _ "$build/app/desktop/quillsmith" "$work/form/form.qsform" "$work/screen.png"
+    kill $pid' _ "$build" "$work/form/form.qsform" "$work/screen.png"
   /usr/bin/convert "$work/screen.png" -trim +repage "$src/docs/preview.png"
   echo "docs/preview.png written"
 fi
