@@ -71,8 +71,8 @@ constexpr DatabaseId kGrades[] = {DatabaseId::Grade1, DatabaseId::Grade2, Databa
 
 }  // namespace
 
-CDatabasePage::CDatabasePage(QWidget* parent) : CDialog(parent) {
-    resize(MapDialogRect({0, 0, 432, 302}).size());
+CDatabasePage::CDatabasePage(WindowHandle parent) {
+    CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
     AddComboItems(DatabaseId::Category,
                   {"Доспехи"_cp, "Оружие"_cp, "Одежда"_cp, "Квесты"_cp, "Здания"_cp, "Геймплей"_cp, "Расы, Морды"_cp,
@@ -145,7 +145,7 @@ DatabaseRecord CDatabasePage::CaptureRecord() const {
 void CDatabasePage::OnRecordCheck() { UpdateControls(); }
 
 void CDatabasePage::OnBrowseArchive() {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kArchiveFilter, "archives");
+    const std::optional<ChosenFile> chosen = OpenFileDialog(GetSafeHwnd(), kArchiveFilter, "archives");
     if (!chosen) return;
     SetItemUtf8(DatabaseId::Archive, chosen->fileName);
     SetCaret(DatabaseId::Archive, GetItemTextLength(DatabaseId::Archive) - 1);
@@ -156,7 +156,7 @@ void CDatabasePage::OnBrowseArchive() {
 }
 
 void CDatabasePage::OnBrowseImage() {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kImageFilter, "images");
+    const std::optional<ChosenFile> chosen = OpenFileDialog(GetSafeHwnd(), kImageFilter, "images");
     if (!chosen) return;
     SetItemUtf8(DatabaseId::Image, chosen->fileName);
     SetCaret(DatabaseId::Image, GetItemTextLength(DatabaseId::Image) - 1);

@@ -6,9 +6,8 @@
 #include "platform/CDialog.h"
 
 class CDatabasePage : public CDialog {
-    Q_OBJECT
 public:
-    explicit CDatabasePage(QWidget* parent = nullptr);
+    explicit CDatabasePage(WindowHandle parent = {});
 
     // The state the New command gives the page.
     void ResetDefaults();

@@ -38,8 +38,8 @@ constexpr ControlSpec kLayout[] = {
 
 }  // namespace
 
-CExtrasPage::CExtrasPage(QWidget* parent) : CDialog(parent) {
-    resize(MapDialogRect({0, 0, 432, 302}).size());
+CExtrasPage::CExtrasPage(WindowHandle parent) {
+    CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
 
     OnClicked(ExtrasId::HowToPlayEnabled, [this] { OnHowToPlayEnabled(); });

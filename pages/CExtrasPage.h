@@ -7,9 +7,8 @@
 #include "readme/ReadmeForm.h"
 
 class CExtrasPage : public CDialog {
-    Q_OBJECT
 public:
-    explicit CExtrasPage(QWidget* parent = nullptr);
+    explicit CExtrasPage(WindowHandle parent = {});
 
     // The state the New command gives the page.
     void ResetDefaults();

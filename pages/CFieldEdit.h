@@ -5,24 +5,27 @@
 // "Добавить в" appends to it.
 
 #include "pages/FieldCommands.h"
-#include "platform/Controls.h"
+#include "platform/CDialog.h"
 #include "platform/Menus.h"
 #include "text/Text.h"
 
-class QMenu;
-
-class CFieldEdit : public CMultiLineEdit {
-    Q_OBJECT
+// The rules over a multi-line edit control that a dialog made: the control
+// itself is the platform's own.
+class CFieldEdit {
 public:
-    explicit CFieldEdit(QWidget* parent = nullptr);
+    CFieldEdit(CDialog& dialog, int id);
+    CFieldEdit(const CFieldEdit&) = delete;
+    CFieldEdit& operator=(const CFieldEdit&) = delete;
+
+    int id() const { return m_id; }
 
     // Where the insert and add commands write; without targets they do
     // nothing.
     void SetTargets(FieldTargets* targets) { m_targets = targets; }
 
-    // A context-menu request from window (this control); point is in screen
-    // coordinates.
-    void OnContextMenu(QWidget* window, const QPoint& point);
+    // A context-menu request at a screen point; kKeyboardPoint opens it
+    // below the caret.
+    void OnContextMenu(ScreenPoint point);
     // Runs the handler of a menu command; false for an id it has none for.
     bool OnCommand(int id);
 
@@ -37,23 +40,17 @@ public:
     void GetSel(int& start, int& end) const;
     bool CanUndo() const;
 
-    QMenu* menuWithSelection() const { return m_menuWithSelection; }
-    QMenu* menuNoSelection() const { return m_menuNoSelection; }
+    MenuHandle menuWithSelection() const { return m_menuWithSelection; }
+    MenuHandle menuNoSelection() const { return m_menuNoSelection; }
     const Text& selectedText() const { return m_selectedText; }
 
-protected:
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
-    // Where a menu asked for from the keyboard opens: at the caret, kept
-    // inside the visible text.
-    QPoint CaretPoint() const;
-
+    CDialog& m_dialog;
+    int m_id;
     FieldTargets* m_targets = nullptr;
     CMenu m_menu;
-    QMenu* m_menuWithSelection = nullptr;  // "editmenuadd"
-    QMenu* m_menuNoSelection = nullptr;    // "editmenu"
+    MenuHandle m_menuWithSelection = nullptr;  // "editmenuadd"
+    MenuHandle m_menuNoSelection = nullptr;    // "editmenu"
     int m_selStart = 0;
     int m_selEnd = 0;
     // The selection taken when the menu last opened with one; every insert

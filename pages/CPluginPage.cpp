@@ -1,9 +1,5 @@
 #include "pages/CPluginPage.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -62,8 +58,8 @@ constexpr std::array<PluginId, 6> kScreenshotControls = {
 
 }  // namespace
 
-CPluginPage::CPluginPage(QWidget* parent) : CDialog(parent) {
-    resize(MapDialogRect({0, 0, 432, 302}).size());
+CPluginPage::CPluginPage(WindowHandle parent) {
+    CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
     AddComboItems(PluginId::ScreenshotCount, {"Нет"_cp, "1", "2", "3"});
 
@@ -76,9 +72,8 @@ CPluginPage::CPluginPage(QWidget* parent) : CDialog(parent) {
     OnClicked(PluginId::BrowseScreenshot3, [this] { OnBrowseScreenshot3(); });
     OnClicked(PluginId::BrowseFile, [this] { OnBrowsePluginFile(); });
     // The page takes dropped files, its path boxes too.
-    setAcceptDrops(true);
-    for (PluginId id : {PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3})
-        GetDlgItem(id)->setAcceptDrops(false);
+    CDialog::OnDropFiles([this](const std::vector<FilePath>& files, int controlId) { OnDropFiles(files, controlId); });
+    for (PluginId id : {PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3}) LetDropsThrough(id);
 }
 
 void CPluginPage::ResetDefaults() {
@@ -137,21 +132,12 @@ void CPluginPage::ApplyForm(const ReadmeForm& form) {
         EnableItem(kScreenshotControls[i], static_cast<int>(i / 2) < count);
 }
 
-void CPluginPage::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void CPluginPage::dropEvent(QDropEvent* event) {
-    std::vector<FilePath> files;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+void CPluginPage::OnDropFiles(const std::vector<FilePath>& files, int controlId) {
     if (files.empty()) return;
-    event->acceptProposedAction();
-
     constexpr PluginId kSlots[] = {PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3};
     int onBox = -1;
     for (int i = 0; i < 3; ++i)
-        if (GetDlgItem(kSlots[i])->geometry().contains(event->position().toPoint())) onBox = i;
+        if (ControlIdValue(kSlots[i]) == controlId) onBox = i;
     int highest = 0;
     if (files.size() == 1 && onBox >= 0) {
         SetItemUtf8(kSlots[onBox], files.front());
@@ -191,7 +177,7 @@ void CPluginPage::OnBrowseScreenshot2() { BrowseScreenshot(PluginId::Screenshot2
 void CPluginPage::OnBrowseScreenshot3() { BrowseScreenshot(PluginId::Screenshot3); }
 
 void CPluginPage::BrowseScreenshot(PluginId editId) {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kImageFilter, "screenshots");
+    const std::optional<ChosenFile> chosen = OpenFileDialog(GetSafeHwnd(), kImageFilter, "screenshots");
     if (!chosen) return;
     SetItemUtf8(editId, chosen->path);
     // Just before the last character, so the file name at the end shows.
@@ -199,7 +185,7 @@ void CPluginPage::BrowseScreenshot(PluginId editId) {
 }
 
 void CPluginPage::OnBrowsePluginFile() {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kPluginFilter, "plugins");
+    const std::optional<ChosenFile> chosen = OpenFileDialog(GetSafeHwnd(), kPluginFilter, "plugins");
     if (!chosen) return;
     SetItemUtf8(PluginId::File, chosen->fileName);
 }

@@ -2,14 +2,15 @@
 // Tab 1, "Параметры 1": the plug-in, its requirements, screenshots,
 // installation and removal.
 
+#include <vector>
+
 #include "platform/CDialog.h"
 #include "readme/PluginIds.h"
 #include "readme/ReadmeForm.h"
 
 class CPluginPage : public CDialog {
-    Q_OBJECT
 public:
-    explicit CPluginPage(QWidget* parent = nullptr);
+    explicit CPluginPage(WindowHandle parent = {});
 
     // The state the New command gives the page.
     void ResetDefaults();
@@ -25,13 +26,10 @@ public:
     void OnBrowseScreenshot2();
     void OnBrowseScreenshot3();
     void OnBrowsePluginFile();
-
-protected:
     // Screenshot files dropped on a path box fill it; several, or dropped
     // elsewhere on the page, fill the empty slots in order. The count rises
     // to take in every filled slot.
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+    void OnDropFiles(const std::vector<FilePath>& files, int controlId);
 
 private:
     void BrowseScreenshot(PluginId editId);

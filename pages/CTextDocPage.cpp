@@ -1,23 +1,22 @@
 #include "pages/CTextDocPage.h"
 
-#include <QString>
-
 #include "text/Cp1251.h"
 
 namespace {
 
 using K = ControlKind;
 
-// The text document page's layout. The edit control is not in it: the page
-// makes it.
+// The text document page's layout. The edit control's place is set in
+// pixels once the page has its size.
 constexpr ControlSpec kLayout[] = {
     {kNoControlId, K::GroupBox, "Текстовый документ"_cp, {4, 4, 424, 295}},
+    {TextDocId::Edit, K::MultiLineEdit, {}, {10, 14, 412, 279}, kStyleNone, 1},
 };
 
 }  // namespace
 
-CTextDocPage::CTextDocPage(QWidget* parent) : CDialog(parent) {
-    resize(MapDialogRect({0, 0, 432, 302}).size());
+CTextDocPage::CTextDocPage(WindowHandle parent) {
+    CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
     OnInitDialog();
 }
@@ -25,18 +24,11 @@ CTextDocPage::CTextDocPage(QWidget* parent) : CDialog(parent) {
 bool CTextDocPage::OnInitDialog() {
     // Inside the group box's frame; placed once, it does not follow later
     // changes of the page's size.
-    const int left = ScreenPixels(*this, 16), top = ScreenPixels(*this, 24);
-    const int right = width() - ScreenPixels(*this, 18), bottom = height() - ScreenPixels(*this, 16);
-    m_edit.setParent(this);
-    m_edit.hide();
-    m_edit.setGeometry(left, top, right - left, bottom - top);
-    AttachItem(TextDocId::Edit, &m_edit);
-    m_edit.show();
+    const PixelSize page = ClientSize();
+    MoveItem(TextDocId::Edit,
+             {ScreenPixels(16), ScreenPixels(24), page.width - ScreenPixels(18), page.height - ScreenPixels(16)});
+    OnContextMenu(TextDocId::Edit, [this](ScreenPoint point) { m_edit.OnContextMenu(point); });
     return true;
 }
 
-void CTextDocPage::SetDocumentText(std::string_view utf8) {
-    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_edit.setPlainText(text);
-}
+void CTextDocPage::SetDocumentText(std::string_view utf8) { SetItemUtf8(TextDocId::Edit, utf8); }

@@ -9,9 +9,8 @@
 #include "platform/CDialog.h"
 
 class CTextDocPage : public CDialog {
-    Q_OBJECT
 public:
-    explicit CTextDocPage(QWidget* parent = nullptr);
+    explicit CTextDocPage(WindowHandle parent = {});
 
     CFieldEdit& edit() { return m_edit; }
     // Open's text: UTF-8 with CR LF line breaks. Replaces the text and its
@@ -22,5 +21,5 @@ protected:
     bool OnInitDialog();
 
 private:
-    CFieldEdit m_edit;
+    CFieldEdit m_edit{*this, ControlIdValue(TextDocId::Edit)};
 };

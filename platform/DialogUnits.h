@@ -24,6 +24,23 @@ struct PixelEdges {
     int bottom = 0;
 };
 
+// A point on the screen, in pixels. {-1, -1} asks for a context menu from
+// the keyboard, as WM_CONTEXTMENU does.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+
+    bool operator==(const ScreenPoint&) const = default;
+};
+inline constexpr ScreenPoint kKeyboardPoint{-1, -1};
+
+struct PixelSize {
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const PixelSize&) const = default;
+};
+
 // a * b / c, rounded to the nearest integer (half away from zero).
 int MulDiv(int a, int b, int c);
 

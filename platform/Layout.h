@@ -29,6 +29,9 @@ enum ControlStyle : unsigned {
 
 inline constexpr int kNoControlId = -1;
 
+// An edit control's own commands, as its context menu offers them.
+enum class EditCommand { Undo, Cut, Copy, Paste };
+
 // A page's named control ids: a scoped enum over int that opts in with a
 // `constexpr bool IsControlId(TheEnum)` beside it. The opt-in keeps other
 // enums (pages, menu commands) from passing for a control.

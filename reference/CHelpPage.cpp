@@ -1,6 +1,6 @@
 #include "reference/CHelpPage.h"
 
-#include "platform/Controls.h"
+#include "reference/rtf/EmbeddedDocuments.h"
 
 namespace {
 
@@ -11,8 +11,8 @@ constexpr ControlSpec kLayout[] = {
 
 }  // namespace
 
-CHelpPage::CHelpPage(QWidget* parent) : CDialog(parent) {
-    resize(MapDialogRect({0, 0, 432, 302}).size());
+CHelpPage::CHelpPage(WindowHandle parent) {
+    CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
-    m_richEdit = Item<CRichEdit>(HelpId::Guide);
+    SetItemRtf(HelpId::Guide, HelpRtfBytes());
 }

@@ -4,12 +4,7 @@
 #include "platform/CDialog.h"
 #include "reference/HelpIds.h"
 
-class CRichEdit;
-
 class CHelpPage : public CDialog {
-    Q_OBJECT
 public:
-    explicit CHelpPage(QWidget* parent = nullptr);
-
-    CRichEdit* m_richEdit = nullptr;  // HelpId::Guide
+    explicit CHelpPage(WindowHandle parent = {});
 };

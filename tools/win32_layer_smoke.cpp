@@ -74,7 +74,7 @@ public:
         SetCheck(1004, true);
         SetItemText(kName, "Маяк у Тихой заводи"_cp);
         SetItemText(kDescription, "Старый маяк снова горит.\nПравый щелчок: меню полей."_cp);
-        OnContextMenu(kDescription, [this](POINT at) { ShowFieldMenu(at); });
+        OnContextMenu(kDescription, [this](ScreenPoint at) { ShowFieldMenu({at.x, at.y}); });
     }
     void CreateText(HWND parent, const RECT& place, std::span<const unsigned char> rtf) {
         CreatePage(parent, place);
@@ -86,9 +86,9 @@ public:
         CreateControls(kAboutLayout);
         StreamInRtf(GetDlgItem(kRichText), LicenseRtfBytes());
         if (!m_banner.Load(BannerBmpBytes())) return;
-        m_bannerPlace = {ScreenPixels(hwnd(), kBannerOrigin.x), ScreenPixels(hwnd(), kBannerOrigin.y),
-                         ScreenPixels(hwnd(), kBannerOrigin.x + m_banner.size().cx),
-                         ScreenPixels(hwnd(), kBannerOrigin.y + m_banner.size().cy)};
+        m_bannerPlace = {ScreenPixels(kBannerOrigin.x), ScreenPixels(kBannerOrigin.y),
+                         ScreenPixels(kBannerOrigin.x + m_banner.size().width),
+                         ScreenPixels(kBannerOrigin.y + m_banner.size().height)};
         // As far below the banner as the box stands in from the page's edge.
         RECT box = MapDialogRect(kAboutLayout[0].rect);
         box.top = std::max(box.top, m_bannerPlace.bottom + MapDialogRect({0, 0, 4, 0}).right);

@@ -22,10 +22,8 @@
 #include "platform/Dialogs.h"
 #include "platform/NativeText.h"
 #include "platform/qt/Resources.h"
-#include "platform/qt/RtfTextDocument.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
-#include "reference/rtf/EmbeddedDocuments.h"
 #include "text/Cp1251.h"
 
 CMainDlg* g_pMainDlg = nullptr;
@@ -144,11 +142,6 @@ bool CMainDlg::OnInitDialog() {
         SetItemText(MainId::Status, Text(kDraftSetAside) + cp1251::FromUtf8(draft.setAside));
     m_applying = false;
     SetUpKeyboard();
-    for (auto [view, bytes] :
-         {std::pair{m_helpPage.m_richEdit, HelpRtfBytes()}, std::pair{m_aboutPage.m_richEdit, LicenseRtfBytes()}}) {
-        rtf::SetRtf(*view->document(), bytes);
-        view->moveCursor(QTextCursor::Start);  // read from the top, not the end
-    }
     // As a dialog that answers true: the first tab stop gets the focus.
     GetDlgItem(MainId::New)->setFocus();
     return true;

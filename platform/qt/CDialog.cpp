@@ -5,15 +5,20 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextCursor>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
@@ -21,6 +26,7 @@
 #include "platform/qt/Controls.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/RtfTextDocument.h"
 
 namespace {
 
@@ -54,6 +60,15 @@ protected:
 CDialog::CDialog(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags), m_units(BaseUnitsOf(font())) {}
 
 QRect CDialog::MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
+
+bool CDialog::CreatePage(WindowHandle parent, const DluRect& size) {
+    if (parent) {
+        setParent(parent);
+        m_units = BaseUnitsOf(font());
+    }
+    resize(MapDialogRect(size).size());
+    return true;
+}
 
 QWidget* CDialog::CreateControl(const ControlSpec& spec) {
     const QString caption = ToQString(spec.caption);
@@ -137,7 +152,7 @@ void CDialog::SetWindowSize(const DluRect& rect) {
     // The window manager's frame is not known before the window shows: room
     // for a title bar and borders as a desktop draws them at this scale.
     const QSize room = screen()->availableGeometry().size() -
-                       QSize(2 * ScreenPixels(*this, 4), ScreenPixels(*this, 40) + 2 * ScreenPixels(*this, 4));
+                       QSize(2 * ::ScreenPixels(*this, 4), ::ScreenPixels(*this, 40) + 2 * ::ScreenPixels(*this, 4));
     if (wanted.width() <= room.width() && wanted.height() <= room.height()) {
         setFixedSize(wanted);
         return;
@@ -164,9 +179,9 @@ void CDialog::SetWindowSize(const DluRect& rect) {
     connect(qApp, &QApplication::focusChanged, scroll, [scroll, surface = m_surface](QWidget*, QWidget* now) {
         if (!now || !surface->isAncestorOf(now)) return;
         const QRect box(now->mapTo(surface, QPoint(0, 0)), now->size());
-        auto show = [](QScrollBar* bar, int first, int last, int length) {
-            if (last >= bar->value() + length) bar->setValue(last - length + 1);
-            if (first < bar->value()) bar->setValue(first);
+        auto show = [](QScrollBar* scrollBar, int first, int last, int length) {
+            if (last >= scrollBar->value() + length) scrollBar->setValue(last - length + 1);
+            if (first < scrollBar->value()) scrollBar->setValue(first);
         };
         show(scroll->horizontalScrollBar(), box.left(), box.right(), scroll->viewport()->width());
         show(scroll->verticalScrollBar(), box.top(), box.bottom(), scroll->viewport()->height());
@@ -228,8 +243,13 @@ std::string CDialog::GetItemUtf8(int id) const {
 }
 
 void CDialog::SetItemUtf8(int id, std::string_view utf8) {
-    if (auto* edit = Item<QLineEdit>(id))
-        SetLineEditText(*edit, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    QString value = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    QWidget* widget = GetDlgItem(id);
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        SetLineEditText(*edit, value);
+    } else if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) {
+        lines->setPlainText(value.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    }
 }
 
 void CDialog::ReplaceItemText(int id, std::string_view text) {
@@ -300,6 +320,163 @@ void CDialog::SetCurSel(int id, int index) {
 void CDialog::SetCaret(int id, int pos) {
     // QLineEdit keeps its caret in view by itself.
     if (auto* edit = Item<QLineEdit>(id)) edit->setCursorPosition(std::max(0, pos));
+}
+
+namespace {
+
+// The length in the program's text of a control's first characters.
+int TextPosition(const QString& text, qsizetype position, bool multiLine) {
+    const QString head = text.left(position);
+    return static_cast<int>((multiLine ? FromQStringMultiLine(head) : FromQString(head)).size());
+}
+
+}  // namespace
+
+void CDialog::GetSel(int id, int& start, int& end) const {
+    start = end = 0;
+    QWidget* widget = GetDlgItem(id);
+    if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) {
+        const QString text = lines->WindowText();
+        const QTextCursor cursor = lines->textCursor();
+        start = TextPosition(text, cursor.selectionStart(), true);
+        end = TextPosition(text, cursor.selectionEnd(), true);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        const int from = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+        start = TextPosition(edit->text(), from, false);
+        end = TextPosition(edit->text(), edit->hasSelectedText() ? edit->selectionEnd() : from, false);
+    }
+}
+
+bool CDialog::CanUndo(int id) const {
+    QWidget* widget = GetDlgItem(id);
+    if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) return lines->document()->isUndoAvailable();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->isUndoAvailable();
+    return false;
+}
+
+void CDialog::EditItem(int id, EditCommand command) {
+    QWidget* widget = GetDlgItem(id);
+    const auto run = [command](auto& edit) {
+        switch (command) {
+            case EditCommand::Undo:
+                edit.undo();
+                break;
+            case EditCommand::Cut:
+                edit.cut();
+                break;
+            case EditCommand::Copy:
+                edit.copy();
+                break;
+            case EditCommand::Paste:
+                edit.paste();
+                break;
+        }
+    };
+    if (auto* lines = qobject_cast<CMultiLineEdit*>(widget))
+        run(*lines);
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        run(*edit);
+}
+
+ScreenPoint CDialog::CaretScreenPoint(int id) const {
+    if (auto* lines = Item<CMultiLineEdit>(id)) {
+        const QPoint point = lines->CaretPoint();
+        return {point.x(), point.y()};
+    }
+    QWidget* widget = GetDlgItem(id);
+    if (!widget) return {};
+    const QPoint point = widget->mapToGlobal(QPoint(0, widget->height() - 1));
+    return {point.x(), point.y()};
+}
+
+void CDialog::SetItemRtf(int id, std::span<const unsigned char> rtf) {
+    if (auto* view = Item<CRichEdit>(id)) {
+        rtf::SetRtf(*view->document(), rtf);
+        view->moveCursor(QTextCursor::Start);  // read from the top, not the end
+    }
+}
+
+void CDialog::MoveItem(int id, const PixelEdges& place) {
+    if (QWidget* widget = GetDlgItem(id))
+        widget->setGeometry(place.left, place.top, place.right - place.left, place.bottom - place.top);
+}
+
+void CDialog::FocusItem(int id) {
+    if (QWidget* widget = GetDlgItem(id)) widget->setFocus();
+}
+
+PixelSize CDialog::ClientSize() const { return {width(), height()}; }
+
+int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return ::ScreenPixels(*this, pixelsAt96Dpi); }
+
+void CDialog::SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent) {
+    QImage image = bitmap.image();
+    const auto isTransparent = [transparent](QRgb colour) { return (colour & 0xFFFFFFu) == (transparent & 0xFFFFFFu); };
+    if (image.format() == QImage::Format_Indexed8) {
+        QList<QRgb> palette = image.colorTable();
+        for (QRgb& colour : palette)
+            if (isTransparent(colour)) colour = qRgba(0, 0, 0, 0);
+        image.setColorTable(palette);
+    } else if (!image.isNull()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if (isTransparent(line[x])) line[x] = qRgba(0, 0, 0, 0);
+        }
+    }
+    m_picture = image;
+    m_pictureRect = QRect(place.left, place.top, place.right - place.left, place.bottom - place.top);
+    update();
+}
+
+void CDialog::paintEvent(QPaintEvent* event) {
+    if (m_picture.isNull()) {
+        QWidget::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(m_pictureRect, m_picture);
+}
+
+void CDialog::OnContextMenu(int id, std::function<void(ScreenPoint)> handler) {
+    if (auto* lines = Item<CMultiLineEdit>(id)) lines->SetContextMenuHandler(std::move(handler));
+}
+
+void CDialog::OnDropFiles(std::function<void(const std::vector<FilePath>&, int)> handler) {
+    m_dropFiles = std::move(handler);
+    setAcceptDrops(m_dropFiles != nullptr);
+}
+
+void CDialog::LetDropsThrough(int id) {
+    if (QWidget* widget = GetDlgItem(id)) widget->setAcceptDrops(false);
+}
+
+void CDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (m_dropFiles && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        QWidget::dragEnterEvent(event);
+}
+
+void CDialog::dropEvent(QDropEvent* event) {
+    if (!m_dropFiles) {
+        QWidget::dropEvent(event);
+        return;
+    }
+    std::vector<FilePath> files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+    if (files.empty()) return;
+    event->acceptProposedAction();
+    // The control under the point, not the group box around it.
+    const QPoint dropped = event->position().toPoint();
+    const QPoint at = m_surface == this ? dropped : m_surface->mapFrom(this, dropped);
+    int id = kNoControlId;
+    for (const auto& [itemId, widget] : m_items)
+        if (!widget->isHidden() && !qobject_cast<CGroupBox*>(widget) && widget->geometry().contains(at)) id = itemId;
+    m_dropFiles(files, id);
 }
 
 void CDialog::OnClicked(int id, std::function<void()> handler) {

@@ -3,7 +3,9 @@
 // addressed by id, a number or a page's named id. Texts cross this boundary
 // as Windows-1251 bytes.
 
+#include <QImage>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -11,16 +13,26 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "platform/Layout.h"
 #include "platform/qt/DialogUnits.h"
 #include "readme/ControlValues.h"
 #include "text/Text.h"
 
+class CBitmap;
+
+// What the pages hold of a window: its parent, a file dialog's owner.
+using WindowHandle = QWidget*;
+
 class CDialog : public QWidget, public ControlValues {
     Q_OBJECT
 public:
     explicit CDialog(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+
+    WindowHandle GetSafeHwnd() const { return const_cast<CDialog*>(this); }
+    // A page inside parent (none: placed later), at its layout's size.
+    bool CreatePage(WindowHandle parent, const DluRect& size);
 
     // The control with this id, or nullptr: on a page that has no such
     // control every access below does nothing.
@@ -52,6 +64,26 @@ public:
     void SetCurSel(int id, int index);
     // An empty selection at pos, scrolled into view.
     void SetCaret(int id, int pos);
+    // An edit control's selection in positions of its Windows-1251 text
+    // (GetItemText), where a character beyond the code page counts as its
+    // "&#N;" and a line break as CR LF.
+    void GetSel(int id, int& start, int& end) const;
+    bool CanUndo(int id) const;
+    void EditItem(int id, EditCommand command);
+    // Below the caret, inside the control, in screen coordinates: where a
+    // context menu opened from the keyboard goes.
+    ScreenPoint CaretScreenPoint(int id) const;
+    // RTF bytes into a rich-text view, read from the top.
+    void SetItemRtf(int id, std::span<const unsigned char> rtf);
+    // Places a control in pixels of the dialog.
+    void MoveItem(int id, const PixelEdges& place);
+    void FocusItem(int id);
+    PixelSize ClientSize() const;
+    // A length given in pixels at 96 DPI, as this dialog's screen shows it.
+    int ScreenPixels(int pixelsAt96Dpi) const;
+    // Draws the bitmap at place under the controls, every pixel of exactly
+    // the transparent colour (0xRRGGBB) left out; an empty bitmap, nothing.
+    void SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent);
 
     // The same by a page's named id.
     template <ControlIdEnum E>
@@ -110,6 +142,18 @@ public:
     void SetCaret(E id, int pos) {
         SetCaret(ControlIdValue(id), pos);
     }
+    template <ControlIdEnum E>
+    void SetItemRtf(E id, std::span<const unsigned char> rtf) {
+        SetItemRtf(ControlIdValue(id), rtf);
+    }
+    template <ControlIdEnum E>
+    void MoveItem(E id, const PixelEdges& place) {
+        MoveItem(ControlIdValue(id), place);
+    }
+    template <ControlIdEnum E>
+    void FocusItem(E id) {
+        FocusItem(ControlIdValue(id));
+    }
 
     const DialogBaseUnits& baseUnits() const { return m_units; }
     QRect MapDialogRect(const DluRect& rect) const;
@@ -138,6 +182,14 @@ protected:
     void OnSelChange(int id, std::function<void()> handler);
     // Runs on every change of the text, the program's own included.
     void OnTextChange(int id, std::function<void()> handler);
+    // The context menu of a multi-line edit, at a screen point
+    // (kKeyboardPoint from the keyboard), in place of the system's own.
+    void OnContextMenu(int id, std::function<void(ScreenPoint)> handler);
+    // Files dropped from a file manager, with the id of the control they
+    // fell on (kNoControlId for the dialog itself).
+    void OnDropFiles(std::function<void(const std::vector<FilePath>& files, int controlId)> handler);
+    // Files dropped on this control go to OnDropFiles, not into its text.
+    void LetDropsThrough(int id);
 
     template <ControlIdEnum E>
     void AttachItem(E id, QWidget* widget) {
@@ -159,8 +211,19 @@ protected:
     void OnTextChange(E id, std::function<void()> handler) {
         OnTextChange(ControlIdValue(id), std::move(handler));
     }
+    template <ControlIdEnum E>
+    void OnContextMenu(E id, std::function<void(ScreenPoint)> handler) {
+        OnContextMenu(ControlIdValue(id), std::move(handler));
+    }
+    template <ControlIdEnum E>
+    void LetDropsThrough(E id) {
+        LetDropsThrough(ControlIdValue(id));
+    }
 
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QWidget* CreateControl(const ControlSpec& spec);
@@ -168,4 +231,7 @@ private:
     DialogBaseUnits m_units;
     std::map<int, QWidget*> m_items;
     QWidget* m_surface = this;  // the controls' parent
+    std::function<void(const std::vector<FilePath>&, int)> m_dropFiles;
+    QImage m_picture;  // with its transparent colour left out
+    QRect m_pictureRect;
 };

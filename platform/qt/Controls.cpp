@@ -1,10 +1,14 @@
 #include "platform/qt/Controls.h"
 
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTextDocument>
+#include <algorithm>
+#include <climits>
 
 #include "platform/qt/DialogUnits.h"
 
@@ -20,7 +24,48 @@ QString CMultiLineEdit::WindowText() const {
     return document()->toRawText();
 }
 
+void CMultiLineEdit::SetContextMenuHandler(std::function<void(ScreenPoint)> handler) {
+    const bool first = !m_contextMenu;
+    m_contextMenu = std::move(handler);
+    if (!first) return;
+    // The scroll bar belongs to the control, so its right-click opens this
+    // menu too rather than the scroll bar's own.
+    verticalScrollBar()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(verticalScrollBar(), &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const QPoint global = verticalScrollBar()->mapToGlobal(pos);
+        if (m_contextMenu) m_contextMenu({global.x(), global.y()});
+    });
+}
+
+QPoint CMultiLineEdit::CaretPoint() const {
+    const QRect area = viewport()->rect();
+    QPoint point = cursorRect().bottomLeft();
+    point.setX(std::clamp(point.x(), area.left(), area.right()));
+    point.setY(std::clamp(point.y(), area.top(), area.bottom()));
+    return viewport()->mapToGlobal(point);
+}
+
+void CMultiLineEdit::contextMenuEvent(QContextMenuEvent* event) {
+    if (!m_contextMenu) {
+        QPlainTextEdit::contextMenuEvent(event);
+        return;
+    }
+    // Always the program's menu, never Qt's own one for edit controls.
+    const QPoint global = event->globalPos();
+    event->accept();
+    m_contextMenu(event->reason() == QContextMenuEvent::Keyboard ? kKeyboardPoint
+                                                                 : ScreenPoint{global.x(), global.y()});
+}
+
 void CMultiLineEdit::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool menuKey = event->key() == Qt::Key_Menu && modifiers == Qt::NoModifier;
+    const bool shiftF10 = event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier;
+    if (m_contextMenu && (menuKey || shiftF10)) {
+        event->accept();
+        m_contextMenu(kKeyboardPoint);
+        return;
+    }
     // Enter, as Ctrl+Enter, breaks the line: in a text field people expect
     // it to, and the dialog's own Enter action does nothing anyway.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !isReadOnly()) {
@@ -65,6 +110,14 @@ void CGroupBox::paintEvent(QPaintEvent*) {
     painter.fillRect(caption, palette().color(backgroundRole()));
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(caption, Qt::AlignCenter, m_title);
+}
+
+bool CBitmap::Load(std::span<const unsigned char> bmp) {
+    QImage image;
+    if (bmp.size() <= static_cast<std::size_t>(INT_MAX))
+        image.loadFromData(bmp.data(), static_cast<int>(bmp.size()), "BMP");
+    m_image = image;
+    return !m_image.isNull();
 }
 
 CTabCtrl::CTabCtrl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)), m_panel(new QFrame(this)) {

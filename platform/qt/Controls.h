@@ -1,9 +1,14 @@
 #pragma once
 // The two controls that Qt does not offer as the dialogs need them.
 
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWidget>
+#include <functional>
+#include <span>
+
+#include "platform/DialogUnits.h"
 
 class QTabBar;
 class QFrame;
@@ -18,8 +23,18 @@ public:
     // The whole text with its line breaks, as the widget holds it.
     QString WindowText() const;
 
+    // The program's context menu instead of Qt's, from the text, its scroll
+    // bar and the keyboard (the menu key, Shift+F10: kKeyboardPoint).
+    void SetContextMenuHandler(std::function<void(ScreenPoint)> handler);
+    // Below the caret, kept inside the visible text, in screen coordinates.
+    QPoint CaretPoint() const;
+
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::function<void(ScreenPoint)> m_contextMenu;
 };
 
 // A read-only rich-text view: the user scrolls, selects and copies; the
@@ -45,6 +60,19 @@ protected:
 
 private:
     QString m_title;
+};
+
+// A picture from the bytes of a BMP file, for CDialog::SetPicture.
+class CBitmap {
+public:
+    // False, and no picture, for bytes that are not a BMP file.
+    bool Load(std::span<const unsigned char> bmp);
+    bool isNull() const { return m_image.isNull(); }
+    PixelSize size() const { return {m_image.width(), m_image.height()}; }
+    const QImage& image() const { return m_image; }
+
+private:
+    QImage m_image;
 };
 
 // A tab control: a strip of tabs over a framed panel, pages as children.

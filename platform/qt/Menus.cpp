@@ -87,4 +87,8 @@ int TrackPopupMenu(QMenu* menu, const QPoint& screenPoint, QWidget* owner) {
     return MenuItemId(menu->exec(screenPoint));
 }
 
+int TrackPopupMenu(QMenu* menu, ScreenPoint screenPoint, QWidget* owner) {
+    return TrackPopupMenu(menu, QPoint(screenPoint.x, screenPoint.y), owner);
+}
+
 void SetMenuSeamForTesting(MenuSeam* seam) { g_menuSeam = seam; }

@@ -9,11 +9,15 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/DialogUnits.h"
 #include "platform/MenuTable.h"
 
 class QAction;
 class QMenu;
 class QWidget;
+
+// A pop-up as CMenu::GetSubMenu answers it.
+using MenuHandle = QMenu*;
 
 // A loaded menu. Its top-level entries are pop-ups, reached by position; each
 // keeps the table's name (the caption of its Popup row) as object name.
@@ -42,6 +46,7 @@ void EnableMenuItem(QMenu* menu, int id, bool enable);
 // Shows the pop-up with its top-left corner at screenPoint and answers the
 // command the user chose, or 0 when the menu closed without one.
 int TrackPopupMenu(QMenu* menu, const QPoint& screenPoint, QWidget* owner);
+int TrackPopupMenu(QMenu* menu, ScreenPoint screenPoint, QWidget* owner);
 
 class MenuSeam {
 public:

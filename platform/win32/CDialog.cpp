@@ -95,6 +95,13 @@ bool CDialog::CreateTopLevel(std::wstring_view title, const DluRect& size) {
     return Create(0, kStyle, title, nullptr, place);
 }
 
+bool CDialog::CreatePage(HWND parent, const DluRect& size) {
+    if (!parent) return false;
+    m_font = CreateDialogFont(WindowDpi(parent));
+    m_units = BaseUnitsOf(m_font);
+    return Create(0, WS_CHILD | WS_CLIPSIBLINGS, L"", parent, MapDialogRect({0, 0, size.width, size.height}));
+}
+
 bool CDialog::CreatePage(HWND parent, const RECT& place) {
     m_font = CreateDialogFont(WindowDpi(parent));
     m_units = BaseUnitsOf(m_font);
@@ -198,7 +205,10 @@ std::string CDialog::GetItemUtf8(int id) const {
 }
 
 void CDialog::SetItemUtf8(int id, std::string_view utf8) {
-    if (const HWND control = GetDlgItem(id)) ::SetWindowTextW(control, WideFromUtf8(utf8).c_str());
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    const std::wstring wide = WideFromUtf8(IsMultiLine(control) ? WithCrLf(utf8) : std::string(utf8));
+    ::SetWindowTextW(control, wide.c_str());
 }
 
 void CDialog::ReplaceItemText(int id, std::string_view text) {
@@ -279,7 +289,27 @@ bool CDialog::CanUndo(int id) const {
     return control && ::SendMessageW(control, EM_CANUNDO, 0, 0) != 0;
 }
 
-POINT CDialog::CaretScreenPoint(int id) const {
+void CDialog::EditItem(int id, EditCommand command) {
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    UINT message = WM_UNDO;
+    switch (command) {
+        case EditCommand::Undo:
+            break;
+        case EditCommand::Cut:
+            message = WM_CUT;
+            break;
+        case EditCommand::Copy:
+            message = WM_COPY;
+            break;
+        case EditCommand::Paste:
+            message = WM_PASTE;
+            break;
+    }
+    ::SendMessageW(control, message, 0, 0);
+}
+
+ScreenPoint CDialog::CaretScreenPoint(int id) const {
     const HWND control = GetDlgItem(id);
     if (!control) return {};
     DWORD from = 0, to = 0;
@@ -303,7 +333,7 @@ POINT CDialog::CaretScreenPoint(int id) const {
     point.x = std::clamp(point.x, client.left, std::max(client.left, client.right - 1));
     point.y = std::clamp(point.y, client.top, std::max(client.top, client.bottom - 1));
     ::ClientToScreen(control, &point);
-    return point;
+    return {point.x, point.y};
 }
 
 void CDialog::SetItemRtf(int id, std::span<const unsigned char> rtf) {
@@ -319,10 +349,20 @@ void CDialog::FocusItem(int id) {
     if (const HWND control = GetDlgItem(id)) ::SetFocus(control);
 }
 
-SIZE CDialog::ClientSize() const {
+PixelSize CDialog::ClientSize() const {
     RECT client{};
     ::GetClientRect(m_hwnd, &client);
     return {client.right, client.bottom};
+}
+
+int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return ::ScreenPixels(m_hwnd, pixelsAt96Dpi); }
+
+void CDialog::SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent) {
+    m_picture = &bitmap;
+    m_picturePlace = {place.left, place.top, place.right, place.bottom};
+    // 0xRRGGBB to COLORREF's 0x00BBGGRR.
+    m_pictureTransparent = RGB((transparent >> 16) & 0xFF, (transparent >> 8) & 0xFF, transparent & 0xFF);
+    if (m_hwnd) ::InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
 void CDialog::AddComboItems(int id, std::initializer_list<std::string_view> items) {
@@ -363,7 +403,22 @@ void CDialog::OnClicked(int id, std::function<void()> handler) { m_clicked[id] =
 void CDialog::OnSelChange(int id, std::function<void()> handler) { m_selChange[id] = std::move(handler); }
 void CDialog::OnTextChange(int id, std::function<void()> handler) { m_textChange[id] = std::move(handler); }
 void CDialog::OnSelChanging(int id, std::function<void()> handler) { m_selChanging[id] = std::move(handler); }
-void CDialog::OnContextMenu(int id, std::function<void(POINT)> handler) { m_contextMenu[id] = std::move(handler); }
+namespace {
+
+// An edit control shows its own context menu: this one's goes to the
+// dialog instead, as WM_CONTEXTMENU from any other control does.
+LRESULT CALLBACK ForwardContextMenu(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_CONTEXTMENU)
+        return ::SendMessageW(::GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), lParam);
+    return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
+}  // namespace
+
+void CDialog::OnContextMenu(int id, std::function<void(ScreenPoint)> handler) {
+    m_contextMenu[id] = std::move(handler);
+    if (const HWND control = GetDlgItem(id)) ::SetWindowSubclass(control, &ForwardContextMenu, 1, 0);
+}
 
 LRESULT CALLBACK CDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -413,7 +468,7 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(wParam));
             const auto found = m_contextMenu.find(id);
             if (found != m_contextMenu.end() && found->second) {
-                found->second(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+                found->second(ScreenPoint{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
                 return 0;
             }
             break;
@@ -450,6 +505,14 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if ((style & WS_VISIBLE) != 0 && !groupBox && ::PtInRect(&place, at)) id = itemId;
             }
             if (m_dropFiles) m_dropFiles(files, id);
+            return 0;
+        }
+        case WM_PAINT: {
+            if (!m_picture || !m_picture->handle()) break;
+            PAINTSTRUCT paint{};
+            const HDC dc = ::BeginPaint(hwnd, &paint);
+            DrawTransparent(dc, *m_picture, m_picturePlace, m_pictureTransparent);
+            ::EndPaint(hwnd, &paint);
             return 0;
         }
         case WM_CLOSE:

@@ -4,6 +4,7 @@
 // Qt layer's names. Texts cross as Windows-1251 bytes, file names as UTF-8;
 // the controls hold UTF-16.
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -28,6 +29,11 @@ struct Accelerator {
     int command = 0;
 };
 
+class CBitmap;
+
+// What the pages hold of a window: its parent, a file dialog's owner.
+using WindowHandle = HWND;
+
 class CDialog : public ControlValues {
 public:
     CDialog() = default;
@@ -39,8 +45,12 @@ public:
     // parent, at its layout size, hidden until shown.
     bool CreateTopLevel(std::wstring_view title, const DluRect& size);
     bool CreatePage(HWND parent, const RECT& place);
+    // A page at the top left of parent, at its layout's size; without a
+    // parent nothing is made.
+    bool CreatePage(HWND parent, const DluRect& size);
 
     HWND hwnd() const { return m_hwnd; }
+    WindowHandle GetSafeHwnd() const { return m_hwnd; }
     // The control with this id, or nullptr: on a page that has no such
     // control every access below does nothing.
     HWND GetDlgItem(int id) const;
@@ -69,15 +79,22 @@ public:
     // "&#N;" and a line break as CR LF.
     void GetSel(int id, int& start, int& end) const;
     bool CanUndo(int id) const;
+    void EditItem(int id, EditCommand command);
     // Below the caret, inside the control, in screen coordinates: where a
     // context menu opened from the keyboard goes.
-    POINT CaretScreenPoint(int id) const;
+    ScreenPoint CaretScreenPoint(int id) const;
     // RTF bytes into a rich-edit control, read from the top.
     void SetItemRtf(int id, std::span<const unsigned char> rtf);
     // Places a control in pixels of this window's client area.
     void MoveItem(int id, const PixelEdges& place);
     void FocusItem(int id);
-    SIZE ClientSize() const;
+    PixelSize ClientSize() const;
+    // A length given in pixels at 96 DPI, at this window's DPI.
+    int ScreenPixels(int pixelsAt96Dpi) const;
+    // Draws the bitmap at place under the controls, every pixel of exactly
+    // the transparent colour (0xRRGGBB) left out. The bitmap must outlive
+    // the window or the next call.
+    void SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent);
 
     template <ControlIdEnum E>
     HWND GetDlgItem(E id) const {
@@ -102,6 +119,38 @@ public:
     template <ControlIdEnum E>
     void EnableItem(E id, bool enable) {
         EnableItem(ControlIdValue(id), enable);
+    }
+    template <ControlIdEnum E>
+    std::string GetItemUtf8(E id) const {
+        return GetItemUtf8(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void SetItemUtf8(E id, std::string_view utf8) {
+        SetItemUtf8(ControlIdValue(id), utf8);
+    }
+    template <ControlIdEnum E>
+    int GetItemTextLength(E id) const {
+        return GetItemTextLength(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    bool IsItemEnabled(E id) const {
+        return IsItemEnabled(ControlIdValue(id));
+    }
+    template <ControlIdEnum E>
+    void SetCaret(E id, int pos) {
+        SetCaret(ControlIdValue(id), pos);
+    }
+    template <ControlIdEnum E>
+    void SetItemRtf(E id, std::span<const unsigned char> rtf) {
+        SetItemRtf(ControlIdValue(id), rtf);
+    }
+    template <ControlIdEnum E>
+    void MoveItem(E id, const PixelEdges& place) {
+        MoveItem(ControlIdValue(id), place);
+    }
+    template <ControlIdEnum E>
+    void FocusItem(E id) {
+        FocusItem(ControlIdValue(id));
     }
     template <ControlIdEnum E>
     int GetCurSel(E id) const {
@@ -136,6 +185,11 @@ public:
     // Files dropped from the shell, with the id of the control they fell on
     // (kNoControlId for the window itself).
     void OnDropFiles(std::function<void(const std::vector<FilePath>& files, int controlId)> handler);
+    // Files dropped on this control go to OnDropFiles: so it is on Windows,
+    // where an edit control takes no files.
+    void LetDropsThrough(int) {}
+    template <ControlIdEnum E>
+    void LetDropsThrough(E) {}
 
 protected:
     // The dialog's Enter and Escape actions.
@@ -157,8 +211,9 @@ protected:
     void OnTextChange(int id, std::function<void()> handler);
     // A tab control's change is about to happen (the old tab still selected).
     void OnSelChanging(int id, std::function<void()> handler);
-    // The context menu of a control, at a screen point (-1, -1 from the keyboard).
-    void OnContextMenu(int id, std::function<void(POINT)> handler);
+    // The context menu of a control, at a screen point (kKeyboardPoint from
+    // the keyboard), in place of the control's own.
+    void OnContextMenu(int id, std::function<void(ScreenPoint)> handler);
 
     template <ControlIdEnum E>
     void AddComboItems(E id, std::initializer_list<std::string_view> items) {
@@ -176,6 +231,10 @@ protected:
     void OnTextChange(E id, std::function<void()> handler) {
         OnTextChange(ControlIdValue(id), std::move(handler));
     }
+    template <ControlIdEnum E>
+    void OnContextMenu(E id, std::function<void(ScreenPoint)> handler) {
+        OnContextMenu(ControlIdValue(id), std::move(handler));
+    }
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -189,12 +248,15 @@ private:
     DialogBaseUnits m_units;
     std::map<int, HWND> m_items;
     std::map<int, std::function<void()>> m_clicked, m_selChange, m_textChange, m_selChanging;
-    std::map<int, std::function<void(POINT)>> m_contextMenu;
+    std::map<int, std::function<void(ScreenPoint)>> m_contextMenu;
     std::function<void()> m_changed;
     std::map<int, std::function<void()>> m_commands;
     std::map<UINT_PTR, std::function<void()>> m_timers;
     std::function<void(const std::vector<FilePath>&, int)> m_dropFiles;
     HACCEL m_accelerators = nullptr;
+    const CBitmap* m_picture = nullptr;
+    RECT m_picturePlace{};
+    COLORREF m_pictureTransparent = 0;
 };
 
 // Runs the message loop until the last top-level window is gone, with the

@@ -72,6 +72,9 @@ CBitmap::~CBitmap() {
 }
 
 bool CBitmap::Load(std::span<const unsigned char> bmp) {
+    if (m_bitmap) ::DeleteObject(m_bitmap);
+    m_bitmap = nullptr;
+    m_size = {};
     BITMAPFILEHEADER file{};
     if (bmp.size() < sizeof file + sizeof(BITMAPINFOHEADER)) return false;
     std::copy_n(bmp.begin(), sizeof file, reinterpret_cast<unsigned char*>(&file));
@@ -84,9 +87,8 @@ bool CBitmap::Load(std::span<const unsigned char> bmp) {
         ::CreateDIBitmap(screen, &header->bmiHeader, CBM_INIT, bmp.data() + file.bfOffBits, header, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     if (!bitmap) return false;
-    if (m_bitmap) ::DeleteObject(m_bitmap);
     m_bitmap = bitmap;
-    m_size = {header->bmiHeader.biWidth, std::abs(header->bmiHeader.biHeight)};
+    m_size = {static_cast<int>(header->bmiHeader.biWidth), static_cast<int>(std::abs(header->bmiHeader.biHeight))};
     return true;
 }
 
@@ -96,7 +98,7 @@ bool DrawTransparent(HDC dc, const CBitmap& bitmap, const RECT& place, COLORREF 
     const HGDIOBJ old = ::SelectObject(source, bitmap.handle());
     const bool drawn =
         ::TransparentBlt(dc, place.left, place.top, place.right - place.left, place.bottom - place.top, source, 0, 0,
-                         bitmap.size().cx, bitmap.size().cy, static_cast<UINT>(transparent)) != 0;
+                         bitmap.size().width, bitmap.size().height, static_cast<UINT>(transparent)) != 0;
     ::SelectObject(source, old);
     ::DeleteDC(source);
     return drawn;

@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "platform/DialogUnits.h"
 #include "platform/win32/Windows.h"
 
 // Common controls 6 (the manifest asks for them) and Msftedit.dll; false
@@ -31,14 +32,15 @@ public:
     CBitmap& operator=(const CBitmap&) = delete;
     ~CBitmap();
 
-    // False for bytes that are not a BMP file.
+    // False, and no picture, for bytes that are not a BMP file.
     bool Load(std::span<const unsigned char> bmp);
     HBITMAP handle() const { return m_bitmap; }
-    SIZE size() const { return m_size; }
+    bool isNull() const { return m_bitmap == nullptr; }
+    PixelSize size() const { return m_size; }
 
 private:
     HBITMAP m_bitmap = nullptr;
-    SIZE m_size{};
+    PixelSize m_size{};
 };
 
 // Draws the bitmap stretched to place, leaving out every pixel of exactly

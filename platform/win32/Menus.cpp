@@ -61,4 +61,8 @@ int TrackPopupMenu(HMENU menu, POINT screenPoint, HWND owner) {
                                              screenPoint.x, screenPoint.y, 0, owner, nullptr));
 }
 
+int TrackPopupMenu(HMENU menu, ScreenPoint screenPoint, HWND owner) {
+    return TrackPopupMenu(menu, POINT{screenPoint.x, screenPoint.y}, owner);
+}
+
 void SetMenuSeamForTesting(MenuSeam* seam) { Seam() = seam; }

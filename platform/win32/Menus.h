@@ -5,8 +5,12 @@
 
 #include <span>
 
+#include "platform/DialogUnits.h"
 #include "platform/MenuTable.h"
 #include "platform/win32/Windows.h"
+
+// A pop-up as CMenu::GetSubMenu answers it.
+using MenuHandle = HMENU;
 
 // A loaded menu. Its top-level entries are pop-ups, reached by position.
 class CMenu {
@@ -31,6 +35,7 @@ void EnableMenuItem(HMENU menu, int id, bool enable);
 // Shows the pop-up with its top-left corner at screenPoint and answers the
 // command the user chose, or 0 when the menu closed without one.
 int TrackPopupMenu(HMENU menu, POINT screenPoint, HWND owner);
+int TrackPopupMenu(HMENU menu, ScreenPoint screenPoint, HWND owner);
 
 class MenuSeam {
 public:

@@ -47,6 +47,13 @@ public:
 // A Windows-1251 literal as the widgets show it.
 inline QString Q(std::string_view cp1251) { return ToQString(cp1251); }
 
+// The platform's pixel types as Qt's.
+inline QRect ToQRect(const PixelEdges& edges) {
+    return QRect(edges.left, edges.top, edges.right - edges.left, edges.bottom - edges.top);
+}
+inline QPoint ToQPoint(ScreenPoint point) { return QPoint(point.x, point.y); }
+inline QSize ToQSize(PixelSize size) { return QSize(size.width, size.height); }
+
 // A named control id in a failure message: its number.
 template <ControlIdEnum E>
 std::ostream& operator<<(std::ostream& out, E id) {

@@ -157,10 +157,10 @@ TEST(InOwnProcess, FramesShowAtThisScale) {
 
     // The banner grows with the scale as the rest does, the licence below it.
     CAboutPage& about = window.aboutPage();
-    const QRect banner = about.BannerRect();
-    EXPECT_NEAR(banner.width() * dpr, about.m_banner.width() * scale, 2.0);
-    EXPECT_NEAR(banner.height() * dpr, about.m_banner.height() * scale, 2.0);
-    EXPECT_GT(about.m_richEdit->geometry().top(), banner.bottom());
+    const QRect banner = ToQRect(about.BannerRect());
+    EXPECT_NEAR(banner.width() * dpr, about.banner().size().width * scale, 2.0);
+    EXPECT_NEAR(banner.height() * dpr, about.banner().size().height * scale, 2.0);
+    EXPECT_GT(about.GetDlgItem(AboutId::Licence)->geometry().top(), banner.bottom());
 }
 
 TEST(StartUp, FramesShowAtFractionalScale) {

@@ -61,22 +61,26 @@ protected:
 TEST_F(ReferencePagesTest, ViewsSitAtTheirPlacesAndAreReadOnlyTabStopsAsLaidOut) {
     CHelpPage& help = window->helpPage();
     CAboutPage& about = window->aboutPage();
-    ASSERT_EQ(help.GetDlgItem(HelpId::Guide), help.m_richEdit);
-    ASSERT_EQ(about.GetDlgItem(AboutId::Licence), about.m_richEdit);
-    EXPECT_EQ(help.m_richEdit->geometry(), help.MapDialogRect({4, 4, 424, 295}));
-    EXPECT_EQ(about.m_richEdit->geometry(), about.MapDialogRect({4, 83, 424, 216}));
-    for (CRichEdit* view : {help.m_richEdit, about.m_richEdit}) {
+    CRichEdit* guide = help.Item<CRichEdit>(HelpId::Guide);
+    CRichEdit* licence = about.Item<CRichEdit>(AboutId::Licence);
+    ASSERT_NE(guide, nullptr);
+    ASSERT_NE(licence, nullptr);
+    EXPECT_EQ(guide->geometry(), help.MapDialogRect({4, 4, 424, 295}));
+    EXPECT_EQ(licence->geometry(), about.MapDialogRect({4, 83, 424, 216}));
+    for (CRichEdit* view : {guide, licence}) {
         EXPECT_TRUE(view->isReadOnly());
         EXPECT_TRUE(view->textInteractionFlags() & Qt::TextSelectableByKeyboard);
     }
-    EXPECT_EQ(help.m_richEdit->focusPolicy(), Qt::ClickFocus);
-    EXPECT_EQ(about.m_richEdit->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(guide->focusPolicy(), Qt::ClickFocus);
+    EXPECT_EQ(licence->focusPolicy(), Qt::StrongFocus);
 }
 
 TEST_F(ReferencePagesTest, DocumentsShowFormattedFromTheTop) {
     SelectTab(4);
     ASSERT_TRUE(window->helpPage().isVisible());
-    for (CRichEdit* view : {window->helpPage().m_richEdit, window->aboutPage().m_richEdit}) {
+    for (CRichEdit* view :
+         {window->helpPage().Item<CRichEdit>(HelpId::Guide), window->aboutPage().Item<CRichEdit>(AboutId::Licence)}) {
+        ASSERT_NE(view, nullptr);
         const QString text = view->document()->toPlainText();
         EXPECT_FALSE(text.contains(QStringLiteral("\\rtf"))) << "RTF source shown";
         EXPECT_FALSE(text.contains(QStringLiteral("\\'"))) << "escapes left unread";
@@ -84,7 +88,7 @@ TEST_F(ReferencePagesTest, DocumentsShowFormattedFromTheTop) {
         EXPECT_EQ(view->textCursor().position(), 0);
         EXPECT_EQ(view->verticalScrollBar()->value(), 0);
     }
-    const QString help = window->helpPage().m_richEdit->document()->toPlainText();
+    const QString help = window->helpPage().Item<CRichEdit>(HelpId::Guide)->document()->toPlainText();
     // The guide's points in their order.
     qsizetype at = 0;
     for (const char* heading : {"Как пользоваться", "Новый", "Открыть", "Сохранить", "Просмотр", "Параметры 1",
@@ -95,8 +99,8 @@ TEST_F(ReferencePagesTest, DocumentsShowFormattedFromTheTop) {
     }
     // Some of it is bold: formatting reached the view.
     bool bold = false;
-    for (QTextBlock block = window->helpPage().m_richEdit->document()->begin(); block.isValid() && !bold;
-         block = block.next())
+    for (QTextBlock block = window->helpPage().Item<CRichEdit>(HelpId::Guide)->document()->begin();
+         block.isValid() && !bold; block = block.next())
         for (auto fragment = block.begin(); !fragment.atEnd() && !bold; ++fragment)
             bold = fragment.fragment().charFormat().fontWeight() >= QFont::Bold;
     EXPECT_TRUE(bold);
@@ -104,7 +108,7 @@ TEST_F(ReferencePagesTest, DocumentsShowFormattedFromTheTop) {
 
 TEST_F(ReferencePagesTest, TypingIntoTheViewsChangesNothing) {
     SelectTab(5);
-    CRichEdit* view = window->aboutPage().m_richEdit;
+    CRichEdit* view = window->aboutPage().Item<CRichEdit>(AboutId::Licence);
     const QString before = view->document()->toPlainText();
     view->setFocus();
     QTest::keyClicks(view, "abc");
@@ -120,7 +124,7 @@ TEST_F(ReferencePagesTest, BannerLeavesOutExactlyPureBlack) {
     const std::vector<std::uint8_t> pixels = {0, 1, 2, 0, 0, 1, 2, 0};
     page.LoadBanner(IndexedBmp(4, 2, {qRgb(0, 0, 0), qRgb(1, 0, 0), qRgb(255, 255, 255)}, pixels));
     const QImage image = Render(page);
-    const QPoint origin = CAboutPage::kBannerOrigin;
+    const QPoint origin = ToQPoint(CAboutPage::kBannerOrigin);
     const QRgb background = PixelAt(image, {5, 5});
     ASSERT_NE(background, 0u);
     for (int y = 0; y < 2; ++y) {
@@ -136,11 +140,11 @@ TEST_F(ReferencePagesTest, BannerLeavesOutExactlyPureBlack) {
 
 TEST_F(ReferencePagesTest, BuiltInBannerIsDrawnAtItsPlaceAndBadBytesDrawNothing) {
     CAboutPage& page = window->aboutPage();
-    ASSERT_EQ(page.m_banner.size(), QSize(580, 112));
+    ASSERT_EQ(ToQSize(page.banner().size()), QSize(580, 112));
     QImage image = Render(page);
     const QRgb background = PixelAt(image, {5, 5});
     // The banner's corner is black: the page shows through.
-    EXPECT_EQ(PixelAt(image, CAboutPage::kBannerOrigin), background);
+    EXPECT_EQ(PixelAt(image, ToQPoint(CAboutPage::kBannerOrigin)), background);
     int drawn = 0;
     for (int y = 10; y < 122; ++y)
         for (int x = 32; x < 612; ++x) drawn += PixelAt(image, {x, y}) != background;
@@ -150,9 +154,9 @@ TEST_F(ReferencePagesTest, BuiltInBannerIsDrawnAtItsPlaceAndBadBytesDrawNothing)
     for (const std::vector<unsigned char>& bytes :
          {std::vector<unsigned char>{}, truncated, std::vector<unsigned char>(4000, 0x42)}) {
         page.LoadBanner(bytes);
-        EXPECT_TRUE(page.m_banner.isNull());
+        EXPECT_TRUE(page.banner().isNull());
         image = Render(page);
-        EXPECT_EQ(PixelAt(image, CAboutPage::kBannerOrigin + QPoint(300, 50)), background);
+        EXPECT_EQ(PixelAt(image, ToQPoint(CAboutPage::kBannerOrigin) + QPoint(300, 50)), background);
     }
 }
 
@@ -165,9 +169,9 @@ TEST_F(ReferencePagesTest, LicenceStaysBelowTheBannerWithASmallFont) {
     QApplication::setFont(normal);
     ASSERT_LT(page.baseUnits().y, 10);
 
-    const QRect banner = page.BannerRect();
-    ASSERT_EQ(banner, QRect(CAboutPage::kBannerOrigin, page.m_banner.size()));
-    const QRect box = page.m_richEdit->geometry();
+    const QRect banner = ToQRect(page.BannerRect());
+    ASSERT_EQ(banner, QRect(ToQPoint(CAboutPage::kBannerOrigin), ToQSize(page.banner().size())));
+    const QRect box = page.GetDlgItem(AboutId::Licence)->geometry();
     EXPECT_GT(box.top(), banner.bottom());
     // Still ending where the layout puts it, inside the page.
     EXPECT_EQ(box.bottom(), page.MapDialogRect({4, 83, 424, 216}).bottom());

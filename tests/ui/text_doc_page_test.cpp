@@ -166,10 +166,12 @@ protected:
     }
 
     CTextDocPage& page() { return window->textDocPage(); }
-    CFieldEdit& edit() { return page().edit(); }
+    // The field editor's rules, and the platform's control they work on.
+    CFieldEdit& field() { return page().edit(); }
+    CMultiLineEdit& edit() { return *page().Item<CMultiLineEdit>(TextDocId::Edit); }
 
     // The document's text as the program's texts hold it.
-    Text Document() { return edit().GetWindowText(); }
+    Text Document() { return field().GetWindowText(); }
     void SetDocument(const QString& text) {
         edit().setPlainText(text);
         edit().setFocus();
@@ -271,7 +273,7 @@ TEST_F(TextDocPageTest, WithoutSelectionTheMenuHasGreyCascadesAndKeepsTheLastCap
     SetDocument(QStringLiteral("first passage and the rest"));
     Select(0, 13);
     RightClick();  // Escape
-    EXPECT_EQ(edit().selectedText(), "first passage");
+    EXPECT_EQ(field().selectedText(), "first passage");
 
     Select(4, 4);
     RightClick(FieldMenuId::InsertPluginName);
@@ -280,7 +282,7 @@ TEST_F(TextDocPageTest, WithoutSelectionTheMenuHasGreyCascadesAndKeepsTheLastCap
     EXPECT_EQ(menus.shown[1].name, QStringLiteral("editmenu"));
     EXPECT_EQ(menus.shown[1].lines, MenuNoSelection(false));
     // The old capture stays, but nothing can use it.
-    EXPECT_EQ(edit().selectedText(), "first passage");
+    EXPECT_EQ(field().selectedText(), "first passage");
     EXPECT_EQ(menus.refused, std::vector<int>{CommandId(FieldMenuId::InsertPluginName)});
     EXPECT_EQ(plugin().GetItemText(PluginId::Name), "");
 }
@@ -294,7 +296,7 @@ TEST_F(TextDocPageTest, WithASelectionTheMenuOffersBothCascadesAndCapturesThePas
     EXPECT_EQ(menus.shown[0].lines, MenuWithSelection(false));
     EXPECT_EQ(menus.shown[0].owner, &edit());
     EXPECT_EQ(menus.shown[0].point, edit().viewport()->mapToGlobal(QPoint(30, 8)));
-    EXPECT_EQ(edit().selectedText(), Text("ридми\r\nВтор"_cp));
+    EXPECT_EQ(field().selectedText(), Text("ридми\r\nВтор"_cp));
     EXPECT_EQ(plugin().GetItemText(PluginId::Name), Text("ридми\r\nВтор"_cp));
     // The right-click kept the selection.
     EXPECT_EQ(edit().textCursor().selectedText(), QString::fromUtf8("ридми\u2029Втор"));
@@ -326,7 +328,7 @@ TEST_F(TextDocPageTest, EachOfThe28CommandsWritesItsFieldWholeAndNothingElse) {
     Select(10, 54);
     const Text captured = Text("первая строка отрывка\r\nвторая & <b>строка</b>"_cp);
     RightClick();
-    ASSERT_EQ(edit().selectedText(), captured);
+    ASSERT_EQ(field().selectedText(), captured);
 
     for (const auto& row : rows) {
         CDialog* page = window->PageOfTab(row.tab);
@@ -425,7 +427,7 @@ TEST_F(TextDocPageTest, MenuKeyAndShiftF10OpenTheMenuAtTheCaret) {
         EXPECT_EQ(shown.point, expected);
         EXPECT_TRUE(QRect(edit().mapToGlobal(QPoint(0, 0)), edit().size()).contains(shown.point));
     }
-    EXPECT_EQ(edit().selectedText(), Text("me text\r\nan"));
+    EXPECT_EQ(field().selectedText(), Text("me text\r\nan"));
 
     // A keyboard request from the platform opens it at the caret too, never
     // at the corner of the screen.

@@ -165,7 +165,8 @@ TEST(Win32Dialog, SelectionCountsInTheProgramsTextAndTheCaretPointStaysInTheCont
         EXPECT_EQ(end, c.end) << c.from;
         RECT box{};
         ::GetWindowRect(notes, &box);
-        const POINT caret = page.CaretScreenPoint(kNotes);
+        const ScreenPoint at = page.CaretScreenPoint(kNotes);
+        const POINT caret{at.x, at.y};
         EXPECT_TRUE(::PtInRect(&box, caret)) << c.from << ": " << caret.x << "," << caret.y;
     }
     EXPECT_EQ(page.GetItemText(kNotes).substr(14), "x");
@@ -269,15 +270,15 @@ TEST(Win32Dialog, RichTextIsReadByTheControlAndControlsMoveInPixels) {
                    reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u) << "read from the top";
 
-    const SIZE client = page.ClientSize();
-    page.MoveItem(kNotes, {16, 24, client.cx - 18, client.cy - 16});
+    const PixelSize client = page.ClientSize();
+    page.MoveItem(kNotes, {16, 24, client.width - 18, client.height - 16});
     RECT place{};
     ::GetWindowRect(page.GetDlgItem(kNotes), &place);
     ::MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&place), 2);
     EXPECT_EQ(place.left, 16);
     EXPECT_EQ(place.top, 24);
-    EXPECT_EQ(place.right, client.cx - 18);
-    EXPECT_EQ(place.bottom, client.cy - 16);
+    EXPECT_EQ(place.right, client.width - 18);
+    EXPECT_EQ(place.bottom, client.height - 16);
 }
 
 TEST(Win32Dialogs, FileLengthOfAChosenFileByItsUtf8Name) {
@@ -323,7 +324,7 @@ struct Surface {
 TEST(Win32Banner, OnlyPureBlackIsLeftOut) {
     CBitmap banner;
     ASSERT_TRUE(banner.Load(BannerBmpBytes()));
-    const int width = banner.size().cx, height = banner.size().cy;
+    const int width = banner.size().width, height = banner.size().height;
     ASSERT_EQ(width, 580);
     ASSERT_EQ(height, 112);
     EXPECT_FALSE(CBitmap().Load(std::span<const unsigned char>(BannerBmpBytes().data(), 20)));
@@ -381,7 +382,7 @@ TEST(Win32Menu, FieldMenuFromItsTableWithItemsGreyedByCommand) {
 
     AnsweringMenu seam;
     SetMenuSeamForTesting(&seam);
-    EXPECT_EQ(TrackPopupMenu(withSelection, {10, 10}, nullptr), 4242);
+    EXPECT_EQ(TrackPopupMenu(withSelection, POINT{10, 10}, nullptr), 4242);
     EXPECT_EQ(seam.shown, withSelection);
     SetMenuSeamForTesting(nullptr);
 }

@@ -1,0 +1,153 @@
+// The Qt layer's primitives that the pages share with the Win32 layer:
+// selections counted in the program's text, multi-line UTF-8, the program's
+// context menu and dropped files by control.
+
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QUrl>
+#include <utility>
+
+#include "UiTest.h"
+
+namespace {
+
+constexpr int kLines = 1;
+constexpr int kLine = 2;
+constexpr int kFrame = 3;
+constexpr int kOther = 4;
+
+constexpr ControlSpec kLayout[] = {
+    {kFrame, ControlKind::GroupBox, "Frame", {4, 4, 200, 100}},
+    {kLines, ControlKind::MultiLineEdit, {}, {10, 14, 120, 40}, kStyleNone, 1},
+    {kLine, ControlKind::Edit, {}, {10, 60, 120, 12}, kStyleNone, 2},
+    {kOther, ControlKind::Edit, {}, {140, 60, 50, 12}, kStyleNone, 3},
+};
+
+class TestDialog : public CDialog {
+public:
+    TestDialog() {
+        CreatePage({}, DluRect{0, 0, 210, 110});
+        CreateControls(kLayout);
+    }
+    using CDialog::LetDropsThrough;
+    using CDialog::OnContextMenu;
+    using CDialog::OnDropFiles;
+};
+
+TEST(QtLayer, SelectionsCountInTheProgramsText) {
+    TestDialog dialog;
+    auto* lines = dialog.Item<CMultiLineEdit>(kLines);
+    lines->setPlainText(QString::fromUtf8("Маяк\n日x"));
+    auto* line = dialog.Item<QLineEdit>(kLine);
+    line->setText(QString::fromUtf8("日x"));
+    // Widget positions against the Windows-1251 text: CR LF is two, 日 is
+    // its eight-byte "&#26085;".
+    const struct {
+        int id, from, to, start, end;
+    } cases[] = {
+        {kLines, 0, 7, 0, 15}, {kLines, 6, 7, 14, 15}, {kLines, 5, 6, 6, 14},
+        {kLines, 2, 2, 2, 2},  {kLine, 1, 2, 8, 9},    {kLine, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        if (c.id == kLines) {
+            QTextCursor cursor = lines->textCursor();
+            cursor.setPosition(c.from);
+            cursor.setPosition(c.to, QTextCursor::KeepAnchor);
+            lines->setTextCursor(cursor);
+        } else {
+            line->setSelection(c.from, c.to - c.from);
+        }
+        int start = -1, end = -1;
+        dialog.GetSel(c.id, start, end);
+        EXPECT_EQ(std::pair(start, end), std::pair(c.start, c.end)) << c.id << ": " << c.from << "-" << c.to;
+    }
+    EXPECT_EQ(dialog.GetItemText(kLines).substr(14), "x");
+}
+
+TEST(QtLayer, MultiLineUtf8ReplacesTextAndUndo) {
+    TestDialog dialog;
+    dialog.ReplaceItemText(kLines, "typed");
+    ASSERT_TRUE(dialog.CanUndo(kLines));
+    dialog.SetItemUtf8(kLines, "первая\r\nвторая\r\n");
+    EXPECT_EQ(dialog.GetItemText(kLines), Text("первая\r\nвторая\r\n"_cp));
+    EXPECT_EQ(dialog.Item<CMultiLineEdit>(kLines)->document()->blockCount(), 3);
+    EXPECT_FALSE(dialog.CanUndo(kLines)) << "a new document starts a new history";
+
+    dialog.ReplaceItemText(kLines, "one");
+    dialog.ReplaceItemText(kLines, "two");
+    dialog.EditItem(kLines, EditCommand::Undo);
+    EXPECT_EQ(dialog.GetItemText(kLines), "one");
+}
+
+TEST(QtLayer, TheProgramsContextMenuComesFromMouseScrollBarAndKeyboard) {
+    TestDialog dialog;
+    dialog.show();
+    std::vector<ScreenPoint> asked;
+    dialog.OnContextMenu(kLines, [&asked](ScreenPoint point) { asked.push_back(point); });
+    auto* lines = dialog.Item<CMultiLineEdit>(kLines);
+
+    const QPoint at(5, 6);
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, at, lines->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(lines->viewport(), &mouse);
+    QTest::keyClick(lines, Qt::Key_Menu);
+    QTest::keyClick(lines, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::keyClick(lines, Qt::Key_F10);  // F10 alone is no menu key
+    QScrollBar* bar = lines->verticalScrollBar();
+    emit bar->customContextMenuRequested(QPoint(2, 3));
+
+    ASSERT_EQ(asked.size(), 4u);
+    EXPECT_EQ(ToQPoint(asked[0]), lines->viewport()->mapToGlobal(at));
+    EXPECT_EQ(asked[1], kKeyboardPoint);
+    EXPECT_EQ(asked[2], kKeyboardPoint);
+    EXPECT_EQ(ToQPoint(asked[3]), bar->mapToGlobal(QPoint(2, 3)));
+    // From the keyboard the menu goes below the caret, inside the text.
+    const QPoint caret = ToQPoint(dialog.CaretScreenPoint(kLines));
+    EXPECT_TRUE(QRect(lines->viewport()->mapToGlobal(QPoint(0, 0)), lines->viewport()->size()).contains(caret));
+}
+
+TEST(QtLayer, DroppedFilesNameTheControlUnderThePoint) {
+    TestDialog dialog;
+    std::vector<std::pair<std::vector<FilePath>, int>> drops;
+    dialog.OnDropFiles([&drops](const std::vector<FilePath>& files, int id) { drops.emplace_back(files, id); });
+    dialog.LetDropsThrough(kLine);
+    EXPECT_TRUE(dialog.acceptDrops());
+    EXPECT_FALSE(dialog.GetDlgItem(kLine)->acceptDrops());
+    EXPECT_TRUE(dialog.GetDlgItem(kOther)->acceptDrops()) << "only the controls named let drops through";
+
+    const auto drop = [&dialog](QPoint at, const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &enter);
+        QDropEvent event(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&dialog, &event);
+        return enter.isAccepted();
+    };
+    const QUrl file = QUrl::fromLocalFile(QString::fromUtf8("/shots/снимок.png"));
+    const struct {
+        QPoint at;
+        int id;
+    } cases[] = {
+        {dialog.GetDlgItem(kLine)->geometry().center(), kLine},
+        {dialog.GetDlgItem(kLines)->geometry().center(), kLines},
+        {dialog.GetDlgItem(kFrame)->geometry().topLeft() + QPoint(2, 2), kNoControlId},  // the frame is no target
+        {QPoint(1, 1), kNoControlId},
+    };
+    for (const auto& c : cases) {
+        drops.clear();
+        EXPECT_TRUE(drop(c.at, {file}));
+        ASSERT_EQ(drops.size(), 1u);
+        EXPECT_EQ(drops[0].first, std::vector<FilePath>{"/shots/снимок.png"});
+        EXPECT_EQ(drops[0].second, c.id);
+    }
+    // Only local files count.
+    drops.clear();
+    drop(QPoint(1, 1), {QUrl(QStringLiteral("https://example.org/a.png"))});
+    EXPECT_TRUE(drops.empty());
+}
+
+}  // namespace
