@@ -29,6 +29,20 @@ enum ControlStyle : unsigned {
 
 inline constexpr int kNoControlId = -1;
 
+// A keyboard command: the key as Windows numbers it (a virtual-key code,
+// 'N' for N) with Ctrl and Shift, and the command id it sends as a menu
+// item would.
+struct Accelerator {
+    unsigned short key = 0;
+    bool ctrl = false;
+    bool shift = false;
+    int command = 0;
+};
+inline constexpr unsigned short kKeyTab = 0x09;
+inline constexpr unsigned short kKeyPageUp = 0x21;
+inline constexpr unsigned short kKeyPageDown = 0x22;
+inline constexpr unsigned short kKeyF5 = 0x74;
+
 // An edit control's own commands, as its context menu offers them.
 enum class EditCommand { Undo, Cut, Copy, Paste };
 

@@ -127,9 +127,9 @@ public:
         if (!CreateTopLevel(L"Quillsmith", kWindowRect)) return false;
         CreateControls(kMainLayout);
         const HWND tabs = GetDlgItem(kTabs);
-        InsertTab(tabs, 0, "Параметры 1"_cp);
-        InsertTab(tabs, 1, "Справка"_cp);
-        InsertTab(tabs, 2, "О программе"_cp);
+        ::InsertTab(tabs, 0, "Параметры 1"_cp);
+        ::InsertTab(tabs, 1, "Справка"_cp);
+        ::InsertTab(tabs, 2, "О программе"_cp);
         const RECT place = TabPageRect(tabs);
         m_pages[0].CreateForm(hwnd(), place);
         m_pages[1].CreateText(hwnd(), place, HelpRtfBytes());

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -11,13 +12,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
+#include <QTabBar>
 #include <QTextCursor>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -26,6 +31,7 @@
 #include "platform/qt/Controls.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/Resources.h"
 #include "platform/qt/RtfTextDocument.h"
 
 namespace {
@@ -57,7 +63,22 @@ protected:
 
 }  // namespace
 
-CDialog::CDialog(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags), m_units(BaseUnitsOf(font())) {}
+CDialog::CDialog(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags), m_units(BaseUnitsOf(font())) {
+    connect(this, &CDialog::Changed, this, [this] {
+        if (m_changedHandler) m_changedHandler();
+    });
+}
+
+CDialog::~CDialog() = default;
+
+bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size) {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(ToQString(title));
+    setWindowIcon(ProgramIcon());
+    SetWindowSize(size);
+    return true;
+}
 
 QRect CDialog::MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
 
@@ -309,11 +330,13 @@ void CDialog::EnableItem(int id, bool enable) {
 }
 
 int CDialog::GetCurSel(int id) const {
+    if (auto* tabs = Item<CTabCtrl>(id)) return tabs->GetCurSel();
     auto* combo = Item<QComboBox>(id);
     return combo ? combo->currentIndex() : -1;
 }
 
 void CDialog::SetCurSel(int id, int index) {
+    if (auto* tabs = Item<CTabCtrl>(id)) tabs->SetCurSel(index);
     if (auto* combo = Item<QComboBox>(id)) combo->setCurrentIndex(index);
 }
 
@@ -440,6 +463,142 @@ void CDialog::paintEvent(QPaintEvent* event) {
     painter.drawImage(m_pictureRect, m_picture);
 }
 
+void CDialog::SetItemTip(int id, std::string_view text) {
+    if (QWidget* widget = GetDlgItem(id)) {
+        if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
+        widget->setToolTip(ToQString(text));
+    }
+}
+
+void CDialog::InsertTab(int id, int index, std::string_view caption) {
+    if (auto* tabs = Item<CTabCtrl>(id)) tabs->InsertItem(index, ToQString(caption));
+}
+
+void CDialog::ChooseTab(int id, int index) {
+    if (auto* tabs = Item<CTabCtrl>(id)) tabs->tabBar()->setCurrentIndex(index);
+}
+
+void CDialog::PlacePage(CDialog& page, int tabId) {
+    auto* tabs = Item<CTabCtrl>(tabId);
+    if (!tabs) return;
+    page.setParent(tabs);
+    page.move(tabs->PageOrigin());
+}
+
+void CDialog::OnCommand(int command, std::function<void()> handler) { m_commands[command] = std::move(handler); }
+
+namespace {
+
+QKeyCombination QtKey(const Accelerator& key) {
+    Qt::Key qtKey = Qt::Key_unknown;
+    if ((key.key >= 'A' && key.key <= 'Z') || (key.key >= '0' && key.key <= '9'))
+        qtKey = static_cast<Qt::Key>(key.key);
+    else if (key.key == kKeyTab)
+        qtKey = Qt::Key_Tab;
+    else if (key.key == kKeyPageUp)
+        qtKey = Qt::Key_PageUp;
+    else if (key.key == kKeyPageDown)
+        qtKey = Qt::Key_PageDown;
+    else if (key.key >= kKeyF5 - 4 && key.key <= kKeyF5 + 7)
+        qtKey = static_cast<Qt::Key>(Qt::Key_F1 + (key.key - (kKeyF5 - 4)));
+    Qt::KeyboardModifiers modifiers;
+    if (key.ctrl) modifiers |= Qt::ControlModifier;
+    if (key.shift) modifiers |= Qt::ShiftModifier;
+    return QKeyCombination(modifiers, qtKey);
+}
+
+}  // namespace
+
+void CDialog::SetAccelerators(std::span<const Accelerator> keys) {
+    for (QShortcut* shortcut : m_shortcuts) delete shortcut;
+    m_shortcuts.clear();
+    for (const Accelerator& key : keys) {
+        std::vector<QKeyCombination> combinations{QtKey(key)};
+        // Qt names Shift+Tab Backtab.
+        if (key.key == kKeyTab && key.shift)
+            combinations.push_back(QKeyCombination(QtKey(key).keyboardModifiers(), Qt::Key_Backtab));
+        for (QKeyCombination combination : combinations) {
+            auto* shortcut = new QShortcut(QKeySequence(combination), this);
+            connect(shortcut, &QShortcut::activated, this, [this, command = key.command] {
+                const auto found = m_commands.find(command);
+                if (found != m_commands.end() && found->second) found->second();
+            });
+            m_shortcuts.push_back(shortcut);
+        }
+    }
+}
+
+std::string KeyText(const Accelerator& key) {
+    return QKeySequence(QtKey(key)).toString(QKeySequence::NativeText).toStdString();
+}
+
+void CDialog::StartSingleShot(std::uintptr_t timer, unsigned ms, std::function<void()> handler) {
+    std::unique_ptr<QTimer>& slot = m_timers[timer];
+    if (!slot) {
+        slot = std::make_unique<QTimer>();
+        slot->setSingleShot(true);
+    }
+    slot->disconnect();
+    connect(slot.get(), &QTimer::timeout, this, std::move(handler));
+    slot->start(static_cast<int>(ms));
+}
+
+void CDialog::StopTimer(std::uintptr_t timer) {
+    if (const auto found = m_timers.find(timer); found != m_timers.end()) found->second->stop();
+}
+
+bool CDialog::IsTimerActive(std::uintptr_t timer) const {
+    const auto found = m_timers.find(timer);
+    return found != m_timers.end() && found->second->isActive();
+}
+
+void CDialog::OnSelChanging(int id, std::function<void()> handler) {
+    if (auto* tabs = Item<CTabCtrl>(id))
+        connect(tabs, &CTabCtrl::SelChanging, this, [handler = std::move(handler)] { handler(); });
+}
+
+namespace {
+
+// A click, or Enter with the focus, on one control.
+class ActivateFilter final : public QObject {
+public:
+    ActivateFilter(QObject* parent, std::function<void()> handler) : QObject(parent), m_handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool click =
+            event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        const bool enter =
+            event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                                  static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+        if (click || enter) {
+            m_handler();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_handler;
+};
+
+}  // namespace
+
+void CDialog::OnActivate(int id, std::function<void()> handler) {
+    QWidget* widget = GetDlgItem(id);
+    if (!widget) return;
+    widget->installEventFilter(new ActivateFilter(widget, std::move(handler)));
+    widget->setFocusPolicy(Qt::StrongFocus);
+    widget->setCursor(Qt::PointingHandCursor);
+}
+
+int RunMessageLoop(const CDialog&) { return QApplication::exec(); }
+
+void CDialog::closeEvent(QCloseEvent* event) {
+    OnClose();
+    QWidget::closeEvent(event);
+}
+
 void CDialog::OnContextMenu(int id, std::function<void(ScreenPoint)> handler) {
     if (auto* lines = Item<CMultiLineEdit>(id)) lines->SetContextMenuHandler(std::move(handler));
 }
@@ -485,7 +644,9 @@ void CDialog::OnClicked(int id, std::function<void()> handler) {
 }
 
 void CDialog::OnSelChange(int id, std::function<void()> handler) {
-    if (auto* combo = Item<QComboBox>(id))
+    if (auto* tabs = Item<CTabCtrl>(id))
+        connect(tabs, &CTabCtrl::SelChange, this, [handler = std::move(handler)] { handler(); });
+    else if (auto* combo = Item<QComboBox>(id))
         connect(combo, &QComboBox::activated, this, [handler = std::move(handler)] { handler(); });
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,6 +22,8 @@
 #include "text/Text.h"
 
 class CBitmap;
+class QShortcut;
+class QTimer;
 
 // What the pages hold of a window: its parent, a file dialog's owner.
 using WindowHandle = QWidget*;
@@ -30,9 +33,16 @@ class CDialog : public QWidget, public ControlValues {
 public:
     explicit CDialog(QWidget* parent = nullptr, Qt::WindowFlags flags = {});
 
+    ~CDialog() override;
+
     WindowHandle GetSafeHwnd() const { return const_cast<CDialog*>(this); }
     // A page inside parent (none: placed later), at its layout's size.
     bool CreatePage(WindowHandle parent, const DluRect& size);
+    // The program's window: a title in Windows-1251, the program's icon, a
+    // title bar with close and minimise, at its layout's size; hidden until
+    // shown.
+    bool CreateTopLevel(std::string_view title, const DluRect& size);
+    void Show(bool show) { setVisible(show); }
 
     // The control with this id, or nullptr: on a page that has no such
     // control every access below does nothing.
@@ -84,6 +94,26 @@ public:
     // Draws the bitmap at place under the controls, every pixel of exactly
     // the transparent colour (0xRRGGBB) left out; an empty bitmap, nothing.
     void SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent);
+    // A tip shown when the pointer rests on the control; Windows-1251.
+    void SetItemTip(int id, std::string_view text);
+
+    // A tab control's tabs.
+    void InsertTab(int id, int index, std::string_view caption);
+    // Selects a tab as the user's click does: SelChanging and SelChange run.
+    void ChooseTab(int id, int index);
+    // A page shown under a tab control of this dialog, in its page area.
+    void PlacePage(CDialog& page, int tabId);
+
+    // Any control's value changed: text, check state or selection, by the
+    // user or by the program.
+    void OnChanged(std::function<void()> handler) { m_changedHandler = std::move(handler); }
+    // A command from the keyboard, by its id.
+    void OnCommand(int command, std::function<void()> handler);
+    void SetAccelerators(std::span<const Accelerator> keys);
+    // Runs handler once, ms from now; a timer started again starts over.
+    void StartSingleShot(std::uintptr_t timer, unsigned ms, std::function<void()> handler);
+    void StopTimer(std::uintptr_t timer);
+    bool IsTimerActive(std::uintptr_t timer) const;
 
     // The same by a page's named id.
     template <ControlIdEnum E>
@@ -167,6 +197,8 @@ protected:
     // The dialog's Enter and Escape actions.
     virtual void OnOK() {}
     virtual void OnCancel() {}
+    // The window is closing (top level only).
+    virtual void OnClose() {}
 
     // A window's size from its layout. Where the screen has less room, the
     // window takes what there is and its controls scroll; call it before
@@ -190,6 +222,11 @@ protected:
     void OnDropFiles(std::function<void(const std::vector<FilePath>& files, int controlId)> handler);
     // Files dropped on this control go to OnDropFiles, not into its text.
     void LetDropsThrough(int id);
+    // A tab control's change is about to happen (the old tab still selected).
+    void OnSelChanging(int id, std::function<void()> handler);
+    // A click on the control, or Enter while it has the focus: a read-only
+    // box that opens what it names. It takes the focus from then on.
+    void OnActivate(int id, std::function<void()> handler);
 
     template <ControlIdEnum E>
     void AttachItem(E id, QWidget* widget) {
@@ -221,6 +258,7 @@ protected:
     }
 
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -234,4 +272,14 @@ private:
     std::function<void(const std::vector<FilePath>&, int)> m_dropFiles;
     QImage m_picture;  // with its transparent colour left out
     QRect m_pictureRect;
+    std::function<void()> m_changedHandler;
+    std::map<int, std::function<void()>> m_commands;
+    std::vector<QShortcut*> m_shortcuts;
+    std::map<std::uintptr_t, std::unique_ptr<QTimer>> m_timers;
 };
+
+// The key as the system names it in a tip: "Ctrl+Shift+O".
+std::string KeyText(const Accelerator& key);
+
+// Runs the application until the last window closes.
+int RunMessageLoop(const CDialog& window);

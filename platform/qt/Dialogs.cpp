@@ -1,11 +1,13 @@
 #include "platform/qt/Dialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 #include "platform/qt/QtText.h"
 
@@ -127,4 +129,8 @@ std::optional<std::int64_t> FileLength(const ChosenFile& file) {
     QFile handle(file.nativePath);
     if (!handle.open(QIODevice::ReadOnly)) return std::nullopt;
     return handle.size();
+}
+
+bool OpenInBrowser(const FilePath& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }

@@ -80,3 +80,7 @@ std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter
 
 // The length of a file in bytes, or nothing when it cannot be opened.
 std::optional<std::int64_t> FileLength(const ChosenFile& file);
+
+// Opens a file (the saved readme) in the program the system gives its type:
+// the default browser for a .htm.
+bool OpenInBrowser(const FilePath& path);

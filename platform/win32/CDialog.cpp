@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/win32/Controls.h"
@@ -93,6 +94,10 @@ bool CDialog::CreateTopLevel(std::wstring_view title, const DluRect& size) {
     const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + frame.right - frame.left,
                      CW_USEDEFAULT + frame.bottom - frame.top};
     return Create(0, kStyle, title, nullptr, place);
+}
+
+bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size) {
+    return CreateTopLevel(std::wstring_view(ToWide(title)), size);
 }
 
 bool CDialog::CreatePage(HWND parent, const DluRect& size) {
@@ -355,6 +360,62 @@ PixelSize CDialog::ClientSize() const {
     return {client.right, client.bottom};
 }
 
+void CDialog::SetItemTip(int id, std::string_view text) {
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    if (!m_tips)
+        m_tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    if (!m_tips) return;
+    std::wstring wide = ToWide(text);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_hwnd;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = wide.data();
+    ::SendMessageW(m_tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void CDialog::InsertTab(int id, int index, std::string_view caption) {
+    if (const HWND tab = GetDlgItem(id)) ::InsertTab(tab, index, caption);
+}
+
+void CDialog::ChooseTab(int id, int index) {
+    const HWND tab = GetDlgItem(id);
+    if (!tab || GetCurSel(id) == index) return;
+    if (const auto found = m_selChanging.find(id); found != m_selChanging.end() && found->second) found->second();
+    ::SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (const auto found = m_selChange.find(id); found != m_selChange.end() && found->second) found->second();
+}
+
+void CDialog::PlacePage(CDialog& page, int tabId) {
+    const HWND tab = GetDlgItem(tabId);
+    if (!tab || !page.hwnd()) return;
+    const RECT area = TabPageRect(tab);
+    // Above the tab control, which draws its frame under the page.
+    ::SetWindowPos(page.hwnd(), HWND_TOP, area.left, area.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+std::string KeyText(const Accelerator& key) {
+    std::string text;
+    if (key.ctrl) text += "Ctrl+";
+    if (key.shift) text += "Shift+";
+    if ((key.key >= 'A' && key.key <= 'Z') || (key.key >= '0' && key.key <= '9'))
+        text += static_cast<char>(key.key);
+    else if (key.key == kKeyTab)
+        text += "Tab";
+    else if (key.key == kKeyPageUp)
+        text += "PgUp";
+    else if (key.key == kKeyPageDown)
+        text += "PgDown";
+    else if (key.key >= VK_F1 && key.key <= VK_F12)
+        text += "F" + std::to_string(key.key - VK_F1 + 1);
+    return text;
+}
+
 int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return ::ScreenPixels(m_hwnd, pixelsAt96Dpi); }
 
 void CDialog::SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent) {
@@ -415,6 +476,31 @@ LRESULT CALLBACK ForwardContextMenu(HWND control, UINT message, WPARAM wParam, L
 
 }  // namespace
 
+namespace {
+
+// A click, or Enter with the focus, on a control that OnActivate named.
+LRESULT CALLBACK ActivateOnClick(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    const bool enter = message == WM_KEYDOWN && wParam == VK_RETURN;
+    if (message == WM_GETDLGCODE && lParam != 0 && reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN)
+        return ::DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTMESSAGE;
+    if (message == WM_LBUTTONUP || enter) {
+        ::SendMessageW(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(control));
+        if (enter) return 0;
+    }
+    return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
+}  // namespace
+
+void CDialog::OnActivate(int id, std::function<void()> handler) {
+    m_activate[id] = std::move(handler);
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    ::SetWindowSubclass(control, &ActivateOnClick, 2, 0);
+    ::SetWindowLongPtrW(control, GWL_STYLE, ::GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP);
+}
+
 void CDialog::OnContextMenu(int id, std::function<void(ScreenPoint)> handler) {
     m_contextMenu[id] = std::move(handler);
     if (const HWND control = GetDlgItem(id)) ::SetWindowSubclass(control, &ForwardContextMenu, 1, 0);
@@ -449,6 +535,7 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 if (id == IDOK || id == IDCANCEL) return 0;
                 if (lParam == 0 && run(m_commands, id)) return 0;
             }
+            if (code == BN_CLICKED && lParam != 0 && run(m_activate, id)) return 0;
             if ((code == BN_CLICKED && run(m_clicked, id)) || (code == CBN_SELCHANGE && run(m_selChange, id)) ||
                 (code == EN_CHANGE && run(m_textChange, id)) || (code == CBN_EDITCHANGE && run(m_textChange, id)))
                 return 0;

@@ -20,15 +20,6 @@
 #include "readme/ControlValues.h"
 #include "text/Text.h"
 
-// A keyboard command: the key (a virtual-key code, 'N' for N) with Ctrl and
-// Shift, and the command id it sends as a menu item would.
-struct Accelerator {
-    unsigned short key = 0;
-    bool ctrl = false;
-    bool shift = false;
-    int command = 0;
-};
-
 class CBitmap;
 
 // What the pages hold of a window: its parent, a file dialog's owner.
@@ -44,6 +35,8 @@ public:
     // A top-level window (owner nullptr or a window) or a page inside
     // parent, at its layout size, hidden until shown.
     bool CreateTopLevel(std::wstring_view title, const DluRect& size);
+    // The same with a title in Windows-1251.
+    bool CreateTopLevel(std::string_view title, const DluRect& size);
     bool CreatePage(HWND parent, const RECT& place);
     // A page at the top left of parent, at its layout's size; without a
     // parent nothing is made.
@@ -95,6 +88,15 @@ public:
     // the transparent colour (0xRRGGBB) left out. The bitmap must outlive
     // the window or the next call.
     void SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent);
+    // A tip shown when the pointer rests on the control; Windows-1251.
+    void SetItemTip(int id, std::string_view text);
+
+    // A tab control's tabs.
+    void InsertTab(int id, int index, std::string_view caption);
+    // Selects a tab as the user's click does: SelChanging and SelChange run.
+    void ChooseTab(int id, int index);
+    // A page shown under a tab control of this dialog, in its page area.
+    void PlacePage(CDialog& page, int tabId);
 
     template <ControlIdEnum E>
     HWND GetDlgItem(E id) const {
@@ -211,6 +213,9 @@ protected:
     void OnTextChange(int id, std::function<void()> handler);
     // A tab control's change is about to happen (the old tab still selected).
     void OnSelChanging(int id, std::function<void()> handler);
+    // A click on the control, or Enter while it has the focus: a read-only
+    // box that opens what it names. It takes the focus from then on.
+    void OnActivate(int id, std::function<void()> handler);
     // The context menu of a control, at a screen point (kKeyboardPoint from
     // the keyboard), in place of the control's own.
     void OnContextMenu(int id, std::function<void(ScreenPoint)> handler);
@@ -249,6 +254,8 @@ private:
     std::map<int, HWND> m_items;
     std::map<int, std::function<void()>> m_clicked, m_selChange, m_textChange, m_selChanging;
     std::map<int, std::function<void(ScreenPoint)>> m_contextMenu;
+    std::map<int, std::function<void()>> m_activate;
+    HWND m_tips = nullptr;
     std::function<void()> m_changed;
     std::map<int, std::function<void()>> m_commands;
     std::map<UINT_PTR, std::function<void()>> m_timers;
@@ -258,6 +265,9 @@ private:
     RECT m_picturePlace{};
     COLORREF m_pictureTransparent = 0;
 };
+
+// The key as the system names it in a tip: "Ctrl+Shift+O".
+std::string KeyText(const Accelerator& key);
 
 // Runs the message loop until the last top-level window is gone, with the
 // window's keyboard commands and the dialog keys (Tab, Enter, Escape).

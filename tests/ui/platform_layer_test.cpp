@@ -9,9 +9,11 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QUrl>
+#include <string>
 #include <utility>
 
 #include "UiTest.h"
+#include "text/Cp1251.h"
 
 namespace {
 
@@ -148,6 +150,78 @@ TEST(QtLayer, DroppedFilesNameTheControlUnderThePoint) {
     drops.clear();
     drop(QPoint(1, 1), {QUrl(QStringLiteral("https://example.org/a.png"))});
     EXPECT_TRUE(drops.empty());
+}
+
+constexpr int kTabs = 5;
+constexpr int kBox = 6;
+constexpr ControlSpec kWindowLayout[] = {
+    {kTabs, ControlKind::TabControl, {}, {4, 20, 200, 100}},
+    {kBox, ControlKind::Edit, {}, {4, 4, 100, 12}, kStyleReadOnly},
+};
+
+class TestWindow : public CDialog {
+public:
+    TestWindow() {
+        CreateTopLevel("Окно"_cp, {0, 0, 210, 124});
+        CreateControls(kWindowLayout);
+        for (int i = 0; i < 3; ++i) InsertTab(kTabs, i, std::to_string(i));
+    }
+    using CDialog::OnActivate;
+    using CDialog::OnSelChange;
+    using CDialog::OnSelChanging;
+};
+
+TEST(QtLayer, ChosenTabsTellBeforeAndAfterAndProgramChangesDoNot) {
+    TestWindow window;
+    std::vector<std::string> told;
+    window.OnSelChanging(kTabs, [&] { told.push_back("changing " + std::to_string(window.GetCurSel(kTabs))); });
+    window.OnSelChange(kTabs, [&] { told.push_back("change " + std::to_string(window.GetCurSel(kTabs))); });
+    window.ChooseTab(kTabs, 2);
+    window.SetCurSel(kTabs, 1);
+    EXPECT_EQ(window.GetCurSel(kTabs), 1);
+    EXPECT_EQ(told, (std::vector<std::string>{"changing 0", "change 2"}));
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Окно"));
+    EXPECT_FALSE(window.windowIcon().isNull());
+}
+
+TEST(QtLayer, KeyboardCommandsTimersAndActivation) {
+    TestWindow window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    std::vector<int> commands;
+    window.OnCommand(501, [&commands] { commands.push_back(501); });
+    window.OnCommand(502, [&commands] { commands.push_back(502); });
+    const Accelerator keys[] = {{'S', true, false, 501}, {kKeyTab, true, true, 502}, {kKeyF5, false, false, 501}};
+    window.SetAccelerators(keys);
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(&window, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(&window, Qt::Key_F5);
+    QTest::keyClick(&window, Qt::Key_S);  // no Ctrl: no command
+    EXPECT_EQ(commands, (std::vector<int>{501, 502, 501}));
+    EXPECT_EQ(KeyText(keys[0]), "Ctrl+S");
+    EXPECT_EQ(KeyText(keys[1]), "Ctrl+Shift+Tab");
+    EXPECT_EQ(KeyText(keys[2]), "F5");
+
+    int fired = 0;
+    window.StartSingleShot(7, 200, [&fired] { ++fired; });
+    window.StartSingleShot(7, 20, [&fired] { fired += 10; });  // starts over, with its new handler
+    EXPECT_TRUE(window.IsTimerActive(7));
+    QTRY_COMPARE(fired, 10);
+    EXPECT_FALSE(window.IsTimerActive(7));
+    window.StartSingleShot(8, 10, [&fired] { ++fired; });
+    window.StopTimer(8);
+    QTest::qWait(40);
+    EXPECT_EQ(fired, 10);
+
+    int opened = 0;
+    window.OnActivate(kBox, [&opened] { ++opened; });
+    QWidget* box = window.GetDlgItem(kBox);
+    QTest::mouseClick(box, Qt::LeftButton);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClick(box, Qt::Key_A);
+    EXPECT_EQ(opened, 2);
 }
 
 }  // namespace

@@ -438,4 +438,48 @@ TEST(Win32Dialogs, MessagesAndTheSaveDialogAsTheSeamSeesThem) {
     SetDialogSeamForTesting(nullptr);
 }
 
+TEST(Win32Dialog, ChosenTabsTellBeforeAndAfterAndKeysHaveTheirNames) {
+    enum : int { kTabs = 20, kBox = 21 };
+    constexpr ControlSpec kWindowLayout[] = {
+        {kTabs, K::TabControl, {}, {4, 20, 200, 100}},
+        {kBox, K::Edit, {}, {4, 4, 100, 12}, kStyleReadOnly},
+    };
+    class Window : public CDialog {
+    public:
+        explicit Window(std::span<const ControlSpec> layout) {
+            EXPECT_TRUE(InitControls());
+            EXPECT_TRUE(CreateTopLevel("Окно"_cp, {0, 0, 210, 124}));
+            CreateControls(layout);
+        }
+        using CDialog::OnActivate;
+        using CDialog::OnSelChange;
+        using CDialog::OnSelChanging;
+    } window(kWindowLayout);
+    wchar_t title[16] = {};
+    ::GetWindowTextW(window.hwnd(), title, 16);
+    EXPECT_EQ(std::wstring(title), L"Окно");
+    for (int i = 0; i < 3; ++i) window.InsertTab(kTabs, i, std::to_string(i));
+    std::vector<std::string> told;
+    window.OnSelChanging(kTabs, [&] { told.push_back("changing " + std::to_string(window.GetCurSel(kTabs))); });
+    window.OnSelChange(kTabs, [&] { told.push_back("change " + std::to_string(window.GetCurSel(kTabs))); });
+    window.ChooseTab(kTabs, 2);
+    window.SetCurSel(kTabs, 1);
+    EXPECT_EQ(window.GetCurSel(kTabs), 1);
+    EXPECT_EQ(told, (std::vector<std::string>{"changing 0", "change 2"}));
+
+    int opened = 0;
+    window.OnActivate(kBox, [&opened] { ++opened; });
+    const HWND box = window.GetDlgItem(kBox);
+    ::SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    ::SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ::SendMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
+    ::SendMessageW(box, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(opened, 2);
+
+    EXPECT_EQ(KeyText({'S', true, false, 1}), "Ctrl+S");
+    EXPECT_EQ(KeyText({kKeyTab, true, true, 1}), "Ctrl+Shift+Tab");
+    EXPECT_EQ(KeyText({kKeyPageDown, true, false, 1}), "Ctrl+PgDown");
+    EXPECT_EQ(KeyText({kKeyF5, false, false, 1}), "F5");
+}
+
 }  // namespace
