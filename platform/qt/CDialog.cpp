@@ -532,15 +532,22 @@ std::string KeyText(const Accelerator& key) {
     return QKeySequence(QtKey(key)).toString(QKeySequence::NativeText).toStdString();
 }
 
-void CDialog::StartSingleShot(std::uintptr_t timer, unsigned ms, std::function<void()> handler) {
+QTimer& CDialog::QtTimer(std::uintptr_t timer) {
     std::unique_ptr<QTimer>& slot = m_timers[timer];
     if (!slot) {
         slot = std::make_unique<QTimer>();
         slot->setSingleShot(true);
+        connect(slot.get(), &QTimer::timeout, this, [this, timer] {
+            const auto found = m_timerHandlers.find(timer);
+            if (found != m_timerHandlers.end() && found->second) found->second();
+        });
     }
-    slot->disconnect();
-    connect(slot.get(), &QTimer::timeout, this, std::move(handler));
-    slot->start(static_cast<int>(ms));
+    return *slot;
+}
+
+void CDialog::StartSingleShot(std::uintptr_t timer, unsigned ms, std::function<void()> handler) {
+    m_timerHandlers[timer] = std::move(handler);
+    QtTimer(timer).start(static_cast<int>(ms));
 }
 
 void CDialog::StopTimer(std::uintptr_t timer) {
@@ -566,6 +573,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) Arrange(*static_cast<QWidget*>(watched));
         const bool click =
             event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
         const bool enter =
@@ -578,6 +586,14 @@ protected:
         return QObject::eventFilter(watched, event);
     }
 
+public:
+    // Enabled, it takes the focus and shows that a click does something.
+    static void Arrange(QWidget& widget) {
+        if (!widget.isEnabled()) return;
+        widget.setFocusPolicy(Qt::StrongFocus);
+        widget.setCursor(Qt::PointingHandCursor);
+    }
+
 private:
     std::function<void()> m_handler;
 };
@@ -588,8 +604,12 @@ void CDialog::OnActivate(int id, std::function<void()> handler) {
     QWidget* widget = GetDlgItem(id);
     if (!widget) return;
     widget->installEventFilter(new ActivateFilter(widget, std::move(handler)));
-    widget->setFocusPolicy(Qt::StrongFocus);
-    widget->setCursor(Qt::PointingHandCursor);
+    ActivateFilter::Arrange(*widget);
+}
+
+void CDialog::BringToFront() {
+    activateWindow();
+    raise();
 }
 
 int RunMessageLoop(const CDialog&) { return QApplication::exec(); }

@@ -43,6 +43,8 @@ public:
     // shown.
     bool CreateTopLevel(std::string_view title, const DluRect& size);
     void Show(bool show) { setVisible(show); }
+    // The active window, in front of the others.
+    void BringToFront();
 
     // The control with this id, or nullptr: on a page that has no such
     // control every access below does nothing.
@@ -114,6 +116,9 @@ public:
     void StartSingleShot(std::uintptr_t timer, unsigned ms, std::function<void()> handler);
     void StopTimer(std::uintptr_t timer);
     bool IsTimerActive(std::uintptr_t timer) const;
+    // The Qt timer behind a timer id, made on first use: for benchmarks that
+    // count its runs.
+    QTimer& QtTimer(std::uintptr_t timer);
 
     // The same by a page's named id.
     template <ControlIdEnum E>
@@ -225,7 +230,7 @@ protected:
     // A tab control's change is about to happen (the old tab still selected).
     void OnSelChanging(int id, std::function<void()> handler);
     // A click on the control, or Enter while it has the focus: a read-only
-    // box that opens what it names. It takes the focus from then on.
+    // box that opens what it names. While enabled it takes the focus.
     void OnActivate(int id, std::function<void()> handler);
 
     template <ControlIdEnum E>
@@ -276,6 +281,7 @@ private:
     std::map<int, std::function<void()>> m_commands;
     std::vector<QShortcut*> m_shortcuts;
     std::map<std::uintptr_t, std::unique_ptr<QTimer>> m_timers;
+    std::map<std::uintptr_t, std::function<void()>> m_timerHandlers;
 };
 
 // The key as the system names it in a tip: "Ctrl+Shift+O".

@@ -167,6 +167,8 @@ public:
     RECT MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
 
     void Show(bool show);
+    // The active window, in front of the others.
+    void BringToFront() { ::SetForegroundWindow(m_hwnd); }
 
     // Any control's value changed: text, check state or selection, by the
     // user or by the program (the window keeps its draft by it).
@@ -214,7 +216,7 @@ protected:
     // A tab control's change is about to happen (the old tab still selected).
     void OnSelChanging(int id, std::function<void()> handler);
     // A click on the control, or Enter while it has the focus: a read-only
-    // box that opens what it names. It takes the focus from then on.
+    // box that opens what it names. While enabled it takes the focus.
     void OnActivate(int id, std::function<void()> handler);
     // The context menu of a control, at a screen point (kKeyboardPoint from
     // the keyboard), in place of the control's own.
