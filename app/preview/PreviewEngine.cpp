@@ -164,25 +164,16 @@ public:
     }
     void SetResolver(preview::ResourceResolver resolver) override { m_handler->m_resolver = std::move(resolver); }
     void SetLoadedCallback(std::function<void(bool ok)> loaded) override { m_loaded = std::move(loaded); }
-    void RunScript(const std::string& script, std::function<void(std::string json)> answer) override {
+    void RunScript(const std::string& script, std::function<void(std::string result)> answer) override {
         m_page->runJavaScript(QString::fromStdString(script), QWebEngineScript::ApplicationWorld,
-                              [answer = std::move(answer)](const QVariant& result) { answer(ToJson(result)); });
+                              [answer = std::move(answer)](const QVariant& result) { answer(AsText(result)); });
     }
 
 private:
-    static std::string ToJson(const QVariant& value) {
-        switch (value.typeId()) {
-            case QMetaType::Bool:
-                return value.toBool() ? "true" : "false";
-            case QMetaType::Int:
-            case QMetaType::Double:
-            case QMetaType::LongLong:
-                return value.toString().toStdString();
-            case QMetaType::QString:
-                return value.toString().toStdString();
-            default:
-                return value.isValid() ? value.toString().toStdString() : "null";
-        }
+    static std::string AsText(const QVariant& value) {
+        if (!value.isValid() || value.isNull()) return "null";
+        if (value.typeId() == QMetaType::Bool) return value.toBool() ? "true" : "false";
+        return value.toString().toStdString();
     }
 
     void OnLoaded(bool ok) {
@@ -262,7 +253,7 @@ QS_PREVIEW_EXPORT bool quillsmith_preview_write_png(int interfaceVersion, const 
         std::optional<int> height;
         view.RunScript(
             "Math.max(document.documentElement.scrollHeight, document.body ? document.body.scrollHeight : 0)",
-            [&height](std::string json) { height = std::atoi(json.c_str()); });
+            [&height](const std::string& answer) { height = std::atoi(answer.c_str()); });
         WaitFor([&] { return height.has_value(); }, kTimeoutMs);
         window->resize(kWidth, std::clamp(height.value_or(800), 100, kMaxHeight));
         // Lets the engine lay out and paint the taller page before the grab.

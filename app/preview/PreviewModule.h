@@ -31,9 +31,10 @@ public:
     virtual void SetResolver(ResourceResolver resolver) = 0;
     // After each page has loaded, with whether it did.
     virtual void SetLoadedCallback(std::function<void(bool ok)> loaded) = 0;
-    // Runs script in the page and answers its result as JSON (tests and the
-    // benchmark ask the page what it shows).
-    virtual void RunScript(const std::string& script, std::function<void(std::string json)> answer) = 0;
+    // Runs script in the page and answers its result as text: a string as
+    // it is, a number or true/false as written, "null" for none (tests and
+    // the benchmark ask the page what it shows).
+    virtual void RunScript(const std::string& script, std::function<void(std::string result)> answer) = 0;
 };
 
 // Bumped whenever View or the entries change, so an old module is refused.

@@ -40,7 +40,8 @@ std::optional<preview::Resource> PreviewResources::Find(std::string_view relativ
         const std::string name(relativePath.substr(kPictures.size()));
         if (name.find('/') != std::string::npos) return std::nullopt;
         const int entry = m_package.FindEntry(name.c_str());
-        if (entry < 0 || name.find(".jpg") == std::string::npos) return std::nullopt;
+        // The pictures alone: the fragments are no files of the readme's.
+        if (entry < 0 || !name.ends_with(".jpg")) return std::nullopt;
         const auto bytes = m_package.Entry(entry).bytes();
         return Picture(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
