@@ -395,8 +395,14 @@ void CDialog::PlacePage(CDialog& page, int tabId) {
     const HWND tab = GetDlgItem(tabId);
     if (!tab || !page.hwnd()) return;
     const RECT area = TabPageRect(tab);
-    // Above the tab control, which draws its frame under the page.
-    ::SetWindowPos(page.hwnd(), HWND_TOP, area.left, area.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    // The tab control last in the z-order and the page just above it: the
+    // page shows over the control's frame, and Tab reaches it after the
+    // window's own buttons.
+    ::SetWindowPos(tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const HWND above = ::GetWindow(tab, GW_HWNDPREV);
+    const UINT keep = above == page.hwnd() ? SWP_NOZORDER : 0u;
+    ::SetWindowPos(page.hwnd(), above ? above : HWND_TOP, area.left, area.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE | keep);
 }
 
 std::string KeyText(const Accelerator& key) {

@@ -467,6 +467,22 @@ TEST(Win32Dialog, ChosenTabsTellBeforeAndAfterAndKeysHaveTheirNames) {
     EXPECT_EQ(window.GetCurSel(kTabs), 1);
     EXPECT_EQ(told, (std::vector<std::string>{"changing 0", "change 2"}));
 
+    // A page over the tab control, after the window's own controls.
+    class Page : public CDialog {
+    public:
+        explicit Page(HWND parent) { CreatePage(parent, DluRect{0, 0, 100, 50}); }
+    } page(window.hwnd());
+    window.PlacePage(page, kTabs);
+    const HWND tabs = window.GetDlgItem(kTabs);
+    EXPECT_EQ(::GetWindow(tabs, GW_HWNDPREV), page.hwnd());
+    EXPECT_EQ(::GetWindow(tabs, GW_HWNDNEXT), nullptr);
+    const RECT area = TabPageRect(tabs);
+    RECT placed{};
+    ::GetWindowRect(page.hwnd(), &placed);
+    ::MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, area.left);
+    EXPECT_EQ(placed.top, area.top);
+
     int opened = 0;
     window.OnActivate(kBox, [&opened] { ++opened; });
     const HWND box = window.GetDlgItem(kBox);
