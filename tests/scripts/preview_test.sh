@@ -15,6 +15,9 @@ module="$build/app/preview/quillsmith-preview.so"
 [[ -f "$module" ]] || { echo "SKIP: no preview module built (needs qt6-webengine-dev)" >&2; exit 77; }
 [[ -x "$build/tests/ui_tests" ]] || { echo "SKIP: no ui_tests built" >&2; exit 77; }
 command -v xvfb-run >/dev/null || { echo "SKIP: needs xvfb-run" >&2; exit 77; }
+if grep -q '^QS_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+  echo "SKIP: Chromium inside the engine is not built for AddressSanitizer" >&2; exit 77
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -175,6 +175,9 @@ protected:
         if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
             qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
         Preview::SetUp();
+#if defined(__SANITIZE_ADDRESS__)
+        GTEST_SKIP() << "Chromium inside the engine is not built for AddressSanitizer";
+#endif
     }
     bool withEngine() const override { return true; }
 
