@@ -4,9 +4,11 @@
 
 #include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 
 #include "UiTest.h"
 #include "app/preview/CPreviewWnd.h"
+#include "app/preview/PreviewResources.h"
 
 namespace {
 
@@ -282,6 +285,73 @@ TEST_F(PreviewWithEngine, WritesWhatItShowsForTheBrowserComparison) {
     while (!reached && timer.elapsed() < 5000) reached = PageText().contains(QStringLiteral("Zq"));
     ASSERT_TRUE(reached);
     write("typing-ms.txt", QString::number(timer.elapsed()));
+}
+
+// What the page's references resolve to: what Save's folder would hold,
+// by the names the readme gives, never anything else.
+TEST(PreviewResources, AnswerWhatSavesFolderWouldHoldTable) {
+    QTemporaryDir dir;
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(dir.filePath(QString::fromUtf8(name))).path());
+        QFile file(dir.filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    const QByteArray jpeg("\xFF\xD8\xFF\xE0 a jpeg", 12);
+    const QByteArray png("\x89PNG\r\n\x1A\n a png", 14);
+    write("снимок 1.jpg", jpeg);
+    write("b.png", png);
+    write("a/same.gif", "GIF89a first");
+    write("b/same.gif", "GIF89a second");
+    write("fourth.jpg", jpeg);
+    TemplatePackage package;
+    ASSERT_EQ(package.LoadBuiltIn(), kTemplateLoaded);
+    ReadmeForm form = NewReadmeForm();
+    form.screenshotCount = 3;
+    form.screenshotPath = {dir.filePath(QString::fromUtf8("снимок 1.jpg")).toStdString(), "b.png", "a/same.gif"};
+    PreviewResources resources(package);
+    resources.SetForm(form, dir.path().toStdString());
+    const auto entry = [&](const char* name) {
+        const auto bytes = package.Entry(package.FindEntry(name)).bytes();
+        return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    };
+    struct Case {
+        const char* path;
+        std::optional<std::string> bytes;  // nothing: not found
+        const char* mimeType;
+    };
+    const Case cases[] = {
+        {"files/images/img_bk_0.jpg", entry("img_bk_0.jpg"), "image/jpeg"},
+        {"files/images/img_bk_2.jpg", entry("img_bk_2.jpg"), "image/jpeg"},
+        {"Files/images/img_bk_0.jpg", std::nullopt, ""},  // names are exact, as on the disk
+        {"files/images/htm_begin", std::nullopt, ""},     // a fragment is no file of the folder
+        {"files/images/img_bk_9.jpg", std::nullopt, ""},
+        {"files/scrins/снимок 1.jpg", jpeg.toStdString(), "image/jpeg"},
+        {"files/scrins/b.png", png.toStdString(), "image/png"},  // relative: against the base folder
+        {"files/scrins/same.gif", "GIF89a first", "image/gif"},
+        {"files/scrins/fourth.jpg", std::nullopt, ""},  // no screenshot of the form's
+        {"files/scrins/a/same.gif", std::nullopt, ""},
+        {"ReadMe.htm", std::nullopt, ""},
+    };
+    for (const Case& c : cases) {
+        const std::optional<preview::Resource> found = resources.Find(c.path);
+        ASSERT_EQ(found.has_value(), c.bytes.has_value()) << c.path;
+        if (!found) continue;
+        EXPECT_EQ(found->bytes, *c.bytes) << c.path;
+        EXPECT_EQ(found->mimeType, c.mimeType) << c.path;
+    }
+
+    // Of two screenshots with one name, Save's copy of the later one stays.
+    form.screenshotPath[1] = "b/same.gif";
+    form.screenshotPath[2] = "a/same.gif";
+    form.screenshotPath[0] = "b/same.gif";
+    resources.SetForm(form, dir.path().toStdString());
+    EXPECT_EQ(resources.Find("files/scrins/same.gif")->bytes, "GIF89a first");
+    // A screenshot changed on the disk is read again.
+    write("a/same.gif", "GIF89a changed, longer");
+    EXPECT_EQ(resources.Find("files/scrins/same.gif")->bytes, "GIF89a changed, longer");
+    QFile::remove(dir.filePath(QStringLiteral("a/same.gif")));
+    EXPECT_FALSE(resources.Find("files/scrins/same.gif").has_value());
 }
 
 }  // namespace
