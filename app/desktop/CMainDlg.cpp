@@ -1,27 +1,18 @@
 #include "app/desktop/CMainDlg.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
-#include <QKeyEvent>
-#include <QKeySequence>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QScreen>
-#include <QShortcut>
+#ifndef _WIN32
 #include <QTabBar>
-#include <QUrl>
+#endif
 #include <functional>
+#include <variant>
+#include <vector>
 
-#include "app/preview/CPreviewWnd.h"
 #include "output/DatabaseRecord.h"
 #include "output/FileIo.h"
 #include "pages/TextDocRules.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/NativeText.h"
-#include "platform/qt/Resources.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"
@@ -62,15 +53,14 @@ constexpr std::string_view kDraftSetAside = "Черновик не прочит�
 // A form file is small; a larger file is not one.
 constexpr std::uint64_t kMaxFormFileBytes = 16 * 1024 * 1024;
 // Typing writes the draft at most this often.
-constexpr int kDraftDelayMs = 1000;
+constexpr unsigned kDraftDelayMs = 1000;
+
+// Keyboard commands that are no button's.
+constexpr int kIdNextTab = 40001;
+constexpr int kIdPreviousTab = 40002;
 }  // namespace
 
-CMainDlg::CMainDlg(QWidget* parent)
-    : CDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_icon(ProgramIcon()) {
-    setWindowTitle(ToQString(kApplicationTitle));
-}
+CMainDlg::CMainDlg() = default;
 
 CMainDlg::~CMainDlg() {
     if (g_pMainDlg == this) g_pMainDlg = nullptr;
@@ -78,10 +68,15 @@ CMainDlg::~CMainDlg() {
 }
 
 void CMainDlg::Create() {
-    SetWindowSize(kWindowRect);
+    CreateTopLevel(kApplicationTitle, kWindowRect);
     CreateControls(kLayout);
-    m_tabs = Item<CTabCtrl>(MainId::Tabs);
-    GetDlgItem(MainId::ReadOnlyBox)->installEventFilter(this);
+    m_pluginPage.emplace(GetSafeHwnd());
+    m_extrasPage.emplace(GetSafeHwnd());
+    m_helpPage.emplace(GetSafeHwnd());
+    m_aboutPage.emplace(GetSafeHwnd());
+    m_databasePage.emplace(GetSafeHwnd());
+    m_textDocPage.emplace(GetSafeHwnd());
+    OnActivate(ControlIdValue(MainId::ReadOnlyBox), [this] { OpenSavedReadme(); });
     OnClicked(MainId::New, [this] { OnNew(); });
     OnClicked(MainId::Save, [this] { OnSave(); });
     OnClicked(MainId::Open, [this] { OnOpen(); });
@@ -89,47 +84,43 @@ void CMainDlg::Create() {
     OnClicked(MainId::SaveForm, [this] { OnSaveForm(); });
     OnClicked(MainId::RestoreForm, [this] { OnRestoreForm(); });
     OnClicked(MainId::Preview, [this] { TogglePreview(); });
-    m_draftTimer.setSingleShot(true);
-    m_draftTimer.setInterval(kDraftDelayMs);
-    connect(&m_draftTimer, &QTimer::timeout, this, [this] { WriteDraft(); });
-    for (CDialog* page : {static_cast<CDialog*>(&m_pluginPage), static_cast<CDialog*>(&m_extrasPage),
-                          static_cast<CDialog*>(&m_databasePage)})
-        connect(page, &CDialog::Changed, this, [this] {
+    for (CDialog* page : {static_cast<CDialog*>(&*m_pluginPage), static_cast<CDialog*>(&*m_extrasPage),
+                          static_cast<CDialog*>(&*m_databasePage)})
+        page->OnChanged([this] {
             // The preview follows every change, New's and an opened form's too.
-            if (m_preview) m_preview->FormChanged();
+            PreviewFormChanged();
             OnFormChanged();
         });
-    connect(m_tabs, &CTabCtrl::SelChanging, this, [this] { OnTabSelChanging(); });
-    connect(m_tabs, &CTabCtrl::SelChange, this, [this] { OnTabSelChange(); });
+    OnSelChanging(ControlIdValue(MainId::Tabs), [this] { OnTabSelChanging(); });
+    OnSelChange(MainId::Tabs, [this] { OnTabSelChange(); });
     OnInitDialog();
 }
 
 int CMainDlg::DoModal() {
     Create();
-    show();
+    Show(true);
     // Shown first, so that a message about the file has its window.
     if (!m_formToOpen.empty()) OpenFormFile(m_formToOpen);
-    return QApplication::exec();
+    return RunMessageLoop(*this);
 }
 
 bool CMainDlg::OnInitDialog() {
     g_pMainDlg = this;
     SetFolderMemory(&m_folders);
-    m_textDocPage.edit().SetTargets(this);
-    setWindowIcon(m_icon);
+    m_textDocPage->edit().SetTargets(this);
 
-    for (int i = 0; i < kTabCount; ++i) m_tabs->InsertItem(i, ToQString(kTabCaptions[i]));
-    m_tabs->SetCurSel(0);
+    for (int i = 0; i < kTabCount; ++i) InsertTab(ControlIdValue(MainId::Tabs), i, kTabCaptions[i]);
+    SetCurSel(MainId::Tabs, 0);
 
-    for (CDialog* page : {static_cast<CDialog*>(&m_pluginPage), static_cast<CDialog*>(&m_extrasPage),
-                          static_cast<CDialog*>(&m_helpPage), static_cast<CDialog*>(&m_aboutPage),
-                          static_cast<CDialog*>(&m_databasePage), static_cast<CDialog*>(&m_textDocPage)}) {
-        page->setParent(m_tabs);
-        page->move(m_tabs->PageOrigin());
-        page->setVisible(page == &m_textDocPage);
+    for (CDialog* page : {static_cast<CDialog*>(&*m_pluginPage), static_cast<CDialog*>(&*m_extrasPage),
+                          static_cast<CDialog*>(&*m_helpPage), static_cast<CDialog*>(&*m_aboutPage),
+                          static_cast<CDialog*>(&*m_databasePage), static_cast<CDialog*>(&*m_textDocPage)}) {
+        PlacePage(*page, ControlIdValue(MainId::Tabs));
+        page->Show(page == &*m_textDocPage);
     }
 
-    if (m_template.LoadBuiltIn() != kTemplateLoaded) ShowMessageBox(this, kTemplateNotLoaded, MessageIcon::Exclamation);
+    if (m_template.LoadBuiltIn() != kTemplateLoaded)
+        ShowMessageBox(GetSafeHwnd(), kTemplateNotLoaded, MessageIcon::Exclamation);
 
     m_applying = true;
     OnNew();
@@ -143,24 +134,24 @@ bool CMainDlg::OnInitDialog() {
     m_applying = false;
     SetUpKeyboard();
     // As a dialog that answers true: the first tab stop gets the focus.
-    GetDlgItem(MainId::New)->setFocus();
+    FocusItem(MainId::New);
     return true;
 }
 
 CDialog* CMainDlg::PageOfTab(int index) {
     switch (index) {
         case 0:
-            return &m_textDocPage;
+            return &*m_textDocPage;
         case 1:
-            return &m_pluginPage;
+            return &*m_pluginPage;
         case 2:
-            return &m_extrasPage;
+            return &*m_extrasPage;
         case 3:
-            return &m_databasePage;
+            return &*m_databasePage;
         case 4:
-            return &m_helpPage;
+            return &*m_helpPage;
         case 5:
-            return &m_aboutPage;
+            return &*m_aboutPage;
         default:
             return nullptr;
     }
@@ -169,13 +160,13 @@ CDialog* CMainDlg::PageOfTab(int index) {
 CDialog& CMainDlg::FormPageOf(FormPage page) {
     switch (page) {
         case FormPage::Plugin:
-            return m_pluginPage;
+            return *m_pluginPage;
         case FormPage::Extras:
-            return m_extrasPage;
+            return *m_extrasPage;
         case FormPage::Database:
             break;
     }
-    return m_databasePage;
+    return *m_databasePage;
 }
 
 Text CMainDlg::GetFieldText(FieldTarget field) { return FormPageOf(field.page).GetItemText(field.control); }
@@ -189,13 +180,13 @@ void CMainDlg::OnNew() {
     std::optional<FormFile> before = CaptureFormFile();
     const bool applying = m_applying;
     m_applying = true;
-    m_pluginPage.ResetDefaults();
-    m_extrasPage.ResetDefaults();
-    m_databasePage.ResetDefaults();
+    m_pluginPage->ResetDefaults();
+    m_extrasPage->ResetDefaults();
+    m_databasePage->ResetDefaults();
     m_applying = applying;
     m_beforeNew = std::move(before);
     EnableItem(MainId::RestoreForm, true);
-    m_draftTimer.start();
+    StartSingleShot(kDraftTimer, kDraftDelayMs, [this] { WriteDraft(); });
 }
 
 void CMainDlg::OnRestoreForm() {
@@ -207,17 +198,17 @@ void CMainDlg::OnRestoreForm() {
 }
 
 FormFile CMainDlg::CaptureFormFile() const {
-    return {CaptureReadmeForm(m_pluginPage, m_extrasPage), m_databasePage.CaptureRecord()};
+    return {CaptureReadmeForm(*m_pluginPage, *m_extrasPage), m_databasePage->CaptureRecord()};
 }
 
 void CMainDlg::ApplyFormFile(const FormFile& file) {
     const bool applying = m_applying;
     m_applying = true;
-    m_pluginPage.ApplyForm(file.form);
-    m_extrasPage.ApplyForm(file.form);
-    m_databasePage.ApplyRecord(file.record);
+    m_pluginPage->ApplyForm(file.form);
+    m_extrasPage->ApplyForm(file.form);
+    m_databasePage->ApplyRecord(file.record);
     m_applying = applying;
-    m_draftTimer.start();
+    StartSingleShot(kDraftTimer, kDraftDelayMs, [this] { WriteDraft(); });
 }
 
 void CMainDlg::OnFormChanged() {
@@ -228,17 +219,17 @@ void CMainDlg::OnFormChanged() {
     }
     // Started once and not restarted: while the user types, the draft is
     // written about once a second.
-    if (!m_draftTimer.isActive()) m_draftTimer.start();
+    if (!IsTimerActive(kDraftTimer)) StartSingleShot(kDraftTimer, kDraftDelayMs, [this] { WriteDraft(); });
 }
 
 void CMainDlg::WriteDraft() {
-    m_draftTimer.stop();
+    StopTimer(kDraftTimer);
     m_drafts.Save(CaptureFormFile());
 }
 
-void CMainDlg::closeEvent(QCloseEvent* event) {
+void CMainDlg::OnClose() {
     WriteDraft();
-    CDialog::closeEvent(event);
+    CDialog::OnClose();
 }
 
 bool CMainDlg::OpenFormFile(const FilePath& path) {
@@ -267,84 +258,91 @@ bool CMainDlg::OpenFormFile(const FilePath& path) {
         }
         why = read.error;
     }
-    ShowMessageBox(this, Text(kFormNotRead) + cp1251::FromUtf8(why), MessageIcon::Exclamation);
+    ShowMessageBox(GetSafeHwnd(), Text(kFormNotRead) + cp1251::FromUtf8(why), MessageIcon::Exclamation);
     return false;
 }
 
 void CMainDlg::OnOpenForm() {
-    if (const std::optional<ChosenFile> chosen = OpenFileDialog(this, kFormFilter, "forms")) OpenFormFile(chosen->path);
+    if (const std::optional<ChosenFile> chosen = OpenFileDialog(GetSafeHwnd(), kFormFilter, "forms"))
+        OpenFormFile(chosen->path);
 }
 
 void CMainDlg::OnSaveForm() {
-    const std::optional<ChosenFile> chosen = SaveFileDialog(this, kFormFilter, "qsform", "form.qsform", "forms");
+    const std::optional<ChosenFile> chosen =
+        SaveFileDialog(GetSafeHwnd(), kFormFilter, "qsform", "form.qsform", "forms");
     if (!chosen) return;
     if (!fileio::WriteWholeFile(chosen->path, WriteFormFile(CaptureFormFile())))
-        ShowMessageBox(this, kFormNotWritten, MessageIcon::None);
+        ShowMessageBox(GetSafeHwnd(), kFormNotWritten, MessageIcon::None);
 }
 
 void CMainDlg::SwitchTab(int step) {
-    QTabBar* bar = m_tabs->tabBar();
     // As a click on the tab: the pages switch as for the user.
-    bar->setCurrentIndex((bar->currentIndex() + step + kTabCount) % kTabCount);
+    ChooseTab(ControlIdValue(MainId::Tabs), (GetCurSel(MainId::Tabs) + step + kTabCount) % kTabCount);
 }
 
 void CMainDlg::SetUpKeyboard() {
     struct Command {
         MainId button;
-        QKeySequence keys;
+        Accelerator key;
         std::function<void()> run;
     };
+    const auto id = [](MainId button) { return ControlIdValue(button); };
     const Command commands[] = {
-        {MainId::New, QKeySequence(Qt::CTRL | Qt::Key_N), [this] { OnNew(); }},
-        {MainId::Open, QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OnOpen(); }},
-        {MainId::Save, QKeySequence(Qt::CTRL | Qt::Key_S), [this] { OnSave(); }},
-        {MainId::OpenForm, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), [this] { OnOpenForm(); }},
-        {MainId::SaveForm, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] { OnSaveForm(); }},
-        {MainId::Preview, QKeySequence(Qt::Key_F5), [this] { TogglePreview(); }},
+        {MainId::New, {'N', true, false, id(MainId::New)}, [this] { OnNew(); }},
+        {MainId::Open, {'O', true, false, id(MainId::Open)}, [this] { OnOpen(); }},
+        {MainId::Save, {'S', true, false, id(MainId::Save)}, [this] { OnSave(); }},
+        {MainId::OpenForm, {'O', true, true, id(MainId::OpenForm)}, [this] { OnOpenForm(); }},
+        {MainId::SaveForm, {'S', true, true, id(MainId::SaveForm)}, [this] { OnSaveForm(); }},
+        {MainId::Preview, {kKeyF5, false, false, id(MainId::Preview)}, [this] { TogglePreview(); }},
     };
+    std::vector<Accelerator> keys;
     for (const Command& command : commands) {
-        auto* shortcut = new QShortcut(command.keys, this);
-        connect(shortcut, &QShortcut::activated, this, command.run);
-        QWidget* button = GetDlgItem(command.button);
-        button->setToolTip(command.keys.toString(QKeySequence::NativeText));
+        OnCommand(command.key.command, command.run);
+        SetItemTip(ControlIdValue(command.button), KeyText(command.key));
+        keys.push_back(command.key);
     }
-    for (auto [keys, step] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
-                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
-                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
-                              {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
-                              {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
-        auto* shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, this, [this, step] { SwitchTab(step); });
-    }
-    QTabBar* bar = m_tabs->tabBar();
+    OnCommand(kIdNextTab, [this] { SwitchTab(1); });
+    OnCommand(kIdPreviousTab, [this] { SwitchTab(-1); });
+    for (const Accelerator& key :
+         {Accelerator{kKeyTab, true, false, kIdNextTab}, Accelerator{kKeyTab, true, true, kIdPreviousTab},
+          Accelerator{kKeyPageDown, true, false, kIdNextTab}, Accelerator{kKeyPageUp, true, false, kIdPreviousTab}})
+        keys.push_back(key);
+    SetAccelerators(keys);
+    SetItemTip(ControlIdValue(MainId::Tabs), "Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown, Ctrl+PgUp");
+#ifndef _WIN32
+    // The strip of tabs takes the focus from the keyboard after the
+    // buttons, as the Windows tab control does.
+    QTabBar* bar = tabs()->tabBar();
     bar->setFocusPolicy(Qt::TabFocus);
-    bar->setToolTip(QStringLiteral("Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown, Ctrl+PgUp"));
     setTabOrder(GetDlgItem(MainId::RestoreForm), bar);
+#endif
 }
 
 void CMainDlg::OnTabSelChanging() {
-    if (CDialog* page = PageOfTab(m_tabs->GetCurSel())) page->hide();
+    if (CDialog* page = PageOfTab(GetCurSel(MainId::Tabs))) page->Show(false);
 }
 
 void CMainDlg::OnTabSelChange() {
-    const int index = m_tabs->GetCurSel();
+    const int index = GetCurSel(MainId::Tabs);
     if (index == kDatabaseTab) {
-        m_databasePage.SetItemText(DatabaseId::NameMirror, m_pluginPage.GetItemText(PluginId::Name));
-        m_databasePage.SetItemText(DatabaseId::DescriptionMirror, m_pluginPage.GetItemText(PluginId::Description));
+        m_databasePage->SetItemText(DatabaseId::NameMirror, m_pluginPage->GetItemText(PluginId::Name));
+        m_databasePage->SetItemText(DatabaseId::DescriptionMirror, m_pluginPage->GetItemText(PluginId::Description));
     }
-    if (CDialog* page = PageOfTab(index)) page->show();
+    if (CDialog* page = PageOfTab(index)) page->Show(true);
 }
 
 void CMainDlg::OnSave() {
-    const ShowMessage show = [this](std::string_view text, MessageIcon icon) { ShowMessageBox(this, text, icon); };
+    const ShowMessage show = [this](std::string_view text, MessageIcon icon) {
+        ShowMessageBox(GetSafeHwnd(), text, icon);
+    };
 
-    const ReadmeForm form = CaptureReadmeForm(m_pluginPage, m_extrasPage);
+    const ReadmeForm form = CaptureReadmeForm(*m_pluginPage, *m_extrasPage);
     m_readmeText = BuildReadmeHtml(form, m_template);
 
-    const DatabaseRecord record = m_databasePage.CaptureRecord();
+    const DatabaseRecord record = m_databasePage->CaptureRecord();
     if (!BuildDatabaseRecord(record, form, m_recordText, show)) return;
 
-    const std::optional<ChosenFile> chosen = SaveFileDialog(this, kSaveFilter, "htm", "ReadMe.htm", "readme");
+    const std::optional<ChosenFile> chosen = SaveFileDialog(GetSafeHwnd(), kSaveFilter, "htm", "ReadMe.htm", "readme");
     if (!chosen) return;
 
     bool readmeWritten = true;
@@ -362,72 +360,20 @@ void CMainDlg::ShowSavedReadme(const FilePath& path) {
     // browser with a click or Enter.
     m_savedReadme = path;
     SetItemUtf8(MainId::ReadOnlyBox, path);
-    QWidget* box = GetDlgItem(MainId::ReadOnlyBox);
-    box->setEnabled(true);
-    box->setFocusPolicy(Qt::StrongFocus);
-    box->setCursor(Qt::PointingHandCursor);
-    box->setToolTip(QString::fromUtf8("Открыть в браузере (щелчок или Enter)"));
+    EnableItem(MainId::ReadOnlyBox, true);
+    SetItemTip(ControlIdValue(MainId::ReadOnlyBox), "Открыть в браузере (щелчок или Enter)"_cp);
 }
 
 void CMainDlg::OpenSavedReadme() {
-    if (!m_savedReadme.empty()) QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(m_savedReadme)));
-}
-
-bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == GetDlgItem(MainId::ReadOnlyBox) && !m_savedReadme.empty()) {
-        const bool click =
-            event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
-        const bool enter =
-            event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
-                                                  static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
-        if (click || enter) {
-            OpenSavedReadme();
-            return true;
-        }
-    }
-    return CDialog::eventFilter(watched, event);
+    if (!m_savedReadme.empty()) OpenInBrowser(m_savedReadme);
 }
 
 void CMainDlg::OnOpen() {
-    const std::optional<ChosenFile> chosen = OpenFileDialog(this, kOpenFilter, "text");
+    const std::optional<ChosenFile> chosen = OpenFileDialog(GetSafeHwnd(), kOpenFilter, "text");
     if (!chosen) return;
     const std::optional<TextFileRead> read = ReadTextFile(chosen->path, m_textBuffer);
     if (!read) return;
-    m_textDocPage.SetDocumentText(DocumentText(std::string_view(m_textBuffer.data(), read->size), read->cut));
-}
-
-void CMainDlg::TogglePreview() {
-    if (m_preview && m_preview->isVisible()) {
-        m_preview->hide();
-        activateWindow();
-        return;
-    }
-    if (!m_preview) {
-        const auto capture = [this] {
-            // Relative file names as Save would take them: against the last
-            // readme's folder, else the program's current one.
-            FilePath folder = FolderOfPath(m_savedReadme);
-            if (folder.empty()) folder = QDir::currentPath().toStdString();
-            return CPreviewWnd::Snapshot{CaptureReadmeForm(m_pluginPage, m_extrasPage), m_databasePage.CaptureRecord(),
-                                         std::move(folder)};
-        };
-        m_preview = std::make_unique<CPreviewWnd>(m_template, capture, this);
-        m_preview->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
-        auto* key = new QShortcut(QKeySequence(Qt::Key_F5), m_preview.get());
-        connect(key, &QShortcut::activated, this, [this] { TogglePreview(); });
-        // Beside the main window, as tall; to its left when only there is room.
-        const QRect frame = frameGeometry();
-        const QRect screenRect = screen() ? screen()->availableGeometry() : QRect();
-        constexpr int kGap = 8;
-        const int width = std::max(640, frame.width());
-        int x = frame.right() + kGap;
-        if (x + width > screenRect.right() && frame.left() - kGap - width >= screenRect.left())
-            x = frame.left() - kGap - width;
-        m_preview->resize(width, height());
-        m_preview->move(x, frame.top());
-    }
-    m_preview->show();
-    m_preview->FormChanged();
+    m_textDocPage->SetDocumentText(DocumentText(std::string_view(m_textBuffer.data(), read->size), read->cut));
 }
 
 void CMainDlg::FocusField(const CheckedField& field) {
@@ -439,14 +385,13 @@ void CMainDlg::FocusField(const CheckedField& field) {
     const Place place = std::visit(
         [this](auto id) -> Place {
             using Id = decltype(id);
-            if constexpr (std::is_same_v<Id, PluginId>) return {1, &m_pluginPage, ControlIdValue(id)};
-            if constexpr (std::is_same_v<Id, ExtrasId>) return {2, &m_extrasPage, ControlIdValue(id)};
-            return {kDatabaseTab, &m_databasePage, ControlIdValue(DatabaseId::Archive)};
+            if constexpr (std::is_same_v<Id, PluginId>) return {1, &*m_pluginPage, ControlIdValue(id)};
+            if constexpr (std::is_same_v<Id, ExtrasId>) return {2, &*m_extrasPage, ControlIdValue(id)};
+            return {kDatabaseTab, &*m_databasePage, ControlIdValue(DatabaseId::Archive)};
         },
         field);
     // As a click on the tab: the pages switch as for the user.
-    m_tabs->tabBar()->setCurrentIndex(place.tab);
-    activateWindow();
-    raise();
-    if (QWidget* control = place.page->GetDlgItem(place.id)) control->setFocus(Qt::OtherFocusReason);
+    ChooseTab(ControlIdValue(MainId::Tabs), place.tab);
+    BringToFront();
+    place.page->FocusItem(place.id);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The one window: command buttons, the read-only box and six tab pages.
 
-#include <QTimer>
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -16,21 +16,30 @@
 #include "pages/CPluginPage.h"
 #include "pages/CTextDocPage.h"
 #include "platform/CDialog.h"
+#include "platform/Controls.h"
 #include "reference/CAboutPage.h"
 #include "reference/CHelpPage.h"
 #include "template/TemplatePackage.h"
 #include "text/Text.h"
 
-class CTabCtrl;
+#ifndef _WIN32
 class CPreviewWnd;
+class QTimer;
+#endif
+// The preview as each system shows it (app/desktop/Preview*.cpp).
+class CPreview;
+struct PreviewDeleter {
+    void operator()(CPreview* preview) const;
+};
 
 class CMainDlg : public CDialog, public FieldTargets {
-    Q_OBJECT
 public:
     static constexpr int kTabCount = 6;
     static constexpr int kDatabaseTab = 3;
+    // The draft is written a while after a change.
+    static constexpr std::uintptr_t kDraftTimer = 1;
 
-    explicit CMainDlg(QWidget* parent = nullptr);
+    CMainDlg();
     ~CMainDlg() override;
 
     // Creates the window's controls and runs OnInitDialog: what happens
@@ -59,25 +68,30 @@ public:
     // The last readme Save wrote, in the default browser.
     void OpenSavedReadme();
 
-    // Opens the preview window beside this one, or closes it (F5).
+    // Opens the preview window beside this one, or closes it (F5); on
+    // Windows, the readme rendered into a temporary folder, in the browser.
     void TogglePreview();
-    // nullptr until the preview is first opened.
-    CPreviewWnd* preview() const { return m_preview.get(); }
 
     // A form file DoModal opens once the window shows; nothing when empty.
     FilePath m_formToOpen;
     void OnTabSelChanging();
     void OnTabSelChange();
 
-    CPluginPage& pluginPage() { return m_pluginPage; }
-    CExtrasPage& extrasPage() { return m_extrasPage; }
-    CDatabasePage& databasePage() { return m_databasePage; }
-    CTextDocPage& textDocPage() { return m_textDocPage; }
-    CHelpPage& helpPage() { return m_helpPage; }
-    CAboutPage& aboutPage() { return m_aboutPage; }
-    CTabCtrl* tabs() const { return m_tabs; }
+    // The pages exist once Create has run.
+    CPluginPage& pluginPage() { return *m_pluginPage; }
+    CExtrasPage& extrasPage() { return *m_extrasPage; }
+    CDatabasePage& databasePage() { return *m_databasePage; }
+    CTextDocPage& textDocPage() { return *m_textDocPage; }
+    CHelpPage& helpPage() { return *m_helpPage; }
+    CAboutPage& aboutPage() { return *m_aboutPage; }
     const TemplatePackage& templatePackage() const { return m_template; }
-    QTimer& draftTimer() { return m_draftTimer; }
+#ifndef _WIN32
+    // Qt's objects behind the window, for the tests and benchmarks.
+    CTabCtrl* tabs() const { return Item<CTabCtrl>(MainId::Tabs); }
+    QTimer& draftTimer() { return QtTimer(kDraftTimer); }
+    // nullptr until the preview is first opened.
+    CPreviewWnd* preview() const;
+#endif
     // The page of a tab index, nullptr outside 0 to 5.
     CDialog* PageOfTab(int index);
 
@@ -87,8 +101,7 @@ public:
 
 protected:
     bool OnInitDialog();
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void OnClose() override;
 
 private:
     CDialog& FormPageOf(FormPage page);
@@ -98,27 +111,27 @@ private:
     void SwitchTab(int step);
     // A check's field: its tab shown and the focus in it.
     void FocusField(const CheckedField& field);
+    // The preview follows every change of the form.
+    void PreviewFormChanged();
 
-    CTabCtrl* m_tabs = nullptr;
-    CPluginPage m_pluginPage;
-    CExtrasPage m_extrasPage;
-    CHelpPage m_helpPage;
-    CAboutPage m_aboutPage;
-    CDatabasePage m_databasePage;
-    CTextDocPage m_textDocPage;
-    QIcon m_icon;
+    // Made inside the window by Create.
+    std::optional<CPluginPage> m_pluginPage;
+    std::optional<CExtrasPage> m_extrasPage;
+    std::optional<CHelpPage> m_helpPage;
+    std::optional<CAboutPage> m_aboutPage;
+    std::optional<CDatabasePage> m_databasePage;
+    std::optional<CTextDocPage> m_textDocPage;
     TemplatePackage m_template;
     Text m_readmeText;       // of the last Save
     Text m_recordText;       // of the last Save
     FilePath m_savedReadme;  // by the last Save, for the browser
     DraftStore m_drafts{StateFolder()};
     RecentFolders m_folders{StateFolder()};
-    QTimer m_draftTimer;
     bool m_applying = false;              // the program, not the user, is changing the form
     std::optional<FormFile> m_beforeNew;  // until the next edit
     std::array<char, kTextBufferSize> m_textBuffer{};
     // Last, so it goes first: its capture reads the pages.
-    std::unique_ptr<CPreviewWnd> m_preview;
+    std::unique_ptr<CPreview, PreviewDeleter> m_preview;
 };
 
 // The one main window, set when it initialises and cleared when it goes.

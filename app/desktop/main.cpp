@@ -2,20 +2,34 @@
 // in it when one is given (as a file manager does on a double-click).
 // `quillsmith --version` prints the version.
 
+#ifdef _WIN32
+#include "platform/win32/Windows.h"
+#else
 #include <QApplication>
+#endif
 #include <iostream>
 #include <string_view>
 
 #include "app/desktop/CQuillsmithApp.h"
-#include "platform/qt/QtSetup.h"
+#include "app/render/Utf8Arguments.h"
+#include "platform/Controls.h"
 #include "text/Version.h"
+#ifndef _WIN32
+#include "platform/qt/QtSetup.h"
+#endif
 
-int main(int argc, char** argv) {
-    // Answered before Qt starts: no window, and no display needed.
+namespace {
+
+// The program itself, once the arguments are UTF-8.
+int Run(int argc, char** argv) {
+    // Answered before any window: no display needed.
     if (argc == 2 && std::string_view(argv[1]) == "--version") {
         std::cout << "quillsmith " << kProgramVersion << '\n';
         return 0;
     }
+#ifdef _WIN32
+    if (!InitControls()) return 1;
+#else
     // Qt sees only the program's name: nothing on the command line is an
     // option of Qt's.
     int qtArgc = 1;
@@ -23,7 +37,22 @@ int main(int argc, char** argv) {
     PrepareApplication();
     QApplication qtApp(qtArgc, qtArgs);
     SetUpApplication(qtApp);
+#endif
     CQuillsmithApp app;
     if (argc > 1) app.m_formPath = argv[1];
     return app.InitInstance();
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    char** argv = nullptr;
+    Utf8Arguments arguments(argc, argv);
+    if (argc < 1) return 1;
+    return Run(argc, argv);
+}
+#else
+int main(int argc, char** argv) { return Run(argc, argv); }
+#endif

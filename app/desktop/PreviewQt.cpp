@@ -1,0 +1,59 @@
+// The preview on Linux: the preview module's window beside the main one.
+
+#include <QDir>
+#include <QKeySequence>
+#include <QScreen>
+#include <QShortcut>
+#include <algorithm>
+
+#include "app/desktop/CMainDlg.h"
+#include "app/preview/CPreviewWnd.h"
+#include "readme/CaptureReadmeForm.h"
+
+class CPreview {
+public:
+    std::unique_ptr<CPreviewWnd> window;
+};
+
+void PreviewDeleter::operator()(CPreview* preview) const { delete preview; }
+
+CPreviewWnd* CMainDlg::preview() const { return m_preview ? m_preview->window.get() : nullptr; }
+
+void CMainDlg::PreviewFormChanged() {
+    if (CPreviewWnd* window = preview()) window->FormChanged();
+}
+
+void CMainDlg::TogglePreview() {
+    if (preview() && preview()->isVisible()) {
+        preview()->hide();
+        activateWindow();
+        return;
+    }
+    if (!preview()) {
+        const auto capture = [this] {
+            // Relative file names as Save would take them: against the last
+            // readme's folder, else the program's current one.
+            FilePath folder = FolderOfPath(m_savedReadme);
+            if (folder.empty()) folder = QDir::currentPath().toStdString();
+            return CPreviewWnd::Snapshot{CaptureReadmeForm(*m_pluginPage, *m_extrasPage),
+                                         m_databasePage->CaptureRecord(), std::move(folder)};
+        };
+        m_preview.reset(new CPreview{std::make_unique<CPreviewWnd>(m_template, capture, this)});
+        CPreviewWnd* window = preview();
+        window->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
+        auto* key = new QShortcut(QKeySequence(Qt::Key_F5), window);
+        connect(key, &QShortcut::activated, this, [this] { TogglePreview(); });
+        // Beside the main window, as tall; to its left when only there is room.
+        const QRect frame = frameGeometry();
+        const QRect screenRect = screen() ? screen()->availableGeometry() : QRect();
+        constexpr int kGap = 8;
+        const int width = std::max(640, frame.width());
+        int x = frame.right() + kGap;
+        if (x + width > screenRect.right() && frame.left() - kGap - width >= screenRect.left())
+            x = frame.left() - kGap - width;
+        window->resize(width, height());
+        window->move(x, frame.top());
+    }
+    preview()->show();
+    preview()->FormChanged();
+}
