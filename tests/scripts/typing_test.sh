@@ -66,19 +66,38 @@ answer_dialog() {  # path keys...
   return 0
 }
 
+# Fills one field and waits for the draft to hold it. A click or keys sent
+# while the window is still busy (a loaded machine) can be lost, so a field
+# the draft does not show within 3 s is filled again from empty.
+fill() {  # field, what the draft then holds, keys as for xdotool ("type:TEXT" or key names)
+  local name=$1 expected=$2
+  shift 2
+  for _ in 1 2 3; do
+    field "$name"
+    xdotool key ctrl+a
+    for step in "$@"; do
+      if [[ $step == type:* ]]; then xdotool type --delay 20 "${step#type:}"; else xdotool key "$step"; fi
+    done
+    for _ in $(seq 30); do
+      grep -qF "$expected" "$draft" 2>/dev/null && return 0
+      sleep 0.1
+    done
+  done
+  fail "the draft never held $expected"
+}
+draft="$XDG_STATE_HOME/quillsmith/draft.json"
+
 start
-field name
-xdotool type --delay 20 "Маяк у заводи «Ночь»"
-field file
-xdotool type --delay 20 "Lighthouse.esp"
-field description
-xdotool type --delay 20 "Первая строка"
-xdotool key Return
-xdotool type --delay 20 "Вторая <b>строка</b> & ещё"
-field tribunal
-field authors
-xdotool type --delay 20 "Ильмар Северянин"
-sleep 2  # past the draft's one-second delay
+fill name '"pluginName": "Маяк у заводи «Ночь»"' "type:Маяк у заводи «Ночь»"
+fill file '"pluginFile": "Lighthouse.esp"' "type:Lighthouse.esp"
+fill description '"description": "Первая строка\r\nВторая <b>строка</b> & ещё"' \
+  "type:Первая строка" Return "type:Вторая <b>строка</b> & ещё"
+for _ in 1 2 3; do
+  grep -qF '"requiresTribunal": true' "$draft" 2>/dev/null && break
+  field tribunal
+  sleep 1.5
+done
+fill authors '"authors": "Ильмар Северянин"' "type:Ильмар Северянин"
 kill -9 $pid
 wait $pid 2>/dev/null
 
