@@ -67,7 +67,7 @@ void BM_ConvertVsMemcpy(benchmark::State& state) {
 void BM_ConvertGrowth(benchmark::State& state) {
     const std::string large = TypicalText(1024 * 1024);
     const std::string small = TypicalText(32 * 1024);
-    double big = 0, parts = 0;
+    double big = 0, pieces = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
         for (int i = 0; i < 32; ++i) {
@@ -78,10 +78,10 @@ void BM_ConvertGrowth(benchmark::State& state) {
         Text html = ConvertTextToHtml(large);
         benchmark::DoNotOptimize(html.data());
         const auto t2 = Clock::now();
-        parts += Seconds(t1 - t0);
+        pieces += Seconds(t1 - t0);
         big += Seconds(t2 - t1);
     }
-    state.counters["ratio"] = big / parts;
+    state.counters["ratio"] = big / pieces;
     state.counters["goal"] = 1.2;
 }
 
