@@ -220,6 +220,14 @@ bool MakeFolder(std::string_view path, unsigned mode) {
     return IsUsable(path) && (::mkdir(FilePath(path).c_str(), static_cast<mode_t>(mode)) == 0 || errno == EEXIST);
 }
 
+bool MakeFolders(std::string_view path, unsigned mode) {
+    for (std::size_t at = 1; at <= path.size(); ++at) {
+        if (at != path.size() && path[at] != '/') continue;
+        if (!MakeFolder(path.substr(0, at), mode)) return false;
+    }
+    return true;
+}
+
 bool IsMissing(std::string_view path) {
     struct stat info {};
     return IsUsable(path) && ::stat(FilePath(path).c_str(), &info) != 0 && errno == ENOENT;

@@ -97,6 +97,9 @@ bool WriteWholeFile(std::string_view path, std::string_view bytes);
 // True when the folder exists afterwards, made now or before. mode is the
 // POSIX permission bits (before the umask); Windows has none to give.
 bool MakeFolder(std::string_view path, unsigned mode = 0777);
+// MakeFolder for the folder and each missing folder above it, never for the
+// root (a drive, a server's share).
+bool MakeFolders(std::string_view path, unsigned mode = 0777);
 // True only when nothing at all is at path; a file that cannot be read is
 // not missing.
 bool IsMissing(std::string_view path);

@@ -1,6 +1,7 @@
 // The rules of FileIo.h on Windows. Names cross to the system in UTF-16
 // (the W functions), so no ANSI code page stands between a user's file name
-// and its file.
+// and its file, and in their extended form (LongPathWin32.h), so no MAX_PATH
+// stands between a deep folder and its files.
 
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "output/FileIo.h"
+#include "output/LongPathWin32.h"
 #include "text/Utf16.h"
 
 namespace fileio {
@@ -31,9 +33,39 @@ bool IsAbsolute(std::string_view path) {
 
 bool IsUsable(std::string_view path) { return !path.empty() && path.find('\0') == std::string_view::npos; }
 
-std::wstring Wide(std::string_view utf8) {
+// Every path crosses to the system through here.
+std::wstring Name(std::string_view utf8) {
     const std::u16string text = utf16::FromUtf8(utf8);
-    return std::wstring(text.begin(), text.end());
+    return SystemName(std::wstring(text.begin(), text.end()));
+}
+
+// The answer of a call that, given too small a buffer, says how large a
+// buffer it needs; empty when it fails.
+template <typename Call>
+std::wstring Answer(Call call) {
+    std::wstring text(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD length = call(text.data(), static_cast<DWORD>(text.size()));
+        if (length == 0) return {};
+        if (length < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(length);
+    }
+    return {};
+}
+
+bool IsFolder(const std::wstring& name) {
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// 0 when the folder is there afterwards, else the system's reason.
+DWORD MakeOneFolder(const std::wstring& name) {
+    if (::CreateDirectoryW(name.c_str(), nullptr)) return 0;
+    const DWORD error = ::GetLastError();
+    return IsFolder(name) ? 0 : error;
 }
 
 NativeFile OpenFile(const std::wstring& path, DWORD access, DWORD disposition) {
@@ -62,23 +94,50 @@ FilePath TemporaryBeside(const FilePath& target) {
 }
 
 // The file a symbolic link leads to, so that it is the one replaced and the
-// link stays; empty when the system cannot say.
+// link stays; empty when the system cannot say. The system's answer is
+// extended; the path kept is in the user's form.
 FilePath FinalPath(NativeFile file) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length = ::GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()),
-                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return utf16::ToUtf8(std::u16string(path.begin(), path.end()));
-        }
-        path.resize(length);
-    }
-    return {};
+    std::wstring path = Answer([file](wchar_t* text, DWORD size) {
+        return ::GetFinalPathNameByHandleW(file, text, size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    });
+    if (path.starts_with(LR"(\\?\UNC\)"))
+        path.replace(0, 8, LR"(\\)");
+    else if (path.starts_with(LR"(\\?\)"))
+        path.erase(0, 4);
+    return utf16::ToUtf8(std::u16string(path.begin(), path.end()));
 }
 
 }  // namespace
+
+std::wstring SystemName(std::wstring_view path) {
+    if (path.starts_with(LR"(\\?\)") || path.starts_with(LR"(\\.\)")) return std::wstring(path);
+    const std::wstring given(path);
+    const std::wstring full =
+        Answer([&given](wchar_t* text, DWORD size) { return ::GetFullPathNameW(given.c_str(), size, text, nullptr); });
+    // A device ("NUL", "C:\dir\CON" become "\\.\NUL", "\\.\CON") is the
+    // system's to map, as it always was.
+    if (full.empty() || full.starts_with(LR"(\\?\)") || full.starts_with(LR"(\\.\)")) return given;
+    if (full.starts_with(LR"(\\)")) return LR"(\\?\UNC\)" + full.substr(2);
+    return LR"(\\?\)" + full;
+}
+
+std::size_t RootLength(std::wstring_view name) {
+    // The prefix, then the names after it that belong to the root.
+    std::size_t at = 0;
+    int parts = 0;
+    if (name.starts_with(LR"(\\?\UNC\)")) {
+        at = 8;
+        parts = 2;
+    } else if (name.starts_with(LR"(\\?\)") || name.starts_with(LR"(\\.\)")) {
+        at = 4;
+        parts = 1;
+    }
+    for (; parts > 0 && at < name.size(); --parts) {
+        const std::size_t end = name.find(L'\\', at);
+        at = end == std::wstring_view::npos ? name.size() : end + 1;
+    }
+    return at;
+}
 
 FilePath ResolveAgainst(std::string_view folder, std::string_view path) {
     if (path.empty() || IsAbsolute(path)) return FilePath(path);
@@ -94,7 +153,7 @@ bool InputFile::Open(std::string_view path) {
     CloseQuietly(m_fd);
     m_length = 0;
     if (!IsUsable(path)) return false;
-    m_fd = OpenFile(Wide(path), GENERIC_READ, OPEN_EXISTING);
+    m_fd = OpenFile(Name(path), GENERIC_READ, OPEN_EXISTING);
     if (m_fd == kNoFile) return false;
     BY_HANDLE_FILE_INFORMATION info{};
     LARGE_INTEGER size{};
@@ -121,9 +180,9 @@ void ReplacingFile::Discard() {
     if (m_fd == kNoFile) return;
     CloseQuietly(m_fd);
     if (!inPlace())
-        ::DeleteFileW(Wide(m_temporary).c_str());
+        ::DeleteFileW(Name(m_temporary).c_str());
     else if (m_created)
-        ::DeleteFileW(Wide(m_target).c_str());
+        ::DeleteFileW(Name(m_target).c_str());
 }
 
 bool ReplacingFile::OpenInPlace(NativeFile fd, bool created) {
@@ -142,7 +201,7 @@ bool ReplacingFile::Create(std::string_view path) {
     if (!IsUsable(path)) return false;
     m_target = FilePath(path);
 
-    const DWORD attributes = ::GetFileAttributesW(Wide(m_target).c_str());
+    const DWORD attributes = ::GetFileAttributesW(Name(m_target).c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
     // Windows refuses to write a read-only file to anyone; Wine, run as
@@ -154,7 +213,7 @@ bool ReplacingFile::Create(std::string_view path) {
     // holding it without sharing.
     NativeFile probe = kNoFile;
     if (exists) {
-        probe = OpenFile(Wide(m_target), GENERIC_WRITE, OPEN_EXISTING);
+        probe = OpenFile(Name(m_target), GENERIC_WRITE, OPEN_EXISTING);
         if (probe == kNoFile) return false;
         BY_HANDLE_FILE_INFORMATION info{};
         if (!IsDiskFile(probe) || !::GetFileInformationByHandle(probe, &info) || info.nNumberOfLinks > 1)
@@ -168,7 +227,7 @@ bool ReplacingFile::Create(std::string_view path) {
 
     for (int attempt = 0; attempt < 100 && m_fd == kNoFile; ++attempt) {
         m_temporary = TemporaryBeside(m_target);
-        m_fd = OpenFile(Wide(m_temporary), GENERIC_WRITE, CREATE_NEW);
+        m_fd = OpenFile(Name(m_temporary), GENERIC_WRITE, CREATE_NEW);
         if (m_fd == kNoFile && ::GetLastError() != ERROR_FILE_EXISTS) break;
     }
     if (m_fd == kNoFile) {
@@ -176,7 +235,7 @@ bool ReplacingFile::Create(std::string_view path) {
         // the target itself if the system allows that after all.
         m_temporary.clear();
         if (probe != kNoFile) return OpenInPlace(probe, false);
-        const NativeFile fd = OpenFile(Wide(m_target), GENERIC_WRITE, CREATE_NEW);
+        const NativeFile fd = OpenFile(Name(m_target), GENERIC_WRITE, CREATE_NEW);
         return fd != kNoFile && OpenInPlace(fd, true);
     }
     CloseQuietly(probe);
@@ -217,8 +276,8 @@ bool ReplacingFile::Commit() {
     const NativeFile fd = m_fd;
     m_fd = kNoFile;
     if (inPlace()) return ::CloseHandle(fd) != 0;
-    const std::wstring temporary = Wide(m_temporary);
-    const std::wstring target = Wide(m_target);
+    const std::wstring temporary = Name(m_temporary);
+    const std::wstring target = Name(m_target);
     // ReplaceFileW keeps the replaced file's attributes, ACL and creation
     // time; a new target, or one a file system will not replace that way,
     // is moved onto instead.
@@ -245,23 +304,38 @@ bool WriteWholeFile(std::string_view path, std::string_view bytes) {
     return file.Create(path) && file.Write(bytes) && file.Commit();
 }
 
-bool MakeFolder(std::string_view path, unsigned) {
+bool MakeFolder(std::string_view path, unsigned) { return IsUsable(path) && MakeOneFolder(Name(path)) == 0; }
+
+bool MakeFolders(std::string_view path, unsigned) {
     if (!IsUsable(path)) return false;
-    const std::wstring folder = Wide(path);
-    if (::CreateDirectoryW(folder.c_str(), nullptr)) return true;
-    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::wstring name = Name(path);
+    const std::size_t root = RootLength(name);
+    while (name.size() > root && name.back() == L'\\') name.pop_back();
+    // Up from the folder only while the system says the one above is missing:
+    // the folders above an existing one are never touched (a share's upper
+    // folders may refuse even a look), and the root is never made.
+    std::size_t end = name.size();
+    for (DWORD error; (error = MakeOneFolder(name.substr(0, end))) != 0;) {
+        const std::size_t parent = name.rfind(L'\\', end - 1);
+        if (error != ERROR_PATH_NOT_FOUND || parent == std::wstring::npos || parent < root) return false;
+        end = parent;
+    }
+    while (end < name.size()) {
+        end = std::min(name.find(L'\\', end + 1), name.size());
+        if (MakeOneFolder(name.substr(0, end)) != 0) return false;
+    }
+    return true;
 }
 
 bool IsMissing(std::string_view path) {
-    if (!IsUsable(path) || ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    if (!IsUsable(path) || ::GetFileAttributesW(Name(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 bool RenameFile(std::string_view from, std::string_view to) {
     return IsUsable(from) && IsUsable(to) &&
-           ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+           ::MoveFileExW(Name(from).c_str(), Name(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 void SetReadFunctionForTesting(ReadFunction read) { ReadOverride() = std::move(read); }

@@ -27,15 +27,6 @@ std::optional<std::string> ReadFile(const FilePath& path, bool& missing) {
     return bytes;
 }
 
-// mkdir -p; an existing folder is fine.
-bool MakeFolders(const FilePath& folder) {
-    for (std::size_t at = 1; at <= folder.size(); ++at) {
-        if (at != folder.size() && folder[at] != kPathSeparator) continue;
-        if (!fileio::MakeFolder(folder.substr(0, at), 0700)) return false;
-    }
-    return true;
-}
-
 FilePath InFolder(const FilePath& folder, std::string_view name) {
     FilePath path = folder;
     path += kPathSeparator;
@@ -82,7 +73,8 @@ DraftStore::Loaded DraftStore::Load() const {
 }
 
 bool DraftStore::Save(const FormFile& form) const {
-    return !m_folder.empty() && MakeFolders(m_folder) && fileio::WriteWholeFile(m_path, WriteFormFile(form));
+    return !m_folder.empty() && fileio::MakeFolders(m_folder, 0700) &&
+           fileio::WriteWholeFile(m_path, WriteFormFile(form));
 }
 
 RecentFolders::RecentFolders(FilePath folder) : m_folder(std::move(folder)), m_path(InFolder(m_folder, kFoldersName)) {
@@ -103,7 +95,7 @@ FilePath RecentFolders::Get(const std::string& kind) const {
 
 bool RecentFolders::Set(const std::string& kind, const FilePath& folder) {
     m_folders[kind] = folder;
-    if (m_folder.empty() || !MakeFolders(m_folder)) return false;
+    if (m_folder.empty() || !fileio::MakeFolders(m_folder, 0700)) return false;
     const nlohmann::json root(m_folders);
     return fileio::WriteWholeFile(m_path, root.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n");
 }

@@ -5,6 +5,7 @@
 // after windows.h
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "app/state/ProgramState.h"
 #include "core/output_test_support.h"
 #include "output/FileIo.h"
+#include "output/LongPathWin32.h"
 #include "output/SaveFiles.h"
 #include "template/TemplatePackage.h"
 #include "text/Cp1251.h"
@@ -28,6 +30,28 @@ std::wstring Wide(const std::string& utf8) {
 }
 
 DWORD Attributes(const std::string& path) { return ::GetFileAttributesW(Wide(path).c_str()); }
+
+// The tests' own way past MAX_PATH, whatever the process's settings.
+std::string Extended(const std::string& path) { return "\\\\?\\" + path; }
+
+// Removes a tree past MAX_PATH, where the standard library's folder listing
+// fails, and gives the names of the files it held, sorted.
+std::vector<std::wstring> RemoveTree(const std::wstring& folder) {
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found{};
+    const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found)) {
+        const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && ::DeleteFileW(path.c_str()))
+            files.push_back(name);
+        else if (name != L"." && name != L"..")
+            for (const std::wstring& file : RemoveTree(path)) files.push_back(file);
+    }
+    if (find != INVALID_HANDLE_VALUE) ::FindClose(find);
+    ::RemoveDirectoryW(folder.c_str());
+    std::sort(files.begin(), files.end());
+    return files;
+}
 
 class WindowsFiles : public ::testing::Test {
 protected:
@@ -167,6 +191,78 @@ TEST_F(WindowsFiles, StateFolderIsUnderLocalAppDataAndADraftLivesThere) {
     const DraftStore::Loaded loaded = store.Load();
     ASSERT_TRUE(loaded.form);
     EXPECT_EQ(*loaded.form, form);
+}
+
+// Folders whose full paths run past MAX_PATH: the draft makes the whole
+// chain, Save writes and copies into it, and a refused replacement still
+// keeps the old file.
+TEST_F(WindowsFiles, FoldersPastMaxPathHoldTheDraftTheReadmeAndItsCopy) {
+    for (const std::size_t length : {300u, 600u}) {
+        const std::string top = scratch / ("Глубоко " + std::to_string(length));
+        std::string deep = top;
+        for (int n = 0; Wide(deep).size() < length; ++n) deep += "\\Очень длинное имя папки " + std::to_string(n);
+        const DraftStore store(deep + "\\Quillsmith");
+        FormFile form;
+        form.form.pluginName = "Маяк"_cp;
+        EXPECT_TRUE(store.Save(form)) << length;
+        EXPECT_EQ(store.Load().form, form);
+
+        // The screenshot's ".." is taken out before the name is extended.
+        WriteFile(Extended(deep.substr(0, deep.rfind('\\')) + "\\скрин.jpg"), "shot");
+        SaveFileWork work;
+        work.readmePath = deep + "\\ReadMe.htm";
+        work.readmeText = "<html>Глубоко</html>"_cp;
+        work.copyScreenshots = true;
+        work.screenshotCount = 1;
+        work.screenshotPath = {"..\\скрин.jpg", "", ""};
+        MessageLog log;
+        RunSaveFileWork(work, TemplatePackage(), buffer, log.callback());
+        EXPECT_TRUE(log.messages.empty()) << log.messages.front();
+        EXPECT_EQ(ReadFile(Extended(work.readmePath)), work.readmeText);
+        EXPECT_EQ(ReadFile(Extended(deep + "\\files\\scrins\\скрин.jpg")), "shot");
+
+        EXPECT_TRUE(fileio::WriteWholeFile(work.readmePath, "new"));
+        const HANDLE holder = ::CreateFileW(Wide(Extended(work.readmePath)).c_str(), GENERIC_READ, 0, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_FALSE(fileio::WriteWholeFile(work.readmePath, "newer"));
+        ::CloseHandle(holder);
+        EXPECT_EQ(ReadFile(Extended(work.readmePath)), "new");
+        EXPECT_EQ(RemoveTree(Wide(Extended(top))),
+                  (std::vector<std::wstring>{L"ReadMe.htm", L"draft.json", L"скрин.jpg", L"скрин.jpg"}));
+    }
+}
+
+TEST(WindowsLongPaths, TheSystemIsGivenExtendedNames) {
+    std::wstring deep = LR"(C:)";
+    while (deep.size() < 600) deep += L"\\Очень длинное имя папки";
+
+    const std::wstring cases[][2] = {
+        {LR"(C:\Моды\ReadMe.htm)", LR"(\\?\C:\Моды\ReadMe.htm)"},
+        {LR"(\\server\share\ReadMe.htm)", LR"(\\?\UNC\server\share\ReadMe.htm)"},
+        {LR"(C:/Моды/ReadMe.htm)", LR"(\\?\C:\Моды\ReadMe.htm)"},
+        {LR"(C:\Моды\.\скрины\..\ReadMe.htm)", LR"(\\?\C:\Моды\ReadMe.htm)"},
+        {LR"(\\?\C:\Моды\..\ReadMe.htm)", LR"(\\?\C:\Моды\..\ReadMe.htm)"},  // the caller's own
+        {LR"(\\.\pipe\quillsmith)", LR"(\\.\pipe\quillsmith)"},
+        {L"NUL", L"NUL"},  // the system maps a device's name
+        {LR"(скрины\..\ReadMe.htm)", LR"(\\?\)" + (std::filesystem::current_path() / L"ReadMe.htm").wstring()},
+        {deep, LR"(\\?\)" + deep},
+    };
+    for (const auto& [given, expected] : cases) EXPECT_EQ(fileio::SystemName(given), expected);
+}
+
+// A state folder on a share: folders are made below the share, never the
+// server or the share itself.
+TEST(WindowsLongPaths, FoldersAreMadeBelowTheDriveOrTheShare) {
+    const std::wstring cases[][2] = {
+        {LR"(C:\Users\Автор\AppData\Local\Quillsmith)", LR"(\\?\C:\)"},
+        {LR"(\\server\share\Users\me\AppData\Local\Quillsmith)", LR"(\\?\UNC\server\share\)"},
+        {LR"(\\?\UNC\server\share\Quillsmith)", LR"(\\?\UNC\server\share\)"},
+        {LR"(\\server\share)", LR"(\\?\UNC\server\share)"},  // nothing to make
+    };
+    for (const auto& [folder, root] : cases) {
+        const std::wstring name = fileio::SystemName(folder);
+        EXPECT_EQ(name.substr(0, fileio::RootLength(name)), root);
+    }
 }
 
 // Windows' own table of code page 1251 is a witness independent of ours.
