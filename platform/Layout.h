@@ -19,6 +19,7 @@ enum class ControlKind {
     DropListCombo,  // choose among the items only
     TabControl,
     RichEdit,  // read-only formatted text: select, copy and scroll
+    ListBox,   // lines to choose one of, scrolling
 };
 
 enum ControlStyle : unsigned {

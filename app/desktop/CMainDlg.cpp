@@ -1,8 +1,5 @@
 #include "app/desktop/CMainDlg.h"
 
-#ifndef _WIN32
-#include <QTabBar>
-#endif
 #include <functional>
 #include <variant>
 #include <vector>
@@ -309,13 +306,8 @@ void CMainDlg::SetUpKeyboard() {
         keys.push_back(key);
     SetAccelerators(keys);
     SetItemTip(ControlIdValue(MainId::Tabs), "Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown, Ctrl+PgUp");
-#ifndef _WIN32
-    // The strip of tabs takes the focus from the keyboard after the
-    // buttons, as the Windows tab control does.
-    QTabBar* bar = tabs()->tabBar();
-    bar->setFocusPolicy(Qt::TabFocus);
-    setTabOrder(GetDlgItem(MainId::RestoreForm), bar);
-#endif
+    // The strip of tabs takes the focus from the keyboard after the buttons.
+    AddTabStop(ControlIdValue(MainId::Tabs), ControlIdValue(MainId::RestoreForm));
 }
 
 void CMainDlg::OnTabSelChanging() {

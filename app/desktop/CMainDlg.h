@@ -91,6 +91,9 @@ public:
     QTimer& draftTimer() { return QtTimer(kDraftTimer); }
     // nullptr until the preview is first opened.
     CPreviewWnd* preview() const;
+#else
+    // nullptr until the preview is first opened.
+    CPreview* preview() const;
 #endif
     // The page of a tab index, nullptr outside 0 to 5.
     CDialog* PageOfTab(int index);

@@ -1,44 +1,152 @@
 // The preview on Windows, where no browser engine is built in: the readme
-// rendered into a temporary folder and opened in the default browser. The
-// command again renders it again.
+// and its pictures written into a temporary folder and opened in the
+// default browser, beside a small window with the checks, which follow the
+// form as it changes. F5 writes the files again; the browser's own refresh
+// then shows them, so no second tab opens for each.
+
+#include "app/desktop/PreviewWin32.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
 
 #include "app/desktop/CMainDlg.h"
-#include "output/DatabaseRecord.h"
+#include "output/FileIo.h"
 #include "platform/Dialogs.h"
 #include "platform/win32/Win32Text.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
+#include "text/Cp1251.h"
 
-class CPreview {
-public:
-    FilePath folder;  // with its "\" at the end
+namespace {
+
+// Clear of IDOK and IDCANCEL, which the dialog keys send.
+enum class PreviewId : int { Heading = 101, Checks, Where, Refresh, OpenInBrowser };
+constexpr bool IsControlId(PreviewId) { return true; }
+
+using K = ControlKind;
+
+constexpr std::string_view kTitle = "Предпросмотр"_cp;
+constexpr std::string_view kChecksTitle = "Проверки перед сохранением"_cp;
+constexpr std::string_view kNoProblems = "Замечаний нет"_cp;
+constexpr std::string_view kWritten = "Записан заново; обновите страницу в браузере (F5): "_cp;
+constexpr std::string_view kOpened = "Открыт в браузере: "_cp;
+constexpr std::string_view kNotOpened = "Браузер не открылся; файл записан: "_cp;
+
+constexpr ControlSpec kLayout[] = {
+    {PreviewId::Heading, K::Label, kChecksTitle, {6, 6, 248, 8}},
+    {PreviewId::Checks, K::ListBox, {}, {6, 16, 248, 112}, kStyleNone, 1},
+    {PreviewId::Where, K::Label, {}, {6, 132, 248, 24}},
+    {PreviewId::Refresh, K::PushButton, "Обновить"_cp, {6, 160, 70, 14}, kStyleNone, 2},
+    {PreviewId::OpenInBrowser, K::PushButton, "Открыть в браузере"_cp, {82, 160, 90, 14}, kStyleNone, 3},
 };
+constexpr DluRect kWindowRect = {0, 0, 260, 180};
+
+// Checks run this long after the last change, not on every key.
+constexpr UINT_PTR kChecksTimer = 1;
+constexpr unsigned kChecksDelayMs = 200;
+
+FilePath TemporaryFolder() {
+    std::wstring temp(MAX_PATH + 1, L'\0');
+    temp.resize(::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
+    temp += L"Quillsmith preview\\";
+    ::CreateDirectoryW(temp.c_str(), nullptr);
+    return Utf8FromWide(temp);
+}
+
+FilePath CurrentFolder() {
+    std::wstring folder(::GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return Utf8FromWide(folder);
+}
+
+}  // namespace
+
+CPreview::CPreview(std::function<Snapshot()> capture, const TemplatePackage& package,
+                   std::span<char, kTextBufferSize> buffer)
+    : m_capture(std::move(capture)), m_template(package), m_buffer(buffer), m_folder(TemporaryFolder()) {
+    CreateTopLevel(kTitle, kWindowRect);
+    CreateControls(kLayout);
+    OnActivate(ControlIdValue(PreviewId::Checks), [this] { ChooseCheck(); });
+    OnClicked(PreviewId::Refresh, [this] { Write(false); });
+    OnClicked(PreviewId::OpenInBrowser, [this] { Write(true); });
+}
+
+void CPreview::Write(bool openBrowser) {
+    Snapshot now = m_capture();
+    const Text readme = BuildReadmeHtml(now.form, m_template);
+    SaveFileWork work = MakeSaveFileWork(now.form, readme, DatabaseRecord{}, Text(), readmePath());
+    // The screenshots where Save would find them, not in the temporary folder.
+    for (FilePath& path : work.screenshotPath) path = fileio::ResolveAgainst(now.baseFolder, path);
+    bool written = true;
+    // A missing screenshot is in the checks already: no message box at every refresh.
+    const ShowMessage note = [&written](std::string_view text, MessageIcon) {
+        if (text == kReadmeNotCreated) written = false;
+    };
+    RunSaveFileWork(work, m_template, m_buffer, note);
+    if (!written) {
+        ShowMessageBox(GetSafeHwnd(), kReadmeNotCreated, MessageIcon::Exclamation);
+        return;
+    }
+    std::string_view where = m_openedOnce && !openBrowser ? kWritten : kOpened;
+    if (openBrowser || !m_openedOnce) {
+        m_openedOnce = OpenInBrowser(readmePath());
+        if (!m_openedOnce) where = kNotOpened;
+    }
+    // The path as UTF-8: a name beyond the code page stays whole.
+    SetItemUtf8(PreviewId::Where, cp1251::ToUtf8(where) + readmePath());
+    ShowChecks(now);
+}
+
+void CPreview::FormChanged() {
+    if (::IsWindowVisible(hwnd())) StartSingleShot(kChecksTimer, kChecksDelayMs, [this] { ShowChecks(m_capture()); });
+}
+
+void CPreview::ShowChecks(const Snapshot& now) {
+    m_checks = CheckReadme(now.form, now.record, now.baseFolder);
+    std::vector<Text> lines;
+    for (const ReadmeCheck& check : m_checks) lines.push_back(check.message);
+    if (lines.empty()) lines.emplace_back(kNoProblems);
+    SetListItems(PreviewId::Checks, lines);
+}
+
+void CPreview::ChooseCheck() {
+    const int index = GetCurSel(PreviewId::Checks);
+    if (index < 0 || static_cast<std::size_t>(index) >= m_checks.size() || !m_onFieldChosen) return;
+    m_onFieldChosen(m_checks[static_cast<std::size_t>(index)].field);
+}
 
 void PreviewDeleter::operator()(CPreview* preview) const { delete preview; }
 
-void CMainDlg::PreviewFormChanged() {}
+void CMainDlg::PreviewFormChanged() {
+    if (m_preview) m_preview->FormChanged();
+}
 
 void CMainDlg::TogglePreview() {
     if (!m_preview) {
-        std::wstring temp(MAX_PATH + 1, L'\0');
-        temp.resize(::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
-        temp += L"Quillsmith preview\\";
-        ::CreateDirectoryW(temp.c_str(), nullptr);
-        m_preview.reset(new CPreview{Utf8FromWide(temp)});
+        const auto capture = [this] {
+            // Relative file names as Save would take them: against the last
+            // readme's folder, else the program's current one.
+            FilePath folder = FolderOfPath(m_savedReadme);
+            if (folder.empty()) folder = CurrentFolder();
+            return CPreview::Snapshot{CaptureReadmeForm(*m_pluginPage, *m_extrasPage),
+                                      m_databasePage->CaptureRecord(), std::move(folder)};
+        };
+        m_preview.reset(new CPreview(capture, m_template, m_textBuffer));
+        m_preview->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
+        // Beside the main window where there is room, else over its right edge.
+        RECT main{}, work{};
+        ::GetWindowRect(GetSafeHwnd(), &main);
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        RECT own{};
+        ::GetWindowRect(m_preview->hwnd(), &own);
+        const LONG width = own.right - own.left;
+        const LONG x = main.right + width <= work.right ? main.right : std::max(work.left, work.right - width);
+        ::SetWindowPos(m_preview->hwnd(), nullptr, x, main.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    const ShowMessage show = [this](std::string_view text, MessageIcon icon) {
-        ShowMessageBox(GetSafeHwnd(), text, icon);
-    };
-    const ReadmeForm form = CaptureReadmeForm(*m_pluginPage, *m_extrasPage);
-    const Text readme = BuildReadmeHtml(form, m_template);
-    const FilePath path = m_preview->folder + "ReadMe.htm";
-    bool written = true;
-    const ShowMessage showAndNote = [&](std::string_view text, MessageIcon icon) {
-        if (text == kReadmeNotCreated) written = false;
-        show(text, icon);
-    };
-    // The readme and its pictures, without the site's record.
-    RunSaveFileWork(MakeSaveFileWork(form, readme, DatabaseRecord{}, Text(), path), m_template, m_textBuffer,
-                    showAndNote);
-    if (written) OpenInBrowser(path);
+    // Shown first, so that a message about the file has its window.
+    m_preview->Show(true);
+    m_preview->Write(false);
 }
+
+CPreview* CMainDlg::preview() const { return m_preview.get(); }

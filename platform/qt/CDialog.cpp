@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -133,6 +134,9 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
             break;
         case ControlKind::RichEdit:
             widget = new CRichEdit(m_surface);
+            break;
+        case ControlKind::ListBox:
+            widget = new QListWidget(m_surface);
             break;
     }
     QRect rect = MapDialogRect(spec.rect);
@@ -331,6 +335,7 @@ void CDialog::EnableItem(int id, bool enable) {
 
 int CDialog::GetCurSel(int id) const {
     if (auto* tabs = Item<CTabCtrl>(id)) return tabs->GetCurSel();
+    if (auto* list = Item<QListWidget>(id)) return list->currentRow();
     auto* combo = Item<QComboBox>(id);
     return combo ? combo->currentIndex() : -1;
 }
@@ -338,6 +343,22 @@ int CDialog::GetCurSel(int id) const {
 void CDialog::SetCurSel(int id, int index) {
     if (auto* tabs = Item<CTabCtrl>(id)) tabs->SetCurSel(index);
     if (auto* combo = Item<QComboBox>(id)) combo->setCurrentIndex(index);
+}
+
+void CDialog::SetListItems(int id, const std::vector<Text>& items) {
+    auto* list = Item<QListWidget>(id);
+    if (!list) return;
+    list->clear();
+    for (const Text& item : items) list->addItem(ToQString(item));
+    list->setCurrentRow(-1);
+}
+
+void CDialog::AddTabStop(int id, int after) {
+    QWidget* widget = GetDlgItem(id);
+    if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
+    if (!widget) return;
+    widget->setFocusPolicy(Qt::TabFocus);
+    if (QWidget* before = GetDlgItem(after)) setTabOrder(before, widget);
 }
 
 void CDialog::SetCaret(int id, int pos) {

@@ -98,6 +98,11 @@ public:
     void SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent);
     // A tip shown when the pointer rests on the control; Windows-1251.
     void SetItemTip(int id, std::string_view text);
+    // A control the layout leaves out joins the Tab order, after the
+    // control after (a tab control by its strip of tabs).
+    void AddTabStop(int id, int after);
+    // A list box's items, replacing those it had; none selected.
+    void SetListItems(int id, const std::vector<Text>& items);
 
     // A tab control's tabs.
     void InsertTab(int id, int index, std::string_view caption);

@@ -4,7 +4,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/win32/Controls.h"
@@ -13,6 +15,19 @@
 namespace {
 
 constexpr wchar_t kDialogClass[] = L"QuillsmithDialog";
+
+std::optional<RECT>& WorkAreaOverride() {
+    static std::optional<RECT> area;
+    return area;
+}
+
+RECT WorkArea() {
+    if (WorkAreaOverride()) return *WorkAreaOverride();
+    RECT area{};
+    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0))
+        area = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    return area;
+}
 
 void RegisterDialogClass() {
     static const bool registered = [] {
@@ -60,6 +75,13 @@ bool IsClass(HWND window, const wchar_t* name) {
     return ::lstrcmpiW(found, name) == 0;
 }
 
+// The window of ours that a window belongs to, or nullptr.
+CDialog* DialogOf(HWND window) {
+    const HWND root = window ? ::GetAncestor(window, GA_ROOT) : nullptr;
+    return root && IsClass(root, kDialogClass) ? reinterpret_cast<CDialog*>(::GetWindowLongPtrW(root, GWLP_USERDATA))
+                                               : nullptr;
+}
+
 }  // namespace
 
 CDialog::~CDialog() {
@@ -88,12 +110,77 @@ bool CDialog::CreateTopLevel(std::wstring_view title, const DluRect& size) {
     m_font = CreateDialogFont(WindowDpi(nullptr));
     m_units = BaseUnitsOf(m_font);
     const RECT client = MapDialogRect({0, 0, size.width, size.height});
-    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT frame = client;
-    ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-    const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + frame.right - frame.left,
-                     CW_USEDEFAULT + frame.bottom - frame.top};
-    return Create(0, kStyle, title, nullptr, place);
+    ::AdjustWindowRectEx(&frame, style, FALSE, 0);
+    LONG width = frame.right - frame.left;
+    LONG height = frame.bottom - frame.top;
+    RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + width, CW_USEDEFAULT + height};
+    const RECT work = WorkArea();
+    const LONG roomWidth = work.right - work.left;
+    const LONG roomHeight = work.bottom - work.top;
+    if (width > roomWidth || height > roomHeight) {
+        // A bar across one side takes room from the other.
+        const int bar = ::GetSystemMetrics(SM_CXVSCROLL);
+        bool tall = height > roomHeight;
+        bool wide = width > roomWidth;
+        if (tall && width + bar > roomWidth) wide = true;
+        if (wide && height + bar > roomHeight) tall = true;
+        if (tall) style |= WS_VSCROLL, width += bar;
+        if (wide) style |= WS_HSCROLL, height += bar;
+        place = {work.left, work.top, work.left + std::min(width, roomWidth), work.top + std::min(height, roomHeight)};
+        m_content = {client.right - client.left, client.bottom - client.top};
+    }
+    if (!Create(0, style, title, nullptr, place)) return false;
+    if (Scrolls()) {
+        RECT view{};
+        ::GetClientRect(m_hwnd, &view);
+        for (const auto& [bar, whole, shown] : {std::tuple{SB_HORZ, m_content.cx, view.right},
+                                                std::tuple{SB_VERT, m_content.cy, view.bottom}}) {
+            SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0,
+                            static_cast<int>(whole) - 1, static_cast<UINT>(std::max<LONG>(shown, 1)), 0, 0};
+            ::SetScrollInfo(m_hwnd, bar, &info, FALSE);
+        }
+    }
+    return true;
+}
+
+void CDialog::ScrollTo(int bar, int position) {
+    SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+    if (!Scrolls() || !::GetScrollInfo(m_hwnd, bar, &info)) return;
+    const int last = std::max(0, info.nMax - static_cast<int>(info.nPage) + 1);
+    position = std::clamp(position, 0, last);
+    LONG& now = bar == SB_VERT ? m_scroll.y : m_scroll.x;
+    if (position == now) return;
+    const int by = now - position;
+    now = position;
+    info.fMask = SIF_POS;
+    info.nPos = position;
+    ::SetScrollInfo(m_hwnd, bar, &info, TRUE);
+    ::ScrollWindowEx(m_hwnd, bar == SB_HORZ ? by : 0, bar == SB_VERT ? by : 0, nullptr, nullptr, nullptr, nullptr,
+                     SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+}
+
+void CDialog::FocusMovedTo(HWND control) {
+    if (!control || !::IsChild(m_hwnd, control)) return;
+    m_lastFocus = control;
+    if (!Scrolls()) return;
+    // A combo box's edit field stands for its combo box.
+    if (const HWND parent = ::GetParent(control); parent && IsClass(parent, L"ComboBox")) control = parent;
+    RECT box{};
+    ::GetWindowRect(control, &box);
+    ::MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&box), 2);
+    RECT view{};
+    ::GetClientRect(m_hwnd, &view);
+    const auto show = [this](int bar, LONG first, LONG last, LONG length, LONG now) {
+        // Positions in the view: the control's end inside it, then its start.
+        LONG target = now;
+        if (last > length) target += last - length;
+        if (first - (target - now) < 0) target = now + first;
+        ScrollTo(bar, static_cast<int>(target));
+    };
+    show(SB_HORZ, box.left, box.right, view.right, m_scroll.x);
+    show(SB_VERT, box.top, box.bottom, view.bottom, m_scroll.y);
 }
 
 bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size) {
@@ -155,6 +242,10 @@ HWND CDialog::CreateControl(const ControlSpec& spec) {
         case ControlKind::RichEdit:
             windowClass = RichEditClass(), exStyle = WS_EX_CLIENTEDGE;
             style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL;
+            break;
+        case ControlKind::ListBox:
+            windowClass = L"LISTBOX", exStyle = WS_EX_CLIENTEDGE;
+            style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
             break;
     }
     if ((spec.style & kStyleDisabled) != 0) style |= WS_DISABLED;
@@ -254,6 +345,7 @@ int CDialog::GetCurSel(int id) const {
     const HWND control = GetDlgItem(id);
     if (!control) return -1;
     if (IsClass(control, WC_TABCONTROLW)) return static_cast<int>(::SendMessageW(control, TCM_GETCURSEL, 0, 0));
+    if (IsClass(control, L"LISTBOX")) return static_cast<int>(::SendMessageW(control, LB_GETCURSEL, 0, 0));
     return static_cast<int>(::SendMessageW(control, CB_GETCURSEL, 0, 0));
 }
 
@@ -351,7 +443,23 @@ void CDialog::MoveItem(int id, const PixelEdges& place) {
 }
 
 void CDialog::FocusItem(int id) {
-    if (const HWND control = GetDlgItem(id)) ::SetFocus(control);
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    ::SetFocus(control);
+    if (CDialog* window = DialogOf(control)) window->FocusMovedTo(control);
+}
+
+void CDialog::AddTabStop(int id, int) {
+    if (const HWND control = GetDlgItem(id))
+        ::SetWindowLongPtrW(control, GWL_STYLE, ::GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP);
+}
+
+void CDialog::SetListItems(int id, const std::vector<Text>& items) {
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    ::SendMessageW(control, LB_RESETCONTENT, 0, 0);
+    for (const Text& item : items)
+        ::SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
 }
 
 PixelSize CDialog::ClientSize() const {
@@ -600,11 +708,47 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (m_dropFiles) m_dropFiles(files, id);
             return 0;
         }
+        case WM_ACTIVATE:
+            // As a dialog does: the control that had the focus has it again,
+            // not the window's frame.
+            if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && m_lastFocus && ::IsChild(hwnd, m_lastFocus) &&
+                ::IsWindowVisible(m_lastFocus) && ::IsWindowEnabled(m_lastFocus)) {
+                ::SetFocus(m_lastFocus);
+                return 0;
+            }
+            break;
+        case WM_VSCROLL:
+        case WM_HSCROLL: {
+            const int bar = message == WM_VSCROLL ? SB_VERT : SB_HORZ;
+            SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+            if (!Scrolls() || !::GetScrollInfo(hwnd, bar, &info)) break;
+            const int line = ScreenPixels(16);
+            int position = info.nPos;
+            switch (LOWORD(wParam)) {
+                case SB_LINEUP: position -= line; break;
+                case SB_LINEDOWN: position += line; break;
+                case SB_PAGEUP: position -= static_cast<int>(info.nPage); break;
+                case SB_PAGEDOWN: position += static_cast<int>(info.nPage); break;
+                case SB_THUMBTRACK:
+                case SB_THUMBPOSITION: position = info.nTrackPos; break;
+                case SB_TOP: position = 0; break;
+                case SB_BOTTOM: position = info.nMax; break;
+                default: break;
+            }
+            ScrollTo(bar, position);
+            return 0;
+        }
+        case WM_MOUSEWHEEL:
+            if (!Scrolls() || !(::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VSCROLL)) break;
+            ScrollTo(SB_VERT, m_scroll.y - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * ScreenPixels(16) / WHEEL_DELTA);
+            return 0;
         case WM_PAINT: {
             if (!m_picture || !m_picture->handle()) break;
             PAINTSTRUCT paint{};
             const HDC dc = ::BeginPaint(hwnd, &paint);
-            DrawTransparent(dc, *m_picture, m_picturePlace, m_pictureTransparent);
+            RECT place = m_picturePlace;
+            ::OffsetRect(&place, -m_scroll.x, -m_scroll.y);
+            DrawTransparent(dc, *m_picture, place, m_pictureTransparent);
             ::EndPaint(hwnd, &paint);
             return 0;
         }
@@ -623,15 +767,27 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-int RunMessageLoop(const CDialog& window) {
+int RunMessageLoop(CDialog& window) {
     MSG message{};
+    HWND focus = nullptr;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The main window's keys work from every window of the program; the
+        // dialog keys are each window's own.
         const HWND dialog = window.hwnd();
-        if (dialog && window.accelerators() && ::TranslateAcceleratorW(dialog, window.accelerators(), &message))
-            continue;
-        if (dialog && ::IsDialogMessageW(dialog, &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        CDialog* own = DialogOf(message.hwnd);
+        if (!(dialog && window.accelerators() && ::TranslateAcceleratorW(dialog, window.accelerators(), &message)) &&
+            !(own && own->hwnd() && ::IsDialogMessageW(own->hwnd(), &message))) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        if (const HWND now = ::GetFocus(); now != focus) {
+            focus = now;
+            if (CDialog* holder = DialogOf(now)) holder->FocusMovedTo(now);
+        }
     }
     return static_cast<int>(message.wParam);
+}
+
+void SetWorkAreaForTesting(const RECT* area) {
+    WorkAreaOverride() = area ? std::optional<RECT>(*area) : std::nullopt;
 }

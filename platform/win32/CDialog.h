@@ -90,6 +90,20 @@ public:
     void SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent);
     // A tip shown when the pointer rests on the control; Windows-1251.
     void SetItemTip(int id, std::string_view text);
+    // A control the layout leaves out joins the Tab order. Here after the
+    // controls of the pages that lie over it whatever after says: the
+    // dialog manager follows the windows' stacking, and a tab control must
+    // lie under its pages.
+    void AddTabStop(int id, int after);
+    // A list box's items, replacing those it had; none selected.
+    void SetListItems(int id, const std::vector<Text>& items);
+
+    // The focus moved to control, inside this top-level window: it gets the
+    // focus back when the window is activated again, and a window larger
+    // than the screen's work area scrolls it wholly into view (its top, if
+    // taller than the view). RunMessageLoop calls it whenever the focus moves.
+    void FocusMovedTo(HWND control);
+    bool Scrolls() const { return m_content.cx > 0; }
 
     // A tab control's tabs.
     void InsertTab(int id, int index, std::string_view caption);
@@ -161,6 +175,10 @@ public:
     template <ControlIdEnum E>
     void SetCurSel(E id, int index) {
         SetCurSel(ControlIdValue(id), index);
+    }
+    template <ControlIdEnum E>
+    void SetListItems(E id, const std::vector<Text>& items) {
+        SetListItems(ControlIdValue(id), items);
     }
 
     const DialogBaseUnits& baseUnits() const { return m_units; }
@@ -249,6 +267,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     bool Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND parent, const RECT& place);
     HWND CreateControl(const ControlSpec& spec);
+    void ScrollTo(int bar, int position);
 
     HWND m_hwnd = nullptr;
     HFONT m_font = nullptr;
@@ -266,6 +285,9 @@ private:
     const CBitmap* m_picture = nullptr;
     RECT m_picturePlace{};
     COLORREF m_pictureTransparent = 0;
+    HWND m_lastFocus = nullptr;
+    SIZE m_content{};  // the whole layout of a window that scrolls
+    POINT m_scroll{};
 };
 
 // The key as the system names it in a tip: "Ctrl+Shift+O".
@@ -273,4 +295,8 @@ std::string KeyText(const Accelerator& key);
 
 // Runs the message loop until the last top-level window is gone, with the
 // window's keyboard commands and the dialog keys (Tab, Enter, Escape).
-int RunMessageLoop(const CDialog& window);
+int RunMessageLoop(CDialog& window);
+
+// Where top-level windows must fit, in screen pixels: the work area of the
+// primary screen unless a test gives its own (nullptr: the screen's again).
+void SetWorkAreaForTesting(const RECT* area);

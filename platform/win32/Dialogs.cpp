@@ -119,6 +119,7 @@ std::optional<std::int64_t> FileLength(const ChosenFile& file) {
 
 bool OpenInBrowser(const FilePath& path) {
     const std::wstring wide = WideFromUtf8(path);
+    if (Seam()) return Seam()->Open(wide);
     // Above 32 is success, as the function has always answered.
     return reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) >
            32;

@@ -39,6 +39,8 @@ public:
     virtual void Beep() = 0;
     // The chosen full path, or nothing when cancelled.
     virtual std::optional<std::wstring> FileDialog(HWND owner, const FileDialogRequest& request) = 0;
+    // A file to show in its program; true when it opened.
+    virtual bool Open(const std::wstring&) { return true; }
 };
 
 // Tests install their own seam; nullptr brings back the real dialogs.

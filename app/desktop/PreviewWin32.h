@@ -1,0 +1,54 @@
+#pragma once
+// The preview on Windows: the readme written into a temporary folder for
+// the default browser, and a small window with the checks beside the main
+// one (app/desktop/PreviewWin32.cpp).
+
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "output/DatabaseRecord.h"
+#include "output/ReadmeChecks.h"
+#include "output/SaveFiles.h"
+#include "platform/CDialog.h"
+#include "readme/ReadmeForm.h"
+#include "template/TemplatePackage.h"
+
+class CPreview : public CDialog {
+public:
+    struct Snapshot {
+        ReadmeForm form;
+        DatabaseRecord record;
+        FilePath baseFolder;  // relative file names are taken against it
+    };
+
+    CPreview(std::function<Snapshot()> capture, const TemplatePackage& package,
+             std::span<char, kTextBufferSize> buffer);
+
+    // A check chosen in the list: its field wants the focus.
+    std::function<void(const CheckedField&)> m_onFieldChosen;
+
+    FilePath readmePath() const { return m_folder + "ReadMe.htm"; }
+    const std::vector<ReadmeCheck>& checks() const { return m_checks; }
+
+    // The readme and its pictures written again; the browser opened the
+    // first time or when asked.
+    void Write(bool openBrowser);
+    // The form changed: the checks follow a moment later.
+    void FormChanged();
+
+protected:
+    void OnCancel() override { Show(false); }
+    void OnClose() override { Show(false); }
+
+private:
+    void ShowChecks(const Snapshot& now);
+    void ChooseCheck();
+
+    std::function<Snapshot()> m_capture;
+    const TemplatePackage& m_template;
+    std::span<char, kTextBufferSize> m_buffer;
+    FilePath m_folder;  // with its "\" at the end
+    std::vector<ReadmeCheck> m_checks;
+    bool m_openedOnce = false;
+};
