@@ -1,5 +1,5 @@
 # qs_windows_resources(TARGET DESCRIPTION): compiles the program's icon, its
-# manifest (common controls 6, per-monitor DPI awareness) and a version
+# manifest (common controls 6, per-monitor DPI awareness, long paths) and a version
 # resource from the project's version into TARGET.
 function(qs_windows_resources target description)
   set(QS_PROGRAM ${target})
