@@ -4,6 +4,7 @@
 
 #include "platform/win32/Windows.h"
 // after windows.h
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -89,6 +90,7 @@ protected:
         window->Show(true);
     }
     void TearDown() override {
+        // Under Wine without a window manager each shown window takes 2 s to go.
         window.reset();
         SetDialogSeamForTesting(nullptr);
         SetWorkAreaForTesting(nullptr);
@@ -139,6 +141,40 @@ TEST_F(MainWindow, TheTabStripIsAKeyboardStopAfterTheButtons) {
     for (MainId button : {MainId::New, MainId::Save, MainId::Open, MainId::OpenForm, MainId::SaveForm,
                           MainId::Preview})
         EXPECT_LT(at(window->GetDlgItem(button)), tabs) << ControlIdValue(button);
+}
+
+// The tip the pointer shows over a control of the window.
+std::wstring TipOf(HWND window, HWND control) {
+    struct Found {
+        HWND owner, tips;
+    } found{window, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND candidate, LPARAM data) -> BOOL {
+            auto* look = reinterpret_cast<Found*>(data);
+            wchar_t name[32] = {};
+            ::GetClassNameW(candidate, name, 32);
+            if (::lstrcmpiW(name, TOOLTIPS_CLASSW) != 0 || ::GetWindow(candidate, GW_OWNER) != look->owner) return TRUE;
+            look->tips = candidate;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    if (!found.tips) return {};
+    wchar_t text[80] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    ::SendMessageW(found.tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+TEST_F(MainWindow, ButtonsNameTheirKeysInTheirTips) {
+    Open({0, 0, 4000, 3000});
+    const std::pair<MainId, const wchar_t*> tips[] = {
+        {MainId::New, L"Ctrl+N"}, {MainId::SaveForm, L"Ctrl+Shift+S"}, {MainId::Preview, L"F5"}};
+    for (const auto& [button, tip] : tips) EXPECT_EQ(TipOf(window->hwnd(), window->GetDlgItem(button)), tip);
 }
 
 TEST_F(MainWindow, OnASmallScreenItScrollsAndEveryFocusedControlIsInView) {
