@@ -64,6 +64,18 @@ constexpr int ControlIdValue(E id) {
     return static_cast<int>(id);
 }
 
+// A control's id as the dialogs take it: a number, or a page's named id.
+class ItemId {
+public:
+    constexpr ItemId(int id) : m_id(id) {}
+    template <ControlIdEnum E>
+    constexpr ItemId(E id) : m_id(ControlIdValue(id)) {}
+    constexpr operator int() const { return m_id; }
+
+private:
+    int m_id;
+};
+
 struct ControlSpec {
     int id = kNoControlId;
     ControlKind kind = ControlKind::Label;

@@ -73,7 +73,7 @@ void CMainDlg::Create() {
     m_aboutPage.emplace(GetSafeHwnd());
     m_databasePage.emplace(GetSafeHwnd());
     m_textDocPage.emplace(GetSafeHwnd());
-    OnActivate(ControlIdValue(MainId::ReadOnlyBox), [this] { OpenSavedReadme(); });
+    OnActivate(MainId::ReadOnlyBox, [this] { OpenSavedReadme(); });
     OnClicked(MainId::New, [this] { OnNew(); });
     OnClicked(MainId::Save, [this] { OnSave(); });
     OnClicked(MainId::Open, [this] { OnOpen(); });
@@ -88,7 +88,7 @@ void CMainDlg::Create() {
             PreviewFormChanged();
             OnFormChanged();
         });
-    OnSelChanging(ControlIdValue(MainId::Tabs), [this] { OnTabSelChanging(); });
+    OnSelChanging(MainId::Tabs, [this] { OnTabSelChanging(); });
     OnSelChange(MainId::Tabs, [this] { OnTabSelChange(); });
     OnInitDialog();
 }
@@ -106,13 +106,13 @@ bool CMainDlg::OnInitDialog() {
     SetFolderMemory(&m_folders);
     m_textDocPage->edit().SetTargets(this);
 
-    for (int i = 0; i < kTabCount; ++i) InsertTab(ControlIdValue(MainId::Tabs), i, kTabCaptions[i]);
+    for (int i = 0; i < kTabCount; ++i) InsertTab(MainId::Tabs, i, kTabCaptions[i]);
     SetCurSel(MainId::Tabs, 0);
 
     for (CDialog* page : {static_cast<CDialog*>(&*m_pluginPage), static_cast<CDialog*>(&*m_extrasPage),
                           static_cast<CDialog*>(&*m_helpPage), static_cast<CDialog*>(&*m_aboutPage),
                           static_cast<CDialog*>(&*m_databasePage), static_cast<CDialog*>(&*m_textDocPage)}) {
-        PlacePage(*page, ControlIdValue(MainId::Tabs));
+        PlacePage(*page, MainId::Tabs);
         page->Show(page == &*m_textDocPage);
     }
 
@@ -274,7 +274,7 @@ void CMainDlg::OnSaveForm() {
 
 void CMainDlg::SwitchTab(int step) {
     // As a click on the tab: the pages switch as for the user.
-    ChooseTab(ControlIdValue(MainId::Tabs), (GetCurSel(MainId::Tabs) + step + kTabCount) % kTabCount);
+    ChooseTab(MainId::Tabs, (GetCurSel(MainId::Tabs) + step + kTabCount) % kTabCount);
 }
 
 void CMainDlg::SetUpKeyboard() {
@@ -295,7 +295,7 @@ void CMainDlg::SetUpKeyboard() {
     std::vector<Accelerator> keys;
     for (const Command& command : commands) {
         OnCommand(command.key.command, command.run);
-        SetItemTip(ControlIdValue(command.button), KeyText(command.key));
+        SetItemTip(command.button, KeyText(command.key));
         keys.push_back(command.key);
     }
     OnCommand(kIdNextTab, [this] { SwitchTab(1); });
@@ -305,9 +305,9 @@ void CMainDlg::SetUpKeyboard() {
           Accelerator{kKeyPageDown, true, false, kIdNextTab}, Accelerator{kKeyPageUp, true, false, kIdPreviousTab}})
         keys.push_back(key);
     SetAccelerators(keys);
-    SetItemTip(ControlIdValue(MainId::Tabs), "Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown, Ctrl+PgUp");
+    SetItemTip(MainId::Tabs, "Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown, Ctrl+PgUp");
     // The strip of tabs takes the focus from the keyboard after the buttons.
-    AddTabStop(ControlIdValue(MainId::Tabs), ControlIdValue(MainId::RestoreForm));
+    AddTabStop(MainId::Tabs, MainId::RestoreForm);
 }
 
 void CMainDlg::OnTabSelChanging() {
@@ -353,7 +353,7 @@ void CMainDlg::ShowSavedReadme(const FilePath& path) {
     m_savedReadme = path;
     SetItemUtf8(MainId::ReadOnlyBox, path);
     EnableItem(MainId::ReadOnlyBox, true);
-    SetItemTip(ControlIdValue(MainId::ReadOnlyBox), "Открыть в браузере (щелчок или Enter)"_cp);
+    SetItemTip(MainId::ReadOnlyBox, "Открыть в браузере (щелчок или Enter)"_cp);
 }
 
 void CMainDlg::OpenSavedReadme() {
@@ -383,7 +383,7 @@ void CMainDlg::FocusField(const CheckedField& field) {
         },
         field);
     // As a click on the tab: the pages switch as for the user.
-    ChooseTab(ControlIdValue(MainId::Tabs), place.tab);
+    ChooseTab(MainId::Tabs, place.tab);
     BringToFront();
     place.page->FocusItem(place.id);
 }

@@ -67,7 +67,7 @@ CPreview::CPreview(std::function<Snapshot()> capture, const TemplatePackage& pac
     : m_capture(std::move(capture)), m_template(package), m_buffer(buffer), m_folder(TemporaryFolder()) {
     CreateTopLevel(kTitle, kWindowRect);
     CreateControls(kLayout);
-    OnActivate(ControlIdValue(PreviewId::Checks), [this] { ChooseCheck(); });
+    OnActivate(PreviewId::Checks, [this] { ChooseCheck(); });
     OnClicked(PreviewId::Refresh, [this] { Write(false); });
     OnClicked(PreviewId::OpenInBrowser, [this] { Write(true); });
 }

@@ -223,19 +223,19 @@ void CDialog::CreateControls(std::span<const ControlSpec> layout) {
     for (std::size_t i = 1; i < tabStops.size(); ++i) setTabOrder(tabStops[i - 1].second, tabStops[i].second);
 }
 
-void CDialog::AttachItem(int id, QWidget* widget) {
+void CDialog::AttachItem(ItemId id, QWidget* widget) {
     widget->setObjectName(QStringLiteral("id%1").arg(id));
     m_items[id] = widget;
 }
 
-void CDialog::AddComboItems(int id, std::initializer_list<std::string_view> items) {
+void CDialog::AddComboItems(ItemId id, std::initializer_list<std::string_view> items) {
     if (auto* combo = Item<QComboBox>(id)) {
         for (std::string_view item : items) combo->addItem(ToQString(item));
         combo->setCurrentIndex(-1);
     }
 }
 
-QWidget* CDialog::GetDlgItem(int id) const {
+QWidget* CDialog::GetDlgItem(ItemId id) const {
     const auto found = m_items.find(id);
     return found == m_items.end() ? nullptr : found->second;
 }
@@ -267,7 +267,7 @@ std::string CDialog::GetItemUtf8(int id) const {
     return edit ? edit->text().toStdString() : std::string();
 }
 
-void CDialog::SetItemUtf8(int id, std::string_view utf8) {
+void CDialog::SetItemUtf8(ItemId id, std::string_view utf8) {
     QString value = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     QWidget* widget = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
@@ -277,7 +277,7 @@ void CDialog::SetItemUtf8(int id, std::string_view utf8) {
     }
 }
 
-void CDialog::ReplaceItemText(int id, std::string_view text) {
+void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
     QWidget* widget = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         const QString value = ToQString(text);
@@ -291,14 +291,14 @@ void CDialog::ReplaceItemText(int id, std::string_view text) {
     }
 }
 
-int CDialog::GetItemTextLength(int id) const {
+int CDialog::GetItemTextLength(ItemId id) const {
     QWidget* widget = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return static_cast<int>(edit->text().size());
     if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) return static_cast<int>(edit->WindowText().size());
     return 0;
 }
 
-void CDialog::SetItemText(int id, std::string_view text) {
+void CDialog::SetItemText(ItemId id, std::string_view text) {
     QWidget* widget = GetDlgItem(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         SetLineEditText(*edit, ToQString(text));
@@ -320,16 +320,16 @@ bool CDialog::IsChecked(int id) const {
     return button && button->isChecked();
 }
 
-void CDialog::SetCheck(int id, bool checked) {
+void CDialog::SetCheck(ItemId id, bool checked) {
     if (auto* button = Item<QAbstractButton>(id)) button->setChecked(checked);
 }
 
-bool CDialog::IsItemEnabled(int id) const {
+bool CDialog::IsItemEnabled(ItemId id) const {
     QWidget* widget = GetDlgItem(id);
     return widget && widget->isEnabledTo(this);
 }
 
-void CDialog::EnableItem(int id, bool enable) {
+void CDialog::EnableItem(ItemId id, bool enable) {
     if (QWidget* widget = GetDlgItem(id)) widget->setEnabled(enable);
 }
 
@@ -340,12 +340,12 @@ int CDialog::GetCurSel(int id) const {
     return combo ? combo->currentIndex() : -1;
 }
 
-void CDialog::SetCurSel(int id, int index) {
+void CDialog::SetCurSel(ItemId id, int index) {
     if (auto* tabs = Item<CTabCtrl>(id)) tabs->SetCurSel(index);
     if (auto* combo = Item<QComboBox>(id)) combo->setCurrentIndex(index);
 }
 
-void CDialog::SetListItems(int id, const std::vector<Text>& items) {
+void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
     auto* list = Item<QListWidget>(id);
     if (!list) return;
     list->clear();
@@ -353,7 +353,7 @@ void CDialog::SetListItems(int id, const std::vector<Text>& items) {
     list->setCurrentRow(-1);
 }
 
-void CDialog::AddTabStop(int id, int after) {
+void CDialog::AddTabStop(ItemId id, ItemId after) {
     QWidget* widget = GetDlgItem(id);
     if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
     if (!widget) return;
@@ -361,7 +361,7 @@ void CDialog::AddTabStop(int id, int after) {
     if (QWidget* before = GetDlgItem(after)) setTabOrder(before, widget);
 }
 
-void CDialog::SetCaret(int id, int pos) {
+void CDialog::SetCaret(ItemId id, int pos) {
     // QLineEdit keeps its caret in view by itself.
     if (auto* edit = Item<QLineEdit>(id)) edit->setCursorPosition(std::max(0, pos));
 }
@@ -376,7 +376,7 @@ int TextPosition(const QString& text, qsizetype position, bool multiLine) {
 
 }  // namespace
 
-void CDialog::GetSel(int id, int& start, int& end) const {
+void CDialog::GetSel(ItemId id, int& start, int& end) const {
     start = end = 0;
     QWidget* widget = GetDlgItem(id);
     if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) {
@@ -391,14 +391,14 @@ void CDialog::GetSel(int id, int& start, int& end) const {
     }
 }
 
-bool CDialog::CanUndo(int id) const {
+bool CDialog::CanUndo(ItemId id) const {
     QWidget* widget = GetDlgItem(id);
     if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) return lines->document()->isUndoAvailable();
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->isUndoAvailable();
     return false;
 }
 
-void CDialog::EditItem(int id, EditCommand command) {
+void CDialog::EditItem(ItemId id, EditCommand command) {
     QWidget* widget = GetDlgItem(id);
     const auto run = [command](auto& edit) {
         switch (command) {
@@ -422,7 +422,7 @@ void CDialog::EditItem(int id, EditCommand command) {
         run(*edit);
 }
 
-ScreenPoint CDialog::CaretScreenPoint(int id) const {
+ScreenPoint CDialog::CaretScreenPoint(ItemId id) const {
     if (auto* lines = Item<CMultiLineEdit>(id)) {
         const QPoint point = lines->CaretPoint();
         return {point.x(), point.y()};
@@ -433,19 +433,19 @@ ScreenPoint CDialog::CaretScreenPoint(int id) const {
     return {point.x(), point.y()};
 }
 
-void CDialog::SetItemRtf(int id, std::span<const unsigned char> rtf) {
+void CDialog::SetItemRtf(ItemId id, std::span<const unsigned char> rtf) {
     if (auto* view = Item<CRichEdit>(id)) {
         rtf::SetRtf(*view->document(), rtf);
         view->moveCursor(QTextCursor::Start);  // read from the top, not the end
     }
 }
 
-void CDialog::MoveItem(int id, const PixelEdges& place) {
+void CDialog::MoveItem(ItemId id, const PixelEdges& place) {
     if (QWidget* widget = GetDlgItem(id))
         widget->setGeometry(place.left, place.top, place.right - place.left, place.bottom - place.top);
 }
 
-void CDialog::FocusItem(int id) {
+void CDialog::FocusItem(ItemId id) {
     if (QWidget* widget = GetDlgItem(id)) widget->setFocus();
 }
 
@@ -484,22 +484,22 @@ void CDialog::paintEvent(QPaintEvent* event) {
     painter.drawImage(m_pictureRect, m_picture);
 }
 
-void CDialog::SetItemTip(int id, std::string_view text) {
+void CDialog::SetItemTip(ItemId id, std::string_view text) {
     if (QWidget* widget = GetDlgItem(id)) {
         if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
         widget->setToolTip(ToQString(text));
     }
 }
 
-void CDialog::InsertTab(int id, int index, std::string_view caption) {
+void CDialog::InsertTab(ItemId id, int index, std::string_view caption) {
     if (auto* tabs = Item<CTabCtrl>(id)) tabs->InsertItem(index, ToQString(caption));
 }
 
-void CDialog::ChooseTab(int id, int index) {
+void CDialog::ChooseTab(ItemId id, int index) {
     if (auto* tabs = Item<CTabCtrl>(id)) tabs->tabBar()->setCurrentIndex(index);
 }
 
-void CDialog::PlacePage(CDialog& page, int tabId) {
+void CDialog::PlacePage(CDialog& page, ItemId tabId) {
     auto* tabs = Item<CTabCtrl>(tabId);
     if (!tabs) return;
     page.setParent(tabs);
@@ -580,7 +580,7 @@ bool CDialog::IsTimerActive(std::uintptr_t timer) const {
     return found != m_timers.end() && found->second->isActive();
 }
 
-void CDialog::OnSelChanging(int id, std::function<void()> handler) {
+void CDialog::OnSelChanging(ItemId id, std::function<void()> handler) {
     if (auto* tabs = Item<CTabCtrl>(id))
         connect(tabs, &CTabCtrl::SelChanging, this, [handler = std::move(handler)] { handler(); });
 }
@@ -621,7 +621,7 @@ private:
 
 }  // namespace
 
-void CDialog::OnActivate(int id, std::function<void()> handler) {
+void CDialog::OnActivate(ItemId id, std::function<void()> handler) {
     QWidget* widget = GetDlgItem(id);
     if (!widget) return;
     widget->installEventFilter(new ActivateFilter(widget, std::move(handler)));
@@ -640,7 +640,7 @@ void CDialog::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void CDialog::OnContextMenu(int id, std::function<void(ScreenPoint)> handler) {
+void CDialog::OnContextMenu(ItemId id, std::function<void(ScreenPoint)> handler) {
     if (auto* lines = Item<CMultiLineEdit>(id)) lines->SetContextMenuHandler(std::move(handler));
 }
 
@@ -649,7 +649,7 @@ void CDialog::OnDropFiles(std::function<void(const std::vector<FilePath>&, int)>
     setAcceptDrops(m_dropFiles != nullptr);
 }
 
-void CDialog::LetDropsThrough(int id) {
+void CDialog::LetDropsThrough(ItemId id) {
     if (QWidget* widget = GetDlgItem(id)) widget->setAcceptDrops(false);
 }
 
@@ -679,19 +679,19 @@ void CDialog::dropEvent(QDropEvent* event) {
     m_dropFiles(files, id);
 }
 
-void CDialog::OnClicked(int id, std::function<void()> handler) {
+void CDialog::OnClicked(ItemId id, std::function<void()> handler) {
     if (auto* button = Item<QAbstractButton>(id))
         connect(button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { handler(); });
 }
 
-void CDialog::OnSelChange(int id, std::function<void()> handler) {
+void CDialog::OnSelChange(ItemId id, std::function<void()> handler) {
     if (auto* tabs = Item<CTabCtrl>(id))
         connect(tabs, &CTabCtrl::SelChange, this, [handler = std::move(handler)] { handler(); });
     else if (auto* combo = Item<QComboBox>(id))
         connect(combo, &QComboBox::activated, this, [handler = std::move(handler)] { handler(); });
 }
 
-void CDialog::OnTextChange(int id, std::function<void()> handler) {
+void CDialog::OnTextChange(ItemId id, std::function<void()> handler) {
     if (auto* edit = Item<QLineEdit>(id))
         connect(edit, &QLineEdit::textChanged, this, [handler = std::move(handler)] { handler(); });
 }

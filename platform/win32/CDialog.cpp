@@ -278,7 +278,7 @@ void CDialog::CreateControls(std::span<const ControlSpec> layout) {
         ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-HWND CDialog::GetDlgItem(int id) const {
+HWND CDialog::GetDlgItem(ItemId id) const {
     const auto found = m_items.find(id);
     return found == m_items.end() ? nullptr : found->second;
 }
@@ -288,7 +288,7 @@ Text CDialog::GetItemText(int id) const {
     return control ? FromWide(WindowText(control)) : Text();
 }
 
-void CDialog::SetItemText(int id, std::string_view text) {
+void CDialog::SetItemText(ItemId id, std::string_view text) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     const std::wstring wide = ToWide(IsMultiLine(control) ? WithCrLf(text) : std::string(text));
@@ -300,14 +300,14 @@ std::string CDialog::GetItemUtf8(int id) const {
     return control ? Utf8FromWide(WindowText(control)) : std::string();
 }
 
-void CDialog::SetItemUtf8(int id, std::string_view utf8) {
+void CDialog::SetItemUtf8(ItemId id, std::string_view utf8) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     const std::wstring wide = WideFromUtf8(IsMultiLine(control) ? WithCrLf(utf8) : std::string(utf8));
     ::SetWindowTextW(control, wide.c_str());
 }
 
-void CDialog::ReplaceItemText(int id, std::string_view text) {
+void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     const std::wstring wide = ToWide(IsMultiLine(control) ? WithCrLf(text) : std::string(text));
@@ -315,7 +315,7 @@ void CDialog::ReplaceItemText(int id, std::string_view text) {
     ::SendMessageW(control, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
-int CDialog::GetItemTextLength(int id) const {
+int CDialog::GetItemTextLength(ItemId id) const {
     const HWND control = GetDlgItem(id);
     return control ? ::GetWindowTextLengthW(control) : 0;
 }
@@ -325,19 +325,19 @@ bool CDialog::IsChecked(int id) const {
     return control && ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void CDialog::SetCheck(int id, bool checked) {
+void CDialog::SetCheck(ItemId id, bool checked) {
     const HWND control = GetDlgItem(id);
     if (!control || IsChecked(id) == checked) return;
     ::SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     if (m_changed) m_changed();
 }
 
-bool CDialog::IsItemEnabled(int id) const {
+bool CDialog::IsItemEnabled(ItemId id) const {
     const HWND control = GetDlgItem(id);
     return control && ::IsWindowEnabled(control);
 }
 
-void CDialog::EnableItem(int id, bool enable) {
+void CDialog::EnableItem(ItemId id, bool enable) {
     if (const HWND control = GetDlgItem(id)) ::EnableWindow(control, enable);
 }
 
@@ -349,7 +349,7 @@ int CDialog::GetCurSel(int id) const {
     return static_cast<int>(::SendMessageW(control, CB_GETCURSEL, 0, 0));
 }
 
-void CDialog::SetCurSel(int id, int index) {
+void CDialog::SetCurSel(ItemId id, int index) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     if (GetCurSel(id) == index) return;
@@ -359,7 +359,7 @@ void CDialog::SetCurSel(int id, int index) {
     if (!tab && m_changed) m_changed();
 }
 
-void CDialog::SetCaret(int id, int pos) {
+void CDialog::SetCaret(ItemId id, int pos) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     const auto at = static_cast<WPARAM>(std::max(pos, 0));
@@ -367,7 +367,7 @@ void CDialog::SetCaret(int id, int pos) {
     ::SendMessageW(control, EM_SCROLLCARET, 0, 0);
 }
 
-void CDialog::GetSel(int id, int& start, int& end) const {
+void CDialog::GetSel(ItemId id, int& start, int& end) const {
     start = end = 0;
     const HWND control = GetDlgItem(id);
     if (!control) return;
@@ -381,12 +381,12 @@ void CDialog::GetSel(int id, int& start, int& end) const {
     end = position(to);
 }
 
-bool CDialog::CanUndo(int id) const {
+bool CDialog::CanUndo(ItemId id) const {
     const HWND control = GetDlgItem(id);
     return control && ::SendMessageW(control, EM_CANUNDO, 0, 0) != 0;
 }
 
-void CDialog::EditItem(int id, EditCommand command) {
+void CDialog::EditItem(ItemId id, EditCommand command) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     UINT message = WM_UNDO;
@@ -406,7 +406,7 @@ void CDialog::EditItem(int id, EditCommand command) {
     ::SendMessageW(control, message, 0, 0);
 }
 
-ScreenPoint CDialog::CaretScreenPoint(int id) const {
+ScreenPoint CDialog::CaretScreenPoint(ItemId id) const {
     const HWND control = GetDlgItem(id);
     if (!control) return {};
     DWORD from = 0, to = 0;
@@ -433,28 +433,28 @@ ScreenPoint CDialog::CaretScreenPoint(int id) const {
     return {point.x, point.y};
 }
 
-void CDialog::SetItemRtf(int id, std::span<const unsigned char> rtf) {
+void CDialog::SetItemRtf(ItemId id, std::span<const unsigned char> rtf) {
     if (const HWND control = GetDlgItem(id)) StreamInRtf(control, rtf);
 }
 
-void CDialog::MoveItem(int id, const PixelEdges& place) {
+void CDialog::MoveItem(ItemId id, const PixelEdges& place) {
     if (const HWND control = GetDlgItem(id))
         ::MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
 }
 
-void CDialog::FocusItem(int id) {
+void CDialog::FocusItem(ItemId id) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     ::SetFocus(control);
     if (CDialog* window = DialogOf(control)) window->FocusMovedTo(control);
 }
 
-void CDialog::AddTabStop(int id, int) {
+void CDialog::AddTabStop(ItemId id, ItemId) {
     if (const HWND control = GetDlgItem(id))
         ::SetWindowLongPtrW(control, GWL_STYLE, ::GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP);
 }
 
-void CDialog::SetListItems(int id, const std::vector<Text>& items) {
+void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     ::SendMessageW(control, LB_RESETCONTENT, 0, 0);
@@ -468,7 +468,7 @@ PixelSize CDialog::ClientSize() const {
     return {client.right, client.bottom};
 }
 
-void CDialog::SetItemTip(int id, std::string_view text) {
+void CDialog::SetItemTip(ItemId id, std::string_view text) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     if (!m_tips)
@@ -487,11 +487,11 @@ void CDialog::SetItemTip(int id, std::string_view text) {
     ::SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void CDialog::InsertTab(int id, int index, std::string_view caption) {
+void CDialog::InsertTab(ItemId id, int index, std::string_view caption) {
     if (const HWND tab = GetDlgItem(id)) ::InsertTab(tab, index, caption);
 }
 
-void CDialog::ChooseTab(int id, int index) {
+void CDialog::ChooseTab(ItemId id, int index) {
     const HWND tab = GetDlgItem(id);
     if (!tab || GetCurSel(id) == index) return;
     if (const auto found = m_selChanging.find(id); found != m_selChanging.end() && found->second) found->second();
@@ -499,7 +499,7 @@ void CDialog::ChooseTab(int id, int index) {
     if (const auto found = m_selChange.find(id); found != m_selChange.end() && found->second) found->second();
 }
 
-void CDialog::PlacePage(CDialog& page, int tabId) {
+void CDialog::PlacePage(CDialog& page, ItemId tabId) {
     const HWND tab = GetDlgItem(tabId);
     if (!tab || !page.hwnd()) return;
     const RECT area = TabPageRect(tab);
@@ -540,7 +540,7 @@ void CDialog::SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::ui
     if (m_hwnd) ::InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
-void CDialog::AddComboItems(int id, std::initializer_list<std::string_view> items) {
+void CDialog::AddComboItems(ItemId id, std::initializer_list<std::string_view> items) {
     const HWND control = GetDlgItem(id);
     if (!control) return;
     for (std::string_view item : items)
@@ -574,10 +574,10 @@ void CDialog::OnDropFiles(std::function<void(const std::vector<FilePath>&, int)>
     ::DragAcceptFiles(m_hwnd, m_dropFiles != nullptr);
 }
 
-void CDialog::OnClicked(int id, std::function<void()> handler) { m_clicked[id] = std::move(handler); }
-void CDialog::OnSelChange(int id, std::function<void()> handler) { m_selChange[id] = std::move(handler); }
-void CDialog::OnTextChange(int id, std::function<void()> handler) { m_textChange[id] = std::move(handler); }
-void CDialog::OnSelChanging(int id, std::function<void()> handler) { m_selChanging[id] = std::move(handler); }
+void CDialog::OnClicked(ItemId id, std::function<void()> handler) { m_clicked[id] = std::move(handler); }
+void CDialog::OnSelChange(ItemId id, std::function<void()> handler) { m_selChange[id] = std::move(handler); }
+void CDialog::OnTextChange(ItemId id, std::function<void()> handler) { m_textChange[id] = std::move(handler); }
+void CDialog::OnSelChanging(ItemId id, std::function<void()> handler) { m_selChanging[id] = std::move(handler); }
 namespace {
 
 // An edit control shows its own context menu: this one's goes to the
@@ -607,7 +607,7 @@ LRESULT CALLBACK ActivateOnClick(HWND control, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-void CDialog::OnActivate(int id, std::function<void()> handler) {
+void CDialog::OnActivate(ItemId id, std::function<void()> handler) {
     m_activate[id] = std::move(handler);
     const HWND control = GetDlgItem(id);
     if (!control) return;
@@ -615,7 +615,7 @@ void CDialog::OnActivate(int id, std::function<void()> handler) {
     ::SetWindowLongPtrW(control, GWL_STYLE, ::GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP);
 }
 
-void CDialog::OnContextMenu(int id, std::function<void(ScreenPoint)> handler) {
+void CDialog::OnContextMenu(ItemId id, std::function<void(ScreenPoint)> handler) {
     m_contextMenu[id] = std::move(handler);
     if (const HWND control = GetDlgItem(id)) ::SetWindowSubclass(control, &ForwardContextMenu, 1, 0);
 }

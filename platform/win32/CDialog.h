@@ -46,41 +46,45 @@ public:
     WindowHandle GetSafeHwnd() const { return m_hwnd; }
     // The control with this id, or nullptr: on a page that has no such
     // control every access below does nothing.
-    HWND GetDlgItem(int id) const;
+    HWND GetDlgItem(ItemId id) const;
 
     // The whole text; a multi-line text with CR LF line breaks, as the
     // Windows edit control keeps it.
     Text GetItemText(int id) const override;
-    void SetItemText(int id, std::string_view text);
+    Text GetItemText(ItemId id) const { return GetItemText(static_cast<int>(id)); }
+    void SetItemText(ItemId id, std::string_view text);
     std::string GetItemUtf8(int id) const override;
-    void SetItemUtf8(int id, std::string_view utf8);
+    std::string GetItemUtf8(ItemId id) const { return GetItemUtf8(static_cast<int>(id)); }
+    void SetItemUtf8(ItemId id, std::string_view utf8);
     // The whole text replaced as typing would: one step of the edit
     // control's own undo.
-    void ReplaceItemText(int id, std::string_view text);
-    int GetItemTextLength(int id) const;
+    void ReplaceItemText(ItemId id, std::string_view text);
+    int GetItemTextLength(ItemId id) const;
     bool IsChecked(int id) const override;
-    void SetCheck(int id, bool checked);
-    bool IsItemEnabled(int id) const;
-    void EnableItem(int id, bool enable);
+    bool IsChecked(ItemId id) const { return IsChecked(static_cast<int>(id)); }
+    void SetCheck(ItemId id, bool checked);
+    bool IsItemEnabled(ItemId id) const;
+    void EnableItem(ItemId id, bool enable);
     // Index of the selected list item or tab, -1 when there is none.
     int GetCurSel(int id) const override;
-    void SetCurSel(int id, int index);
+    int GetCurSel(ItemId id) const { return GetCurSel(static_cast<int>(id)); }
+    void SetCurSel(ItemId id, int index);
     // An empty selection at pos, scrolled into view.
-    void SetCaret(int id, int pos);
+    void SetCaret(ItemId id, int pos);
     // An edit control's selection in positions of its Windows-1251 text
     // (GetItemText), where a character beyond the code page counts as its
     // "&#N;" and a line break as CR LF.
-    void GetSel(int id, int& start, int& end) const;
-    bool CanUndo(int id) const;
-    void EditItem(int id, EditCommand command);
+    void GetSel(ItemId id, int& start, int& end) const;
+    bool CanUndo(ItemId id) const;
+    void EditItem(ItemId id, EditCommand command);
     // Below the caret, inside the control, in screen coordinates: where a
     // context menu opened from the keyboard goes.
-    ScreenPoint CaretScreenPoint(int id) const;
+    ScreenPoint CaretScreenPoint(ItemId id) const;
     // RTF bytes into a rich-edit control, read from the top.
-    void SetItemRtf(int id, std::span<const unsigned char> rtf);
+    void SetItemRtf(ItemId id, std::span<const unsigned char> rtf);
     // Places a control in pixels of this window's client area.
-    void MoveItem(int id, const PixelEdges& place);
-    void FocusItem(int id);
+    void MoveItem(ItemId id, const PixelEdges& place);
+    void FocusItem(ItemId id);
     PixelSize ClientSize() const;
     // A length given in pixels at 96 DPI, at this window's DPI.
     int ScreenPixels(int pixelsAt96Dpi) const;
@@ -89,14 +93,14 @@ public:
     // the window or the next call.
     void SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent);
     // A tip shown when the pointer rests on the control; Windows-1251.
-    void SetItemTip(int id, std::string_view text);
+    void SetItemTip(ItemId id, std::string_view text);
     // A control the layout leaves out joins the Tab order. Here after the
     // controls of the pages that lie over it whatever after says: the
     // dialog manager follows the windows' stacking, and a tab control must
     // lie under its pages.
-    void AddTabStop(int id, int after);
+    void AddTabStop(ItemId id, ItemId after);
     // A list box's items, replacing those it had; none selected.
-    void SetListItems(int id, const std::vector<Text>& items);
+    void SetListItems(ItemId id, const std::vector<Text>& items);
 
     // The focus moved to control, inside this top-level window: it gets the
     // focus back when the window is activated again, and a window larger
@@ -106,80 +110,12 @@ public:
     bool Scrolls() const { return m_content.cx > 0; }
 
     // A tab control's tabs.
-    void InsertTab(int id, int index, std::string_view caption);
+    void InsertTab(ItemId id, int index, std::string_view caption);
     // Selects a tab as the user's click does: SelChanging and SelChange run.
-    void ChooseTab(int id, int index);
+    void ChooseTab(ItemId id, int index);
     // A page shown under a tab control of this dialog, in its page area.
-    void PlacePage(CDialog& page, int tabId);
+    void PlacePage(CDialog& page, ItemId tabId);
 
-    template <ControlIdEnum E>
-    HWND GetDlgItem(E id) const {
-        return GetDlgItem(ControlIdValue(id));
-    }
-    template <ControlIdEnum E>
-    Text GetItemText(E id) const {
-        return GetItemText(ControlIdValue(id));
-    }
-    template <ControlIdEnum E>
-    void SetItemText(E id, std::string_view text) {
-        SetItemText(ControlIdValue(id), text);
-    }
-    template <ControlIdEnum E>
-    bool IsChecked(E id) const {
-        return IsChecked(ControlIdValue(id));
-    }
-    template <ControlIdEnum E>
-    void SetCheck(E id, bool checked) {
-        SetCheck(ControlIdValue(id), checked);
-    }
-    template <ControlIdEnum E>
-    void EnableItem(E id, bool enable) {
-        EnableItem(ControlIdValue(id), enable);
-    }
-    template <ControlIdEnum E>
-    std::string GetItemUtf8(E id) const {
-        return GetItemUtf8(ControlIdValue(id));
-    }
-    template <ControlIdEnum E>
-    void SetItemUtf8(E id, std::string_view utf8) {
-        SetItemUtf8(ControlIdValue(id), utf8);
-    }
-    template <ControlIdEnum E>
-    int GetItemTextLength(E id) const {
-        return GetItemTextLength(ControlIdValue(id));
-    }
-    template <ControlIdEnum E>
-    bool IsItemEnabled(E id) const {
-        return IsItemEnabled(ControlIdValue(id));
-    }
-    template <ControlIdEnum E>
-    void SetCaret(E id, int pos) {
-        SetCaret(ControlIdValue(id), pos);
-    }
-    template <ControlIdEnum E>
-    void SetItemRtf(E id, std::span<const unsigned char> rtf) {
-        SetItemRtf(ControlIdValue(id), rtf);
-    }
-    template <ControlIdEnum E>
-    void MoveItem(E id, const PixelEdges& place) {
-        MoveItem(ControlIdValue(id), place);
-    }
-    template <ControlIdEnum E>
-    void FocusItem(E id) {
-        FocusItem(ControlIdValue(id));
-    }
-    template <ControlIdEnum E>
-    int GetCurSel(E id) const {
-        return GetCurSel(ControlIdValue(id));
-    }
-    template <ControlIdEnum E>
-    void SetCurSel(E id, int index) {
-        SetCurSel(ControlIdValue(id), index);
-    }
-    template <ControlIdEnum E>
-    void SetListItems(E id, const std::vector<Text>& items) {
-        SetListItems(ControlIdValue(id), items);
-    }
 
     const DialogBaseUnits& baseUnits() const { return m_units; }
     RECT MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
@@ -209,9 +145,7 @@ public:
     void OnDropFiles(std::function<void(const std::vector<FilePath>& files, int controlId)> handler);
     // Files dropped on this control go to OnDropFiles: so it is on Windows,
     // where an edit control takes no files.
-    void LetDropsThrough(int) {}
-    template <ControlIdEnum E>
-    void LetDropsThrough(E) {}
+    void LetDropsThrough(ItemId) {}
 
 protected:
     // The dialog's Enter and Escape actions.
@@ -222,44 +156,24 @@ protected:
 
     void CreateControls(std::span<const ControlSpec> layout);
     // A control the page makes itself rather than from its layout.
-    void AttachItem(int id, HWND control) { m_items[id] = control; }
-    void AddComboItems(int id, std::initializer_list<std::string_view> items);
+    void AttachItem(ItemId id, HWND control) { m_items[id] = control; }
+    void AddComboItems(ItemId id, std::initializer_list<std::string_view> items);
 
     // Handlers for what only the user does: a click, a choice from a list
     // or a tab. Win32 sends neither for the program's own changes.
-    void OnClicked(int id, std::function<void()> handler);
-    void OnSelChange(int id, std::function<void()> handler);
+    void OnClicked(ItemId id, std::function<void()> handler);
+    void OnSelChange(ItemId id, std::function<void()> handler);
     // Runs on every change of the text, the program's own included.
-    void OnTextChange(int id, std::function<void()> handler);
+    void OnTextChange(ItemId id, std::function<void()> handler);
     // A tab control's change is about to happen (the old tab still selected).
-    void OnSelChanging(int id, std::function<void()> handler);
+    void OnSelChanging(ItemId id, std::function<void()> handler);
     // A click on the control, or Enter while it has the focus: a read-only
     // box that opens what it names. While enabled it takes the focus.
-    void OnActivate(int id, std::function<void()> handler);
+    void OnActivate(ItemId id, std::function<void()> handler);
     // The context menu of a control, at a screen point (kKeyboardPoint from
     // the keyboard), in place of the control's own.
-    void OnContextMenu(int id, std::function<void(ScreenPoint)> handler);
+    void OnContextMenu(ItemId id, std::function<void(ScreenPoint)> handler);
 
-    template <ControlIdEnum E>
-    void AddComboItems(E id, std::initializer_list<std::string_view> items) {
-        AddComboItems(ControlIdValue(id), items);
-    }
-    template <ControlIdEnum E>
-    void OnClicked(E id, std::function<void()> handler) {
-        OnClicked(ControlIdValue(id), std::move(handler));
-    }
-    template <ControlIdEnum E>
-    void OnSelChange(E id, std::function<void()> handler) {
-        OnSelChange(ControlIdValue(id), std::move(handler));
-    }
-    template <ControlIdEnum E>
-    void OnTextChange(E id, std::function<void()> handler) {
-        OnTextChange(ControlIdValue(id), std::move(handler));
-    }
-    template <ControlIdEnum E>
-    void OnContextMenu(E id, std::function<void(ScreenPoint)> handler) {
-        OnContextMenu(ControlIdValue(id), std::move(handler));
-    }
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
