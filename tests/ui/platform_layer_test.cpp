@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTimer>
@@ -183,6 +184,28 @@ TEST(QtLayer, ChosenTabsTellBeforeAndAfterAndProgramChangesDoNot) {
     EXPECT_EQ(told, (std::vector<std::string>{"changing 0", "change 2"}));
     EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Окно"));
     EXPECT_FALSE(window.windowIcon().isNull());
+}
+
+TEST(QtLayer, AListBoxTakesItsLinesInWindows1251AndTellsTheChosenOne) {
+    constexpr int kList = 30;
+    static constexpr ControlSpec kListLayout[] = {{kList, ControlKind::ListBox, {}, {4, 4, 120, 60}, kStyleNone, 1}};
+    struct ListDialog : CDialog {
+        ListDialog() {
+            CreatePage({}, DluRect{0, 0, 130, 70});
+            CreateControls(kListLayout);
+        }
+    } dialog;
+    dialog.SetListItems(kList, {Text("Название: пусто"_cp), Text("Описание: пусто"_cp)});
+    auto* list = dialog.Item<QListWidget>(kList);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), QString::fromUtf8("Описание: пусто"));
+    EXPECT_EQ(dialog.GetCurSel(kList), -1);
+    list->setCurrentRow(1);
+    EXPECT_EQ(dialog.GetCurSel(kList), 1);
+    dialog.SetListItems(kList, {Text("Замечаний нет"_cp)});
+    EXPECT_EQ(list->count(), 1);
+    EXPECT_EQ(dialog.GetCurSel(kList), -1);
 }
 
 TEST(QtLayer, KeyboardCommandsTimersAndActivation) {
