@@ -22,13 +22,17 @@ CTextDocPage::CTextDocPage(WindowHandle parent) {
 }
 
 bool CTextDocPage::OnInitDialog() {
-    // Inside the group box's frame; placed once, it does not follow later
-    // changes of the page's size.
+    PlaceEdit();
+    OnContextMenu(TextDocId::Edit, [this](ScreenPoint point) { m_edit.OnContextMenu(point); });
+    return true;
+}
+
+void CTextDocPage::PlaceEdit() {
+    // Inside the group box's frame; it does not follow later changes of the
+    // page's size, only of its scale.
     const PixelSize page = ClientSize();
     MoveItem(TextDocId::Edit,
              {ScreenPixels(16), ScreenPixels(24), page.width - ScreenPixels(18), page.height - ScreenPixels(16)});
-    OnContextMenu(TextDocId::Edit, [this](ScreenPoint point) { m_edit.OnContextMenu(point); });
-    return true;
 }
 
 void CTextDocPage::SetDocumentText(std::string_view utf8) { SetItemUtf8(TextDocId::Edit, utf8); }

@@ -19,7 +19,10 @@ public:
 
 protected:
     bool OnInitDialog();
+    void OnScaleChanged() override { PlaceEdit(); }
 
 private:
+    void PlaceEdit();
+
     CFieldEdit m_edit{*this, ControlIdValue(TextDocId::Edit)};
 };

@@ -37,6 +37,11 @@ void CAboutPage::LoadBanner(std::span<const unsigned char> bmp) {
     PlaceLicenceBox();
 }
 
+void CAboutPage::OnScaleChanged() {
+    SetPicture(m_banner, BannerRect(), kBannerTransparent);
+    PlaceLicenceBox();
+}
+
 PixelEdges CAboutPage::BannerRect() const {
     if (!m_hasBanner) return {};
     const int left = ScreenPixels(kBannerOrigin.x), top = ScreenPixels(kBannerOrigin.y);

@@ -24,6 +24,7 @@ public:
 
 protected:
     bool OnInitDialog();
+    void OnScaleChanged() override;
 
 private:
     void PlaceLicenceBox();

@@ -145,6 +145,9 @@ protected:
     virtual void OnCancel() {}
     // The window is closing (top level only).
     virtual void OnClose() {}
+    // What a page placed in pixels, placed again at another scale. Qt scales
+    // the whole window itself: it never runs here.
+    virtual void OnScaleChanged() {}
 
     // A window's size from its layout. Where the screen has less room, the
     // window takes what there is and its controls scroll; call it before

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/Controls.h"
@@ -75,6 +76,28 @@ bool IsClass(HWND window, const wchar_t* name) {
     return ::lstrcmpiW(found, name) == 0;
 }
 
+constexpr DWORD kTopLevelStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// The window around a client area at a DPI: the system's own measure where
+// it has one (Windows 10), else the system DPI's.
+RECT FrameAround(RECT client, DWORD style, int dpi) {
+    using ForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    if (!forDpi || !forDpi(&client, style, FALSE, 0, static_cast<UINT>(dpi)))
+        ::AdjustWindowRectEx(&client, style, FALSE, 0);
+    return client;
+}
+
+// The work area of the screen that holds most of place.
+RECT WorkAreaAt(const RECT& place) {
+    if (WorkAreaOverride()) return *WorkAreaOverride();
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoW(::MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST), &info)) return WorkArea();
+    return info.rcWork;
+}
+
 // The window of ours that a window belongs to, or nullptr.
 CDialog* DialogOf(HWND window) {
     const HWND root = window ? ::GetAncestor(window, GA_ROOT) : nullptr;
@@ -107,42 +130,88 @@ bool CDialog::Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND p
 }
 
 bool CDialog::CreateTopLevel(std::wstring_view title, const DluRect& size) {
-    m_font = CreateDialogFont(WindowDpi(nullptr));
+    m_dpi = WindowDpi(nullptr);
+    m_font = CreateDialogFont(m_dpi);
     m_units = BaseUnitsOf(m_font);
-    const RECT client = MapDialogRect({0, 0, size.width, size.height});
-    DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    RECT frame = client;
-    ::AdjustWindowRectEx(&frame, style, FALSE, 0);
+    m_layoutSize = size;
+    const RECT frame = FrameAround(MapDialogRect({0, 0, size.width, size.height}), kTopLevelStyle, m_dpi);
+    const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + frame.right - frame.left,
+                     CW_USEDEFAULT + frame.bottom - frame.top};
+    if (!Create(0, kTopLevelStyle, title, nullptr, place)) return false;
+    FitWindow(WorkArea(), std::nullopt);
+    return true;
+}
+
+void CDialog::FitWindow(const RECT& work, std::optional<POINT> at) {
+    const RECT client = MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height});
+    const RECT frame = FrameAround(client, kTopLevelStyle, m_dpi);
     LONG width = frame.right - frame.left;
     LONG height = frame.bottom - frame.top;
-    RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + width, CW_USEDEFAULT + height};
-    const RECT work = WorkArea();
     const LONG roomWidth = work.right - work.left;
     const LONG roomHeight = work.bottom - work.top;
+    RECT now{};
+    ::GetWindowRect(m_hwnd, &now);
+    POINT origin = at.value_or(POINT{now.left, now.top});
+    bool tall = false, wide = false;
     if (width > roomWidth || height > roomHeight) {
         // A bar across one side takes room from the other.
-        const int bar = ::GetSystemMetrics(SM_CXVSCROLL);
-        bool tall = height > roomHeight;
-        bool wide = width > roomWidth;
+        const int bar = MulDiv(::GetSystemMetrics(SM_CXVSCROLL), m_dpi, WindowDpi(nullptr));
+        tall = height > roomHeight;
+        wide = width > roomWidth;
         if (tall && width + bar > roomWidth) wide = true;
         if (wide && height + bar > roomHeight) tall = true;
-        if (tall) style |= WS_VSCROLL, width += bar;
-        if (wide) style |= WS_HSCROLL, height += bar;
-        place = {work.left, work.top, work.left + std::min(width, roomWidth), work.top + std::min(height, roomHeight)};
-        m_content = {client.right - client.left, client.bottom - client.top};
+        if (tall) width += bar;
+        if (wide) height += bar;
+        width = std::min(width, roomWidth);
+        height = std::min(height, roomHeight);
+        origin = {work.left, work.top};
     }
-    if (!Create(0, style, title, nullptr, place)) return false;
-    if (Scrolls()) {
-        RECT view{};
-        ::GetClientRect(m_hwnd, &view);
-        for (const auto& [bar, whole, shown] : {std::tuple{SB_HORZ, m_content.cx, view.right},
-                                                std::tuple{SB_VERT, m_content.cy, view.bottom}}) {
-            SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0,
-                            static_cast<int>(whole) - 1, static_cast<UINT>(std::max<LONG>(shown, 1)), 0, 0};
-            ::SetScrollInfo(m_hwnd, bar, &info, FALSE);
+    m_content = tall || wide ? SIZE{client.right - client.left, client.bottom - client.top} : SIZE{};
+    ::ShowScrollBar(m_hwnd, SB_HORZ, wide);
+    ::ShowScrollBar(m_hwnd, SB_VERT, tall);
+    ::SetWindowPos(m_hwnd, nullptr, origin.x, origin.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT view{};
+    ::GetClientRect(m_hwnd, &view);
+    // The frame the system drew may not be the one it measured (a scale
+    // not yet applied to the title bar): the client area decides.
+    if (!Scrolls() && (view.right != client.right || view.bottom != client.bottom)) {
+        width += client.right - view.right;
+        height += client.bottom - view.bottom;
+        ::SetWindowPos(m_hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const auto& [bar, shown, whole, length] : {std::tuple{SB_HORZ, wide, m_content.cx, view.right},
+                                                    std::tuple{SB_VERT, tall, m_content.cy, view.bottom}}) {
+        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+        if (shown) {
+            info.fMask |= SIF_DISABLENOSCROLL;
+            info.nMax = static_cast<int>(whole) - 1;
+            info.nPage = static_cast<UINT>(std::max<LONG>(length, 1));
         }
+        ::SetScrollInfo(m_hwnd, bar, &info, TRUE);
     }
-    return true;
+}
+
+void CDialog::Rescale(int dpi) {
+    const HFONT font = CreateDialogFont(dpi);
+    if (!font) return;
+    m_dpi = dpi;
+    m_units = BaseUnitsOf(font);
+    ::SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    for (const auto& [control, rect] : m_places) {
+        // A rich-edit control would take the font for its whole text, over
+        // the document's own.
+        if (!IsClass(control, RichEditClass())) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        const RECT place = MapDialogRect(rect);
+        ::SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (m_pageSize) {
+        const RECT size = MapDialogRect({0, 0, m_pageSize->width, m_pageSize->height});
+        ::SetWindowPos(m_hwnd, nullptr, 0, 0, size.right, size.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::DeleteObject(std::exchange(m_font, font));
+    OnScaleChanged();
+    ::InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
 void CDialog::ScrollTo(int bar, int position) {
@@ -189,15 +258,19 @@ bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size) {
 
 bool CDialog::CreatePage(HWND parent, const DluRect& size) {
     if (!parent) return false;
-    m_font = CreateDialogFont(WindowDpi(parent));
-    m_units = BaseUnitsOf(m_font);
-    return Create(0, WS_CHILD | WS_CLIPSIBLINGS, L"", parent, MapDialogRect({0, 0, size.width, size.height}));
+    m_pageSize = size;
+    return CreatePage(parent, RECT{});
 }
 
 bool CDialog::CreatePage(HWND parent, const RECT& place) {
-    m_font = CreateDialogFont(WindowDpi(parent));
+    // The parent's scale: after a move to another screen it is no longer the system's.
+    const CDialog* holder = DialogOf(parent);
+    m_dpi = holder ? holder->m_dpi : WindowDpi(parent);
+    m_font = CreateDialogFont(m_dpi);
     m_units = BaseUnitsOf(m_font);
-    return Create(0, WS_CHILD | WS_CLIPSIBLINGS, L"", parent, place);
+    RECT at = place;
+    if (m_pageSize) at = MapDialogRect({0, 0, m_pageSize->width, m_pageSize->height});
+    return Create(0, WS_CHILD | WS_CLIPSIBLINGS, L"", parent, at);
 }
 
 void CDialog::Show(bool show) {
@@ -269,6 +342,7 @@ void CDialog::CreateControls(std::span<const ControlSpec> layout) {
         const HWND control = CreateControl(spec);
         if (!control) continue;
         if (spec.id != kNoControlId) m_items[spec.id] = control;
+        m_places.emplace_back(control, spec.rect);
         if (spec.tabOrder > 0) tabStops.emplace_back(spec.tabOrder, control);
     }
     // Tab goes through the controls in their layout's tab order: the
@@ -502,6 +576,9 @@ void CDialog::ChooseTab(ItemId id, int index) {
 void CDialog::PlacePage(CDialog& page, ItemId tabId) {
     const HWND tab = GetDlgItem(tabId);
     if (!tab || !page.hwnd()) return;
+    // Placed again when the window moves to a screen of another scale.
+    if (std::find(m_pages.begin(), m_pages.end(), std::pair{&page, static_cast<int>(tabId)}) == m_pages.end())
+        m_pages.emplace_back(&page, tabId);
     const RECT area = TabPageRect(tab);
     // The tab control last in the z-order and the page just above it: the
     // page shows over the control's frame, and Tab reaches it after the
@@ -530,7 +607,7 @@ std::string KeyText(const Accelerator& key) {
     return text;
 }
 
-int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return ::ScreenPixels(m_hwnd, pixelsAt96Dpi); }
+int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, m_dpi, 96); }
 
 void CDialog::SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent) {
     m_picture = &bitmap;
@@ -717,6 +794,27 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_DPICHANGED: {
+            // Moved to a screen of another scale: the layout again in the
+            // dialog font at that scale, where Windows suggests.
+            ScrollTo(SB_HORZ, 0);
+            ScrollTo(SB_VERT, 0);
+            const int dpi = HIWORD(wParam);
+            Rescale(dpi);
+            ::EnumChildWindows(
+                hwnd,
+                [](HWND child, LPARAM scale) -> BOOL {
+                    if (IsClass(child, kDialogClass))
+                        if (auto* page = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(child, GWLP_USERDATA)))
+                            page->Rescale(static_cast<int>(scale));
+                    return TRUE;
+                },
+                dpi);
+            for (const auto& [page, tabId] : std::vector(m_pages)) PlacePage(*page, tabId);
+            const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+            FitWindow(WorkAreaAt(suggested), POINT{suggested.left, suggested.top});
+            return 0;
+        }
         case WM_VSCROLL:
         case WM_HSCROLL: {
             const int bar = message == WM_VSCROLL ? SB_VERT : SB_HORZ;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -153,6 +154,10 @@ protected:
     virtual void OnCancel() {}
     // The window is closing (top level only).
     virtual void OnClose() { ::DestroyWindow(m_hwnd); }
+    // The window moved to a screen of another scale and its layout's
+    // controls are in place again: what a page placed in pixels, it places
+    // again.
+    virtual void OnScaleChanged() {}
 
     void CreateControls(std::span<const ControlSpec> layout);
     // A control the page makes itself rather than from its layout.
@@ -182,6 +187,11 @@ private:
     bool Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND parent, const RECT& place);
     HWND CreateControl(const ControlSpec& spec);
     void ScrollTo(int bar, int position);
+    // The top-level window at its layout's size, or scrolling where the
+    // work area is smaller; at the point given, else where it stands.
+    void FitWindow(const RECT& work, std::optional<POINT> at);
+    // The dialog font and every layout control at another DPI.
+    void Rescale(int dpi);
 
     HWND m_hwnd = nullptr;
     HFONT m_font = nullptr;
@@ -199,6 +209,11 @@ private:
     const CBitmap* m_picture = nullptr;
     RECT m_picturePlace{};
     COLORREF m_pictureTransparent = 0;
+    int m_dpi = 96;
+    DluRect m_layoutSize{};               // a top-level window's
+    std::optional<DluRect> m_pageSize;    // a page's
+    std::vector<std::pair<HWND, DluRect>> m_places;
+    std::vector<std::pair<CDialog*, int>> m_pages;  // placed under a tab control
     HWND m_lastFocus = nullptr;
     SIZE m_content{};  // the whole layout of a window that scrolls
     POINT m_scroll{};

@@ -207,6 +207,56 @@ TEST_F(MainWindow, OnASmallScreenItScrollsAndEveryFocusedControlIsInView) {
     }
 }
 
+RECT PlaceIn(HWND control, HWND parent) {
+    RECT rect{};
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+TEST_F(MainWindow, OnAScreenOfAnotherScaleTheLayoutFollowsInDialogUnits) {
+    Open({0, 0, 4000, 3000});
+    CPluginPage& plugin = window->pluginPage();
+    const HWND name = plugin.GetDlgItem(PluginId::Name);
+    const RECT nameBefore = PlaceIn(name, plugin.hwnd());
+    const DialogBaseUnits before = window->baseUnits();
+
+    RECT frame{};
+    ::GetWindowRect(window->hwnd(), &frame);
+    const RECT suggested{frame.left + 10, frame.top + 10, frame.left + 10 + (frame.right - frame.left) * 3 / 2,
+                         frame.top + 10 + (frame.bottom - frame.top) * 3 / 2};
+    ::SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+    const DialogBaseUnits after = window->baseUnits();
+    EXPECT_GE(after.y * 4, before.y * 5) << "the font did not grow";
+    EXPECT_EQ(plugin.baseUnits().y, after.y);
+    RECT client{};
+    ::GetClientRect(window->hwnd(), &client);
+    const RECT expected = window->MapDialogRect({0, 0, 448, 366});
+    EXPECT_EQ(client.right, expected.right);
+    EXPECT_EQ(client.bottom, expected.bottom);
+    ::GetWindowRect(window->hwnd(), &frame);
+    EXPECT_EQ(frame.left, suggested.left);
+    EXPECT_EQ(frame.top, suggested.top);
+
+    // A page's control where its dialog units now fall: as far as the
+    // units grew, give or take the rounding.
+    const RECT nameAfter = PlaceIn(name, plugin.hwnd());
+    EXPECT_NEAR(nameAfter.left, nameBefore.left * after.x / before.x, 2);
+    EXPECT_NEAR(nameAfter.bottom, nameBefore.bottom * after.y / before.y, 2);
+    // What a page placed in pixels is placed again at the new scale.
+    CTextDocPage& text = window->textDocPage();
+    const RECT edit = PlaceIn(text.GetDlgItem(TextDocId::Edit), text.hwnd());
+    EXPECT_EQ(edit.left, 24);
+    EXPECT_EQ(text.ClientSize().width - edit.right, 27);
+    // The page still fills the tab control's page area.
+    const RECT page = PlaceIn(plugin.hwnd(), window->hwnd());
+    const RECT tabs = PlaceIn(window->GetDlgItem(MainId::Tabs), window->hwnd());
+    EXPECT_GT(page.top, tabs.top);
+    EXPECT_LE(page.right, tabs.right);
+    EXPECT_LE(page.bottom, tabs.bottom);
+}
+
 TEST_F(MainWindow, PreviewWritesTheReadmeForTheBrowserAndItsChecksLeadToTheField) {
     Open({0, 0, 4000, 3000});
     // A relative screenshot is found where Save finds it: here, before any
