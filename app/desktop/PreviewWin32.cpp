@@ -48,10 +48,15 @@ constexpr unsigned kChecksDelayMs = 200;
 
 FilePath TemporaryFolder() {
     std::wstring temp(MAX_PATH + 1, L'\0');
-    temp.resize(::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
-    temp += L"Quillsmith preview\\";
-    ::CreateDirectoryW(temp.c_str(), nullptr);
-    return Utf8FromWide(temp);
+    DWORD length = ::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    if (length > temp.size()) {  // a longer path: the size it needs
+        temp.resize(length);
+        length = ::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
+    }
+    temp.resize(length < temp.size() ? length : 0);
+    const FilePath folder = Utf8FromWide(temp) + "Quillsmith preview";
+    fileio::MakeFolders(folder);
+    return folder + "\\";
 }
 
 FilePath CurrentFolder() {
