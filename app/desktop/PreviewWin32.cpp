@@ -134,8 +134,8 @@ void CMainDlg::TogglePreview() {
             // readme's folder, else the program's current one.
             FilePath folder = FolderOfPath(m_savedReadme);
             if (folder.empty()) folder = CurrentFolder();
-            return CPreview::Snapshot{CaptureReadmeForm(*m_pluginPage, *m_extrasPage),
-                                      m_databasePage->CaptureRecord(), std::move(folder)};
+            return CPreview::Snapshot{CaptureReadmeForm(*m_pluginPage, *m_extrasPage), m_databasePage->CaptureRecord(),
+                                      std::move(folder)};
         };
         m_preview.reset(new CPreview(capture, m_template, m_textBuffer));
         m_preview->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };

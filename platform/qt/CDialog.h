@@ -177,7 +177,6 @@ protected:
     // box that opens what it names. While enabled it takes the focus.
     void OnActivate(ItemId id, std::function<void()> handler);
 
-
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

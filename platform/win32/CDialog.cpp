@@ -82,8 +82,8 @@ constexpr DWORD kTopLevelStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MI
 // it has one (Windows 10), else the system DPI's.
 RECT FrameAround(RECT client, DWORD style, int dpi) {
     using ForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto forDpi = reinterpret_cast<ForDpi>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    static const auto forDpi = reinterpret_cast<ForDpi>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
     if (!forDpi || !forDpi(&client, style, FALSE, 0, static_cast<UINT>(dpi)))
         ::AdjustWindowRectEx(&client, style, FALSE, 0);
     return client;
@@ -179,8 +179,8 @@ void CDialog::FitWindow(const RECT& work, std::optional<POINT> at) {
         height += client.bottom - view.bottom;
         ::SetWindowPos(m_hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (const auto& [bar, shown, whole, length] : {std::tuple{SB_HORZ, wide, m_content.cx, view.right},
-                                                    std::tuple{SB_VERT, tall, m_content.cy, view.bottom}}) {
+    for (const auto& [bar, shown, whole, length] :
+         {std::tuple{SB_HORZ, wide, m_content.cx, view.right}, std::tuple{SB_VERT, tall, m_content.cy, view.bottom}}) {
         SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
         if (shown) {
             info.fMask |= SIF_DISABLENOSCROLL;
@@ -200,7 +200,8 @@ void CDialog::Rescale(int dpi) {
     for (const auto& [control, rect] : m_places) {
         // A rich-edit control would take the font for its whole text, over
         // the document's own.
-        if (!IsClass(control, RichEditClass())) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        if (!IsClass(control, RichEditClass()))
+            ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         const RECT place = MapDialogRect(rect);
         ::SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
@@ -823,15 +824,30 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const int line = ScreenPixels(16);
             int position = info.nPos;
             switch (LOWORD(wParam)) {
-                case SB_LINEUP: position -= line; break;
-                case SB_LINEDOWN: position += line; break;
-                case SB_PAGEUP: position -= static_cast<int>(info.nPage); break;
-                case SB_PAGEDOWN: position += static_cast<int>(info.nPage); break;
+                case SB_LINEUP:
+                    position -= line;
+                    break;
+                case SB_LINEDOWN:
+                    position += line;
+                    break;
+                case SB_PAGEUP:
+                    position -= static_cast<int>(info.nPage);
+                    break;
+                case SB_PAGEDOWN:
+                    position += static_cast<int>(info.nPage);
+                    break;
                 case SB_THUMBTRACK:
-                case SB_THUMBPOSITION: position = info.nTrackPos; break;
-                case SB_TOP: position = 0; break;
-                case SB_BOTTOM: position = info.nMax; break;
-                default: break;
+                case SB_THUMBPOSITION:
+                    position = info.nTrackPos;
+                    break;
+                case SB_TOP:
+                    position = 0;
+                    break;
+                case SB_BOTTOM:
+                    position = info.nMax;
+                    break;
+                default:
+                    break;
             }
             ScrollTo(bar, position);
             return 0;
@@ -886,6 +902,4 @@ int RunMessageLoop(CDialog& window) {
     return static_cast<int>(message.wParam);
 }
 
-void SetWorkAreaForTesting(const RECT* area) {
-    WorkAreaOverride() = area ? std::optional<RECT>(*area) : std::nullopt;
-}
+void SetWorkAreaForTesting(const RECT* area) { WorkAreaOverride() = area ? std::optional<RECT>(*area) : std::nullopt; }

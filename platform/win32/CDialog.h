@@ -117,7 +117,6 @@ public:
     // A page shown under a tab control of this dialog, in its page area.
     void PlacePage(CDialog& page, ItemId tabId);
 
-
     const DialogBaseUnits& baseUnits() const { return m_units; }
     RECT MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
 
@@ -179,7 +178,6 @@ protected:
     // the keyboard), in place of the control's own.
     void OnContextMenu(ItemId id, std::function<void(ScreenPoint)> handler);
 
-
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
@@ -210,8 +208,8 @@ private:
     RECT m_picturePlace{};
     COLORREF m_pictureTransparent = 0;
     int m_dpi = 96;
-    DluRect m_layoutSize{};               // a top-level window's
-    std::optional<DluRect> m_pageSize;    // a page's
+    DluRect m_layoutSize{};             // a top-level window's
+    std::optional<DluRect> m_pageSize;  // a page's
     std::vector<std::pair<HWND, DluRect>> m_places;
     std::vector<std::pair<CDialog*, int>> m_pages;  // placed under a tab control
     HWND m_lastFocus = nullptr;

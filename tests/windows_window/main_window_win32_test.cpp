@@ -39,7 +39,9 @@ std::wstring Wide(const std::string& utf8) {
 
 class Answers : public DialogSeam {
 public:
-    void MessageBox(HWND, const std::wstring&, const std::wstring& text, MessageIcon) override { shown.push_back(text); }
+    void MessageBox(HWND, const std::wstring&, const std::wstring& text, MessageIcon) override {
+        shown.push_back(text);
+    }
     void Beep() override {}
     std::optional<std::wstring> FileDialog(HWND, const FileDialogRequest&) override { return std::nullopt; }
     bool Open(const std::wstring& path) override {
@@ -138,8 +140,7 @@ TEST_F(MainWindow, TheTabStripIsAKeyboardStopAfterTheButtons) {
     const auto at = [&stops](HWND control) { return std::find(stops.begin(), stops.end(), control) - stops.begin(); };
     const auto tabs = at(window->GetDlgItem(MainId::Tabs));
     ASSERT_LT(tabs, static_cast<long long>(stops.size())) << "the tab strip is no tab stop";
-    for (MainId button : {MainId::New, MainId::Save, MainId::Open, MainId::OpenForm, MainId::SaveForm,
-                          MainId::Preview})
+    for (MainId button : {MainId::New, MainId::Save, MainId::Open, MainId::OpenForm, MainId::SaveForm, MainId::Preview})
         EXPECT_LT(at(window->GetDlgItem(button)), tabs) << ControlIdValue(button);
 }
 
