@@ -20,9 +20,6 @@ ReadFunction& ReadOverride() {
     return read;
 }
 
-// The POSIX rules; Windows has its own in FileIoWin32.cpp.
-bool IsAbsolute(std::string_view path) { return !path.empty() && path[0] == kPathSeparator; }
-
 // A zero byte would end the name early and name another file.
 bool IsUsable(std::string_view path) { return !path.empty() && path.find('\0') == std::string_view::npos; }
 
@@ -61,13 +58,8 @@ FilePath ResolveLink(const FilePath& link) {
 
 }  // namespace
 
-FilePath ResolveAgainst(std::string_view folder, std::string_view path) {
-    if (path.empty() || IsAbsolute(path)) return FilePath(path);
-    FilePath resolved(folder);
-    resolved += kPathSeparator;
-    resolved += path;
-    return resolved;
-}
+// The POSIX rules; Windows has its own in FileIoWin32.cpp.
+bool IsAbsolute(std::string_view path) { return !path.empty() && path[0] == kPathSeparator; }
 
 InputFile::~InputFile() { CloseQuietly(m_fd); }
 
@@ -209,11 +201,6 @@ bool ReplacingFile::Commit() {
         return false;
     }
     return true;
-}
-
-bool WriteWholeFile(std::string_view path, std::string_view bytes) {
-    ReplacingFile file;
-    return file.Create(path) && file.Write(bytes) && file.Commit();
 }
 
 bool MakeFolder(std::string_view path, unsigned mode) {

@@ -29,6 +29,9 @@ using NativeFile = int;
 inline constexpr NativeFile kNoFile = -1;
 #endif
 
+// True when path starts at a root by the system's rule ("/" on Linux; on
+// Windows "\", "/", a share or a drive).
+bool IsAbsolute(std::string_view path);
 // A path that does not start at the root is taken relative to folder, the
 // way the save dialog's current directory made it on the desktop.
 FilePath ResolveAgainst(std::string_view folder, std::string_view path);

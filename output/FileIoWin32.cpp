@@ -25,12 +25,6 @@ ReadFunction& ReadOverride() {
     return read;
 }
 
-// "\dir", "/dir", "\\server\share" and "C:\dir" start at a root; so, as the
-// desktop program always took it, does a drive-relative "C:dir".
-bool IsAbsolute(std::string_view path) {
-    return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() >= 2 && path[1] == ':');
-}
-
 bool IsUsable(std::string_view path) { return !path.empty() && path.find('\0') == std::string_view::npos; }
 
 // Every path crosses to the system through here.
@@ -109,6 +103,12 @@ FilePath FinalPath(NativeFile file) {
 
 }  // namespace
 
+// "\dir", "/dir", "\\server\share" and "C:\dir" start at a root; so, as the
+// desktop program always took it, does a drive-relative "C:dir".
+bool IsAbsolute(std::string_view path) {
+    return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() >= 2 && path[1] == ':');
+}
+
 std::wstring SystemName(std::wstring_view path) {
     if (path.starts_with(LR"(\\?\)") || path.starts_with(LR"(\\.\)")) return std::wstring(path);
     const std::wstring given(path);
@@ -137,14 +137,6 @@ std::size_t RootLength(std::wstring_view name) {
         at = end == std::wstring_view::npos ? name.size() : end + 1;
     }
     return at;
-}
-
-FilePath ResolveAgainst(std::string_view folder, std::string_view path) {
-    if (path.empty() || IsAbsolute(path)) return FilePath(path);
-    FilePath resolved(folder);
-    resolved += kPathSeparator;
-    resolved += path;
-    return resolved;
 }
 
 InputFile::~InputFile() { CloseQuietly(m_fd); }
@@ -297,11 +289,6 @@ bool ReplacingFile::Commit() {
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0)
         ::SetFileAttributesW(target.c_str(), (::GetFileAttributesW(target.c_str()) & ~kKept) | (attributes & kKept));
     return true;
-}
-
-bool WriteWholeFile(std::string_view path, std::string_view bytes) {
-    ReplacingFile file;
-    return file.Create(path) && file.Write(bytes) && file.Commit();
 }
 
 bool MakeFolder(std::string_view path, unsigned) { return IsUsable(path) && MakeOneFolder(Name(path)) == 0; }

@@ -26,9 +26,6 @@ constexpr bool IsControlId(PreviewId) { return true; }
 
 using K = ControlKind;
 
-constexpr std::string_view kTitle = "Предпросмотр"_cp;
-constexpr std::string_view kChecksTitle = "Проверки перед сохранением"_cp;
-constexpr std::string_view kNoProblems = "Замечаний нет"_cp;
 constexpr std::string_view kWritten = "Записан заново; обновите страницу в браузере (F5): "_cp;
 constexpr std::string_view kOpened = "Открыт в браузере: "_cp;
 constexpr std::string_view kNotOpened = "Браузер не открылся; файл записан: "_cp;
@@ -70,7 +67,7 @@ FilePath CurrentFolder() {
 CPreview::CPreview(std::function<Snapshot()> capture, const TemplatePackage& package,
                    std::span<char, kTextBufferSize> buffer)
     : m_capture(std::move(capture)), m_template(package), m_buffer(buffer), m_folder(TemporaryFolder()) {
-    CreateTopLevel(kTitle, kWindowRect);
+    CreateTopLevel(kPreviewTitle, kWindowRect);
     CreateControls(kLayout);
     OnActivate(PreviewId::Checks, [this] { ChooseCheck(); });
     OnClicked(PreviewId::Refresh, [this] { Write(false); });

@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr std::string_view kTitle = "Предпросмотр"_cp;
-constexpr std::string_view kChecksTitle = "Проверки перед сохранением"_cp;
-constexpr std::string_view kNoProblems = "Замечаний нет"_cp;
 constexpr std::string_view kEngineMissing = "Предпросмотр недоступен: нет браузерного движка (Qt WebEngine). "_cp;
 constexpr std::string_view kEngineMissingHint = "Проверки справа работают."_cp;
 
@@ -23,7 +20,7 @@ constexpr std::string_view kEngineMissingHint = "Проверки справа �
 
 CPreviewWnd::CPreviewWnd(const TemplatePackage& package, Capture capture, QWidget* owner)
     : QWidget(owner, Qt::Window), m_package(package), m_capture(std::move(capture)), m_resources(package) {
-    setWindowTitle(ToQString(kTitle));
+    setWindowTitle(ToQString(kPreviewTitle));
     setObjectName(QStringLiteral("preview"));
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
