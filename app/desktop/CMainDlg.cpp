@@ -320,7 +320,12 @@ void CMainDlg::OnTabSelChange() {
         m_databasePage->SetItemText(DatabaseId::NameMirror, m_pluginPage->GetItemText(PluginId::Name));
         m_databasePage->SetItemText(DatabaseId::DescriptionMirror, m_pluginPage->GetItemText(PluginId::Description));
     }
-    if (CDialog* page = PageOfTab(index)) page->Show(true);
+    CDialog* page = PageOfTab(index);
+    if (!page) return;
+    page->Show(true);
+    // The keys never go on into the page just hidden: after a click on the
+    // strip the focus stays there, after a key it is in the page shown.
+    if (!HasFocus(MainId::Tabs) && !page->FocusFirstTabStop()) FocusItem(MainId::Tabs);
 }
 
 void CMainDlg::OnSave() {

@@ -67,11 +67,25 @@ FilePath CurrentFolder() {
 CPreview::CPreview(std::function<Snapshot()> capture, const TemplatePackage& package,
                    std::span<char, kTextBufferSize> buffer)
     : m_capture(std::move(capture)), m_template(package), m_buffer(buffer), m_folder(TemporaryFolder()) {
-    CreateTopLevel(kPreviewTitle, kWindowRect);
+    CreateTopLevel(kPreviewTitle, kWindowRect, true);
     CreateControls(kLayout);
     OnActivate(PreviewId::Checks, [this] { ChooseCheck(); });
     OnClicked(PreviewId::Refresh, [this] { Write(false); });
     OnClicked(PreviewId::OpenInBrowser, [this] { Write(true); });
+}
+
+void CPreview::OnResized(PixelSize client) {
+    const RECT layout = MapDialogRect(kWindowRect);
+    const int wider = std::max<int>(0, client.width - layout.right);
+    const int taller = std::max<int>(0, client.height - layout.bottom);
+    for (const ControlSpec& spec : kLayout) {
+        RECT place = MapDialogRect(spec.rect);
+        const bool list = spec.id == ControlIdValue(PreviewId::Checks);
+        if (spec.kind != K::PushButton) place.right += wider;
+        if (list) place.bottom += taller;
+        if (spec.rect.y > kLayout[1].rect.y) ::OffsetRect(&place, 0, taller);
+        MoveItem(spec.id, {place.left, place.top, place.right, place.bottom});
+    }
 }
 
 void CPreview::Write(bool openBrowser) {

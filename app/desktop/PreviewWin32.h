@@ -40,6 +40,8 @@ public:
 protected:
     void OnCancel() override { Show(false); }
     void OnClose() override { Show(false); }
+    // The list takes what the window grows by; the rest stays below it.
+    void OnResized(PixelSize client) override;
 
 private:
     void ShowChecks(const Snapshot& now);

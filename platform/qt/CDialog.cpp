@@ -27,6 +27,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "platform/qt/Controls.h"
@@ -104,6 +105,8 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
             break;
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(caption, m_surface);
+            // Qt's default of 32,767 would cut a long paste without a word.
+            edit->setMaxLength(std::numeric_limits<int>::max());
             edit->setReadOnly(spec.style & kStyleReadOnly);
             widget = edit;
             break;
@@ -123,9 +126,12 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
             widget = button;
             break;
         }
-        case ControlKind::DropDownCombo:
-            widget = new CDropDownCombo(m_surface);
+        case ControlKind::DropDownCombo: {
+            auto* combo = new CDropDownCombo(m_surface);
+            if (QLineEdit* edit = combo->lineEdit()) edit->setMaxLength(std::numeric_limits<int>::max());
+            widget = combo;
             break;
+        }
         case ControlKind::DropListCombo:
             widget = new QComboBox(m_surface);
             break;
@@ -447,6 +453,24 @@ void CDialog::MoveItem(ItemId id, const PixelEdges& place) {
 
 void CDialog::FocusItem(ItemId id) {
     if (QWidget* widget = GetDlgItem(id)) widget->setFocus();
+}
+
+bool CDialog::HasFocus(ItemId id) const {
+    QWidget* widget = GetDlgItem(id);
+    if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
+    return widget && widget->hasFocus();
+}
+
+bool CDialog::FocusFirstTabStop() {
+    // The page's controls in the order Tab visits them.
+    for (QWidget* widget = nextInFocusChain(); widget && widget != this; widget = widget->nextInFocusChain()) {
+        if (isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() &&
+            widget->isVisibleTo(this)) {
+            widget->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return false;
 }
 
 PixelSize CDialog::ClientSize() const { return {width(), height()}; }

@@ -94,6 +94,10 @@ public:
     // Places a control in pixels of the dialog.
     void MoveItem(ItemId id, const PixelEdges& place);
     void FocusItem(ItemId id);
+    bool HasFocus(ItemId id) const;
+    // The focus to this page's first control that Tab stops at; false when
+    // it has none.
+    bool FocusFirstTabStop();
     PixelSize ClientSize() const;
     // A length given in pixels at 96 DPI, as this dialog's screen shows it.
     int ScreenPixels(int pixelsAt96Dpi) const;

@@ -77,6 +77,7 @@ bool IsClass(HWND window, const wchar_t* name) {
 }
 
 constexpr DWORD kTopLevelStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kResizableStyle = kTopLevelStyle | WS_THICKFRAME | WS_MAXIMIZEBOX;
 
 // The window around a client area at a DPI: the system's own measure where
 // it has one (Windows 10), else the system DPI's.
@@ -105,6 +106,22 @@ CDialog* DialogOf(HWND window) {
                                                : nullptr;
 }
 
+// A multi-line edit asks for every key, and then Tab never leaves it and
+// Escape sends WM_CLOSE to its page. Those two keys are the dialog's, as
+// in a single-line field; Enter still breaks the line.
+LRESULT CALLBACK LeaveDialogKeys(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_GETDLGCODE && lParam != 0) {
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        const bool dialogKey = (key->message == WM_KEYDOWN || key->message == WM_CHAR) &&
+                               (key->wParam == VK_TAB || key->wParam == VK_ESCAPE) && ::GetKeyState(VK_CONTROL) >= 0;
+        const LRESULT wants = ::DefSubclassProc(control, message, wParam, lParam);
+        return dialogKey ? wants & ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB) : wants;
+    }
+    // Outside a dialog's keys (a message sent straight to the control).
+    if ((message == WM_KEYDOWN || message == WM_CHAR) && wParam == VK_ESCAPE) return 0;
+    return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
 }  // namespace
 
 CDialog::~CDialog() {
@@ -129,22 +146,62 @@ bool CDialog::Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND p
     return true;
 }
 
-bool CDialog::CreateTopLevel(std::wstring_view title, const DluRect& size) {
+bool CDialog::CreateTopLevel(std::wstring_view title, const DluRect& size, bool resizable) {
     m_dpi = WindowDpi(nullptr);
     m_font = CreateDialogFont(m_dpi);
     m_units = BaseUnitsOf(m_font);
     m_layoutSize = size;
-    const RECT frame = FrameAround(MapDialogRect({0, 0, size.width, size.height}), kTopLevelStyle, m_dpi);
+    m_style = resizable ? kResizableStyle : kTopLevelStyle;
+    const RECT frame = FrameAround(MapDialogRect({0, 0, size.width, size.height}), m_style, m_dpi);
     const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + frame.right - frame.left,
                      CW_USEDEFAULT + frame.bottom - frame.top};
-    if (!Create(0, kTopLevelStyle, title, nullptr, place)) return false;
+    if (!Create(0, m_style, title, nullptr, place)) return false;
     FitWindow(WorkArea(), std::nullopt);
+    Cascade();
     return true;
+}
+
+void CDialog::Cascade() {
+    if (Scrolls()) return;
+    // Another of our windows where this one stands, in any process: one
+    // title bar further down and right, as the system cascades windows.
+    const auto taken = [this](POINT at) {
+        struct Look {
+            HWND self;
+            POINT at;
+            bool found;
+        } look{m_hwnd, at, false};
+        ::EnumWindows(
+            [](HWND other, LPARAM data) -> BOOL {
+                auto* l = reinterpret_cast<Look*>(data);
+                RECT place{};
+                if (other != l->self && ::IsWindowVisible(other) && IsClass(other, kDialogClass) &&
+                    ::GetWindowRect(other, &place) && place.left == l->at.x && place.top == l->at.y)
+                    l->found = true;
+                return !l->found;
+            },
+            reinterpret_cast<LPARAM>(&look));
+        return look.found;
+    };
+    RECT now{};
+    ::GetWindowRect(m_hwnd, &now);
+    const RECT work = WorkAreaAt(now);
+    const int step = ScreenPixels(::GetSystemMetrics(SM_CYCAPTION) + ::GetSystemMetrics(SM_CYFRAME));
+    POINT at{now.left, now.top};
+    for (int tries = 0; tries < 32 && taken(at); ++tries) {
+        at.x += step;
+        at.y += step;
+        // Off the work area: start again from its corner.
+        if (at.x + (now.right - now.left) > work.right || at.y + (now.bottom - now.top) > work.bottom)
+            at = {work.left, work.top};
+    }
+    if (at.x != now.left || at.y != now.top)
+        ::SetWindowPos(m_hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CDialog::FitWindow(const RECT& work, std::optional<POINT> at) {
     const RECT client = MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height});
-    const RECT frame = FrameAround(client, kTopLevelStyle, m_dpi);
+    const RECT frame = FrameAround(client, m_style, m_dpi);
     LONG width = frame.right - frame.left;
     LONG height = frame.bottom - frame.top;
     const LONG roomWidth = work.right - work.left;
@@ -253,8 +310,8 @@ void CDialog::FocusMovedTo(HWND control) {
     show(SB_VERT, box.top, box.bottom, view.bottom, m_scroll.y);
 }
 
-bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size) {
-    return CreateTopLevel(std::wstring_view(ToWide(title)), size);
+bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size, bool resizable) {
+    return CreateTopLevel(std::wstring_view(ToWide(title)), size, resizable);
 }
 
 bool CDialog::CreatePage(HWND parent, const DluRect& size) {
@@ -318,8 +375,9 @@ HWND CDialog::CreateControl(const ControlSpec& spec) {
             style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL;
             break;
         case ControlKind::ListBox:
+            // Drawn here, so that a long line wraps rather than being cut.
             windowClass = L"LISTBOX", exStyle = WS_EX_CLIENTEDGE;
-            style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
+            style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS;
             break;
     }
     if ((spec.style & kStyleDisabled) != 0) style |= WS_DISABLED;
@@ -333,7 +391,13 @@ HWND CDialog::CreateControl(const ControlSpec& spec) {
                           place.bottom - place.top, m_hwnd,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id == kNoControlId ? 0xFFFF : spec.id)),
                           ::GetModuleHandleW(nullptr), nullptr);
-    if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    if (!control) return nullptr;
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
+    // The system's default limit would cut a long paste without a word.
+    if (spec.kind == ControlKind::Edit || spec.kind == ControlKind::MultiLineEdit)
+        ::SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+    if (spec.kind == ControlKind::DropDownCombo) ::SendMessageW(control, CB_LIMITTEXT, 0, 0);
+    if (spec.kind == ControlKind::MultiLineEdit) ::SetWindowSubclass(control, &LeaveDialogKeys, 3, 0);
     return control;
 }
 
@@ -513,8 +577,10 @@ void CDialog::SetItemRtf(ItemId id, std::span<const unsigned char> rtf) {
 }
 
 void CDialog::MoveItem(ItemId id, const PixelEdges& place) {
-    if (const HWND control = GetDlgItem(id))
-        ::MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+    const HWND control = GetDlgItem(id);
+    if (!control) return;
+    ::MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+    if (IsClass(control, L"LISTBOX")) MeasureListItems(control);
 }
 
 void CDialog::FocusItem(ItemId id) {
@@ -522,6 +588,24 @@ void CDialog::FocusItem(ItemId id) {
     if (!control) return;
     ::SetFocus(control);
     if (CDialog* window = DialogOf(control)) window->FocusMovedTo(control);
+}
+
+bool CDialog::HasFocus(ItemId id) const {
+    const HWND control = GetDlgItem(id);
+    return control && ::GetFocus() == control;
+}
+
+bool CDialog::FocusFirstTabStop() {
+    // The controls in the order Tab visits them: their stacking.
+    for (HWND child = m_hwnd ? ::GetWindow(m_hwnd, GW_CHILD) : nullptr; child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const LONG_PTR style = ::GetWindowLongPtrW(child, GWL_STYLE);
+        if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
+            ::SetFocus(child);
+            if (CDialog* window = DialogOf(child)) window->FocusMovedTo(child);
+            return true;
+        }
+    }
+    return false;
 }
 
 void CDialog::AddTabStop(ItemId id, ItemId) {
@@ -535,6 +619,42 @@ void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
     ::SendMessageW(control, LB_RESETCONTENT, 0, 0);
     for (const Text& item : items)
         ::SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
+    MeasureListItems(control);
+}
+
+namespace {
+
+constexpr UINT kListTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
+
+std::wstring ListItemText(HWND list, int index) {
+    const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        std::max<LRESULT>(0, ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data())))));
+    return text;
+}
+
+}  // namespace
+
+void CDialog::MeasureListItems(HWND list) const {
+    RECT client{};
+    ::GetClientRect(list, &client);
+    const int pad = ScreenPixels(2);
+    const HDC dc = ::GetDC(list);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+    const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const std::wstring text = ListItemText(list, i);
+        RECT box{0, 0, std::max<LONG>(client.right - 2 * pad, 1), 0};
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kListTextFormat | DT_CALCRECT);
+        // The list box keeps an item's height in a byte.
+        const int height = std::clamp(static_cast<int>(box.bottom) + 2 * pad, 1, 255);
+        ::SendMessageW(list, LB_SETITEMHEIGHT, static_cast<WPARAM>(i), height);
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(list, dc);
+    ::InvalidateRect(list, nullptr, TRUE);
 }
 
 PixelSize CDialog::ClientSize() const {
@@ -583,12 +703,15 @@ void CDialog::PlacePage(CDialog& page, ItemId tabId) {
     const RECT area = TabPageRect(tab);
     // The tab control last in the z-order and the page just above it: the
     // page shows over the control's frame, and Tab reaches it after the
-    // window's own buttons.
+    // window's own buttons. It covers the whole page area, which is larger
+    // than the page's layout: no band of the tab control's white shows.
     ::SetWindowPos(tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const HWND above = ::GetWindow(tab, GW_HWNDPREV);
     const UINT keep = above == page.hwnd() ? SWP_NOZORDER : 0u;
-    ::SetWindowPos(page.hwnd(), above ? above : HWND_TOP, area.left, area.top, 0, 0,
-                   SWP_NOSIZE | SWP_NOACTIVATE | keep);
+    ::SetWindowPos(page.hwnd(), above ? above : HWND_TOP, area.left, area.top, area.right - area.left,
+                   area.bottom - area.top, SWP_NOACTIVATE | keep);
+    // What the page placed in pixels, it places again in its new size.
+    page.OnScaleChanged();
 }
 
 std::string KeyText(const Accelerator& key) {
@@ -867,8 +990,46 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE:
+            // A page never goes before its window, whoever asks.
+            if (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) return 0;
             OnClose();
             return 0;
+        case WM_MEASUREITEM: {
+            // Measured again by MeasureListItems once the text is in.
+            auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+            if (item->CtlType != ODT_LISTBOX) break;
+            item->itemHeight = static_cast<UINT>(MulDiv(m_units.y, 5, 4));
+            return TRUE;
+        }
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item->CtlType != ODT_LISTBOX) break;
+            const bool selected = (item->itemState & ODS_SELECTED) != 0;
+            ::FillRect(item->hDC, &item->rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+            if (item->itemID != static_cast<UINT>(-1)) {
+                const std::wstring text = ListItemText(item->hwndItem, static_cast<int>(item->itemID));
+                RECT box = item->rcItem;
+                ::InflateRect(&box, -ScreenPixels(2), -ScreenPixels(2));
+                ::SetBkMode(item->hDC, TRANSPARENT);
+                ::SetTextColor(item->hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+                ::DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &box, kListTextFormat);
+            }
+            if (item->itemState & ODS_FOCUS) ::DrawFocusRect(item->hDC, &item->rcItem);
+            return TRUE;
+        }
+        case WM_GETMINMAXINFO:
+            // A window that grows never shrinks below its layout.
+            if (m_style & WS_THICKFRAME) {
+                const RECT frame =
+                    FrameAround(MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height}), m_style, m_dpi);
+                auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+                limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+                return 0;
+            }
+            break;
+        case WM_SIZE:
+            if ((m_style & WS_THICKFRAME) && wParam != SIZE_MINIMIZED) OnResized({LOWORD(lParam), HIWORD(lParam)});
+            break;
         case WM_DESTROY:
             if (!(::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) ::PostQuitMessage(0);
             break;
@@ -881,24 +1042,26 @@ LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+void DispatchDialogMessage(CDialog& window, MSG& message) {
+    // The main window's keys work from every window of the program; the
+    // dialog keys are each window's own.
+    const HWND dialog = window.hwnd();
+    CDialog* own = DialogOf(message.hwnd);
+    if (!(dialog && window.accelerators() && ::TranslateAcceleratorW(dialog, window.accelerators(), &message)) &&
+        !(own && own->hwnd() && ::IsDialogMessageW(own->hwnd(), &message))) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    static HWND focus = nullptr;
+    if (const HWND now = ::GetFocus(); now != focus) {
+        focus = now;
+        if (CDialog* holder = DialogOf(now)) holder->FocusMovedTo(now);
+    }
+}
+
 int RunMessageLoop(CDialog& window) {
     MSG message{};
-    HWND focus = nullptr;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // The main window's keys work from every window of the program; the
-        // dialog keys are each window's own.
-        const HWND dialog = window.hwnd();
-        CDialog* own = DialogOf(message.hwnd);
-        if (!(dialog && window.accelerators() && ::TranslateAcceleratorW(dialog, window.accelerators(), &message)) &&
-            !(own && own->hwnd() && ::IsDialogMessageW(own->hwnd(), &message))) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        if (const HWND now = ::GetFocus(); now != focus) {
-            focus = now;
-            if (CDialog* holder = DialogOf(now)) holder->FocusMovedTo(now);
-        }
-    }
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) DispatchDialogMessage(window, message);
     return static_cast<int>(message.wParam);
 }
 

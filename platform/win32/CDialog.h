@@ -35,9 +35,10 @@ public:
 
     // A top-level window (owner nullptr or a window) or a page inside
     // parent, at its layout size, hidden until shown.
-    bool CreateTopLevel(std::wstring_view title, const DluRect& size);
+    // A resizable one keeps its layout's size as its least.
+    bool CreateTopLevel(std::wstring_view title, const DluRect& size, bool resizable = false);
     // The same with a title in Windows-1251.
-    bool CreateTopLevel(std::string_view title, const DluRect& size);
+    bool CreateTopLevel(std::string_view title, const DluRect& size, bool resizable = false);
     bool CreatePage(HWND parent, const RECT& place);
     // A page at the top left of parent, at its layout's size; without a
     // parent nothing is made.
@@ -86,6 +87,10 @@ public:
     // Places a control in pixels of this window's client area.
     void MoveItem(ItemId id, const PixelEdges& place);
     void FocusItem(ItemId id);
+    bool HasFocus(ItemId id) const;
+    // The focus to this page's first control that Tab stops at; false when
+    // it has none.
+    bool FocusFirstTabStop();
     PixelSize ClientSize() const;
     // A length given in pixels at 96 DPI, at this window's DPI.
     int ScreenPixels(int pixelsAt96Dpi) const;
@@ -114,7 +119,7 @@ public:
     void InsertTab(ItemId id, int index, std::string_view caption);
     // Selects a tab as the user's click does: SelChanging and SelChange run.
     void ChooseTab(ItemId id, int index);
-    // A page shown under a tab control of this dialog, in its page area.
+    // A page shown under a tab control of this dialog, filling its page area.
     void PlacePage(CDialog& page, ItemId tabId);
 
     const DialogBaseUnits& baseUnits() const { return m_units; }
@@ -157,6 +162,8 @@ protected:
     // controls are in place again: what a page placed in pixels, it places
     // again.
     virtual void OnScaleChanged() {}
+    // A resizable top-level window's client area has a new size.
+    virtual void OnResized(PixelSize) {}
 
     void CreateControls(std::span<const ControlSpec> layout);
     // A control the page makes itself rather than from its layout.
@@ -188,6 +195,10 @@ private:
     // The top-level window at its layout's size, or scrolling where the
     // work area is smaller; at the point given, else where it stands.
     void FitWindow(const RECT& work, std::optional<POINT> at);
+    // Not on top of another of our windows.
+    void Cascade();
+    // A list box's lines wrapped at its width, each as tall as it needs.
+    void MeasureListItems(HWND list) const;
     // The dialog font and every layout control at another DPI.
     void Rescale(int dpi);
 
@@ -208,6 +219,7 @@ private:
     RECT m_picturePlace{};
     COLORREF m_pictureTransparent = 0;
     int m_dpi = 96;
+    DWORD m_style = 0;  // a top-level window's
     DluRect m_layoutSize{};             // a top-level window's
     std::optional<DluRect> m_pageSize;  // a page's
     std::vector<std::pair<HWND, DluRect>> m_places;
@@ -223,6 +235,8 @@ std::string KeyText(const Accelerator& key);
 // Runs the message loop until the last top-level window is gone, with the
 // window's keyboard commands and the dialog keys (Tab, Enter, Escape).
 int RunMessageLoop(CDialog& window);
+// One message as that loop handles it: a test's own loop runs the same.
+void DispatchDialogMessage(CDialog& window, MSG& message);
 
 // Where top-level windows must fit, in screen pixels: the work area of the
 // primary screen unless a test gives its own (nullptr: the screen's again).

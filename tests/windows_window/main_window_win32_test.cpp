@@ -19,6 +19,7 @@
 #include "core/output_test_support.h"
 #include "platform/win32/Controls.h"
 #include "platform/win32/Dialogs.h"
+#include "platform/win32/Win32Text.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"
@@ -43,12 +44,16 @@ public:
         shown.push_back(text);
     }
     void Beep() override {}
-    std::optional<std::wstring> FileDialog(HWND, const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::wstring> FileDialog(HWND, const FileDialogRequest&) override {
+        if (saveAs.empty()) return std::nullopt;
+        return std::exchange(saveAs, std::wstring());
+    }
     bool Open(const std::wstring& path) override {
         opened.push_back(path);
         return true;
     }
     std::vector<std::wstring> shown, opened;
+    std::wstring saveAs;  // the next file dialog's answer, once; empty: cancelled
 };
 
 void PumpFor(DWORD ms) {
@@ -313,6 +318,363 @@ TEST_F(MainWindow, PreviewWritesTheReadmeForTheBrowserAndItsChecksLeadToTheField
     EXPECT_EQ(window->GetCurSel(MainId::Tabs), 1);
     EXPECT_EQ(::GetFocus(), plugin.GetDlgItem(PluginId::Screenshot1));
     ::SetCurrentDirectoryW(Wide(scratch.path()).c_str());
+}
+
+
+// Keys as the user presses them: through the system's input queue and the
+// program's own message loop, modifiers included.
+void PumpDialog(CDialog& window, DWORD ms = 60) {
+    const DWORD until = ::GetTickCount() + ms;
+    while (static_cast<LONG>(until - ::GetTickCount()) > 0) {
+        MSG message{};
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchDialogMessage(window, message);
+        ::Sleep(5);
+    }
+}
+
+void Press(CDialog& window, WORD key, bool ctrl = false, bool shift = false) {
+    std::vector<INPUT> inputs;
+    const auto add = [&inputs](WORD code, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = code;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (ctrl) add(VK_CONTROL, false);
+    if (shift) add(VK_SHIFT, false);
+    add(key, false);
+    add(key, true);
+    if (shift) add(VK_SHIFT, true);
+    if (ctrl) add(VK_CONTROL, true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    PumpDialog(window);
+}
+
+void ClickAt(CDialog& window, POINT at) {
+    ::SetCursorPos(at.x, at.y);
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+    PumpDialog(window, 150);
+}
+
+// A form that enables every field, with a text in each.
+FormFile EveryFieldForm() {
+    FormFile file;
+    ReadmeForm& form = file.form;
+    form.pluginName = "Маяк у заводи"_cp;
+    form.pluginFile = "Lighthouse.esp";
+    form.description = "Остров.\r\nМаяк."_cp;
+    form.requiresMorrowind = form.requiresOther = true;
+    form.otherRequirements = "Tamriel_Data.esm";
+    form.screenshotCount = 3;
+    form.screenshotPath = {"a.jpg", "b.jpg", "c.jpg"};
+    form.installOther = form.uninstallOther = true;
+    form.installText = "В Data Files."_cp;
+    form.uninstallText = "Удалить."_cp;
+    form.howToPlayEnabled = form.noteEnabled = form.warningOther = true;
+    form.howToPlay = "Идти на маяк."_cp;
+    form.authors = "Смотритель"_cp;
+    form.note = "Примечание."_cp;
+    form.warningText = "Осторожно."_cp;
+    file.record.recordWanted = true;
+    file.record.archiveName = "Lighthouse.zip";
+    file.record.archiveSize = "120";
+    file.record.originalLink = "https://mods.example.org/lighthouse";
+    return file;
+}
+
+bool IsPageOf(HWND control, const CDialog& page) { return control && ::IsChild(page.hwnd(), control); }
+
+TEST_F(MainWindow, EscapeInEveryMultiLineFieldKeepsEveryPageAndValue) {
+    Open({0, 0, 4000, 3000});
+    FormFile every = EveryFieldForm();
+    for (FilePath& path : every.form.screenshotPath) {
+        path = scratch / path;
+        WriteFile(path, "not a picture");
+    }
+    window->ApplyFormFile(every);
+    window->BringToFront();
+    answers.saveAs = Wide(scratch / "before\\ReadMe.htm");
+    ::CreateDirectoryW(Wide(scratch / "before").c_str(), nullptr);
+    window->OnSave();
+    const FormFile before = window->CaptureFormFile();
+    struct Field {
+        int tab;
+        CDialog* page;
+        int id;
+    };
+    const Field fields[] = {
+        {0, &window->textDocPage(), ControlIdValue(TextDocId::Edit)},
+        {1, &window->pluginPage(), ControlIdValue(PluginId::Description)},
+        {1, &window->pluginPage(), ControlIdValue(PluginId::OtherRequirements)},
+        {1, &window->pluginPage(), ControlIdValue(PluginId::InstallText)},
+        {1, &window->pluginPage(), ControlIdValue(PluginId::UninstallText)},
+        {2, &window->extrasPage(), ControlIdValue(ExtrasId::HowToPlay)},
+        {2, &window->extrasPage(), ControlIdValue(ExtrasId::Authors)},
+        {2, &window->extrasPage(), ControlIdValue(ExtrasId::Note)},
+        {2, &window->extrasPage(), ControlIdValue(ExtrasId::WarningText)},
+        {3, &window->databasePage(), ControlIdValue(DatabaseId::DescriptionMirror)},
+    };
+    for (const Field& field : fields) {
+        window->ChooseTab(ControlIdValue(MainId::Tabs), field.tab);
+        field.page->FocusItem(field.id);
+        ASSERT_EQ(::GetFocus(), field.page->GetDlgItem(field.id)) << field.id;
+        Press(*window, VK_ESCAPE);
+        for (int tab = 0; tab < CMainDlg::kTabCount; ++tab)
+            ASSERT_TRUE(::IsWindow(window->PageOfTab(tab)->hwnd())) << "Escape in " << field.id << " took tab " << tab;
+        ASSERT_TRUE(::IsWindowVisible(field.page->hwnd())) << field.id;
+    }
+    ASSERT_TRUE(::IsWindow(window->hwnd()));
+    EXPECT_EQ(window->CaptureFormFile(), before);
+    answers.saveAs = Wide(scratch / "after\\ReadMe.htm");
+    ::CreateDirectoryW(Wide(scratch / "after").c_str(), nullptr);
+    window->OnSave();
+    for (const std::wstring& message : answers.shown) ADD_FAILURE() << Utf8FromWide(message);
+    const std::optional<std::string> readme = ReadFile(scratch / "before\\ReadMe.htm");
+    ASSERT_TRUE(readme);
+    EXPECT_NE(readme->find("Маяк у заводи"_cp), std::string::npos);
+    EXPECT_EQ(ReadFile(scratch / "after\\ReadMe.htm"), readme);
+    EXPECT_EQ(ReadFile(scratch / "after\\Lighthouse.zip.sql"), ReadFile(scratch / "before\\Lighthouse.zip.sql"));
+}
+
+TEST_F(MainWindow, TabAndShiftTabFollowEachPagesOrderThroughMultiLineFields) {
+    Open({0, 0, 4000, 3000});
+    window->ApplyFormFile(EveryFieldForm());
+    window->BringToFront();
+    const auto ids = [](auto... id) { return std::vector<int>{ControlIdValue(id)...}; };
+    struct Page {
+        int tab;
+        CDialog* page;
+        std::vector<int> order;
+    };
+    using P = PluginId;
+    using E = ExtrasId;
+    using D = DatabaseId;
+    const Page pages[] = {
+        {0, &window->textDocPage(), ids(TextDocId::Edit)},
+        {1, &window->pluginPage(),
+         ids(P::Name, P::File, P::BrowseFile, P::Description, P::Morrowind, P::Tribunal, P::Bloodmoon, P::BsaArchive,
+             P::RequiresOther, P::OtherRequirements, P::ScreenshotCount, P::Screenshot1, P::BrowseScreenshot1,
+             P::Screenshot2, P::BrowseScreenshot2, P::Screenshot3, P::BrowseScreenshot3, P::InstallStandard,
+             P::InstallOther, P::InstallText, P::UninstallStandard, P::UninstallOther, P::UninstallText)},
+        {2, &window->extrasPage(),
+         ids(E::HowToPlayEnabled, E::HowToPlay, E::Authors, E::NoteEnabled, E::Note, E::WarningStandard,
+             E::WarningOther, E::WarningText, E::WriteBackgroundImages, E::CopyScreenshots)},
+        {3, &window->databasePage(),
+         ids(D::CreateRecord, D::NameMirror, D::Category, D::DescriptionMirror, D::Image, D::BrowseImage, D::Archive,
+             D::BrowseArchive, D::ArchiveSize, D::AuthorName, D::AuthorEmail, D::AdapterName, D::AdapterEmail,
+             D::Grade1, D::Grade2, D::Grade3, D::OriginalLink, D::SiteHomeLink)},
+    };
+    // A combo box's edit field stands for its combo box.
+    const auto focused = [] {
+        HWND now = ::GetFocus();
+        if (const HWND parent = ::GetParent(now); parent && ::GetDlgCtrlID(now) == 1001) now = parent;
+        return now;
+    };
+    for (const Page& page : pages) {
+        window->ChooseTab(ControlIdValue(MainId::Tabs), page.tab);
+        for (std::size_t i = 0; i < page.order.size(); ++i) {
+            const HWND control = page.page->GetDlgItem(page.order[i]);
+            page.page->FocusItem(page.order[i]);
+            Press(*window, VK_TAB);
+            if (i + 1 < page.order.size())
+                EXPECT_EQ(::GetDlgCtrlID(focused()), page.order[i + 1]) << "Tab from " << page.order[i];
+            else
+                EXPECT_FALSE(IsPageOf(focused(), *page.page)) << "Tab from the last stop stays in tab " << page.tab;
+            page.page->FocusItem(page.order[i]);
+            ASSERT_EQ(focused(), control);
+            Press(*window, VK_TAB, false, true);
+            if (i > 0)
+                EXPECT_EQ(::GetDlgCtrlID(focused()), page.order[i - 1]) << "Shift+Tab from " << page.order[i];
+            else
+                EXPECT_FALSE(IsPageOf(focused(), *page.page)) << "Shift+Tab from the first stop stays in tab " << page.tab;
+        }
+    }
+}
+
+TEST_F(MainWindow, AfterEveryKindOfTabSwitchTypingLandsInTheShownPage) {
+    Open({0, 0, 4000, 3000});
+    window->BringToFront();
+    CPluginPage& plugin = window->pluginPage();
+    struct Switch {
+        const char* what;
+        WORD key;
+        bool shift;
+    };
+    const Switch switches[] = {
+        {"Ctrl+Tab", VK_TAB, false}, {"Ctrl+Shift+Tab", VK_TAB, true}, {"Ctrl+PgDn", VK_NEXT, false},
+        {"Ctrl+PgUp", VK_PRIOR, false}};
+    for (const Switch& change : switches) {
+        window->ChooseTab(ControlIdValue(MainId::Tabs), 1);
+        plugin.SetItemText(PluginId::Name, "Маяк"_cp);
+        plugin.FocusItem(PluginId::Name);
+        ::SendMessageW(plugin.GetDlgItem(PluginId::Name), EM_SETSEL, 0, -1);
+        Press(*window, change.key, true, change.shift);
+        ASSERT_NE(window->GetCurSel(ControlIdValue(MainId::Tabs)), 1) << change.what;
+        const HWND now = ::GetFocus();
+        EXPECT_TRUE(now && ::IsWindowVisible(now)) << change.what << ": the focus is hidden";
+        EXPECT_FALSE(IsPageOf(now, plugin)) << change.what;
+        Press(*window, 'X');
+        EXPECT_EQ(plugin.GetItemText(PluginId::Name), "Маяк"_cp) << change.what;
+    }
+    // A click on the strip keeps the focus there, as in a Windows dialog.
+    window->ChooseTab(ControlIdValue(MainId::Tabs), 1);
+    plugin.FocusItem(PluginId::Name);
+    const HWND tabs = window->GetDlgItem(MainId::Tabs);
+    RECT tab{};
+    ::SendMessageW(tabs, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&tab));
+    POINT at{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2};
+    ::ClientToScreen(tabs, &at);
+    ClickAt(*window, at);
+    EXPECT_EQ(window->GetCurSel(ControlIdValue(MainId::Tabs)), 2);
+    EXPECT_EQ(::GetFocus(), tabs);
+    Press(*window, 'X');
+    EXPECT_EQ(plugin.GetItemText(PluginId::Name), "Маяк"_cp);
+}
+
+TEST_F(MainWindow, AMegabyteSetOrPastedIntoAnyFieldReadsBackWhole) {
+    Open({0, 0, 4000, 3000});
+    window->ApplyFormFile(EveryFieldForm());
+    window->BringToFront();
+    std::string line, lines, digits;
+    while (line.size() < (1u << 20)) line += "слово word "_cp;
+    while (lines.size() < (1u << 20)) lines += "строка в поле, line in a field\r\n"_cp;
+    // A size takes digits only, and Wine's edit control needs minutes for a
+    // megabyte without a blank: past the old limit is what this one asks.
+    while (digits.size() < 40000) digits += "1234567890";
+    struct Field {
+        int tab;
+        CDialog* page;
+        int id;
+        bool multiLine;
+    };
+    std::vector<Field> fields;
+    for (PluginId id : {PluginId::Name, PluginId::File, PluginId::Screenshot1, PluginId::Screenshot2,
+                        PluginId::Screenshot3})
+        fields.push_back({1, &window->pluginPage(), ControlIdValue(id), false});
+    for (PluginId id : {PluginId::Description, PluginId::OtherRequirements, PluginId::InstallText,
+                        PluginId::UninstallText})
+        fields.push_back({1, &window->pluginPage(), ControlIdValue(id), true});
+    for (ExtrasId id : {ExtrasId::HowToPlay, ExtrasId::Authors, ExtrasId::Note, ExtrasId::WarningText})
+        fields.push_back({2, &window->extrasPage(), ControlIdValue(id), true});
+    for (DatabaseId id : {DatabaseId::Image, DatabaseId::Archive, DatabaseId::ArchiveSize, DatabaseId::AuthorName,
+                          DatabaseId::AuthorEmail, DatabaseId::AdapterName, DatabaseId::AdapterEmail,
+                          DatabaseId::OriginalLink})
+        fields.push_back({3, &window->databasePage(), ControlIdValue(id), false});
+    fields.push_back({0, &window->textDocPage(), ControlIdValue(TextDocId::Edit), true});
+    for (const Field& field : fields) {
+        const std::string& text =
+            field.multiLine ? lines : field.id == ControlIdValue(DatabaseId::ArchiveSize) ? digits : line;
+        field.page->SetItemText(field.id, "");
+        field.page->SetItemText(field.id, text);
+        EXPECT_EQ(field.page->GetItemText(field.id).size(), text.size()) << "set into " << field.id;
+        EXPECT_TRUE(field.page->GetItemText(field.id) == text) << "set into " << field.id;
+        // Pasted with Ctrl+V over the whole text.
+        const std::wstring wide = Wide(cp1251::ToUtf8(text));
+        ASSERT_TRUE(::OpenClipboard(window->hwnd()));
+        ::EmptyClipboard();
+        const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+        std::copy_n(wide.c_str(), wide.size() + 1, static_cast<wchar_t*>(::GlobalLock(memory)));
+        ::GlobalUnlock(memory);
+        ::SetClipboardData(CF_UNICODETEXT, memory);
+        ::CloseClipboard();
+        window->ChooseTab(ControlIdValue(MainId::Tabs), field.tab);
+        field.page->SetItemText(field.id, "");
+        field.page->FocusItem(field.id);
+        ASSERT_EQ(::GetFocus(), field.page->GetDlgItem(field.id)) << field.id;
+        Press(*window, 'V', true);
+        const Text pasted = field.page->GetItemText(field.id);
+        EXPECT_EQ(pasted.size(), text.size()) << "pasted into " << field.id;
+        EXPECT_TRUE(pasted == text) << "pasted into " << field.id;
+    }
+}
+
+// The window's frame on the screen.
+RECT FrameOf(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+TEST_F(MainWindow, ASecondWindowDoesNotOpenOnTopOfTheFirst) {
+    Open({0, 0, 4000, 3000});
+    CDialog second;
+    ASSERT_TRUE(second.CreateTopLevel(std::wstring_view(L"Quillsmith"), DluRect{0, 0, 448, 366}));
+    second.Show(true);
+    const RECT first = FrameOf(window->hwnd()), other = FrameOf(second.hwnd());
+    EXPECT_TRUE(first.left != other.left || first.top != other.top);
+    EXPECT_EQ(other.right - other.left, first.right - first.left);
+    EXPECT_LE(other.bottom, 3000);
+}
+
+TEST_F(MainWindow, EachPageFillsTheTabControlsPageAreaAtEveryScale) {
+    Open({0, 0, 4000, 3000});
+    const auto check = [this](const char* when) {
+        const RECT area = TabPageRect(window->GetDlgItem(MainId::Tabs));
+        for (int tab = 0; tab < CMainDlg::kTabCount; ++tab) {
+            const RECT page = PlaceIn(window->PageOfTab(tab)->hwnd(), window->hwnd());
+            EXPECT_TRUE(::EqualRect(&page, &area)) << when << ", tab " << tab << ": " << page.left << "," << page.top
+                                                   << " " << page.right << "," << page.bottom << " in " << area.left
+                                                   << "," << area.top << " " << area.right << "," << area.bottom;
+        }
+    };
+    check("at 96 DPI");
+    RECT frame = FrameOf(window->hwnd());
+    const RECT suggested{frame.left, frame.top, frame.left + (frame.right - frame.left) * 3 / 2,
+                         frame.top + (frame.bottom - frame.top) * 3 / 2};
+    ::SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    check("at 144 DPI");
+}
+
+TEST_F(MainWindow, TheChecksWindowGrowsAndShowsEachWholeLine) {
+    Open({0, 0, 4000, 3000});
+    ReadmeForm form = NewReadmeForm();
+    form.pluginName = "Маяк"_cp;
+    form.description = "Первая строка описания,\r\nвторая строка: одиночный перевод строки станет пробелом."_cp;
+    window->pluginPage().ApplyForm(form);
+    window->TogglePreview();
+    CPreview* preview = window->preview();
+    ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(::GetWindowLongPtrW(preview->hwnd(), GWL_STYLE) & WS_THICKFRAME) << "it cannot be resized";
+    const HWND list = ::GetNextDlgTabItem(preview->hwnd(), nullptr, FALSE);
+    const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    ASSERT_GT(count, 0);
+    // Every line as tall as its whole text wrapped at the list's width.
+    const auto wrappedHeight = [list](int index) {
+        std::wstring text(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()))));
+        RECT client{};
+        ::GetClientRect(list, &client);
+        RECT box{0, 0, client.right - 4, 0};
+        const HDC dc = ::GetDC(list);
+        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_CALCRECT);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(list, dc);
+        return box.bottom;
+    };
+    int tallest = 0;
+    for (int i = 0; i < count; ++i) {
+        const auto height = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0));
+        EXPECT_GE(height, wrappedHeight(i)) << "line " << i << " is cut";
+        tallest = std::max(tallest, height);
+    }
+    EXPECT_GT(tallest, window->baseUnits().y * 2) << "no line wrapped";
+    // Wider: the list follows, and its lines need no more height than before.
+    RECT listBefore = FrameOf(list);
+    RECT frame = FrameOf(preview->hwnd());
+    ::SetWindowPos(preview->hwnd(), nullptr, 0, 0, frame.right - frame.left + 300, frame.bottom - frame.top + 200,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(100);
+    const RECT listAfter = FrameOf(list);
+    EXPECT_EQ(listAfter.right - listAfter.left, listBefore.right - listBefore.left + 300);
+    EXPECT_EQ(listAfter.bottom - listAfter.top, listBefore.bottom - listBefore.top + 200);
+    for (int i = 0; i < count; ++i)
+        EXPECT_GE(static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0)), wrappedHeight(i)) << "line " << i;
 }
 
 }  // namespace
