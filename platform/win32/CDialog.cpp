@@ -597,7 +597,8 @@ bool CDialog::HasFocus(ItemId id) const {
 
 bool CDialog::FocusFirstTabStop() {
     // The controls in the order Tab visits them: their stacking.
-    for (HWND child = m_hwnd ? ::GetWindow(m_hwnd, GW_CHILD) : nullptr; child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = m_hwnd ? ::GetWindow(m_hwnd, GW_CHILD) : nullptr; child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
         const LONG_PTR style = ::GetWindowLongPtrW(child, GWL_STYLE);
         if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
             ::SetFocus(child);
@@ -630,8 +631,8 @@ std::wstring ListItemText(HWND list, int index) {
     const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length <= 0) return {};
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        std::max<LRESULT>(0, ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data())))));
+    text.resize(static_cast<std::size_t>(std::max<LRESULT>(
+        0, ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data())))));
     return text;
 }
 

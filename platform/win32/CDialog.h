@@ -219,7 +219,7 @@ private:
     RECT m_picturePlace{};
     COLORREF m_pictureTransparent = 0;
     int m_dpi = 96;
-    DWORD m_style = 0;  // a top-level window's
+    DWORD m_style = 0;                  // a top-level window's
     DluRect m_layoutSize{};             // a top-level window's
     std::optional<DluRect> m_pageSize;  // a page's
     std::vector<std::pair<HWND, DluRect>> m_places;

@@ -320,7 +320,6 @@ TEST_F(MainWindow, PreviewWritesTheReadmeForTheBrowserAndItsChecksLeadToTheField
     ::SetCurrentDirectoryW(Wide(scratch.path()).c_str());
 }
 
-
 // Keys as the user presses them: through the system's input queue and the
 // program's own message loop, modifiers included.
 void PumpDialog(CDialog& window, DWORD ms = 60) {
@@ -491,7 +490,8 @@ TEST_F(MainWindow, TabAndShiftTabFollowEachPagesOrderThroughMultiLineFields) {
             if (i > 0)
                 EXPECT_EQ(::GetDlgCtrlID(focused()), page.order[i - 1]) << "Shift+Tab from " << page.order[i];
             else
-                EXPECT_FALSE(IsPageOf(focused(), *page.page)) << "Shift+Tab from the first stop stays in tab " << page.tab;
+                EXPECT_FALSE(IsPageOf(focused(), *page.page))
+                    << "Shift+Tab from the first stop stays in tab " << page.tab;
         }
     }
 }
@@ -505,9 +505,10 @@ TEST_F(MainWindow, AfterEveryKindOfTabSwitchTypingLandsInTheShownPage) {
         WORD key;
         bool shift;
     };
-    const Switch switches[] = {
-        {"Ctrl+Tab", VK_TAB, false}, {"Ctrl+Shift+Tab", VK_TAB, true}, {"Ctrl+PgDn", VK_NEXT, false},
-        {"Ctrl+PgUp", VK_PRIOR, false}};
+    const Switch switches[] = {{"Ctrl+Tab", VK_TAB, false},
+                               {"Ctrl+Shift+Tab", VK_TAB, true},
+                               {"Ctrl+PgDn", VK_NEXT, false},
+                               {"Ctrl+PgUp", VK_PRIOR, false}};
     for (const Switch& change : switches) {
         window->ChooseTab(ControlIdValue(MainId::Tabs), 1);
         plugin.SetItemText(PluginId::Name, "Маяк"_cp);
@@ -553,22 +554,23 @@ TEST_F(MainWindow, AMegabyteSetOrPastedIntoAnyFieldReadsBackWhole) {
         bool multiLine;
     };
     std::vector<Field> fields;
-    for (PluginId id : {PluginId::Name, PluginId::File, PluginId::Screenshot1, PluginId::Screenshot2,
-                        PluginId::Screenshot3})
+    for (PluginId id :
+         {PluginId::Name, PluginId::File, PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3})
         fields.push_back({1, &window->pluginPage(), ControlIdValue(id), false});
-    for (PluginId id : {PluginId::Description, PluginId::OtherRequirements, PluginId::InstallText,
-                        PluginId::UninstallText})
+    for (PluginId id :
+         {PluginId::Description, PluginId::OtherRequirements, PluginId::InstallText, PluginId::UninstallText})
         fields.push_back({1, &window->pluginPage(), ControlIdValue(id), true});
     for (ExtrasId id : {ExtrasId::HowToPlay, ExtrasId::Authors, ExtrasId::Note, ExtrasId::WarningText})
         fields.push_back({2, &window->extrasPage(), ControlIdValue(id), true});
-    for (DatabaseId id : {DatabaseId::Image, DatabaseId::Archive, DatabaseId::ArchiveSize, DatabaseId::AuthorName,
-                          DatabaseId::AuthorEmail, DatabaseId::AdapterName, DatabaseId::AdapterEmail,
-                          DatabaseId::OriginalLink})
+    for (DatabaseId id :
+         {DatabaseId::Image, DatabaseId::Archive, DatabaseId::ArchiveSize, DatabaseId::AuthorName,
+          DatabaseId::AuthorEmail, DatabaseId::AdapterName, DatabaseId::AdapterEmail, DatabaseId::OriginalLink})
         fields.push_back({3, &window->databasePage(), ControlIdValue(id), false});
     fields.push_back({0, &window->textDocPage(), ControlIdValue(TextDocId::Edit), true});
     for (const Field& field : fields) {
-        const std::string& text =
-            field.multiLine ? lines : field.id == ControlIdValue(DatabaseId::ArchiveSize) ? digits : line;
+        const std::string& text = field.multiLine                                       ? lines
+                                  : field.id == ControlIdValue(DatabaseId::ArchiveSize) ? digits
+                                                                                        : line;
         field.page->SetItemText(field.id, "");
         field.page->SetItemText(field.id, text);
         EXPECT_EQ(field.page->GetItemText(field.id).size(), text.size()) << "set into " << field.id;
@@ -617,9 +619,9 @@ TEST_F(MainWindow, EachPageFillsTheTabControlsPageAreaAtEveryScale) {
         const RECT area = TabPageRect(window->GetDlgItem(MainId::Tabs));
         for (int tab = 0; tab < CMainDlg::kTabCount; ++tab) {
             const RECT page = PlaceIn(window->PageOfTab(tab)->hwnd(), window->hwnd());
-            EXPECT_TRUE(::EqualRect(&page, &area)) << when << ", tab " << tab << ": " << page.left << "," << page.top
-                                                   << " " << page.right << "," << page.bottom << " in " << area.left
-                                                   << "," << area.top << " " << area.right << "," << area.bottom;
+            EXPECT_TRUE(::EqualRect(&page, &area))
+                << when << ", tab " << tab << ": " << page.left << "," << page.top << " " << page.right << ","
+                << page.bottom << " in " << area.left << "," << area.top << " " << area.right << "," << area.bottom;
         }
     };
     check("at 96 DPI");
@@ -645,14 +647,17 @@ TEST_F(MainWindow, TheChecksWindowGrowsAndShowsEachWholeLine) {
     ASSERT_GT(count, 0);
     // Every line as tall as its whole text wrapped at the list's width.
     const auto wrappedHeight = [list](int index) {
-        std::wstring text(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()))));
+        std::wstring text(
+            static_cast<std::size_t>(::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()))));
         RECT client{};
         ::GetClientRect(list, &client);
         RECT box{0, 0, client.right - 4, 0};
         const HDC dc = ::GetDC(list);
         const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(list, WM_GETFONT, 0, 0)));
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_CALCRECT);
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+                    DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_CALCRECT);
         ::SelectObject(dc, old);
         ::ReleaseDC(list, dc);
         return box.bottom;
@@ -674,7 +679,8 @@ TEST_F(MainWindow, TheChecksWindowGrowsAndShowsEachWholeLine) {
     EXPECT_EQ(listAfter.right - listAfter.left, listBefore.right - listBefore.left + 300);
     EXPECT_EQ(listAfter.bottom - listAfter.top, listBefore.bottom - listBefore.top + 200);
     for (int i = 0; i < count; ++i)
-        EXPECT_GE(static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0)), wrappedHeight(i)) << "line " << i;
+        EXPECT_GE(static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0)), wrappedHeight(i))
+            << "line " << i;
 }
 
 }  // namespace
