@@ -1,6 +1,7 @@
 // The main window: start-up, tabs, New, Enter and Escape, closing.
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -245,11 +246,80 @@ TEST_F(MainWindow, TabMovesTheFocusInTheLayoutTablesOrder) {
             if (focused && qobject_cast<QComboBox*>(focused->parentWidget())) focused = focused->parentWidget();
             EXPECT_EQ(focused, c.order[i]) << "after " << c.order[i - 1]->objectName().toStdString();
         }
+        // And back with Shift+Tab, through every multi-line field too.
+        for (std::size_t i = c.order.size() - 1; i > 0; --i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            QWidget* focused = QApplication::focusWidget();
+            if (focused && qobject_cast<QComboBox*>(focused->parentWidget())) focused = focused->parentWidget();
+            EXPECT_EQ(focused, c.order[i - 1]) << "Shift+Tab from " << c.order[i]->objectName().toStdString();
+        }
+        c.order.back()->setFocus();
     }
     // Then the tab bar, whose arrow keys switch the tabs.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), window->tabs()->tabBar());
     EXPECT_EQ(window->GetDlgItem(MainId::ReadOnlyBox)->focusPolicy(), Qt::NoFocus);
+}
+
+// However the tab changes, the keys go on into the page shown, never into
+// the one just hidden.
+TEST_F(MainWindow, AfterEveryKindOfTabSwitchTypingLandsInTheShownPage) {
+    const struct {
+        const char* what;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } switches[] = {{"Ctrl+Tab", Qt::Key_Tab, Qt::ControlModifier},
+                    {"Ctrl+Shift+Tab", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
+                    {"Ctrl+PgDown", Qt::Key_PageDown, Qt::ControlModifier},
+                    {"Ctrl+PgUp", Qt::Key_PageUp, Qt::ControlModifier}};
+    auto* name = plugin().Item<QLineEdit>(PluginId::Name);
+    for (const auto& change : switches) {
+        SelectTab(1);
+        name->setText(Q("Маяк"_cp));
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClick(name, change.key, change.modifiers);
+        ASSERT_NE(window->tabs()->GetCurSel(), 1) << change.what;
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr) << change.what;
+        EXPECT_TRUE(focused->isVisible()) << change.what << ": the focus is hidden";
+        QTest::keyClick(focused, Qt::Key_X);
+        EXPECT_EQ(name->text(), Q("Маяк"_cp)) << change.what;
+    }
+}
+
+// Qt's line edit keeps 32,767 characters unless told otherwise.
+TEST_F(MainWindow, AMegabytePastedOrSetIntoASingleLineFieldReadsBackWhole) {
+    SelectTab(3);
+    Click(database(), DatabaseId::CreateRecord);
+    Click(database(), DatabaseId::SiteHomeLink);
+    QString text;
+    while (text.size() < (1 << 20)) text += Q("слово word "_cp);
+    const std::pair<CDialog*, std::vector<int>> pages[] = {
+        {&plugin(),
+         {ControlIdValue(PluginId::Name), ControlIdValue(PluginId::File), ControlIdValue(PluginId::Screenshot1)}},
+        {&database(),
+         {ControlIdValue(DatabaseId::Image), ControlIdValue(DatabaseId::Archive),
+          ControlIdValue(DatabaseId::AuthorName), ControlIdValue(DatabaseId::AuthorEmail),
+          ControlIdValue(DatabaseId::AdapterName), ControlIdValue(DatabaseId::AdapterEmail),
+          ControlIdValue(DatabaseId::OriginalLink)}},
+    };
+    Choose(plugin(), PluginId::ScreenshotCount, 1);
+    QApplication::clipboard()->setText(text);
+    for (const auto& [page, ids] : pages) {
+        SelectTab(page == &plugin() ? 1 : 3);
+        for (int id : ids) {
+            auto* edit = page->Item<QLineEdit>(id);
+            ASSERT_NE(edit, nullptr) << id;
+            edit->clear();
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            EXPECT_EQ(edit->text().size(), text.size()) << "pasted into " << id;
+            page->SetItemText(id, "");
+            page->SetItemText(id, cp1251::FromUtf8(text.toStdString()));
+            EXPECT_EQ(page->GetItemText(id).size(), static_cast<std::size_t>(text.size())) << "set into " << id;
+        }
+    }
 }
 
 // Start-up with a damaged package: one message, then the window as usual.
