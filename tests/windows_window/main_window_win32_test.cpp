@@ -388,6 +388,41 @@ FormFile EveryFieldForm() {
 
 bool IsPageOf(HWND control, const CDialog& page) { return control && ::IsChild(page.hwnd(), control); }
 
+// Each form page's controls in the order Tab visits them, as the layouts give it.
+struct PageOrder {
+    int tab;
+    CDialog* page;
+    std::vector<int> order;
+};
+
+std::vector<PageOrder> TabOrders(CMainDlg& window) {
+    const auto ids = [](auto... id) { return std::vector<int>{ControlIdValue(id)...}; };
+    using P = PluginId;
+    using E = ExtrasId;
+    using D = DatabaseId;
+    return {
+        {0, &window.textDocPage(), ids(TextDocId::Edit)},
+        {1, &window.pluginPage(),
+         ids(P::Name, P::File, P::BrowseFile, P::Description, P::Morrowind, P::Tribunal, P::Bloodmoon, P::BsaArchive,
+             P::RequiresOther, P::OtherRequirements, P::ScreenshotCount, P::Screenshot1, P::BrowseScreenshot1,
+             P::Screenshot2, P::BrowseScreenshot2, P::Screenshot3, P::BrowseScreenshot3, P::InstallStandard,
+             P::InstallOther, P::InstallText, P::UninstallStandard, P::UninstallOther, P::UninstallText)},
+        {2, &window.extrasPage(),
+         ids(E::HowToPlayEnabled, E::HowToPlay, E::Authors, E::NoteEnabled, E::Note, E::WarningStandard,
+             E::WarningOther, E::WarningText, E::WriteBackgroundImages, E::CopyScreenshots)},
+        {3, &window.databasePage(),
+         ids(D::CreateRecord, D::NameMirror, D::Category, D::DescriptionMirror, D::Image, D::BrowseImage, D::Archive,
+             D::BrowseArchive, D::ArchiveSize, D::AuthorName, D::AuthorEmail, D::AdapterName, D::AdapterEmail,
+             D::Grade1, D::Grade2, D::Grade3, D::OriginalLink, D::SiteHomeLink)},
+    };
+}
+
+bool IsEdit(HWND control, LONG_PTR style) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(control, name, 16);
+    return ::lstrcmpiW(name, L"EDIT") == 0 && (::GetWindowLongPtrW(control, GWL_STYLE) & style) == style;
+}
+
 TEST_F(MainWindow, EscapeInEveryMultiLineFieldKeepsEveryPageAndValue) {
     Open({0, 0, 4000, 3000});
     FormFile every = EveryFieldForm();
@@ -401,32 +436,21 @@ TEST_F(MainWindow, EscapeInEveryMultiLineFieldKeepsEveryPageAndValue) {
     ::CreateDirectoryW(Wide(scratch / "before").c_str(), nullptr);
     window->OnSave();
     const FormFile before = window->CaptureFormFile();
-    struct Field {
-        int tab;
-        CDialog* page;
-        int id;
-    };
-    const Field fields[] = {
-        {0, &window->textDocPage(), ControlIdValue(TextDocId::Edit)},
-        {1, &window->pluginPage(), ControlIdValue(PluginId::Description)},
-        {1, &window->pluginPage(), ControlIdValue(PluginId::OtherRequirements)},
-        {1, &window->pluginPage(), ControlIdValue(PluginId::InstallText)},
-        {1, &window->pluginPage(), ControlIdValue(PluginId::UninstallText)},
-        {2, &window->extrasPage(), ControlIdValue(ExtrasId::HowToPlay)},
-        {2, &window->extrasPage(), ControlIdValue(ExtrasId::Authors)},
-        {2, &window->extrasPage(), ControlIdValue(ExtrasId::Note)},
-        {2, &window->extrasPage(), ControlIdValue(ExtrasId::WarningText)},
-        {3, &window->databasePage(), ControlIdValue(DatabaseId::DescriptionMirror)},
-    };
-    for (const Field& field : fields) {
-        window->ChooseTab(ControlIdValue(MainId::Tabs), field.tab);
-        field.page->FocusItem(field.id);
-        ASSERT_EQ(::GetFocus(), field.page->GetDlgItem(field.id)) << field.id;
-        Press(*window, VK_ESCAPE);
-        for (int tab = 0; tab < CMainDlg::kTabCount; ++tab)
-            ASSERT_TRUE(::IsWindow(window->PageOfTab(tab)->hwnd())) << "Escape in " << field.id << " took tab " << tab;
-        ASSERT_TRUE(::IsWindowVisible(field.page->hwnd())) << field.id;
+    int fields = 0;
+    for (const PageOrder& page : TabOrders(*window)) {
+        for (int id : page.order) {
+            if (!IsEdit(page.page->GetDlgItem(id), ES_MULTILINE)) continue;
+            ++fields;
+            window->ChooseTab(ControlIdValue(MainId::Tabs), page.tab);
+            page.page->FocusItem(id);
+            ASSERT_EQ(::GetFocus(), page.page->GetDlgItem(id)) << id;
+            Press(*window, VK_ESCAPE);
+            for (int tab = 0; tab < CMainDlg::kTabCount; ++tab)
+                ASSERT_TRUE(::IsWindow(window->PageOfTab(tab)->hwnd())) << "Escape in " << id << " took tab " << tab;
+            ASSERT_TRUE(::IsWindowVisible(page.page->hwnd())) << id;
+        }
     }
+    EXPECT_EQ(fields, 10);
     ASSERT_TRUE(::IsWindow(window->hwnd()));
     EXPECT_EQ(window->CaptureFormFile(), before);
     answers.saveAs = Wide(scratch / "after\\ReadMe.htm");
@@ -444,40 +468,15 @@ TEST_F(MainWindow, TabAndShiftTabFollowEachPagesOrderThroughMultiLineFields) {
     Open({0, 0, 4000, 3000});
     window->ApplyFormFile(EveryFieldForm());
     window->BringToFront();
-    const auto ids = [](auto... id) { return std::vector<int>{ControlIdValue(id)...}; };
-    struct Page {
-        int tab;
-        CDialog* page;
-        std::vector<int> order;
-    };
-    using P = PluginId;
-    using E = ExtrasId;
-    using D = DatabaseId;
-    const Page pages[] = {
-        {0, &window->textDocPage(), ids(TextDocId::Edit)},
-        {1, &window->pluginPage(),
-         ids(P::Name, P::File, P::BrowseFile, P::Description, P::Morrowind, P::Tribunal, P::Bloodmoon, P::BsaArchive,
-             P::RequiresOther, P::OtherRequirements, P::ScreenshotCount, P::Screenshot1, P::BrowseScreenshot1,
-             P::Screenshot2, P::BrowseScreenshot2, P::Screenshot3, P::BrowseScreenshot3, P::InstallStandard,
-             P::InstallOther, P::InstallText, P::UninstallStandard, P::UninstallOther, P::UninstallText)},
-        {2, &window->extrasPage(),
-         ids(E::HowToPlayEnabled, E::HowToPlay, E::Authors, E::NoteEnabled, E::Note, E::WarningStandard,
-             E::WarningOther, E::WarningText, E::WriteBackgroundImages, E::CopyScreenshots)},
-        {3, &window->databasePage(),
-         ids(D::CreateRecord, D::NameMirror, D::Category, D::DescriptionMirror, D::Image, D::BrowseImage, D::Archive,
-             D::BrowseArchive, D::ArchiveSize, D::AuthorName, D::AuthorEmail, D::AdapterName, D::AdapterEmail,
-             D::Grade1, D::Grade2, D::Grade3, D::OriginalLink, D::SiteHomeLink)},
-    };
     // A combo box's edit field stands for its combo box.
     const auto focused = [] {
         HWND now = ::GetFocus();
         if (const HWND parent = ::GetParent(now); parent && ::GetDlgCtrlID(now) == 1001) now = parent;
         return now;
     };
-    for (const Page& page : pages) {
+    for (const PageOrder& page : TabOrders(*window)) {
         window->ChooseTab(ControlIdValue(MainId::Tabs), page.tab);
         for (std::size_t i = 0; i < page.order.size(); ++i) {
-            const HWND control = page.page->GetDlgItem(page.order[i]);
             page.page->FocusItem(page.order[i]);
             Press(*window, VK_TAB);
             if (i + 1 < page.order.size())
@@ -485,7 +484,7 @@ TEST_F(MainWindow, TabAndShiftTabFollowEachPagesOrderThroughMultiLineFields) {
             else
                 EXPECT_FALSE(IsPageOf(focused(), *page.page)) << "Tab from the last stop stays in tab " << page.tab;
             page.page->FocusItem(page.order[i]);
-            ASSERT_EQ(focused(), control);
+            ASSERT_EQ(focused(), page.page->GetDlgItem(page.order[i]));
             Press(*window, VK_TAB, false, true);
             if (i > 0)
                 EXPECT_EQ(::GetDlgCtrlID(focused()), page.order[i - 1]) << "Shift+Tab from " << page.order[i];
@@ -547,52 +546,38 @@ TEST_F(MainWindow, AMegabyteSetOrPastedIntoAnyFieldReadsBackWhole) {
     // A size takes digits only, and Wine's edit control needs minutes for a
     // megabyte without a blank: past the old limit is what this one asks.
     while (digits.size() < 40000) digits += "1234567890";
-    struct Field {
-        int tab;
-        CDialog* page;
-        int id;
-        bool multiLine;
-    };
-    std::vector<Field> fields;
-    for (PluginId id :
-         {PluginId::Name, PluginId::File, PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3})
-        fields.push_back({1, &window->pluginPage(), ControlIdValue(id), false});
-    for (PluginId id :
-         {PluginId::Description, PluginId::OtherRequirements, PluginId::InstallText, PluginId::UninstallText})
-        fields.push_back({1, &window->pluginPage(), ControlIdValue(id), true});
-    for (ExtrasId id : {ExtrasId::HowToPlay, ExtrasId::Authors, ExtrasId::Note, ExtrasId::WarningText})
-        fields.push_back({2, &window->extrasPage(), ControlIdValue(id), true});
-    for (DatabaseId id :
-         {DatabaseId::Image, DatabaseId::Archive, DatabaseId::ArchiveSize, DatabaseId::AuthorName,
-          DatabaseId::AuthorEmail, DatabaseId::AdapterName, DatabaseId::AdapterEmail, DatabaseId::OriginalLink})
-        fields.push_back({3, &window->databasePage(), ControlIdValue(id), false});
-    fields.push_back({0, &window->textDocPage(), ControlIdValue(TextDocId::Edit), true});
-    for (const Field& field : fields) {
-        const std::string& text = field.multiLine                                       ? lines
-                                  : field.id == ControlIdValue(DatabaseId::ArchiveSize) ? digits
-                                                                                        : line;
-        field.page->SetItemText(field.id, "");
-        field.page->SetItemText(field.id, text);
-        EXPECT_EQ(field.page->GetItemText(field.id).size(), text.size()) << "set into " << field.id;
-        EXPECT_TRUE(field.page->GetItemText(field.id) == text) << "set into " << field.id;
-        // Pasted with Ctrl+V over the whole text.
-        const std::wstring wide = Wide(cp1251::ToUtf8(text));
-        ASSERT_TRUE(::OpenClipboard(window->hwnd()));
-        ::EmptyClipboard();
-        const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
-        std::copy_n(wide.c_str(), wide.size() + 1, static_cast<wchar_t*>(::GlobalLock(memory)));
-        ::GlobalUnlock(memory);
-        ::SetClipboardData(CF_UNICODETEXT, memory);
-        ::CloseClipboard();
-        window->ChooseTab(ControlIdValue(MainId::Tabs), field.tab);
-        field.page->SetItemText(field.id, "");
-        field.page->FocusItem(field.id);
-        ASSERT_EQ(::GetFocus(), field.page->GetDlgItem(field.id)) << field.id;
-        Press(*window, 'V', true);
-        const Text pasted = field.page->GetItemText(field.id);
-        EXPECT_EQ(pasted.size(), text.size()) << "pasted into " << field.id;
-        EXPECT_TRUE(pasted == text) << "pasted into " << field.id;
+    int fields = 0;
+    for (const PageOrder& page : TabOrders(*window)) {
+        for (int id : page.order) {
+            const HWND control = page.page->GetDlgItem(id);
+            if (!IsEdit(control, 0) || IsEdit(control, ES_READONLY)) continue;
+            ++fields;
+            const std::string& text = IsEdit(control, ES_MULTILINE)                   ? lines
+                                      : id == ControlIdValue(DatabaseId::ArchiveSize) ? digits
+                                                                                      : line;
+            page.page->SetItemText(id, "");
+            page.page->SetItemText(id, text);
+            EXPECT_TRUE(page.page->GetItemText(id) == text) << "set into " << id;
+            // Pasted with Ctrl+V.
+            const std::wstring wide = Wide(cp1251::ToUtf8(text));
+            ASSERT_TRUE(::OpenClipboard(window->hwnd()));
+            ::EmptyClipboard();
+            const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+            std::copy_n(wide.c_str(), wide.size() + 1, static_cast<wchar_t*>(::GlobalLock(memory)));
+            ::GlobalUnlock(memory);
+            ::SetClipboardData(CF_UNICODETEXT, memory);
+            ::CloseClipboard();
+            window->ChooseTab(ControlIdValue(MainId::Tabs), page.tab);
+            page.page->SetItemText(id, "");
+            page.page->FocusItem(id);
+            ASSERT_EQ(::GetFocus(), control) << id;
+            Press(*window, 'V', true);
+            const Text pasted = page.page->GetItemText(id);
+            EXPECT_EQ(pasted.size(), text.size()) << "pasted into " << id;
+            EXPECT_TRUE(pasted == text) << "pasted into " << id;
+        }
     }
+    EXPECT_EQ(fields, 22);
 }
 
 // The window's frame on the screen.
