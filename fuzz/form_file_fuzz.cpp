@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/render/FormFile.h"
+#include "form/FormFile.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
 

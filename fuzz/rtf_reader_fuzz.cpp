@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "reference/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 #include "text/Cp1251.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -1,6 +1,6 @@
 #include "pages/CFieldEdit.h"
 
-#include "pages/TextDocRules.h"
+#include "textdoc/TextDocRules.h"
 
 CFieldEdit::CFieldEdit(CDialog& dialog, int id) : m_dialog(dialog), m_id(id) {
     m_menu.LoadMenu(FieldEditMenu());

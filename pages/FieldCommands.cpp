@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "pages/TextDocRules.h"
 #include "text/Cp1251.h"
+#include "textdoc/TextDocRules.h"
 
 namespace {
 

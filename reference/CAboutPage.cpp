@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "reference/BannerRule.h"
-#include "reference/rtf/EmbeddedDocuments.h"
+#include "rtf/EmbeddedDocuments.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "reference/CHelpPage.h"
 
-#include "reference/rtf/EmbeddedDocuments.h"
+#include "rtf/EmbeddedDocuments.h"
 
 namespace {
 

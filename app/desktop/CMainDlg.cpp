@@ -6,13 +6,13 @@
 
 #include "output/DatabaseRecord.h"
 #include "output/FileIo.h"
-#include "pages/TextDocRules.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/NativeText.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"
+#include "textdoc/TextDocRules.h"
 
 CMainDlg* g_pMainDlg = nullptr;
 

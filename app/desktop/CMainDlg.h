@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "app/desktop/MainIds.h"
-#include "app/render/FormFile.h"
 #include "app/state/ProgramState.h"
+#include "form/FormFile.h"
 #include "output/ReadmeChecks.h"
 #include "output/SaveFiles.h"
 #include "pages/CDatabasePage.h"

@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "app/desktop/CQuillsmithApp.h"
-#include "app/render/Utf8Arguments.h"
 #include "platform/Controls.h"
+#include "platform/Utf8Arguments.h"
 #include "text/Version.h"
 #ifndef _WIN32
 #include "platform/qt/QtSetup.h"

@@ -15,10 +15,10 @@
 #include <string_view>
 
 #include "app/preview/PreviewPng.h"
-#include "app/render/FormFile.h"
-#include "app/render/Utf8Arguments.h"
+#include "form/FormFile.h"
 #include "output/DatabaseRecord.h"
 #include "output/SaveFiles.h"
+#include "platform/Utf8Arguments.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
 #include "text/Cp1251.h"

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "app/render/FormFile.h"
+#include "form/FormFile.h"
 #include "platform/FolderMemory.h"
 #include "text/Text.h"
 

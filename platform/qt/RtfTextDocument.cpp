@@ -11,7 +11,7 @@
 #include <QTextDocument>
 #include <QTextOption>
 
-#include "reference/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 namespace rtf {
 namespace {

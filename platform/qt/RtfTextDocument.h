@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "reference/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 class QTextDocument;
 

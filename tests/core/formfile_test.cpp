@@ -1,4 +1,4 @@
-#include "app/render/FormFile.h"
+#include "form/FormFile.h"
 
 #include <gtest/gtest.h>
 

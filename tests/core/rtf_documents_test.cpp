@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "reference/rtf/EmbeddedDocuments.h"
-#include "reference/rtf/RtfReader.h"
+#include "rtf/EmbeddedDocuments.h"
+#include "rtf/RtfReader.h"
 #include "text/Text.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "reference/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 namespace {
 

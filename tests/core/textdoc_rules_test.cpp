@@ -8,8 +8,8 @@
 #include <climits>
 
 #include "output_test_support.h"
-#include "pages/TextDocRules.h"
 #include "text/Cp1251.h"
+#include "textdoc/TextDocRules.h"
 
 namespace {
 

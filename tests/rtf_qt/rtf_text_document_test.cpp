@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/qt/RtfTextDocument.h"
-#include "reference/rtf/EmbeddedDocuments.h"
+#include "rtf/EmbeddedDocuments.h"
 
 namespace {
 

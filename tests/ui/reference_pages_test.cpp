@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "UiTest.h"
-#include "reference/rtf/EmbeddedDocuments.h"
+#include "rtf/EmbeddedDocuments.h"
 
 namespace {
 

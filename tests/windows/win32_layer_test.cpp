@@ -18,7 +18,7 @@
 #include "platform/win32/Controls.h"
 #include "platform/win32/Dialogs.h"
 #include "platform/win32/Menus.h"
-#include "reference/rtf/EmbeddedDocuments.h"
+#include "rtf/EmbeddedDocuments.h"
 #include "text/Cp1251.h"
 #include "text/Utf16.h"
 

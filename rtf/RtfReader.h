@@ -15,7 +15,7 @@
 #include <span>
 #include <string_view>
 
-#include "reference/rtf/RtfDocument.h"
+#include "rtf/RtfDocument.h"
 
 namespace rtf {
 

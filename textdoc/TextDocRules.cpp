@@ -1,4 +1,4 @@
-#include "pages/TextDocRules.h"
+#include "textdoc/TextDocRules.h"
 
 #include <algorithm>
 #include <cstdint>

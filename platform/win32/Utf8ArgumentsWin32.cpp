@@ -2,7 +2,7 @@
 // after windows.h
 #include <shellapi.h>
 
-#include "app/render/Utf8Arguments.h"
+#include "platform/Utf8Arguments.h"
 #include "text/Utf16.h"
 
 Utf8Arguments::Utf8Arguments(int& argc, char**& argv) {

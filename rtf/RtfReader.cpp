@@ -1,4 +1,4 @@
-#include "reference/rtf/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <algorithm>
 #include <cstdint>
