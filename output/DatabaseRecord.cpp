@@ -93,11 +93,13 @@ bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, T
     return true;
 }
 
-void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText, std::string_view readmeFolder,
-                         const ShowMessage& show) {
-    if (!record.recordWanted) return;
+RecordFileWrite WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText, std::string_view readmeFolder,
+                                    const ShowMessage& show) {
+    if (!record.recordWanted) return {};
     FilePath name = record.archiveName;
     name += kRecordExtension;
-    if (!fileio::WriteWholeFile(fileio::ResolveAgainst(readmeFolder, name), recordText))
-        show(kRecordNotCreated, MessageIcon::Exclamation);
+    RecordFileWrite result{fileio::ResolveAgainst(readmeFolder, name), false};
+    result.written = fileio::WriteWholeFile(result.path, recordText);
+    if (!result.written) show(kRecordNotCreated, MessageIcon::Exclamation);
+    return result;
 }

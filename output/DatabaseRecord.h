@@ -36,5 +36,11 @@ bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, T
 
 // Writes recordText to archiveName + ".sql" when a record is wanted; a name
 // without a folder lands in readmeFolder.
-void WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText, std::string_view readmeFolder,
-                         const ShowMessage& show);
+// The record file's path, or empty when no record is wanted; written says
+// whether it was.
+struct RecordFileWrite {
+    FilePath path;
+    bool written = false;
+};
+RecordFileWrite WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText, std::string_view readmeFolder,
+                                    const ShowMessage& show);

@@ -34,19 +34,23 @@ void MakeFolder(const FilePath& path) {
 }
 
 // False after its message: the command ends.
-bool WritePictures(const FilePath& picturesFolder, const TemplatePackage& package, const ShowMessage& show) {
+bool WritePictures(const FilePath& picturesFolder, const TemplatePackage& package, SaveFileResult& result,
+                   const ShowMessage& show) {
     for (const char* name : kPictureNames) {
         fileio::ReplacingFile file;
-        bool written = file.Create(Join(picturesFolder, name));
+        const FilePath path = Join(picturesFolder, name);
+        bool written = file.Create(path);
         const int entry = package.FindEntry(name);
         if (written && entry >= 0) {
             const auto bytes = package.Entry(entry).bytes();
             written = file.Write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
         }
         if (!written || !file.Commit()) {
+            result.failed.push_back(path);
             Show(show, kPictureNotCreated, name);
             return false;
         }
+        result.written.push_back(path);
     }
     return true;
 }
@@ -75,7 +79,7 @@ CopyResult CopyFile(const FilePath& source, const FilePath& target, std::span<ch
 }
 
 void CopyScreenshots(const SaveFileWork& work, const FilePath& folder, const FilePath& screenshotsFolder,
-                     std::span<char, kTextBufferSize> buffer, const ShowMessage& show) {
+                     std::span<char, kTextBufferSize> buffer, SaveFileResult& result, const ShowMessage& show) {
     for (int i = 1; i <= 3 && work.screenshotCount >= i; ++i) {
         const FilePath& path = work.screenshotPath[static_cast<std::size_t>(i - 1)];
         const FilePath source = fileio::ResolveAgainst(folder, path);
@@ -83,11 +87,14 @@ void CopyScreenshots(const SaveFileWork& work, const FilePath& folder, const Fil
         const char number[] = {static_cast<char>('0' + i), '\0'};
         switch (CopyFile(source, target, buffer)) {
             case CopyResult::Copied:
+                result.written.push_back(target);
                 break;
             case CopyResult::SourceFailed:
+                result.failed.push_back(source);
                 Show(show, kScreenshotNotOpened, number);
                 break;
             case CopyResult::TargetFailed:
+                result.failed.push_back(target);
                 Show(show, kScreenshotNotCreated, number);
                 break;
         }
@@ -115,29 +122,35 @@ FilePath FolderOfPath(std::string_view path) {
     return last == std::string_view::npos ? FilePath() : FilePath(path.substr(0, last));
 }
 
-void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer,
-                     const ShowMessage& show) {
+SaveFileResult RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package,
+                               std::span<char, kTextBufferSize> buffer, const ShowMessage& show) {
+    SaveFileResult result;
     const FilePath folder = FolderOfPath(work.readmePath);
 
     if (!fileio::WriteWholeFile(work.readmePath, work.readmeText)) {
+        result.failed.push_back(work.readmePath);
         Show(show, kReadmeNotCreated);
-        return;
+        return result;
     }
+    result.readmeWritten = true;
+    result.written.push_back(work.readmePath);
 
     const FilePath commonFolder = Join(folder, kCommonFolder);
     if (work.writeBackgroundImages) {
         const FilePath picturesFolder = Join(commonFolder, kPicturesFolder);
         MakeFolder(commonFolder);
         MakeFolder(picturesFolder);
-        if (!WritePictures(picturesFolder, package, show)) return;
+        if (!WritePictures(picturesFolder, package, result, show)) return result;
     }
 
     if (work.copyScreenshots) {
         const FilePath screenshotsFolder = Join(commonFolder, kScreenshotsFolder);
         MakeFolder(commonFolder);
         MakeFolder(screenshotsFolder);
-        CopyScreenshots(work, folder, screenshotsFolder, buffer, show);
+        CopyScreenshots(work, folder, screenshotsFolder, buffer, result, show);
     }
 
-    WriteDatabaseRecord(work.record, work.recordText, folder, show);
+    const RecordFileWrite record = WriteDatabaseRecord(work.record, work.recordText, folder, show);
+    if (!record.path.empty()) (record.written ? result.written : result.failed).push_back(record.path);
+    return result;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <span>
+#include <vector>
 
 #include "output/DatabaseRecord.h"
 #include "text/Buffer.h"
@@ -31,7 +32,15 @@ SaveFileWork MakeSaveFileWork(const ReadmeForm& form, Text readmeText, const Dat
 // The characters of path before its last separator; empty without one.
 FilePath FolderOfPath(std::string_view path);
 
+// What the file work did: callers read this, never the messages' texts.
+struct SaveFileResult {
+    bool readmeWritten = false;
+    std::vector<FilePath> written;  // every file, in the order written
+    std::vector<FilePath> failed;   // a file not written, or a screenshot not read
+    bool ok() const { return readmeWritten && failed.empty(); }
+};
+
 // buffer is the caller's working buffer of kTextBufferSize bytes; screenshots
-// stream through it.
-void RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer,
-                     const ShowMessage& show);
+// stream through it. Each failure is shown as it happens.
+SaveFileResult RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& package,
+                               std::span<char, kTextBufferSize> buffer, const ShowMessage& show);

@@ -342,14 +342,9 @@ void CMainDlg::OnSave() {
     const std::optional<ChosenFile> chosen = SaveFileDialog(GetSafeHwnd(), kSaveFilter, "htm", "ReadMe.htm", "readme");
     if (!chosen) return;
 
-    bool readmeWritten = true;
-    const ShowMessage showAndNote = [&](std::string_view text, MessageIcon icon) {
-        if (text == kReadmeNotCreated) readmeWritten = false;
-        show(text, icon);
-    };
-    RunSaveFileWork(MakeSaveFileWork(form, m_readmeText, record, m_recordText, chosen->path), m_template, m_textBuffer,
-                    showAndNote);
-    if (readmeWritten) ShowSavedReadme(chosen->path);
+    const SaveFileResult saved = RunSaveFileWork(
+        MakeSaveFileWork(form, m_readmeText, record, m_recordText, chosen->path), m_template, m_textBuffer, show);
+    if (saved.readmeWritten) ShowSavedReadme(chosen->path);
 }
 
 void CMainDlg::ShowSavedReadme(const FilePath& path) {

@@ -94,13 +94,9 @@ void CPreview::Write(bool openBrowser) {
     SaveFileWork work = MakeSaveFileWork(now.form, readme, DatabaseRecord{}, Text(), readmePath());
     // The screenshots where Save would find them, not in the temporary folder.
     for (FilePath& path : work.screenshotPath) path = fileio::ResolveAgainst(now.baseFolder, path);
-    bool written = true;
     // A missing screenshot is in the checks already: no message box at every refresh.
-    const ShowMessage note = [&written](std::string_view text, MessageIcon) {
-        if (text == kReadmeNotCreated) written = false;
-    };
-    RunSaveFileWork(work, m_template, m_buffer, note);
-    if (!written) {
+    const ShowMessage quiet = [](std::string_view, MessageIcon) {};
+    if (!RunSaveFileWork(work, m_template, m_buffer, quiet).readmeWritten) {
         ShowMessageBox(GetSafeHwnd(), kReadmeNotCreated, MessageIcon::Exclamation);
         return;
     }

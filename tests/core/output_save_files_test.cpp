@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cerrno>
+#include <filesystem>
+#include <functional>
 
 #include "core/output_test_support.h"
 #include "output/FileIo.h"
@@ -130,6 +132,64 @@ TEST(FolderOfPath, IsThePathBeforeItsLastSeparator) {
         {"a\\b/c", "a\\b"},
     };
     for (const auto& [path, folder] : cases) EXPECT_EQ(FolderOfPath(path), folder) << path;
+}
+
+// What the work tells its caller, as values: the window opens the readme it
+// wrote and names the files that failed without reading a message text.
+TEST_F(SaveFilesTest, TellsWhatItWroteAndWhatFailedAsValues) {
+    struct Case {
+        const char* what;
+        std::function<void(SaveFileWork&)> prepare;
+        bool readmeWritten;
+        std::vector<std::string> written, failed;  // under out/, or as given
+    };
+    const std::string missing = scratch / "gone.jpg";
+    const Case cases[] = {
+        {"the readme alone", [](SaveFileWork&) {}, true, {"ReadMe.htm"}, {}},
+        {"everything",
+         [this](SaveFileWork& work) {
+             work.writeBackgroundImages = true;
+             WithScreenshots(work, 1);
+             WantRecord(work);
+         },
+         true,
+         {"ReadMe.htm", "files/images/img_bk_0.jpg", "files/images/img_bk_1.jpg", "files/images/img_bk_2.jpg",
+          "files/scrins/shot1.jpg", "mod.zip.sql"},
+         {}},
+        {"a screenshot that cannot be read",
+         [&](SaveFileWork& work) {
+             WithScreenshots(work, 2);
+             work.screenshotPath[1] = missing;
+         },
+         true,
+         {"ReadMe.htm", "files/scrins/shot1.jpg"},
+         {missing}},
+        {"a readme that cannot be written",
+         [this](SaveFileWork& work) {
+             std::filesystem::create_directories(work.readmePath);
+             WantRecord(work);
+         },
+         false,
+         {},
+         {"ReadMe.htm"}},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(out());
+        SaveFileWork work = Work();
+        c.prepare(work);
+        MessageLog log;
+        const SaveFileResult result = RunSaveFileWork(work, BuiltIn(), buffer, log.callback());
+        const auto paths = [this](const std::vector<std::string>& names) {
+            std::vector<FilePath> full;
+            for (const std::string& name : names) full.push_back(name.front() == '/' ? name : out() + "/" + name);
+            return full;
+        };
+        EXPECT_EQ(result.readmeWritten, c.readmeWritten) << c.what;
+        EXPECT_EQ(result.written, paths(c.written)) << c.what;
+        EXPECT_EQ(result.failed, paths(c.failed)) << c.what;
+        EXPECT_EQ(result.ok(), c.failed.empty()) << c.what;
+        EXPECT_EQ(log.messages.empty(), c.failed.empty()) << c.what;
+    }
 }
 
 TEST_F(SaveFilesTest, WritesEveryOutputInItsPlace) {
