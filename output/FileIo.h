@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "text/Text.h"
@@ -51,6 +52,8 @@ public:
     std::uint64_t length() const { return m_length; }
     // Up to size bytes; 0 at the end of the file, -1 on an error.
     std::ptrdiff_t Read(char* data, std::size_t size);
+    // size bytes, fewer only where the file ends first; -1 on an error.
+    std::ptrdiff_t ReadUpTo(char* data, std::size_t size);
 
 private:
     NativeFile m_fd = kNoFile;
@@ -96,6 +99,16 @@ private:
 
 // Create, Write and Commit in one.
 bool WriteWholeFile(std::string_view path, std::string_view bytes);
+
+// A whole file read, or why not: every whole-file read of the program.
+struct WholeFile {
+    enum class Fault { None, Missing, Unreadable, TooLarge };
+    std::string bytes;
+    Fault fault = Fault::None;
+    bool ok() const { return fault == Fault::None; }
+};
+// A file longer than limit bytes is not read at all.
+WholeFile ReadWholeFile(std::string_view path, std::uint64_t limit);
 
 // True when the folder exists afterwards, made now or before. mode is the
 // POSIX permission bits (before the umask); Windows has none to give.

@@ -18,4 +18,37 @@ bool WriteWholeFile(std::string_view path, std::string_view bytes) {
     return file.Create(path) && file.Write(bytes) && file.Commit();
 }
 
+std::ptrdiff_t InputFile::ReadUpTo(char* data, std::size_t size) {
+    std::size_t got = 0;
+    while (got < size) {
+        const std::ptrdiff_t read = Read(data + got, size - got);
+        if (read < 0) return -1;
+        if (read == 0) break;  // shorter than when it was measured
+        got += static_cast<std::size_t>(read);
+    }
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+WholeFile ReadWholeFile(std::string_view path, std::uint64_t limit) {
+    WholeFile result;
+    InputFile file;
+    if (!file.Open(path)) {
+        result.fault = IsMissing(path) ? WholeFile::Fault::Missing : WholeFile::Fault::Unreadable;
+        return result;
+    }
+    if (file.length() > limit) {
+        result.fault = WholeFile::Fault::TooLarge;
+        return result;
+    }
+    result.bytes.resize(static_cast<std::size_t>(file.length()));
+    const std::ptrdiff_t got = file.ReadUpTo(result.bytes.data(), result.bytes.size());
+    if (got < 0) {
+        result.bytes.clear();
+        result.fault = WholeFile::Fault::Unreadable;
+        return result;
+    }
+    result.bytes.resize(static_cast<std::size_t>(got));
+    return result;
+}
+
 }  // namespace fileio

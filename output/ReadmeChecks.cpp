@@ -91,13 +91,7 @@ void CheckScreenshots(std::vector<ReadmeCheck>& checks, const ReadmeForm& form, 
             continue;
         }
         std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(file.length(), kImageHeaderBytes)), '\0');
-        std::size_t got = 0;
-        while (got < head.size()) {
-            const std::ptrdiff_t read = file.Read(head.data() + got, head.size() - got);
-            if (read <= 0) break;
-            got += static_cast<std::size_t>(read);
-        }
-        head.resize(got);
+        head.resize(static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, file.ReadUpTo(head.data(), head.size()))));
         const ImageHeader image = ReadImageHeader(head);
         if (image.kind == ImageKind::None) {
             Add(checks, field, name, kNotImage);

@@ -119,13 +119,9 @@ std::optional<TextFileRead> ReadTextFile(const FilePath& path, std::span<char, k
     const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(length, kMaxTextFileBytes));
 
     std::fill(buffer.begin(), buffer.end(), '\0');
-    std::size_t got = 0;
-    while (got < wanted) {
-        const std::ptrdiff_t read = file.Read(buffer.data() + got, wanted - got);
-        if (read < 0) return std::nullopt;
-        if (read == 0) break;  // the file got shorter since it was measured
-        got += static_cast<std::size_t>(read);
-    }
+    const std::ptrdiff_t read = file.ReadUpTo(buffer.data(), wanted);
+    if (read < 0) return std::nullopt;
+    const auto got = static_cast<std::size_t>(read);
     return TextFileRead{got, got == kMaxTextFileBytes && length > kMaxTextFileBytes};
 }
 

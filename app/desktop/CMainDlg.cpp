@@ -230,25 +230,14 @@ void CMainDlg::OnClose() {
 }
 
 bool CMainDlg::OpenFormFile(const FilePath& path) {
-    fileio::InputFile file;
-    std::string bytes;
+    const fileio::WholeFile whole = fileio::ReadWholeFile(path, kMaxFormFileBytes);
     std::string why;
-    if (!file.Open(path)) {
-        why = "the file cannot be opened";
-    } else if (file.length() > kMaxFormFileBytes) {
+    if (whole.fault == fileio::WholeFile::Fault::TooLarge)
         why = "the file is too large to be a form";
-    } else {
-        bytes.resize(static_cast<std::size_t>(file.length()));
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const std::ptrdiff_t read = file.Read(bytes.data() + got, bytes.size() - got);
-            if (read <= 0) break;
-            got += static_cast<std::size_t>(read);
-        }
-        bytes.resize(got);
-    }
+    else if (!whole.ok())
+        why = "the file cannot be opened";
     if (why.empty()) {
-        FormFileResult read = ReadFormFile(bytes);
+        FormFileResult read = ReadFormFile(whole.bytes);
         if (read.ok()) {
             ApplyFormFile(read.file);
             return true;

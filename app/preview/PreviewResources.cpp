@@ -71,19 +71,11 @@ std::optional<std::string> PreviewResources::ReadScreenshot(const FilePath& path
     const std::int64_t stamp = modified.time_since_epoch().count();
     Cached& cached = m_cache[path];
     if (cached.size == static_cast<std::int64_t>(size) && cached.modified == stamp) return cached.bytes;
-    fileio::InputFile input;
-    if (!input.Open(path)) {
+    fileio::WholeFile whole = fileio::ReadWholeFile(path, kMaxScreenshotBytes);
+    if (!whole.ok()) {
         m_cache.erase(path);
         return std::nullopt;
     }
-    std::string bytes(static_cast<std::size_t>(input.length()), '\0');
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const std::ptrdiff_t read = input.Read(bytes.data() + got, bytes.size() - got);
-        if (read <= 0) break;
-        got += static_cast<std::size_t>(read);
-    }
-    bytes.resize(got);
-    cached = {static_cast<std::int64_t>(size), stamp, bytes};
-    return bytes;
+    cached = {static_cast<std::int64_t>(size), stamp, whole.bytes};
+    return std::move(whole.bytes);
 }

@@ -11,20 +11,14 @@ namespace {
 constexpr char kDraftName[] = "draft.json";
 constexpr char kFoldersName[] = "folders.json";
 
+// Far above any form typed by hand; a larger file is no state of ours.
+constexpr std::uint64_t kMaxStateFileBytes = std::uint64_t{1} << 30;
+
 std::optional<std::string> ReadFile(const FilePath& path, bool& missing) {
-    missing = false;
-    fileio::InputFile file;
-    if (!file.Open(path)) {
-        missing = fileio::IsMissing(path);
-        return std::nullopt;
-    }
-    std::string bytes;
-    char block[65536];
-    for (std::ptrdiff_t got; (got = file.Read(block, sizeof block)) != 0;) {
-        if (got < 0) return std::nullopt;
-        bytes.append(block, static_cast<std::size_t>(got));
-    }
-    return bytes;
+    fileio::WholeFile whole = fileio::ReadWholeFile(path, kMaxStateFileBytes);
+    missing = whole.fault == fileio::WholeFile::Fault::Missing;
+    if (!whole.ok()) return std::nullopt;
+    return std::move(whole.bytes);
 }
 
 FilePath InFolder(const FilePath& folder, std::string_view name) {

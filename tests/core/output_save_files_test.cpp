@@ -134,6 +134,39 @@ TEST(FolderOfPath, IsThePathBeforeItsLastSeparator) {
     for (const auto& [path, folder] : cases) EXPECT_EQ(FolderOfPath(path), folder) << path;
 }
 
+// The one whole-file read: a fault by name, a limit that refuses before
+// reading, and short reads joined up.
+TEST_F(SaveFilesTest, AWholeFileIsReadOrNamesWhyNot) {
+    using Fault = fileio::WholeFile::Fault;
+    WriteFile(scratch / "ten", "0123456789");
+    WriteFile(scratch / "empty", "");
+    std::filesystem::create_directories(scratch / "folder");
+    const struct {
+        std::string name;
+        std::uint64_t limit;
+        Fault fault;
+        std::string bytes;
+    } cases[] = {
+        {"ten", 10, Fault::None, "0123456789"}, {"ten", 9, Fault::TooLarge, ""},       {"empty", 0, Fault::None, ""},
+        {"missing", 10, Fault::Missing, ""},    {"folder", 10, Fault::Unreadable, ""},
+    };
+    for (const auto& c : cases) {
+        const fileio::WholeFile read = fileio::ReadWholeFile(scratch / c.name, c.limit);
+        EXPECT_EQ(read.fault, c.fault) << c.name << " at " << c.limit;
+        EXPECT_EQ(read.bytes, c.bytes) << c.name << " at " << c.limit;
+    }
+    // One byte a call is still the whole file; an error is no half file.
+    fileio::SetReadFunctionForTesting(
+        [](int fd, char* data, std::size_t) -> std::ptrdiff_t { return ::read(fd, data, 1); });
+    EXPECT_EQ(fileio::ReadWholeFile(scratch / "ten", 10).bytes, "0123456789");
+    fileio::SetReadFunctionForTesting([](int, char*, std::size_t) -> std::ptrdiff_t {
+        errno = EIO;
+        return -1;
+    });
+    EXPECT_EQ(fileio::ReadWholeFile(scratch / "ten", 10).fault, Fault::Unreadable);
+    EXPECT_TRUE(fileio::ReadWholeFile(scratch / "ten", 10).bytes.empty());
+}
+
 // What the work tells its caller, as values: the window opens the readme it
 // wrote and names the files that failed without reading a message text.
 TEST_F(SaveFilesTest, TellsWhatItWroteAndWhatFailedAsValues) {
