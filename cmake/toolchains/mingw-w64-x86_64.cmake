@@ -14,6 +14,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Tests run under Wine: ctest --preset windows.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../../tools/wine-run)
+
 # One file per program: the compiler's runtime (libstdc++, libgcc,
 # winpthread) linked in, so only the system's DLLs are needed.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
