@@ -186,7 +186,7 @@ std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecor
         // Opened, not read: a folder or a missing file does not open.
         fileio::InputFile archive;
         if (record.archiveName.empty() || !archive.Open(fileio::ResolveAgainst(baseFolder, record.archiveName)))
-            Add(checks, RecordField::Archive, Text(kArchive), kArchiveMissing);
+            Add(checks, DatabaseId::Archive, Text(kArchive), kArchiveMissing);
     }
     return checks;
 }

@@ -8,16 +8,14 @@
 #include <vector>
 
 #include "output/DatabaseRecord.h"
+#include "readme/DatabaseIds.h"
 #include "readme/ExtrasIds.h"
 #include "readme/PluginIds.h"
 #include "readme/ReadmeForm.h"
 #include "text/Cp1251.h"
 #include "text/Text.h"
 
-// The Database page's field the checks name; its ids live with the page.
-enum class RecordField { Archive };
-
-using CheckedField = std::variant<PluginId, ExtrasId, RecordField>;
+using CheckedField = std::variant<PluginId, ExtrasId, DatabaseId>;
 
 struct ReadmeCheck {
     CheckedField field;
@@ -25,11 +23,6 @@ struct ReadmeCheck {
 
     bool operator==(const ReadmeCheck&) const = default;
 };
-
-// The preview window's title and its list's captions, on every system.
-inline constexpr std::string_view kPreviewTitle = "Предпросмотр"_cp;
-inline constexpr std::string_view kChecksTitle = "Проверки перед сохранением"_cp;
-inline constexpr std::string_view kNoProblems = "Замечаний нет"_cp;
 
 // The recommended screenshot size, as the Plugin page says.
 inline constexpr int kScreenshotWidth = 300;

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "pages/DatabaseIds.h"
 #include "platform/Dialogs.h"
+#include "readme/DatabaseIds.h"
 #include "text/Cp1251.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // Tab 3, "База данных": the fields of the site's database record.
 
 #include "output/DatabaseRecord.h"
-#include "pages/DatabaseIds.h"
 #include "platform/CDialog.h"
+#include "readme/DatabaseIds.h"
 
 class CDatabasePage : public CDialog {
 public:

@@ -6,8 +6,8 @@
 #include <span>
 #include <string_view>
 
-#include "pages/DatabaseIds.h"
 #include "platform/MenuTable.h"
+#include "readme/DatabaseIds.h"
 #include "readme/ExtrasIds.h"
 #include "readme/PluginIds.h"
 #include "text/Text.h"

@@ -368,7 +368,7 @@ void CMainDlg::FocusField(const CheckedField& field) {
             using Id = decltype(id);
             if constexpr (std::is_same_v<Id, PluginId>) return {1, &*m_pluginPage, ControlIdValue(id)};
             if constexpr (std::is_same_v<Id, ExtrasId>) return {2, &*m_extrasPage, ControlIdValue(id)};
-            return {kDatabaseTab, &*m_databasePage, ControlIdValue(DatabaseId::Archive)};
+            return {kDatabaseTab, &*m_databasePage, ControlIdValue(id)};
         },
         field);
     // As a click on the tab: the pages switch as for the user.

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "app/desktop/CMainDlg.h"
+#include "app/preview/PreviewCaptions.h"
 #include "output/FileIo.h"
 #include "platform/Dialogs.h"
 #include "platform/win32/Win32Text.h"

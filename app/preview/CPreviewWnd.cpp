@@ -6,6 +6,7 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "app/preview/PreviewCaptions.h"
 #include "app/preview/PreviewLoader.h"
 #include "platform/NativeText.h"
 #include "readme/ReadmeHtml.h"

@@ -243,13 +243,13 @@ TEST_F(CheckReadmeTest, EachProblemNamesItsFieldTable) {
              r.recordWanted = true;
              r.archiveName = "missing.zip";
          },
-         RecordField::Archive, "Архив для записи: файл не найден"},
+         DatabaseId::Archive, "Архив для записи: файл не найден"},
         {"record with an archive that is a folder",
          [this](ReadmeForm&, DatabaseRecord& r) {
              r.recordWanted = true;
              r.archiveName = folder.path();
          },
-         RecordField::Archive, "Архив для записи: файл не найден"},
+         DatabaseId::Archive, "Архив для записи: файл не найден"},
     };
     for (const Case& c : cases) {
         ReadmeForm form = Form();
