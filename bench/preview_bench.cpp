@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/desktop/CMainDlg.h"
+#include "app/desktop/QtMainDlg.h"
 #include "app/preview/CPreviewWnd.h"
 #include "platform/qt/QtSetup.h"
 #include "readme/CaptureReadmeForm.h"
@@ -105,7 +106,7 @@ public:
 
     double Keystroke(bool add) {
         Wait(kQuietMs);
-        QWidget* field = m_window.pluginPage().GetDlgItem(PluginId::Name);
+        QWidget* field = QtItem(m_window.pluginPage(), PluginId::Name);
         const qint64 start = m_clock.nsecsElapsed();
         QTest::keyClick(field, add ? Qt::Key_X : Qt::Key_Backspace);
         return Repaint(start);
@@ -113,8 +114,8 @@ public:
 
     void Run(const char* name) {
         std::vector<double> base, typed;
-        m_window.pluginPage().GetDlgItem(PluginId::Name)->setFocus();
-        if (auto* edit = m_window.pluginPage().Item<QLineEdit>(PluginId::Name)) edit->end(false);
+        QtItem(m_window.pluginPage(), PluginId::Name)->setFocus();
+        if (auto* edit = Item<QLineEdit>(m_window.pluginPage(), PluginId::Name)) edit->end(false);
         for (int i = 0; i < kRounds; ++i) {
             base.push_back(Baseline());
             typed.push_back(Keystroke(i % 2 == 0));
@@ -217,8 +218,8 @@ int main(int argc, char** argv) {
     CMainDlg window;
     window.Create();
     window.ApplyFormFile(example.file);
-    window.show();
-    window.tabs()->tabBar()->setCurrentIndex(1);
+    QtWidget(window)->show();
+    Tabs(window)->tabBar()->setCurrentIndex(1);
     window.TogglePreview();
     CPreviewWnd* preview = window.preview();
     if (!preview || !preview->view()) {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/desktop/CMainDlg.h"
+#include "app/desktop/QtMainDlg.h"
 #include "platform/qt/QtSetup.h"
 
 namespace {
@@ -46,14 +47,14 @@ Figures Type(bool drafts, int keys, int gapMs) {
     CMainDlg window;
     window.Create();
     window.OpenFormFile(QS_SOURCE_DIR "/examples/example-form.json");
-    window.show();
+    QtWidget(window)->show();
     int written = 0;
     if (drafts)
-        QObject::connect(&window.draftTimer(), &QTimer::timeout, [&written] { ++written; });
+        QObject::connect(&DraftTimer(window), &QTimer::timeout, [&written] { ++written; });
     else
-        QObject::disconnect(&window.draftTimer(), &QTimer::timeout, nullptr, nullptr);
-    window.tabs()->tabBar()->setCurrentIndex(1);
-    QWidget* field = window.pluginPage().GetDlgItem(PluginId::Description);
+        QObject::disconnect(&DraftTimer(window), &QTimer::timeout, nullptr, nullptr);
+    Tabs(window)->tabBar()->setCurrentIndex(1);
+    QWidget* field = QtItem(window.pluginPage(), PluginId::Description);
     field->setFocus();
     QApplication::processEvents();
 

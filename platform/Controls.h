@@ -1,9 +1,30 @@
 #pragma once
-// The platform layer's the controls a layout makes.
-// Pages include this; the build's platform layer provides it.
+// A picture for CDialog::SetPicture. Each system's folder defines it.
 
-#ifdef _WIN32
-#include "platform/win32/Controls.h"
-#else
-#include "platform/qt/Controls.h"
-#endif
+#include <memory>
+#include <span>
+
+#include "platform/DialogUnits.h"
+
+class CBitmap {
+public:
+    CBitmap();
+    CBitmap(const CBitmap&) = delete;
+    CBitmap& operator=(const CBitmap&) = delete;
+    ~CBitmap();
+
+    // False, and no picture, for bytes that are not a BMP file.
+    bool Load(std::span<const unsigned char> bmp);
+    bool isNull() const;
+    PixelSize size() const;
+
+    struct Native;
+    const Native& native() const { return *m_native; }
+
+private:
+    std::unique_ptr<Native> m_native;
+};
+
+// What the system needs before the first window (Windows: the common and
+// rich-edit controls); false when it is missing.
+bool InitControls();

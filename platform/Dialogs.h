@@ -1,9 +1,45 @@
 #pragma once
-// The platform layer's message boxes, the beep and the file dialogs.
-// Pages include this; the build's platform layer provides it.
+// Message boxes, the default beep, the open and save dialogs and the
+// system's program for a file. Each system's folder defines them behind a
+// seam that its tests answer instead of a user (qt/QtDialogs.h,
+// win32/Win32Dialogs.h).
 
-#ifdef _WIN32
-#include "platform/win32/Dialogs.h"
-#else
-#include "platform/qt/Dialogs.h"
-#endif
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/CDialog.h"
+#include "platform/FolderMemory.h"
+#include "text/Messages.h"
+#include "text/Text.h"
+
+// What a file dialog returns: the full path and the name without folder,
+// UTF-8, never through the Windows-1251 codec.
+struct ChosenFile {
+    FilePath path;
+    FilePath fileName;
+};
+
+// OK only, "Quillsmith" as caption.
+void ShowMessageBox(WindowHandle owner, std::string_view text, MessageIcon icon);
+void DefaultBeep();
+
+// Where file dialogs start; nullptr: nowhere remembered.
+void SetFolderMemory(FolderMemory* memory);
+
+// filter is written as for the Windows file dialogs, "display|patterns|
+// ...||" in Windows-1251; kind names the dialog's kind of file for the
+// folder memory.
+std::optional<ChosenFile> OpenFileDialog(WindowHandle owner, std::string_view filter, const std::string& kind);
+// A confirmed dialog makes the chosen folder the current directory, as the
+// Windows dialog does.
+std::optional<ChosenFile> SaveFileDialog(WindowHandle owner, std::string_view filter, std::string_view defaultExtension,
+                                         std::string_view proposedName, const std::string& kind);
+
+// The length of a file in bytes, or nothing when it cannot be opened.
+std::optional<std::int64_t> FileLength(const ChosenFile& file);
+
+// Opens a file (the saved readme) in the program the system gives its type:
+// the default browser for a .htm.
+bool OpenInBrowser(const FilePath& path);

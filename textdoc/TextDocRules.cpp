@@ -5,6 +5,8 @@
 
 #include "output/FileIo.h"
 #include "text/Cp1251.h"
+#include "text/LineBreaks.h"
+#include "text/Utf16.h"
 
 namespace {
 
@@ -39,21 +41,6 @@ Utf8Scan ScanUtf8(std::string_view bytes) {
     return scan;
 }
 
-std::string WithCrLf(std::string_view text) {
-    std::string result;
-    result.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            result += "\r\n";
-        } else {
-            result += c;
-        }
-    }
-    return result;
-}
-
 // UTF-16 with its byte-order mark, what Windows editors write for
 // "Unicode": decoded up to the first zero character, an unpaired surrogate
 // as U+FFFD, an odd last byte (or half a pair) cut by the limit dropped.
@@ -68,25 +55,9 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
         if (unit == 0) break;
         units += unit;
     }
-    std::string utf8;
-    utf8.reserve(units.size() * 2);
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t cp = units[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF) {
-            if (i + 1 == units.size()) break;  // the other half lies past the limit
-            const char32_t low = units[i + 1];
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            } else {
-                cp = 0xFFFD;
-            }
-        } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        }
-        cp1251::AppendUtf8(utf8, cp);
-    }
-    return utf8;
+    // The other half of a pair cut by the limit lies past it: not a fault.
+    if (!units.empty() && units.back() >= 0xD800 && units.back() <= 0xDBFF) units.pop_back();
+    return utf16::ToUtf8(units);
 }
 
 }  // namespace

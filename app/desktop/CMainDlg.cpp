@@ -8,7 +8,6 @@
 #include "output/FileIo.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
-#include "platform/NativeText.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"

@@ -16,7 +16,6 @@
 #include "pages/CPluginPage.h"
 #include "pages/CTextDocPage.h"
 #include "platform/CDialog.h"
-#include "platform/Controls.h"
 #include "reference/CAboutPage.h"
 #include "reference/CHelpPage.h"
 #include "template/TemplatePackage.h"
@@ -24,7 +23,6 @@
 
 #ifndef _WIN32
 class CPreviewWnd;
-class QTimer;
 #endif
 // The preview as each system shows it (app/desktop/Preview*.cpp).
 class CPreview;
@@ -86,9 +84,6 @@ public:
     CAboutPage& aboutPage() { return *m_aboutPage; }
     const TemplatePackage& templatePackage() const { return m_template; }
 #ifndef _WIN32
-    // Qt's objects behind the window, for the tests and benchmarks.
-    CTabCtrl* tabs() const { return Item<CTabCtrl>(MainId::Tabs); }
-    QTimer& draftTimer() { return QtTimer(kDraftTimer); }
     // nullptr until the preview is first opened.
     CPreviewWnd* preview() const;
 #else

@@ -8,6 +8,7 @@
 
 #include "app/desktop/CMainDlg.h"
 #include "app/preview/CPreviewWnd.h"
+#include "platform/qt/QtDialog.h"
 #include "readme/CaptureReadmeForm.h"
 
 class CPreview {
@@ -24,9 +25,10 @@ void CMainDlg::PreviewFormChanged() {
 }
 
 void CMainDlg::TogglePreview() {
+    QWidget* self = QtWidget(*this);
     if (preview() && preview()->isVisible()) {
         preview()->hide();
-        activateWindow();
+        self->activateWindow();
         return;
     }
     if (!preview()) {
@@ -38,20 +40,20 @@ void CMainDlg::TogglePreview() {
             return CPreviewWnd::Snapshot{CaptureReadmeForm(*m_pluginPage, *m_extrasPage),
                                          m_databasePage->CaptureRecord(), std::move(folder)};
         };
-        m_preview.reset(new CPreview{std::make_unique<CPreviewWnd>(m_template, capture, this)});
+        m_preview.reset(new CPreview{std::make_unique<CPreviewWnd>(m_template, capture, self)});
         CPreviewWnd* window = preview();
         window->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
         auto* key = new QShortcut(QKeySequence(Qt::Key_F5), window);
-        connect(key, &QShortcut::activated, this, [this] { TogglePreview(); });
+        QObject::connect(key, &QShortcut::activated, self, [this] { TogglePreview(); });
         // Beside the main window, as tall; to its left when only there is room.
-        const QRect frame = frameGeometry();
-        const QRect screenRect = screen() ? screen()->availableGeometry() : QRect();
+        const QRect frame = self->frameGeometry();
+        const QRect screenRect = self->screen() ? self->screen()->availableGeometry() : QRect();
         constexpr int kGap = 8;
         const int width = std::max(640, frame.width());
         int x = frame.right() + kGap;
         if (x + width > screenRect.right() && frame.left() - kGap - width >= screenRect.left())
             x = frame.left() - kGap - width;
-        window->resize(width, height());
+        window->resize(width, self->height());
         window->move(x, frame.top());
     }
     preview()->show();

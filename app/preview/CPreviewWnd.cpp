@@ -8,7 +8,7 @@
 
 #include "app/preview/PreviewCaptions.h"
 #include "app/preview/PreviewLoader.h"
-#include "platform/NativeText.h"
+#include "platform/qt/QtText.h"
 #include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"
 

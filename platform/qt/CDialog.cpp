@@ -1,4 +1,4 @@
-#include "platform/qt/CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -28,10 +29,15 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
+#include <map>
+#include <memory>
 #include <vector>
 
-#include "platform/qt/Controls.h"
+#include "platform/Controls.h"
+#include "platform/DialogRules.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/QtControls.h"
+#include "platform/qt/QtDialog.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/Resources.h"
 #include "platform/qt/RtfTextDocument.h"
@@ -65,46 +71,116 @@ protected:
 
 }  // namespace
 
-CDialog::CDialog(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags), m_units(BaseUnitsOf(font())) {
-    connect(this, &CDialog::Changed, this, [this] {
-        if (m_changedHandler) m_changedHandler();
-    });
+// The dialog's own widget: what the system sends it reaches the CDialog.
+struct CDialog::Native final : QWidget {
+    explicit Native(CDialog& dialog) : owner(&dialog), units(BaseUnitsOf(font())) {}
+    ~Native() override {
+        // Deleted with its parent widget: the dialog must not delete it again.
+        if (owner) static_cast<void>(owner->m_native.release());
+    }
+
+    QWidget* Find(ItemId id) const {
+        const auto found = items.find(id);
+        return found == items.end() ? nullptr : found->second;
+    }
+    template <class T>
+    T* Get(ItemId id) const {
+        return qobject_cast<T*>(Find(id));
+    }
+    void Changed() const {
+        if (changed) changed();
+    }
+    void Attach(ItemId id, QWidget* widget) {
+        widget->setObjectName(QStringLiteral("id%1").arg(id));
+        items[id] = widget;
+    }
+    QTimer& Timer(std::uintptr_t timer);
+    QWidget* CreateControl(const ControlSpec& spec);
+    void SetWindowSize(const DluRect& rect, bool resizable);
+    QRect Map(const DluRect& rect) const { return MapDialogRect(rect, units); }
+
+    CDialog* owner;
+    DialogBaseUnits units;
+    std::map<int, QWidget*> items;
+    QWidget* surface = this;  // the controls' parent
+    std::function<void(const std::vector<FilePath>&, int)> dropFiles;
+    QImage picture;  // with its transparent colour left out
+    QRect pictureRect;
+    std::function<void()> changed;
+    std::map<int, std::function<void()>> commands;
+    std::vector<QShortcut*> shortcuts;
+    std::map<std::uintptr_t, std::unique_ptr<QTimer>> timers;
+    std::map<std::uintptr_t, std::function<void()>> timerHandlers;
+    bool topLevel = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+};
+
+CDialog::CDialog() : m_native(std::make_unique<Native>(*this)) {}
+
+CDialog::~CDialog() {
+    if (m_native) m_native->owner = nullptr;
 }
 
-CDialog::~CDialog() = default;
+QWidget* QtWidget(const CDialog& dialog) { return QtWidget(dialog.GetSafeHwnd()); }
 
-bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size) {
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(ToQString(title));
-    setWindowIcon(ProgramIcon());
-    SetWindowSize(size);
+WindowHandle CDialog::GetSafeHwnd() const { return HandleOf(m_native.get()); }
+
+bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size, bool resizable) {
+    Native& n = *m_native;
+    n.topLevel = true;
+    n.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                     (resizable ? Qt::WindowMaximizeButtonHint : Qt::WindowFlags()));
+    n.setWindowTitle(ToQString(title));
+    n.setWindowIcon(ProgramIcon());
+    n.SetWindowSize(size, resizable);
     return true;
 }
-
-QRect CDialog::MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
 
 bool CDialog::CreatePage(WindowHandle parent, const DluRect& size) {
+    Native& n = *m_native;
     if (parent) {
-        setParent(parent);
-        m_units = BaseUnitsOf(font());
+        n.setParent(QtWidget(parent));
+        n.units = BaseUnitsOf(n.font());
     }
-    resize(MapDialogRect(size).size());
+    n.resize(n.Map(size).size());
     return true;
 }
 
-QWidget* CDialog::CreateControl(const ControlSpec& spec) {
+void CDialog::Show(bool show) { m_native->setVisible(show); }
+
+bool CDialog::IsShown() const { return m_native->isVisible(); }
+
+void CDialog::BringToFront() {
+    m_native->activateWindow();
+    m_native->raise();
+}
+
+const DialogBaseUnits& CDialog::baseUnits() const { return m_native->units; }
+
+void CDialog::OnChanged(std::function<void()> handler) { m_native->changed = std::move(handler); }
+
+void CDialog::OnClose() {}
+
+QWidget* CDialog::Native::CreateControl(const ControlSpec& spec) {
     const QString caption = ToQString(spec.caption);
     QWidget* widget = nullptr;
     switch (spec.kind) {
         case ControlKind::GroupBox:
-            widget = new CGroupBox(caption, m_surface);
+            widget = new CGroupBox(caption, surface);
             break;
         case ControlKind::Label:
-            widget = new QLabel(caption, m_surface);
+            widget = new QLabel(caption, surface);
             break;
         case ControlKind::Edit: {
-            auto* edit = new QLineEdit(caption, m_surface);
+            auto* edit = new QLineEdit(caption, surface);
             // Qt's default of 32,767 would cut a long paste without a word.
             edit->setMaxLength(std::numeric_limits<int>::max());
             edit->setReadOnly(spec.style & kStyleReadOnly);
@@ -112,40 +188,40 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
             break;
         }
         case ControlKind::MultiLineEdit: {
-            auto* edit = new CMultiLineEdit(m_surface);
+            auto* edit = new CMultiLineEdit(surface);
             edit->setReadOnly(spec.style & kStyleReadOnly);
             widget = edit;
             break;
         }
         case ControlKind::CheckBox:
-            widget = new QCheckBox(caption, m_surface);
+            widget = new QCheckBox(caption, surface);
             break;
         case ControlKind::PushButton: {
-            auto* button = new QPushButton(caption, m_surface);
+            auto* button = new QPushButton(caption, surface);
             button->setAutoDefault(false);
             widget = button;
             break;
         }
         case ControlKind::DropDownCombo: {
-            auto* combo = new CDropDownCombo(m_surface);
+            auto* combo = new CDropDownCombo(surface);
             if (QLineEdit* edit = combo->lineEdit()) edit->setMaxLength(std::numeric_limits<int>::max());
             widget = combo;
             break;
         }
         case ControlKind::DropListCombo:
-            widget = new QComboBox(m_surface);
+            widget = new QComboBox(surface);
             break;
         case ControlKind::TabControl:
-            widget = new CTabCtrl(m_surface);
+            widget = new CTabCtrl(surface);
             break;
         case ControlKind::RichEdit:
-            widget = new CRichEdit(m_surface);
+            widget = new CRichEdit(surface);
             break;
         case ControlKind::ListBox:
-            widget = new QListWidget(m_surface);
+            widget = new QListWidget(surface);
             break;
     }
-    QRect rect = MapDialogRect(spec.rect);
+    QRect rect = Map(spec.rect);
     switch (spec.kind) {
         case ControlKind::CheckBox:
         case ControlKind::Label:
@@ -164,42 +240,43 @@ QWidget* CDialog::CreateControl(const ControlSpec& spec) {
     widget->setGeometry(rect);
     if (spec.style & kStyleDisabled) widget->setEnabled(false);
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        connect(edit, &QLineEdit::textChanged, this, &CDialog::Changed);
+        QObject::connect(edit, &QLineEdit::textChanged, this, [this] { Changed(); });
     else if (auto* lines = qobject_cast<CMultiLineEdit*>(widget))
-        connect(lines, &CMultiLineEdit::textChanged, this, &CDialog::Changed);
+        QObject::connect(lines, &CMultiLineEdit::textChanged, this, [this] { Changed(); });
     else if (auto* box = qobject_cast<QCheckBox*>(widget))
-        connect(box, &QCheckBox::toggled, this, &CDialog::Changed);
+        QObject::connect(box, &QCheckBox::toggled, this, [this] { Changed(); });
     else if (auto* combo = qobject_cast<QComboBox*>(widget))
-        connect(combo, &QComboBox::currentIndexChanged, this, &CDialog::Changed);
+        QObject::connect(combo, &QComboBox::currentIndexChanged, this, [this] { Changed(); });
     // A view that is no tab stop still takes the focus when clicked, so its
     // text can be scrolled and copied from the keyboard.
     if (spec.tabOrder == 0) widget->setFocusPolicy(spec.kind == ControlKind::RichEdit ? Qt::ClickFocus : Qt::NoFocus);
-    if (spec.id != kNoControlId) AttachItem(spec.id, widget);
+    if (spec.id != kNoControlId) Attach(spec.id, widget);
     return widget;
 }
 
-void CDialog::SetWindowSize(const DluRect& rect) {
-    const QSize wanted = MapDialogRect(rect).size();
+void CDialog::Native::SetWindowSize(const DluRect& rect, bool resizable) {
+    const QSize wanted = Map(rect).size();
     // The window manager's frame is not known before the window shows: room
     // for a title bar and borders as a desktop draws them at this scale.
     const QSize room = screen()->availableGeometry().size() -
                        QSize(2 * ::ScreenPixels(*this, 4), ::ScreenPixels(*this, 40) + 2 * ::ScreenPixels(*this, 4));
     if (wanted.width() <= room.width() && wanted.height() <= room.height()) {
-        setFixedSize(wanted);
+        if (resizable) {
+            setMinimumSize(wanted);
+            resize(wanted);
+        } else {
+            setFixedSize(wanted);
+        }
         return;
     }
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
-    m_surface = new QWidget;
-    m_surface->setFixedSize(wanted);
-    scroll->setWidget(m_surface);
-    // A bar across one side takes room from the other.
+    surface = new QWidget;
+    surface->setFixedSize(wanted);
+    scroll->setWidget(surface);
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
-    bool tall = wanted.height() > room.height();
-    bool wide = wanted.width() > room.width();
-    if (tall && wanted.width() + bar > room.width()) wide = true;
-    if (wide && wanted.height() + bar > room.height()) tall = true;
-    const QSize whole = wanted + QSize(tall ? bar : 0, wide ? bar : 0);
+    const ScrollBarsNeeded bars = NeedScrollBars({wanted.width(), wanted.height()}, {room.width(), room.height()}, bar);
+    const QSize whole = wanted + QSize(bars.vertical ? bar : 0, bars.horizontal ? bar : 0);
     setMaximumSize(whole);
     resize(whole.boundedTo(room));
     auto* fill = new QVBoxLayout(this);
@@ -207,47 +284,35 @@ void CDialog::SetWindowSize(const DluRect& rect) {
     fill->addWidget(scroll);
     // The keyboard's focus brings its whole control into view (its top, if
     // taller than the view), not only the caret as Qt's own rule would.
-    connect(qApp, &QApplication::focusChanged, scroll, [scroll, surface = m_surface](QWidget*, QWidget* now) {
-        if (!now || !surface->isAncestorOf(now)) return;
-        const QRect box(now->mapTo(surface, QPoint(0, 0)), now->size());
-        auto show = [](QScrollBar* scrollBar, int first, int last, int length) {
-            if (last >= scrollBar->value() + length) scrollBar->setValue(last - length + 1);
-            if (first < scrollBar->value()) scrollBar->setValue(first);
-        };
-        show(scroll->horizontalScrollBar(), box.left(), box.right(), scroll->viewport()->width());
-        show(scroll->verticalScrollBar(), box.top(), box.bottom(), scroll->viewport()->height());
+    QObject::connect(qApp, &QApplication::focusChanged, scroll, [scroll, view = surface](QWidget*, QWidget* now) {
+        if (!now || !view->isAncestorOf(now)) return;
+        const QRect box(now->mapTo(view, QPoint(0, 0)), now->size());
+        QScrollBar* across = scroll->horizontalScrollBar();
+        QScrollBar* down = scroll->verticalScrollBar();
+        across->setValue(ScrollToShow(box.left(), box.right(), scroll->viewport()->width(), across->value()));
+        down->setValue(ScrollToShow(box.top(), box.bottom(), scroll->viewport()->height(), down->value()));
     });
 }
 
 void CDialog::CreateControls(std::span<const ControlSpec> layout) {
-    std::vector<std::pair<int, QWidget*>> tabStops;
-    for (const ControlSpec& spec : layout) {
-        QWidget* widget = CreateControl(spec);
-        if (spec.tabOrder > 0) tabStops.emplace_back(spec.tabOrder, widget);
-    }
-    std::sort(tabStops.begin(), tabStops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabStops.size(); ++i) setTabOrder(tabStops[i - 1].second, tabStops[i].second);
-}
-
-void CDialog::AttachItem(ItemId id, QWidget* widget) {
-    widget->setObjectName(QStringLiteral("id%1").arg(id));
-    m_items[id] = widget;
+    std::vector<QWidget*> widgets;
+    widgets.reserve(layout.size());
+    for (const ControlSpec& spec : layout) widgets.push_back(m_native->CreateControl(spec));
+    const std::vector<std::size_t> order = TabOrderOf(layout);
+    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(widgets[order[i - 1]], widgets[order[i]]);
 }
 
 void CDialog::AddComboItems(ItemId id, std::initializer_list<std::string_view> items) {
-    if (auto* combo = Item<QComboBox>(id)) {
+    if (auto* combo = m_native->Get<QComboBox>(id)) {
         for (std::string_view item : items) combo->addItem(ToQString(item));
         combo->setCurrentIndex(-1);
     }
 }
 
-QWidget* CDialog::GetDlgItem(ItemId id) const {
-    const auto found = m_items.find(id);
-    return found == m_items.end() ? nullptr : found->second;
-}
+WindowHandle CDialog::GetDlgItem(ItemId id) const { return HandleOf(m_native->Find(id)); }
 
 Text CDialog::GetItemText(int id) const {
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return FromQString(edit->text());
     if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) return FromQStringMultiLine(edit->WindowText());
     if (auto* combo = qobject_cast<QComboBox*>(widget)) return FromQString(combo->currentText());
@@ -269,13 +334,13 @@ void SetLineEditText(QLineEdit& edit, const QString& value) {
 }  // namespace
 
 std::string CDialog::GetItemUtf8(int id) const {
-    auto* edit = Item<QLineEdit>(id);
+    auto* edit = m_native->Get<QLineEdit>(id);
     return edit ? edit->text().toStdString() : std::string();
 }
 
 void CDialog::SetItemUtf8(ItemId id, std::string_view utf8) {
     QString value = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         SetLineEditText(*edit, value);
     } else if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) {
@@ -284,7 +349,7 @@ void CDialog::SetItemUtf8(ItemId id, std::string_view utf8) {
 }
 
 void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         const QString value = ToQString(text);
         if (value.size() > edit->maxLength()) edit->setMaxLength(static_cast<int>(value.size()));
@@ -298,14 +363,14 @@ void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
 }
 
 int CDialog::GetItemTextLength(ItemId id) const {
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return static_cast<int>(edit->text().size());
     if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) return static_cast<int>(edit->WindowText().size());
     return 0;
 }
 
 void CDialog::SetItemText(ItemId id, std::string_view text) {
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         SetLineEditText(*edit, ToQString(text));
     } else if (auto* multiLine = qobject_cast<CMultiLineEdit*>(widget)) {
@@ -322,37 +387,38 @@ void CDialog::SetItemText(ItemId id, std::string_view text) {
 }
 
 bool CDialog::IsChecked(int id) const {
-    auto* button = Item<QAbstractButton>(id);
+    auto* button = m_native->Get<QAbstractButton>(id);
     return button && button->isChecked();
 }
 
 void CDialog::SetCheck(ItemId id, bool checked) {
-    if (auto* button = Item<QAbstractButton>(id)) button->setChecked(checked);
+    if (auto* button = m_native->Get<QAbstractButton>(id)) button->setChecked(checked);
 }
 
 bool CDialog::IsItemEnabled(ItemId id) const {
-    QWidget* widget = GetDlgItem(id);
-    return widget && widget->isEnabledTo(this);
+    QWidget* widget = m_native->Find(id);
+    return widget && widget->isEnabledTo(m_native.get());
 }
 
 void CDialog::EnableItem(ItemId id, bool enable) {
-    if (QWidget* widget = GetDlgItem(id)) widget->setEnabled(enable);
+    if (QWidget* widget = m_native->Find(id)) widget->setEnabled(enable);
 }
 
 int CDialog::GetCurSel(int id) const {
-    if (auto* tabs = Item<CTabCtrl>(id)) return tabs->GetCurSel();
-    if (auto* list = Item<QListWidget>(id)) return list->currentRow();
-    auto* combo = Item<QComboBox>(id);
+    if (auto* tabs = m_native->Get<CTabCtrl>(id)) return tabs->GetCurSel();
+    if (auto* list = m_native->Get<QListWidget>(id)) return list->currentRow();
+    auto* combo = m_native->Get<QComboBox>(id);
     return combo ? combo->currentIndex() : -1;
 }
 
 void CDialog::SetCurSel(ItemId id, int index) {
-    if (auto* tabs = Item<CTabCtrl>(id)) tabs->SetCurSel(index);
-    if (auto* combo = Item<QComboBox>(id)) combo->setCurrentIndex(index);
+    if (auto* tabs = m_native->Get<CTabCtrl>(id)) tabs->SetCurSel(index);
+    if (auto* combo = m_native->Get<QComboBox>(id)) combo->setCurrentIndex(index);
+    if (auto* list = m_native->Get<QListWidget>(id)) list->setCurrentRow(index);
 }
 
 void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
-    auto* list = Item<QListWidget>(id);
+    auto* list = m_native->Get<QListWidget>(id);
     if (!list) return;
     list->clear();
     for (const Text& item : items) list->addItem(ToQString(item));
@@ -360,16 +426,16 @@ void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
 }
 
 void CDialog::AddTabStop(ItemId id, ItemId after) {
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
     if (!widget) return;
     widget->setFocusPolicy(Qt::TabFocus);
-    if (QWidget* before = GetDlgItem(after)) setTabOrder(before, widget);
+    if (QWidget* before = m_native->Find(after)) QWidget::setTabOrder(before, widget);
 }
 
 void CDialog::SetCaret(ItemId id, int pos) {
     // QLineEdit keeps its caret in view by itself.
-    if (auto* edit = Item<QLineEdit>(id)) edit->setCursorPosition(std::max(0, pos));
+    if (auto* edit = m_native->Get<QLineEdit>(id)) edit->setCursorPosition(std::max(0, pos));
 }
 
 namespace {
@@ -384,7 +450,7 @@ int TextPosition(const QString& text, qsizetype position, bool multiLine) {
 
 void CDialog::GetSel(ItemId id, int& start, int& end) const {
     start = end = 0;
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) {
         const QString text = lines->WindowText();
         const QTextCursor cursor = lines->textCursor();
@@ -398,14 +464,14 @@ void CDialog::GetSel(ItemId id, int& start, int& end) const {
 }
 
 bool CDialog::CanUndo(ItemId id) const {
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) return lines->document()->isUndoAvailable();
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->isUndoAvailable();
     return false;
 }
 
 void CDialog::EditItem(ItemId id, EditCommand command) {
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     const auto run = [command](auto& edit) {
         switch (command) {
             case EditCommand::Undo:
@@ -429,43 +495,44 @@ void CDialog::EditItem(ItemId id, EditCommand command) {
 }
 
 ScreenPoint CDialog::CaretScreenPoint(ItemId id) const {
-    if (auto* lines = Item<CMultiLineEdit>(id)) {
+    if (auto* lines = m_native->Get<CMultiLineEdit>(id)) {
         const QPoint point = lines->CaretPoint();
         return {point.x(), point.y()};
     }
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (!widget) return {};
     const QPoint point = widget->mapToGlobal(QPoint(0, widget->height() - 1));
     return {point.x(), point.y()};
 }
 
 void CDialog::SetItemRtf(ItemId id, std::span<const unsigned char> rtf) {
-    if (auto* view = Item<CRichEdit>(id)) {
+    if (auto* view = m_native->Get<CRichEdit>(id)) {
         rtf::SetRtf(*view->document(), rtf);
         view->moveCursor(QTextCursor::Start);  // read from the top, not the end
     }
 }
 
 void CDialog::MoveItem(ItemId id, const PixelEdges& place) {
-    if (QWidget* widget = GetDlgItem(id))
+    if (QWidget* widget = m_native->Find(id))
         widget->setGeometry(place.left, place.top, place.right - place.left, place.bottom - place.top);
 }
 
 void CDialog::FocusItem(ItemId id) {
-    if (QWidget* widget = GetDlgItem(id)) widget->setFocus();
+    if (QWidget* widget = m_native->Find(id)) widget->setFocus();
 }
 
 bool CDialog::HasFocus(ItemId id) const {
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
     return widget && widget->hasFocus();
 }
 
 bool CDialog::FocusFirstTabStop() {
     // The page's controls in the order Tab visits them.
-    for (QWidget* widget = nextInFocusChain(); widget && widget != this; widget = widget->nextInFocusChain()) {
-        if (isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() &&
-            widget->isVisibleTo(this)) {
+    QWidget* page = m_native.get();
+    for (QWidget* widget = page->nextInFocusChain(); widget && widget != page; widget = widget->nextInFocusChain()) {
+        if (page->isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() &&
+            widget->isVisibleTo(page)) {
             widget->setFocus(Qt::TabFocusReason);
             return true;
         }
@@ -473,12 +540,12 @@ bool CDialog::FocusFirstTabStop() {
     return false;
 }
 
-PixelSize CDialog::ClientSize() const { return {width(), height()}; }
+PixelSize CDialog::ClientSize() const { return {m_native->width(), m_native->height()}; }
 
-int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return ::ScreenPixels(*this, pixelsAt96Dpi); }
+int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return ::ScreenPixels(*m_native, pixelsAt96Dpi); }
 
 void CDialog::SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent) {
-    QImage image = bitmap.image();
+    QImage image = bitmap.native().image;
     const auto isTransparent = [transparent](QRgb colour) { return (colour & 0xFFFFFFu) == (transparent & 0xFFFFFFu); };
     if (image.format() == QImage::Format_Indexed8) {
         QList<QRgb> palette = image.colorTable();
@@ -493,44 +560,46 @@ void CDialog::SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::ui
                 if (isTransparent(line[x])) line[x] = qRgba(0, 0, 0, 0);
         }
     }
-    m_picture = image;
-    m_pictureRect = QRect(place.left, place.top, place.right - place.left, place.bottom - place.top);
-    update();
+    m_native->picture = image;
+    m_native->pictureRect = QRect(place.left, place.top, place.right - place.left, place.bottom - place.top);
+    m_native->update();
 }
 
-void CDialog::paintEvent(QPaintEvent* event) {
-    if (m_picture.isNull()) {
+void CDialog::Native::paintEvent(QPaintEvent* event) {
+    if (picture.isNull()) {
         QWidget::paintEvent(event);
         return;
     }
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(m_pictureRect, m_picture);
+    painter.drawImage(pictureRect, picture);
 }
 
 void CDialog::SetItemTip(ItemId id, std::string_view text) {
-    if (QWidget* widget = GetDlgItem(id)) {
+    if (QWidget* widget = m_native->Find(id)) {
         if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
         widget->setToolTip(ToQString(text));
     }
 }
 
 void CDialog::InsertTab(ItemId id, int index, std::string_view caption) {
-    if (auto* tabs = Item<CTabCtrl>(id)) tabs->InsertItem(index, ToQString(caption));
+    if (auto* tabs = m_native->Get<CTabCtrl>(id)) tabs->InsertItem(index, ToQString(caption));
 }
 
 void CDialog::ChooseTab(ItemId id, int index) {
-    if (auto* tabs = Item<CTabCtrl>(id)) tabs->tabBar()->setCurrentIndex(index);
+    if (auto* tabs = m_native->Get<CTabCtrl>(id)) tabs->tabBar()->setCurrentIndex(index);
 }
 
 void CDialog::PlacePage(CDialog& page, ItemId tabId) {
-    auto* tabs = Item<CTabCtrl>(tabId);
+    auto* tabs = m_native->Get<CTabCtrl>(tabId);
     if (!tabs) return;
-    page.setParent(tabs);
-    page.move(tabs->PageOrigin());
+    page.m_native->setParent(tabs);
+    page.m_native->move(tabs->PageOrigin());
 }
 
-void CDialog::OnCommand(int command, std::function<void()> handler) { m_commands[command] = std::move(handler); }
+void CDialog::OnCommand(int command, std::function<void()> handler) {
+    m_native->commands[command] = std::move(handler);
+}
 
 namespace {
 
@@ -555,58 +624,59 @@ QKeyCombination QtKey(const Accelerator& key) {
 }  // namespace
 
 void CDialog::SetAccelerators(std::span<const Accelerator> keys) {
-    for (QShortcut* shortcut : m_shortcuts) delete shortcut;
-    m_shortcuts.clear();
+    for (QShortcut* shortcut : m_native->shortcuts) delete shortcut;
+    m_native->shortcuts.clear();
     for (const Accelerator& key : keys) {
         std::vector<QKeyCombination> combinations{QtKey(key)};
         // Qt names Shift+Tab Backtab.
         if (key.key == kKeyTab && key.shift)
             combinations.push_back(QKeyCombination(QtKey(key).keyboardModifiers(), Qt::Key_Backtab));
         for (QKeyCombination combination : combinations) {
-            auto* shortcut = new QShortcut(QKeySequence(combination), this);
-            connect(shortcut, &QShortcut::activated, this, [this, command = key.command] {
-                const auto found = m_commands.find(command);
-                if (found != m_commands.end() && found->second) found->second();
-            });
-            m_shortcuts.push_back(shortcut);
+            auto* shortcut = new QShortcut(QKeySequence(combination), m_native.get());
+            QObject::connect(shortcut, &QShortcut::activated, m_native.get(),
+                             [n = m_native.get(), command = key.command] {
+                                 const auto found = n->commands.find(command);
+                                 if (found != n->commands.end() && found->second) found->second();
+                             });
+            m_native->shortcuts.push_back(shortcut);
         }
     }
 }
 
-std::string KeyText(const Accelerator& key) {
-    return QKeySequence(QtKey(key)).toString(QKeySequence::NativeText).toStdString();
-}
-
-QTimer& CDialog::QtTimer(std::uintptr_t timer) {
-    std::unique_ptr<QTimer>& slot = m_timers[timer];
+QTimer& CDialog::Native::Timer(std::uintptr_t timer) {
+    std::unique_ptr<QTimer>& slot = timers[timer];
     if (!slot) {
         slot = std::make_unique<QTimer>();
         slot->setSingleShot(true);
-        connect(slot.get(), &QTimer::timeout, this, [this, timer] {
-            const auto found = m_timerHandlers.find(timer);
-            if (found != m_timerHandlers.end() && found->second) found->second();
+        QObject::connect(slot.get(), &QTimer::timeout, this, [this, timer] {
+            const auto found = timerHandlers.find(timer);
+            if (found != timerHandlers.end() && found->second) found->second();
         });
     }
     return *slot;
 }
 
+QTimer& QtTimer(CDialog& dialog, std::uintptr_t timer) {
+    return static_cast<CDialog::Native*>(QtWidget(dialog))->Timer(timer);
+}
+
 void CDialog::StartSingleShot(std::uintptr_t timer, unsigned ms, std::function<void()> handler) {
-    m_timerHandlers[timer] = std::move(handler);
-    QtTimer(timer).start(static_cast<int>(ms));
+    m_native->timerHandlers[timer] = std::move(handler);
+    m_native->Timer(timer).start(static_cast<int>(ms));
 }
 
 void CDialog::StopTimer(std::uintptr_t timer) {
-    if (const auto found = m_timers.find(timer); found != m_timers.end()) found->second->stop();
+    if (const auto found = m_native->timers.find(timer); found != m_native->timers.end()) found->second->stop();
 }
 
 bool CDialog::IsTimerActive(std::uintptr_t timer) const {
-    const auto found = m_timers.find(timer);
-    return found != m_timers.end() && found->second->isActive();
+    const auto found = m_native->timers.find(timer);
+    return found != m_native->timers.end() && found->second->isActive();
 }
 
 void CDialog::OnSelChanging(ItemId id, std::function<void()> handler) {
-    if (auto* tabs = Item<CTabCtrl>(id))
-        connect(tabs, &CTabCtrl::SelChanging, this, [handler = std::move(handler)] { handler(); });
+    if (auto* tabs = m_native->Get<CTabCtrl>(id))
+        QObject::connect(tabs, &CTabCtrl::SelChanging, m_native.get(), [handler = std::move(handler)] { handler(); });
 }
 
 namespace {
@@ -646,46 +716,46 @@ private:
 }  // namespace
 
 void CDialog::OnActivate(ItemId id, std::function<void()> handler) {
-    QWidget* widget = GetDlgItem(id);
+    QWidget* widget = m_native->Find(id);
     if (!widget) return;
     widget->installEventFilter(new ActivateFilter(widget, std::move(handler)));
     ActivateFilter::Arrange(*widget);
 }
 
-void CDialog::BringToFront() {
-    activateWindow();
-    raise();
-}
+int RunMessageLoop(CDialog&) { return QApplication::exec(); }
 
-int RunMessageLoop(const CDialog&) { return QApplication::exec(); }
-
-void CDialog::closeEvent(QCloseEvent* event) {
-    OnClose();
+void CDialog::Native::closeEvent(QCloseEvent* event) {
+    if (owner && topLevel) owner->OnClose();
     QWidget::closeEvent(event);
 }
 
+void CDialog::Native::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (owner && topLevel) owner->OnResized({width(), height()});
+}
+
 void CDialog::OnContextMenu(ItemId id, std::function<void(ScreenPoint)> handler) {
-    if (auto* lines = Item<CMultiLineEdit>(id)) lines->SetContextMenuHandler(std::move(handler));
+    if (auto* lines = m_native->Get<CMultiLineEdit>(id)) lines->SetContextMenuHandler(std::move(handler));
 }
 
 void CDialog::OnDropFiles(std::function<void(const std::vector<FilePath>&, int)> handler) {
-    m_dropFiles = std::move(handler);
-    setAcceptDrops(m_dropFiles != nullptr);
+    m_native->dropFiles = std::move(handler);
+    m_native->setAcceptDrops(m_native->dropFiles != nullptr);
 }
 
 void CDialog::LetDropsThrough(ItemId id) {
-    if (QWidget* widget = GetDlgItem(id)) widget->setAcceptDrops(false);
+    if (QWidget* widget = m_native->Find(id)) widget->setAcceptDrops(false);
 }
 
-void CDialog::dragEnterEvent(QDragEnterEvent* event) {
-    if (m_dropFiles && event->mimeData()->hasUrls())
+void CDialog::Native::dragEnterEvent(QDragEnterEvent* event) {
+    if (dropFiles && event->mimeData()->hasUrls())
         event->acceptProposedAction();
     else
         QWidget::dragEnterEvent(event);
 }
 
-void CDialog::dropEvent(QDropEvent* event) {
-    if (!m_dropFiles) {
+void CDialog::Native::dropEvent(QDropEvent* event) {
+    if (!dropFiles) {
         QWidget::dropEvent(event);
         return;
     }
@@ -694,44 +764,55 @@ void CDialog::dropEvent(QDropEvent* event) {
         if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
     if (files.empty()) return;
     event->acceptProposedAction();
-    // The control under the point, not the group box around it.
     const QPoint dropped = event->position().toPoint();
-    const QPoint at = m_surface == this ? dropped : m_surface->mapFrom(this, dropped);
-    int id = kNoControlId;
-    for (const auto& [itemId, widget] : m_items)
-        if (!widget->isHidden() && !qobject_cast<CGroupBox*>(widget) && widget->geometry().contains(at)) id = itemId;
-    m_dropFiles(files, id);
+    const QPoint at = surface == this ? dropped : surface->mapFrom(this, dropped);
+    std::vector<DropCandidate> controls;
+    controls.reserve(items.size());
+    for (const auto& [itemId, widget] : items) {
+        const QRect box = widget->geometry();
+        controls.push_back({itemId,
+                            {box.left(), box.top(), box.left() + box.width(), box.top() + box.height()},
+                            !widget->isHidden(),
+                            qobject_cast<CGroupBox*>(widget) != nullptr});
+    }
+    dropFiles(files, DropTargetAt(controls, at.x(), at.y()));
 }
 
 void CDialog::OnClicked(ItemId id, std::function<void()> handler) {
-    if (auto* button = Item<QAbstractButton>(id))
-        connect(button, &QAbstractButton::clicked, this, [handler = std::move(handler)] { handler(); });
+    if (auto* button = m_native->Get<QAbstractButton>(id))
+        QObject::connect(button, &QAbstractButton::clicked, m_native.get(),
+                         [handler = std::move(handler)] { handler(); });
 }
 
 void CDialog::OnSelChange(ItemId id, std::function<void()> handler) {
-    if (auto* tabs = Item<CTabCtrl>(id))
-        connect(tabs, &CTabCtrl::SelChange, this, [handler = std::move(handler)] { handler(); });
-    else if (auto* combo = Item<QComboBox>(id))
-        connect(combo, &QComboBox::activated, this, [handler = std::move(handler)] { handler(); });
+    if (auto* tabs = m_native->Get<CTabCtrl>(id))
+        QObject::connect(tabs, &CTabCtrl::SelChange, m_native.get(), [handler = std::move(handler)] { handler(); });
+    else if (auto* combo = m_native->Get<QComboBox>(id))
+        QObject::connect(combo, &QComboBox::activated, m_native.get(), [handler = std::move(handler)] { handler(); });
 }
 
 void CDialog::OnTextChange(ItemId id, std::function<void()> handler) {
-    if (auto* edit = Item<QLineEdit>(id))
-        connect(edit, &QLineEdit::textChanged, this, [handler = std::move(handler)] { handler(); });
+    if (auto* edit = m_native->Get<QLineEdit>(id))
+        QObject::connect(edit, &QLineEdit::textChanged, m_native.get(), [handler = std::move(handler)] { handler(); });
+    else if (auto* lines = m_native->Get<CMultiLineEdit>(id))
+        QObject::connect(lines, &CMultiLineEdit::textChanged, m_native.get(),
+                         [handler = std::move(handler)] { handler(); });
 }
 
-void CDialog::keyPressEvent(QKeyEvent* event) {
+void CDialog::Native::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            OnOK();
+            if (owner) owner->OnOK();
             event->accept();
             return;
         case Qt::Key_Escape:
-            OnCancel();
+            if (owner) owner->OnCancel();
             event->accept();
             return;
         default:
             QWidget::keyPressEvent(event);
     }
 }
+
+QRect MapDialogRect(const CDialog& dialog, const DluRect& rect) { return MapDialogRect(rect, dialog.baseUnits()); }

@@ -19,8 +19,10 @@
 #include <vector>
 
 #include "app/desktop/CMainDlg.h"
-#include "platform/qt/Controls.h"
-#include "platform/qt/Dialogs.h"
+#include "app/desktop/QtMainDlg.h"
+#include "platform/qt/QtControls.h"
+#include "platform/qt/QtDialog.h"
+#include "platform/qt/QtDialogs.h"
 #include "platform/qt/QtText.h"
 
 class FakeDialogs final : public DialogSeam {
@@ -37,7 +39,13 @@ public:
         return answer;
     }
 
+    bool Open(const QString& path) override {
+        opened.push_back(path);
+        return true;
+    }
+
     std::vector<ShownMessage> messages;
+    std::vector<QString> opened;
     int beeps = 0;
     std::vector<FileDialogRequest> requests;
     std::vector<QWidget*> owners;
@@ -72,9 +80,9 @@ protected:
         SetDialogSeamForTesting(&dialogs);
         window = std::make_unique<CMainDlg>();
         window->Create();
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QtWidget(*window)->show();
+        QtWidget(*window)->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(QtWidget(*window)));
     }
     void TearDown() override {
         window.reset();
@@ -90,19 +98,19 @@ protected:
     CDatabasePage& database() { return window->databasePage(); }
 
     void SelectTab(int index) {
-        QTabBar* bar = window->tabs()->tabBar();
+        QTabBar* bar = Tabs(*window)->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
     template <ControlIdEnum E>
     void Click(CDialog& page, E id) {
-        auto* button = page.Item<QAbstractButton>(id);
+        auto* button = Item<QAbstractButton>(page, id);
         ASSERT_NE(button, nullptr) << id;
         ASSERT_TRUE(button->isVisible()) << id;
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     }
     template <ControlIdEnum E>
     void Type(CDialog& page, E id, const QString& text) {
-        QWidget* widget = page.GetDlgItem(id);
+        QWidget* widget = QtItem(page, id);
         ASSERT_NE(widget, nullptr) << id;
         widget->setFocus();
         TypeInto(widget, text);
@@ -123,7 +131,7 @@ protected:
     // Moves the list selection with the arrow keys, as a user at the keyboard.
     template <ControlIdEnum E>
     void Choose(CDialog& page, E id, int index) {
-        auto* combo = page.Item<QComboBox>(id);
+        auto* combo = Item<QComboBox>(page, id);
         ASSERT_NE(combo, nullptr) << id;
         combo->setFocus();
         while (combo->currentIndex() < index) QTest::keyClick(combo, Qt::Key_Down);

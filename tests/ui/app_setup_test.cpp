@@ -107,19 +107,19 @@ TEST(InOwnProcess, FramesShowAtThisScale) {
 
     CMainDlg window;
     window.Create();
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    const qreal dpr = window.devicePixelRatioF();
+    QtWidget(window)->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(QtWidget(window)));
+    const qreal dpr = QtWidget(window)->devicePixelRatioF();
     // The window grows with the screen's scale, whichever part Qt gives the
     // device pixel ratio and whichever the fonts.
-    EXPECT_GE(window.width() * dpr, 0.9 * scale * base[0].toInt());
-    EXPECT_GE(window.height() * dpr, 0.9 * scale * base[1].toInt());
+    EXPECT_GE(QtWidget(window)->width() * dpr, 0.9 * scale * base[0].toInt());
+    EXPECT_GE(QtWidget(window)->height() * dpr, 0.9 * scale * base[1].toInt());
     // So do lengths given in pixels.
-    EXPECT_NEAR(window.tabs()->PageOrigin().x() * dpr, 4 * scale, 0.5);
+    EXPECT_NEAR(Tabs(window)->PageOrigin().x() * dpr, 4 * scale, 0.5);
 
-    const QRgb background = window.palette().color(QPalette::Window).rgb();
+    const QRgb background = QtWidget(window)->palette().color(QPalette::Window).rgb();
     auto deviceRect = [&](const QWidget* widget) {
-        const QPoint at = widget->mapTo(&window, QPoint(0, 0));
+        const QPoint at = widget->mapTo(QtWidget(window), QPoint(0, 0));
         return QRectF(at.x() * dpr, at.y() * dpr, widget->width() * dpr, widget->height() * dpr);
     };
     auto expectFrame = [&](const QImage& shot, const QRectF& box, const QWidget* widget,
@@ -131,18 +131,18 @@ TEST(InOwnProcess, FramesShowAtThisScale) {
                 << widget->objectName().toStdString() << ": no " << names[edge] << " edge at scale " << scale;
     };
 
-    QFrame* panel = window.tabs()->findChild<QFrame*>(QString(), Qt::FindDirectChildrenOnly);
+    QFrame* panel = Tabs(window)->findChild<QFrame*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(panel, nullptr);
     for (int tab : {1, 2, 3}) {
-        window.tabs()->tabBar()->setCurrentIndex(tab);
-        QWidget* page = window.PageOfTab(tab);
+        Tabs(window)->tabBar()->setCurrentIndex(tab);
+        QWidget* page = QtWidget(*window.PageOfTab(tab));
         ASSERT_TRUE(page->isVisible());
-        const QImage shot = window.grab().toImage();
-        ASSERT_EQ(shot.width(), qRound(window.width() * dpr));
+        const QImage shot = QtWidget(window)->grab().toImage();
+        ASSERT_EQ(shot.width(), qRound(QtWidget(window)->width() * dpr));
         const QRectF panelBox = deviceRect(panel);
         expectFrame(shot, panelBox, panel, {Qt::LeftEdge, Qt::RightEdge, Qt::BottomEdge});
         // The tabs stand on the panel's top edge: it shows right of them.
-        const QRectF bar = deviceRect(window.tabs()->tabBar());
+        const QRectF bar = deviceRect(Tabs(window)->tabBar());
         expectFrame(shot, panelBox.adjusted(bar.width(), 0, 0, 0), panel, {Qt::TopEdge});
         int boxes = 0;
         const auto controls = page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
@@ -160,15 +160,16 @@ TEST(InOwnProcess, FramesShowAtThisScale) {
     const QRect banner = ToQRect(about.BannerRect());
     EXPECT_NEAR(banner.width() * dpr, about.banner().size().width * scale, 2.0);
     EXPECT_NEAR(banner.height() * dpr, about.banner().size().height * scale, 2.0);
-    EXPECT_GT(about.GetDlgItem(AboutId::Licence)->geometry().top(), banner.bottom());
+    EXPECT_GT(QtItem(about, AboutId::Licence)->geometry().top(), banner.bottom());
 }
 
 TEST(StartUp, FramesShowAtFractionalScale) {
     CMainDlg window;
     window.Create();
-    const qreal dpr = window.devicePixelRatioF();
-    const QString baseSize =
-        QStringLiteral("%1 %2").arg(qRound(window.width() * dpr)).arg(qRound(window.height() * dpr));
+    const qreal dpr = QtWidget(window)->devicePixelRatioF();
+    const QString baseSize = QStringLiteral("%1 %2")
+                                 .arg(qRound(QtWidget(window)->width() * dpr))
+                                 .arg(qRound(QtWidget(window)->height() * dpr));
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     // 100 %, 125 %, 150 % and 200 %, as the desktop's DPI setting gives them.
@@ -202,31 +203,32 @@ TEST(InOwnProcess, EveryControlComesIntoView) {
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 11));
     CMainDlg window;
     window.Create();
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    const QRect room = window.screen()->availableGeometry();
-    EXPECT_LE(window.width(), room.width());
-    EXPECT_LE(window.height(), room.height());
+    QtWidget(window)->show();
+    QtWidget(window)->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(QtWidget(window)));
+    const QRect room = QtWidget(window)->screen()->availableGeometry();
+    EXPECT_LE(QtWidget(window)->width(), room.width());
+    EXPECT_LE(QtWidget(window)->height(), room.height());
 
     auto inView = [&](QWidget* control) {
         control->setFocus(Qt::TabFocusReason);
         QApplication::processEvents();
-        const QRect box(control->mapTo(&window, QPoint(0, 0)), control->size());
+        const QRect box(control->mapTo(QtWidget(window), QPoint(0, 0)), control->size());
         // Of a control taller than the window, its top.
-        return window.rect().contains(box) || (box.height() > window.height() && window.rect().contains(box.topLeft()));
+        return QtWidget(window)->rect().contains(box) ||
+               (box.height() > QtWidget(window)->height() && QtWidget(window)->rect().contains(box.topLeft()));
     };
     int reached = 0;
-    for (int tab = 0; tab < window.tabs()->tabBar()->count(); ++tab) {
-        window.tabs()->tabBar()->setCurrentIndex(tab);
-        for (QWidget* control : window.PageOfTab(tab)->findChildren<QWidget*>()) {
+    for (int tab = 0; tab < Tabs(window)->tabBar()->count(); ++tab) {
+        Tabs(window)->tabBar()->setCurrentIndex(tab);
+        for (QWidget* control : QtWidget(*window.PageOfTab(tab))->findChildren<QWidget*>()) {
             if (!control->isVisible() || !control->isEnabled() || !(control->focusPolicy() & Qt::TabFocus)) continue;
             ++reached;
             EXPECT_TRUE(inView(control)) << "tab " << tab << " " << control->objectName().toStdString();
         }
     }
     for (MainId id : {MainId::New, MainId::Save, MainId::Open, MainId::OpenForm, MainId::SaveForm})
-        EXPECT_TRUE(inView(window.GetDlgItem(id))) << static_cast<int>(id);
+        EXPECT_TRUE(inView(QtItem(window, id))) << static_cast<int>(id);
     EXPECT_GT(reached, 20);
 }
 

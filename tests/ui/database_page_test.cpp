@@ -24,10 +24,10 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         SelectTab(3);
-        ASSERT_TRUE(database().isVisible());
+        ASSERT_TRUE(QtWidget(database())->isVisible());
     }
     bool Enabled(DatabaseId id) { return database().IsItemEnabled(id); }
-    QLineEdit* SizeEdit() { return database().Item<QLineEdit>(DatabaseId::ArchiveSize); }
+    QLineEdit* SizeEdit() { return Item<QLineEdit>(database(), DatabaseId::ArchiveSize); }
 };
 
 TEST_F(DatabasePageTest, NewStateMatchesTheDefaults) {
@@ -37,10 +37,10 @@ TEST_F(DatabasePageTest, NewStateMatchesTheDefaults) {
     EXPECT_FALSE(Enabled(DatabaseId::OriginalLink));
     EXPECT_EQ(database().GetItemText(DatabaseId::OriginalLink), Text(kSiteHomeUrl));
     EXPECT_EQ(database().GetCurSel(DatabaseId::Category), 0);
-    EXPECT_EQ(database().Item<QComboBox>(DatabaseId::Category)->currentText(), Q("Доспехи"_cp));
+    EXPECT_EQ(Item<QComboBox>(database(), DatabaseId::Category)->currentText(), Q("Доспехи"_cp));
     for (DatabaseId id : kGrades) {
         EXPECT_EQ(database().GetCurSel(id), 0) << id;
-        EXPECT_EQ(database().Item<QComboBox>(id)->currentText(), Q("Бронза"_cp));
+        EXPECT_EQ(Item<QComboBox>(database(), id)->currentText(), Q("Бронза"_cp));
     }
     // The mirrors are never switched.
     EXPECT_TRUE(Enabled(DatabaseId::NameMirror));
@@ -49,12 +49,12 @@ TEST_F(DatabasePageTest, NewStateMatchesTheDefaults) {
 }
 
 TEST_F(DatabasePageTest, ListsHoldTheCategoriesAndGradesAndTakeNoTypedText) {
-    auto* category = database().Item<QComboBox>(DatabaseId::Category);
+    auto* category = Item<QComboBox>(database(), DatabaseId::Category);
     EXPECT_EQ(category->count(), 14);
     EXPECT_EQ(category->itemText(13), Q("Плагины ПАКЕТЫ"_cp));
     EXPECT_FALSE(category->isEditable());
     for (DatabaseId id : kGrades) {
-        auto* grades = database().Item<QComboBox>(id);
+        auto* grades = Item<QComboBox>(database(), id);
         EXPECT_FALSE(grades->isEditable());
         EXPECT_EQ(grades->count(), 3);
         EXPECT_EQ(grades->itemText(2), Q("Золото"_cp));
@@ -69,7 +69,7 @@ TEST_F(DatabasePageTest, RecordSwitchAndLinkBox) {
     Click(database(), DatabaseId::SiteHomeLink);
     EXPECT_TRUE(Enabled(DatabaseId::OriginalLink));
     EXPECT_EQ(database().GetItemText(DatabaseId::OriginalLink), Text(kSiteHomeUrl));
-    database().Item<QLineEdit>(DatabaseId::OriginalLink)->selectAll();
+    Item<QLineEdit>(database(), DatabaseId::OriginalLink)->selectAll();
     Type(database(), DatabaseId::OriginalLink, QStringLiteral("http://mods.example.com/sword"));
     EXPECT_EQ(database().CaptureRecord().originalLink, "http://mods.example.com/sword");
 
@@ -139,14 +139,14 @@ TEST_F(DatabasePageTest, ArchiveBrowseFillsNameAndSizeFromTheFile) {
     dialogs.answers.push_back(path);
     Click(database(), DatabaseId::BrowseArchive);
     const QString name = QString::fromUtf8("Новый меч café.zip");
-    EXPECT_EQ(database().Item<QLineEdit>(DatabaseId::Archive)->text(), name);
-    EXPECT_EQ(database().Item<QLineEdit>(DatabaseId::Archive)->cursorPosition(), name.size() - 1);
+    EXPECT_EQ(Item<QLineEdit>(database(), DatabaseId::Archive)->text(), name);
+    EXPECT_EQ(Item<QLineEdit>(database(), DatabaseId::Archive)->cursorPosition(), name.size() - 1);
     EXPECT_EQ(database().CaptureRecord().archiveName, name.toStdString());
     EXPECT_EQ(database().GetItemText(DatabaseId::ArchiveSize), "1048576");
     EXPECT_EQ(dialogs.beeps, 0);
     EXPECT_EQ(dialogs.requests.back().filters,
               ParseFileFilter(" Файлы архивов (*.rar; *.zip) |*.rar; *.zip| Все файлы (*.*)|*.*||"_cp));
-    EXPECT_EQ(dialogs.owners.back(), &database());
+    EXPECT_EQ(dialogs.owners.back(), QtWidget(database()));
 
     // An archive that cannot be opened leaves the size empty, silently.
     dialogs.answers.push_back(dir.filePath(QStringLiteral("missing.rar")));
@@ -168,7 +168,7 @@ TEST_F(DatabasePageTest, ImageBrowseKeepsOnlyTheNameWithTheCaretBeforeItsEnd) {
     dialogs.answers.push_back(QStringLiteral("/pictures/site/small_shot.jpg"));
     Click(database(), DatabaseId::BrowseImage);
     EXPECT_EQ(database().GetItemText(DatabaseId::Image), "small_shot.jpg");
-    EXPECT_EQ(database().Item<QLineEdit>(DatabaseId::Image)->cursorPosition(), 13);
+    EXPECT_EQ(Item<QLineEdit>(database(), DatabaseId::Image)->cursorPosition(), 13);
     EXPECT_EQ(
         dialogs.requests.back().filters,
         ParseFileFilter(" Файлы изображений (*.gif; *.jpg; *.jpeg) |*.gif; *.jpg; *.jpeg| Все файлы (*.*)|*.*||"_cp));

@@ -15,7 +15,7 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         SelectTab(2);
-        ASSERT_TRUE(extras().isVisible());
+        ASSERT_TRUE(QtWidget(extras())->isVisible());
     }
     bool Enabled(ExtrasId id) { return extras().IsItemEnabled(id); }
 };

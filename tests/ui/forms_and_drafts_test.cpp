@@ -27,7 +27,7 @@ protected:
         SelectTab(1);
         Type(plugin(), PluginId::Name, QString::fromUtf8("Маяк \"Тихий\""));
         Type(plugin(), PluginId::Description, QString::fromUtf8("Первая"));
-        QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return);
+        QTest::keyClick(QtItem(plugin(), PluginId::Description), Qt::Key_Return);
         Type(plugin(), PluginId::Description, QString::fromUtf8("вторая"));
         Click(plugin(), PluginId::Tribunal);
         Click(plugin(), PluginId::RequiresOther);
@@ -54,7 +54,7 @@ TEST_F(FormsAndDrafts, AFormSavedAndOpenedComesBackWholeAndRendersAsTheWindowSav
     const FormFile filled = Form();
     const QString formPath = temp.filePath(QString::fromUtf8("форма.qsform"));
     dialogs.answers.push_back(formPath);
-    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(QtWidget(*window), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(dialogs.requests.size(), 1u);
     EXPECT_TRUE(dialogs.requests[0].save);
     EXPECT_EQ(dialogs.requests[0].defaultExtension, QStringLiteral("qsform"));
@@ -103,7 +103,7 @@ TEST_F(FormsAndDrafts, AMalformedOrForeignFileNamesWhatIsWrongAndChangesNothing)
         file.close();
         dialogs.messages.clear();
         dialogs.answers.push_back(path);
-        QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(QtWidget(*window), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
         ASSERT_EQ(dialogs.messages.size(), 1u) << c.bytes;
         EXPECT_TRUE(dialogs.messages[0].text.startsWith(QString::fromUtf8("Форма не открыта: ")));
         EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromUtf8(c.named))) << c.bytes;
@@ -142,7 +142,7 @@ TEST_F(FormsAndDrafts, NewCanBeUndoneUntilTheNextEdit) {
     FillForm();
     const FormFile filled = Form();
     EXPECT_FALSE(window->IsItemEnabled(MainId::RestoreForm));
-    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(QtWidget(*window), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(Form(), FormFile{});
     ASSERT_TRUE(window->IsItemEnabled(MainId::RestoreForm));
     Click(*window, MainId::RestoreForm);
@@ -161,9 +161,9 @@ TEST_F(FormsAndDrafts, FieldCommandsAreOneUndoStepEach) {
     window->SetFieldText(FieldTarget(PluginId::Name), "inserted");
     window->SetFieldText(FieldTarget(PluginId::Description), "first");
     window->SetFieldText(FieldTarget(PluginId::Description), "first and added");
-    QTest::keyClick(plugin().GetDlgItem(PluginId::Name), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(QtItem(plugin(), PluginId::Name), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(plugin().GetItemText(PluginId::Name), "typed");
-    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(QtItem(plugin(), PluginId::Description), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(plugin().GetItemText(PluginId::Description), "first");
 }
 
@@ -177,16 +177,16 @@ TEST_F(FormsAndDrafts, TheKeyboardSwitchesTabsAndTooltipsNameTheKeys) {
         {Qt::CTRL | Qt::Key_PageUp, 5},
     };
     for (const auto& step : steps) {
-        QTest::keyClick(window.get(), step.keys.key(), step.keys.keyboardModifiers());
-        EXPECT_EQ(window->tabs()->GetCurSel(), step.tab);
-        EXPECT_TRUE(window->PageOfTab(step.tab)->isVisible());
+        QTest::keyClick(QtWidget(*window), step.keys.key(), step.keys.keyboardModifiers());
+        EXPECT_EQ(Tabs(*window)->GetCurSel(), step.tab);
+        EXPECT_TRUE(QtWidget(*window->PageOfTab(step.tab))->isVisible());
     }
     for (auto [id, keys] : {std::pair{MainId::New, "Ctrl+N"},
                             {MainId::Open, "Ctrl+O"},
                             {MainId::Save, "Ctrl+S"},
                             {MainId::OpenForm, "Ctrl+Shift+O"},
                             {MainId::SaveForm, "Ctrl+Shift+S"}})
-        EXPECT_EQ(window->GetDlgItem(id)->toolTip(), QString::fromLatin1(keys)) << id;
+        EXPECT_EQ(QtItem(*window, id)->toolTip(), QString::fromLatin1(keys)) << id;
 }
 
 TEST_F(FormsAndDrafts, EachKindOfFileDialogStartsWhereItsKindLastWent) {
@@ -204,7 +204,7 @@ TEST_F(FormsAndDrafts, EachKindOfFileDialogStartsWhereItsKindLastWent) {
     window.reset();
     window = std::make_unique<CMainDlg>();
     window->Create();
-    window->show();
+    QtWidget(*window)->show();
     dialogs.requests.clear();
     Click(*window, MainId::OpenForm);
     Click(*window, MainId::Open);
@@ -214,21 +214,21 @@ TEST_F(FormsAndDrafts, EachKindOfFileDialogStartsWhereItsKindLastWent) {
 }
 
 // Files dropped as a file manager drops them: a list of file URLs.
-void Drop(QWidget& target, QPoint at, const QStringList& files) {
+void Drop(CDialog& page, QPoint at, const QStringList& files) {
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& file : files) urls << QUrl::fromLocalFile(file);
     data.setUrls(urls);
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&target, &enter);
+    QApplication::sendEvent(QtWidget(page), &enter);
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&target, &drop);
+    QApplication::sendEvent(QtWidget(page), &drop);
 }
 
 TEST_F(FormsAndDrafts, DroppedScreenshotsFillTheBoxOrTheFreeSlotsAndRaiseTheCount) {
     SelectTab(1);
-    const QPoint onSecond = plugin().GetDlgItem(PluginId::Screenshot2)->geometry().center();
+    const QPoint onSecond = QtItem(plugin(), PluginId::Screenshot2)->geometry().center();
     Drop(plugin(), onSecond, {QString::fromUtf8("/shots/второй café.jpg")});
     EXPECT_EQ(plugin().GetItemUtf8(PluginId::Screenshot2), "/shots/второй café.jpg");
     EXPECT_EQ(plugin().GetCurSel(PluginId::ScreenshotCount), 2);

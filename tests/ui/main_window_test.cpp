@@ -18,14 +18,14 @@ using MainWindow = MainWindowTest;
 template <ControlIdEnum E, std::size_t N>
 std::vector<QWidget*> Controls(const CDialog& page, const E (&ids)[N]) {
     std::vector<QWidget*> controls;
-    for (E id : ids) controls.push_back(page.GetDlgItem(id));
+    for (E id : ids) controls.push_back(QtItem(page, id));
     return controls;
 }
 
 CDialog* VisiblePageOf(CMainDlg& window) {
     CDialog* shown = nullptr;
     for (int i = 0; i < CMainDlg::kTabCount; ++i) {
-        if (!window.PageOfTab(i)->isVisible()) continue;
+        if (!QtWidget(*window.PageOfTab(i))->isVisible()) continue;
         if (shown) return nullptr;  // two at once
         shown = window.PageOfTab(i);
     }
@@ -33,19 +33,19 @@ CDialog* VisiblePageOf(CMainDlg& window) {
 }
 
 TEST_F(MainWindow, StartsOnTheFirstTabWithOnlyItsPageShown) {
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quillsmith"));
-    EXPECT_EQ(window->tabs()->GetCurSel(), 0);
+    EXPECT_EQ(QtWidget(*window)->windowTitle(), QStringLiteral("Quillsmith"));
+    EXPECT_EQ(Tabs(*window)->GetCurSel(), 0);
     EXPECT_EQ(VisiblePageOf(*window), &window->textDocPage());
     const char* captions[] = {"Просмотр", "Параметры 1", "Параметры 2", "База данных", "Справка", "О программе"};
-    ASSERT_EQ(window->tabs()->GetItemCount(), 6);
+    ASSERT_EQ(Tabs(*window)->GetItemCount(), 6);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(window->tabs()->tabBar()->tabText(i), QString::fromUtf8(captions[i]));
-        EXPECT_EQ(window->PageOfTab(i)->parentWidget(), window->tabs()) << i;
+        EXPECT_EQ(Tabs(*window)->tabBar()->tabText(i), QString::fromUtf8(captions[i]));
+        EXPECT_EQ(QtWidget(*window->PageOfTab(i))->parentWidget(), Tabs(*window)) << i;
     }
     EXPECT_EQ(window->PageOfTab(6), nullptr);
     EXPECT_EQ(window->PageOfTab(-1), nullptr);
     EXPECT_EQ(g_pMainDlg, window.get());
-    EXPECT_EQ(QApplication::focusWidget(), window->GetDlgItem(MainId::New));
+    EXPECT_EQ(QApplication::focusWidget(), QtItem(*window, MainId::New));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(window->templatePackage().count(), 16);
     // Gone with its window, so a later window's field editor never writes
@@ -56,11 +56,11 @@ TEST_F(MainWindow, StartsOnTheFirstTabWithOnlyItsPageShown) {
 
 TEST_F(MainWindow, IsAFixedSizeWindowWithoutMaximiseAndWithTheButtonsInPlace) {
     // 20 units taller than the tabs need: the form commands' row below them.
-    EXPECT_EQ(window->size(), window->MapDialogRect({0, 0, 448, 366}).size());
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_EQ(QtWidget(*window)->size(), MapDialogRect(*window, {0, 0, 448, 366}).size());
+    EXPECT_EQ(QtWidget(*window)->minimumSize(), QtWidget(*window)->maximumSize());
+    EXPECT_FALSE(QtWidget(*window)->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(QtWidget(*window)->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(QtWidget(*window)->windowIcon().isNull());
     struct Button {
         MainId id;
         const char* caption;
@@ -69,13 +69,13 @@ TEST_F(MainWindow, IsAFixedSizeWindowWithoutMaximiseAndWithTheButtonsInPlace) {
                    {MainId::Open, "Открыть", {61, 4, 50, 14}},
                    {MainId::Save, "Сохранить", {119, 4, 50, 14}}};
     for (const Button& b : buttons) {
-        auto* button = window->Item<QPushButton>(b.id);
+        auto* button = Item<QPushButton>(*window, b.id);
         ASSERT_NE(button, nullptr) << b.id;
         EXPECT_EQ(button->text(), QString::fromUtf8(b.caption));
-        EXPECT_EQ(button->geometry(), window->MapDialogRect(b.rect));
+        EXPECT_EQ(button->geometry(), MapDialogRect(*window, b.rect));
         EXPECT_FALSE(button->isDefault() || button->autoDefault());
     }
-    auto* box = window->Item<QLineEdit>(MainId::ReadOnlyBox);
+    auto* box = Item<QLineEdit>(*window, MainId::ReadOnlyBox);
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(box->isEnabled());
     EXPECT_TRUE(box->isReadOnly());
@@ -85,7 +85,7 @@ TEST_F(MainWindow, IsAFixedSizeWindowWithoutMaximiseAndWithTheButtonsInPlace) {
 TEST_F(MainWindow, SwitchingTabsShowsExactlyTheSelectedPage) {
     for (int index : {1, 2, 3, 4, 5, 0, 3, 1}) {
         SelectTab(index);
-        EXPECT_EQ(window->tabs()->GetCurSel(), index);
+        EXPECT_EQ(Tabs(*window)->GetCurSel(), index);
         EXPECT_EQ(VisiblePageOf(*window), window->PageOfTab(index)) << index;
     }
 }
@@ -94,8 +94,8 @@ TEST_F(MainWindow, DatabaseTabCopiesNameAndDescriptionEachTimeItIsSelected) {
     SelectTab(1);
     Type(plugin(), PluginId::Name, QString::fromUtf8("Меч \"Рассвет\""));
     Type(plugin(), PluginId::Description, QStringLiteral("line one"));
-    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
-    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(QtItem(plugin(), PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(QtItem(plugin(), PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
     Type(plugin(), PluginId::Description, QStringLiteral("line two"));
     SelectTab(3);
     EXPECT_EQ(database().GetItemText(DatabaseId::NameMirror), Text("Меч \"Рассвет\""_cp));
@@ -104,7 +104,7 @@ TEST_F(MainWindow, DatabaseTabCopiesNameAndDescriptionEachTimeItIsSelected) {
     // Whatever the mirror held, the next visit replaces it.
     database().SetItemText(DatabaseId::NameMirror, "edited");
     SelectTab(1);
-    plugin().Item<QLineEdit>(PluginId::Name)->selectAll();
+    Item<QLineEdit>(plugin(), PluginId::Name)->selectAll();
     Type(plugin(), PluginId::Name, QStringLiteral("Renamed"));
     SelectTab(3);
     EXPECT_EQ(database().GetItemText(DatabaseId::NameMirror), "Renamed");
@@ -127,7 +127,7 @@ TEST_F(MainWindow, NewResetsTheFormAndKeepsTheSelectedTab) {
     SelectTab(2);
     Click(extras(), ExtrasId::WarningOther);
     Click(*window, MainId::New);
-    EXPECT_EQ(window->tabs()->GetCurSel(), 2);
+    EXPECT_EQ(Tabs(*window)->GetCurSel(), 2);
     EXPECT_EQ(VisiblePageOf(*window), &extras());
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), NewReadmeForm());
     EXPECT_EQ(database().CaptureRecord(), NewDatabaseRecord());
@@ -152,12 +152,13 @@ TEST_F(MainWindow, EnterAndEscapeDoNothingAnywhere) {
     int visited = 0;
     for (int tab = 0; tab < CMainDlg::kTabCount; ++tab) {
         SelectTab(tab);
-        QList<QWidget*> targets = window->PageOfTab(tab)->findChildren<QWidget*>();
-        targets << window->GetDlgItem(MainId::New) << window->GetDlgItem(MainId::Save)
-                << window->GetDlgItem(MainId::Open) << window->PageOfTab(tab) << window.get();
+        QList<QWidget*> targets = QtWidget(*window->PageOfTab(tab))->findChildren<QWidget*>();
+        targets << QtItem(*window, MainId::New) << QtItem(*window, MainId::Save) << QtItem(*window, MainId::Open)
+                << QtWidget(*window->PageOfTab(tab)) << QtWidget(*window);
         for (QWidget* target : targets) {
             if (!target->isVisible() || !target->isEnabled()) continue;
-            if (target != window.get() && target != window->PageOfTab(tab) && target->focusPolicy() == Qt::NoFocus)
+            if (target != QtWidget(*window) && target != QtWidget(*window->PageOfTab(tab)) &&
+                target->focusPolicy() == Qt::NoFocus)
                 continue;
             target->setFocus();
             // A multi-line field takes Enter as a line break (its own test).
@@ -165,11 +166,11 @@ TEST_F(MainWindow, EnterAndEscapeDoNothingAnywhere) {
             for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
                 if (multiLine && key != Qt::Key_Escape) continue;
                 QTest::keyClick(target, key);
-                ASSERT_TRUE(window->isVisible()) << target->objectName().toStdString();
+                ASSERT_TRUE(QtWidget(*window)->isVisible()) << target->objectName().toStdString();
             }
             ++visited;
         }
-        EXPECT_EQ(window->tabs()->GetCurSel(), tab);
+        EXPECT_EQ(Tabs(*window)->GetCurSel(), tab);
     }
     EXPECT_GT(visited, 50);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -179,8 +180,8 @@ TEST_F(MainWindow, EnterAndEscapeDoNothingAnywhere) {
 }
 
 TEST_F(MainWindow, ClosingAsksNothing) {
-    EXPECT_TRUE(window->close());
-    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(QtWidget(*window)->close());
+    EXPECT_FALSE(QtWidget(*window)->isVisible());
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -257,8 +258,8 @@ TEST_F(MainWindow, TabMovesTheFocusInTheLayoutTablesOrder) {
     }
     // Then the tab bar, whose arrow keys switch the tabs.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), window->tabs()->tabBar());
-    EXPECT_EQ(window->GetDlgItem(MainId::ReadOnlyBox)->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(QApplication::focusWidget(), Tabs(*window)->tabBar());
+    EXPECT_EQ(QtItem(*window, MainId::ReadOnlyBox)->focusPolicy(), Qt::NoFocus);
 }
 
 // However the tab changes, the keys go on into the page shown, never into
@@ -272,14 +273,14 @@ TEST_F(MainWindow, AfterEveryKindOfTabSwitchTypingLandsInTheShownPage) {
                     {"Ctrl+Shift+Tab", Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier},
                     {"Ctrl+PgDown", Qt::Key_PageDown, Qt::ControlModifier},
                     {"Ctrl+PgUp", Qt::Key_PageUp, Qt::ControlModifier}};
-    auto* name = plugin().Item<QLineEdit>(PluginId::Name);
+    auto* name = Item<QLineEdit>(plugin(), PluginId::Name);
     for (const auto& change : switches) {
         SelectTab(1);
         name->setText(Q("Маяк"_cp));
         name->setFocus();
         name->selectAll();
         QTest::keyClick(name, change.key, change.modifiers);
-        ASSERT_NE(window->tabs()->GetCurSel(), 1) << change.what;
+        ASSERT_NE(Tabs(*window)->GetCurSel(), 1) << change.what;
         QWidget* focused = QApplication::focusWidget();
         ASSERT_NE(focused, nullptr) << change.what;
         EXPECT_TRUE(focused->isVisible()) << change.what << ": the focus is hidden";
@@ -309,7 +310,7 @@ TEST_F(MainWindow, AMegabytePastedOrSetIntoASingleLineFieldReadsBackWhole) {
     for (const auto& [page, ids] : pages) {
         SelectTab(page == &plugin() ? 1 : 3);
         for (int id : ids) {
-            auto* edit = page->Item<QLineEdit>(id);
+            auto* edit = Item<QLineEdit>(*page, id);
             ASSERT_NE(edit, nullptr) << id;
             edit->clear();
             edit->setFocus();
@@ -339,7 +340,7 @@ TEST(MainWindowStartUp, DamagedTemplateShowsOneMessageAndStartUpGoesOn) {
             EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("Error load template"));
             EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Exclamation);
             EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Quillsmith"));
-            EXPECT_EQ(dialogs.messages[0].owner, &window);
+            EXPECT_EQ(dialogs.messages[0].owner, QtWidget(window));
             EXPECT_EQ(CaptureReadmeForm(window.pluginPage(), window.extrasPage()), NewReadmeForm());
             EXPECT_EQ(window.databasePage().CaptureRecord(), NewDatabaseRecord());
         }

@@ -44,9 +44,9 @@ public:
 
 TEST(QtLayer, SelectionsCountInTheProgramsText) {
     TestDialog dialog;
-    auto* lines = dialog.Item<CMultiLineEdit>(kLines);
+    auto* lines = Item<CMultiLineEdit>(dialog, kLines);
     lines->setPlainText(QString::fromUtf8("Маяк\n日x"));
-    auto* line = dialog.Item<QLineEdit>(kLine);
+    auto* line = Item<QLineEdit>(dialog, kLine);
     line->setText(QString::fromUtf8("日x"));
     // Widget positions against the Windows-1251 text: CR LF is two, 日 is
     // its eight-byte "&#26085;".
@@ -78,7 +78,7 @@ TEST(QtLayer, MultiLineUtf8ReplacesTextAndUndo) {
     ASSERT_TRUE(dialog.CanUndo(kLines));
     dialog.SetItemUtf8(kLines, "первая\r\nвторая\r\n");
     EXPECT_EQ(dialog.GetItemText(kLines), Text("первая\r\nвторая\r\n"_cp));
-    EXPECT_EQ(dialog.Item<CMultiLineEdit>(kLines)->document()->blockCount(), 3);
+    EXPECT_EQ(Item<CMultiLineEdit>(dialog, kLines)->document()->blockCount(), 3);
     EXPECT_FALSE(dialog.CanUndo(kLines)) << "a new document starts a new history";
 
     dialog.ReplaceItemText(kLines, "one");
@@ -89,10 +89,10 @@ TEST(QtLayer, MultiLineUtf8ReplacesTextAndUndo) {
 
 TEST(QtLayer, TheProgramsContextMenuComesFromMouseScrollBarAndKeyboard) {
     TestDialog dialog;
-    dialog.show();
+    QtWidget(dialog)->show();
     std::vector<ScreenPoint> asked;
     dialog.OnContextMenu(kLines, [&asked](ScreenPoint point) { asked.push_back(point); });
-    auto* lines = dialog.Item<CMultiLineEdit>(kLines);
+    auto* lines = Item<CMultiLineEdit>(dialog, kLines);
 
     const QPoint at(5, 6);
     QContextMenuEvent mouse(QContextMenuEvent::Mouse, at, lines->viewport()->mapToGlobal(at));
@@ -118,17 +118,17 @@ TEST(QtLayer, DroppedFilesNameTheControlUnderThePoint) {
     std::vector<std::pair<std::vector<FilePath>, int>> drops;
     dialog.OnDropFiles([&drops](const std::vector<FilePath>& files, int id) { drops.emplace_back(files, id); });
     dialog.LetDropsThrough(kLine);
-    EXPECT_TRUE(dialog.acceptDrops());
-    EXPECT_FALSE(dialog.GetDlgItem(kLine)->acceptDrops());
-    EXPECT_TRUE(dialog.GetDlgItem(kOther)->acceptDrops()) << "only the controls named let drops through";
+    EXPECT_TRUE(QtWidget(dialog)->acceptDrops());
+    EXPECT_FALSE(QtItem(dialog, kLine)->acceptDrops());
+    EXPECT_TRUE(QtItem(dialog, kOther)->acceptDrops()) << "only the controls named let drops through";
 
     const auto drop = [&dialog](QPoint at, const QList<QUrl>& urls) {
         QMimeData data;
         data.setUrls(urls);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&dialog, &enter);
+        QApplication::sendEvent(QtWidget(dialog), &enter);
         QDropEvent event(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&dialog, &event);
+        QApplication::sendEvent(QtWidget(dialog), &event);
         return enter.isAccepted();
     };
     const QUrl file = QUrl::fromLocalFile(QString::fromUtf8("/shots/снимок.png"));
@@ -136,9 +136,9 @@ TEST(QtLayer, DroppedFilesNameTheControlUnderThePoint) {
         QPoint at;
         int id;
     } cases[] = {
-        {dialog.GetDlgItem(kLine)->geometry().center(), kLine},
-        {dialog.GetDlgItem(kLines)->geometry().center(), kLines},
-        {dialog.GetDlgItem(kFrame)->geometry().topLeft() + QPoint(2, 2), kNoControlId},  // the frame is no target
+        {QtItem(dialog, kLine)->geometry().center(), kLine},
+        {QtItem(dialog, kLines)->geometry().center(), kLines},
+        {QtItem(dialog, kFrame)->geometry().topLeft() + QPoint(2, 2), kNoControlId},  // the frame is no target
         {QPoint(1, 1), kNoControlId},
     };
     for (const auto& c : cases) {
@@ -182,8 +182,8 @@ TEST(QtLayer, ChosenTabsTellBeforeAndAfterAndProgramChangesDoNot) {
     window.SetCurSel(kTabs, 1);
     EXPECT_EQ(window.GetCurSel(kTabs), 1);
     EXPECT_EQ(told, (std::vector<std::string>{"changing 0", "change 2"}));
-    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Окно"));
-    EXPECT_FALSE(window.windowIcon().isNull());
+    EXPECT_EQ(QtWidget(window)->windowTitle(), QString::fromUtf8("Окно"));
+    EXPECT_FALSE(QtWidget(window)->windowIcon().isNull());
 }
 
 TEST(QtLayer, AListBoxTakesItsLinesInWindows1251AndTellsTheChosenOne) {
@@ -196,7 +196,7 @@ TEST(QtLayer, AListBoxTakesItsLinesInWindows1251AndTellsTheChosenOne) {
         }
     } dialog;
     dialog.SetListItems(kList, {Text("Название: пусто"_cp), Text("Описание: пусто"_cp)});
-    auto* list = dialog.Item<QListWidget>(kList);
+    auto* list = Item<QListWidget>(dialog, kList);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(1)->text(), QString::fromUtf8("Описание: пусто"));
@@ -210,18 +210,18 @@ TEST(QtLayer, AListBoxTakesItsLinesInWindows1251AndTellsTheChosenOne) {
 
 TEST(QtLayer, KeyboardCommandsTimersAndActivation) {
     TestWindow window;
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QtWidget(window)->show();
+    QtWidget(window)->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(QtWidget(window)));
     std::vector<int> commands;
     window.OnCommand(501, [&commands] { commands.push_back(501); });
     window.OnCommand(502, [&commands] { commands.push_back(502); });
     const Accelerator keys[] = {{'S', true, false, 501}, {kKeyTab, true, true, 502}, {kKeyF5, false, false, 501}};
     window.SetAccelerators(keys);
-    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
-    QTest::keyClick(&window, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::keyClick(&window, Qt::Key_F5);
-    QTest::keyClick(&window, Qt::Key_S);  // no Ctrl: no command
+    QTest::keyClick(QtWidget(window), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(QtWidget(window), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(QtWidget(window), Qt::Key_F5);
+    QTest::keyClick(QtWidget(window), Qt::Key_S);  // no Ctrl: no command
     EXPECT_EQ(commands, (std::vector<int>{501, 502, 501}));
     EXPECT_EQ(KeyText(keys[0]), "Ctrl+S");
     EXPECT_EQ(KeyText(keys[1]), "Ctrl+Shift+Tab");
@@ -229,7 +229,7 @@ TEST(QtLayer, KeyboardCommandsTimersAndActivation) {
 
     int fired = 0, counted = 0;
     // A benchmark's own count of the runs survives the restarts.
-    QObject::connect(&window.QtTimer(7), &QTimer::timeout, [&counted] { ++counted; });
+    QObject::connect(&QtTimer(window, 7), &QTimer::timeout, [&counted] { ++counted; });
     window.StartSingleShot(7, 200, [&fired] { ++fired; });
     window.StartSingleShot(7, 20, [&fired] { fired += 10; });  // starts over, with its new handler
     EXPECT_TRUE(window.IsTimerActive(7));
@@ -242,7 +242,7 @@ TEST(QtLayer, KeyboardCommandsTimersAndActivation) {
     EXPECT_EQ(fired, 10);
 
     int opened = 0;
-    QWidget* box = window.GetDlgItem(kBox);
+    QWidget* box = QtItem(window, kBox);
     // Disabled, the box is no stop for the keyboard; enabled, it is.
     window.EnableItem(kBox, false);
     window.OnActivate(kBox, [&opened] { ++opened; });

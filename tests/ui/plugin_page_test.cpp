@@ -16,7 +16,7 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         SelectTab(1);
-        ASSERT_TRUE(plugin().isVisible());
+        ASSERT_TRUE(QtWidget(plugin())->isVisible());
     }
     bool Enabled(PluginId id) { return plugin().IsItemEnabled(id); }
 };
@@ -28,7 +28,7 @@ TEST_F(PluginPageTest, NewStateMatchesTheDefaults) {
                         PluginId::InstallOther, PluginId::UninstallOther})
         EXPECT_FALSE(plugin().IsChecked(id)) << id;
     EXPECT_EQ(plugin().GetCurSel(PluginId::ScreenshotCount), 0);
-    EXPECT_EQ(plugin().Item<QComboBox>(PluginId::ScreenshotCount)->currentText(), Q("Нет"_cp));
+    EXPECT_EQ(Item<QComboBox>(plugin(), PluginId::ScreenshotCount)->currentText(), Q("Нет"_cp));
     for (PluginId id :
          {PluginId::Name, PluginId::File, PluginId::Description, PluginId::OtherRequirements, PluginId::Screenshot1,
           PluginId::Screenshot2, PluginId::Screenshot3, PluginId::InstallText, PluginId::UninstallText})
@@ -105,7 +105,7 @@ TEST_F(PluginPageTest, LoweringTheCountKeepsThePaths) {
 }
 
 TEST_F(PluginPageTest, TypingIntoTheCountChangesNoSelection) {
-    auto* combo = plugin().Item<QComboBox>(PluginId::ScreenshotCount);
+    auto* combo = Item<QComboBox>(plugin(), PluginId::ScreenshotCount);
     combo->lineEdit()->selectAll();
     Type(plugin(), PluginId::ScreenshotCount, QStringLiteral("3"));
     QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
@@ -114,7 +114,7 @@ TEST_F(PluginPageTest, TypingIntoTheCountChangesNoSelection) {
     EXPECT_EQ(combo->currentText(), QStringLiteral("3"));
     for (PluginId id : kScreenshotControls) EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()).screenshotCount, 0);
-    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(QtWidget(*window)->isVisible());
 }
 
 TEST_F(PluginPageTest, ScreenshotBrowsePutsTheFullPathWithTheCaretBeforeItsEnd) {
@@ -130,9 +130,9 @@ TEST_F(PluginPageTest, ScreenshotBrowsePutsTheFullPathWithTheCaretBeforeItsEnd) 
         dialogs.answers.push_back(path);
         Click(plugin(), c.button);
         // A name, not text: no "&#233;" in the box.
-        EXPECT_EQ(plugin().Item<QLineEdit>(c.edit)->text(), path);
-        EXPECT_EQ(plugin().Item<QLineEdit>(c.edit)->cursorPosition(), path.size() - 1);
-        EXPECT_FALSE(plugin().Item<QLineEdit>(c.edit)->hasSelectedText());
+        EXPECT_EQ(Item<QLineEdit>(plugin(), c.edit)->text(), path);
+        EXPECT_EQ(Item<QLineEdit>(plugin(), c.edit)->cursorPosition(), path.size() - 1);
+        EXPECT_FALSE(Item<QLineEdit>(plugin(), c.edit)->hasSelectedText());
     }
     ASSERT_EQ(dialogs.requests.size(), 3u);
     for (const FileDialogRequest& request : dialogs.requests) {
@@ -143,7 +143,7 @@ TEST_F(PluginPageTest, ScreenshotBrowsePutsTheFullPathWithTheCaretBeforeItsEnd) 
         EXPECT_TRUE(request.defaultExtension.isEmpty());
         EXPECT_TRUE(request.proposedName.isEmpty());
     }
-    EXPECT_EQ(dialogs.owners.front(), &plugin());
+    EXPECT_EQ(dialogs.owners.front(), QtWidget(plugin()));
 }
 
 TEST_F(PluginPageTest, PluginBrowseKeepsOnlyTheNameAndCancelChangesNothing) {
@@ -169,7 +169,7 @@ TEST_F(PluginPageTest, CaptureTakesEveryControlByteForByte) {
     Type(plugin(), PluginId::Name, QString::fromUtf8("Новый меч"));
     Type(plugin(), PluginId::File, QStringLiteral("sword.esp"));
     Type(plugin(), PluginId::Description, QString::fromUtf8("Строка <b>&amp;"));
-    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(QtItem(plugin(), PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
     Type(plugin(), PluginId::Description, QStringLiteral("\tnext"));
     Click(plugin(), PluginId::RequiresOther);
     Type(plugin(), PluginId::OtherRequirements, QStringLiteral("Other"));

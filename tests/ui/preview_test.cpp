@@ -50,7 +50,7 @@ protected:
     }
     virtual bool withEngine() const { return false; }
 
-    QPushButton* button() { return window->Item<QPushButton>(MainId::Preview); }
+    QPushButton* button() { return Item<QPushButton>(*window, MainId::Preview); }
     CPreviewWnd* preview() { return window->preview(); }
 
     QByteArray savedModule;
@@ -64,10 +64,10 @@ TEST_F(Preview, TheButtonSitsInTheBottomRowBesideTheOthersAndNamesItsKey) {
     const QRect rect = button()->geometry();
     EXPECT_TRUE(button()->parentWidget()->rect().contains(rect));
     for (MainId other : {MainId::OpenForm, MainId::SaveForm, MainId::RestoreForm, MainId::Status, MainId::Tabs}) {
-        const QRect theirs = window->GetDlgItem(other)->geometry();
+        const QRect theirs = QtItem(*window, other)->geometry();
         EXPECT_FALSE(rect.intersects(theirs)) << other;
     }
-    EXPECT_EQ(rect.top(), window->GetDlgItem(MainId::OpenForm)->geometry().top());
+    EXPECT_EQ(rect.top(), QtItem(*window, MainId::OpenForm)->geometry().top());
 }
 
 TEST_F(Preview, TheButtonAndF5OpenAndCloseAWindowThatLeavesTheMainOneUsable) {
@@ -77,14 +77,14 @@ TEST_F(Preview, TheButtonAndF5OpenAndCloseAWindowThatLeavesTheMainOneUsable) {
     EXPECT_TRUE(preview()->isVisible());
     EXPECT_EQ(preview()->windowTitle(), QString::fromUtf8("Предпросмотр"));
     EXPECT_FALSE(preview()->isModal());
-    EXPECT_TRUE(window->isEnabled());
+    EXPECT_TRUE(QtWidget(*window)->isEnabled());
     // Beside the main window, not over it.
-    EXPECT_FALSE(preview()->frameGeometry().intersects(window->frameGeometry()));
+    EXPECT_FALSE(preview()->frameGeometry().intersects(QtWidget(*window)->frameGeometry()));
     Click(*window, MainId::Preview);
     EXPECT_FALSE(preview()->isVisible());
 
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::keyClick(window.get(), Qt::Key_F5);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(QtWidget(*window)));
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
     EXPECT_TRUE(preview()->isVisible());
     // F5 works from the preview window too.
     preview()->activateWindow();
@@ -94,7 +94,7 @@ TEST_F(Preview, TheButtonAndF5OpenAndCloseAWindowThatLeavesTheMainOneUsable) {
 }
 
 TEST_F(Preview, WithoutTheEngineOneLineSaysSoAndTheChecksStillWork) {
-    QTest::keyClick(window.get(), Qt::Key_F5);
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
     ASSERT_NE(preview(), nullptr);
     EXPECT_EQ(preview()->view(), nullptr);
     QLabel* line = preview()->engineLine();
@@ -114,7 +114,7 @@ TEST_F(Preview, WithoutTheEngineOneLineSaysSoAndTheChecksStillWork) {
 }
 
 TEST_F(Preview, TheChecksFollowTypingOnEveryPageAfterTheInterval) {
-    QTest::keyClick(window.get(), Qt::Key_F5);
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
     QListWidget* list = preview()->checksList();
     const auto mentions = [&](const char* utf8) {
         for (int i = 0; i < list->count(); ++i)
@@ -144,7 +144,7 @@ TEST_F(Preview, AClickOnACheckTakesTheFocusToItsFieldOnItsTab) {
     Click(database(), DatabaseId::CreateRecord);
     Type(database(), DatabaseId::Archive, QStringLiteral("missing.zip"));
     SelectTab(0);
-    QTest::keyClick(window.get(), Qt::Key_F5);
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
     preview()->UpdateNow();
     QListWidget* list = preview()->checksList();
     struct Case {
@@ -166,8 +166,8 @@ TEST_F(Preview, AClickOnACheckTakesTheFocusToItsFieldOnItsTab) {
         ASSERT_NE(item, nullptr) << c.startsWith;
         SelectTab(0);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-        EXPECT_EQ(window->tabs()->GetCurSel(), c.tab) << c.startsWith;
-        EXPECT_EQ(window->focusWidget(), c.page->GetDlgItem(c.id)) << c.startsWith;
+        EXPECT_EQ(Tabs(*window)->GetCurSel(), c.tab) << c.startsWith;
+        EXPECT_EQ(QtWidget(*window)->focusWidget(), QtItem(*c.page, c.id)) << c.startsWith;
     }
 }
 
@@ -196,7 +196,7 @@ protected:
 
 TEST_F(PreviewWithEngine, TheShownPageIsTheReadmeSaveWritesAndFollowsTyping) {
     int loads = 0;
-    QTest::keyClick(window.get(), Qt::Key_F5);
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
     if (!preview()->view()) GTEST_SKIP() << "no preview engine: " << preview()->engineLine()->toolTip().toStdString();
     preview()->m_afterLoad = [&loads] { ++loads; };
     ASSERT_TRUE(WaitFor([&] { return loads > 0; }, 20000));
@@ -229,7 +229,7 @@ TEST_F(PreviewWithEngine, WritesWhatItShowsForTheBrowserComparison) {
     if (dump.isEmpty()) GTEST_SKIP() << "run by tests/scripts/preview_test.sh";
     ASSERT_TRUE(window->OpenFormFile(qEnvironmentVariable("QS_PREVIEW_FORM").toStdString()));
     int loads = 0;
-    QTest::keyClick(window.get(), Qt::Key_F5);
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
     ASSERT_NE(preview()->view(), nullptr) << preview()->engineLine()->toolTip().toStdString();
     preview()->m_afterLoad = [&loads] { ++loads; };
     ASSERT_TRUE(WaitFor([&] { return loads > 0; }, 20000));

@@ -55,18 +55,18 @@ QRgb PixelAt(const QImage& image, QPoint at) { return image.pixel(at) & 0xFFFFFF
 
 class ReferencePagesTest : public MainWindowTest {
 protected:
-    QImage Render(CAboutPage& page) { return page.grab().toImage(); }
+    QImage Render(CAboutPage& page) { return QtWidget(page)->grab().toImage(); }
 };
 
 TEST_F(ReferencePagesTest, ViewsSitAtTheirPlacesAndAreReadOnlyTabStopsAsLaidOut) {
     CHelpPage& help = window->helpPage();
     CAboutPage& about = window->aboutPage();
-    CRichEdit* guide = help.Item<CRichEdit>(HelpId::Guide);
-    CRichEdit* licence = about.Item<CRichEdit>(AboutId::Licence);
+    CRichEdit* guide = Item<CRichEdit>(help, HelpId::Guide);
+    CRichEdit* licence = Item<CRichEdit>(about, AboutId::Licence);
     ASSERT_NE(guide, nullptr);
     ASSERT_NE(licence, nullptr);
-    EXPECT_EQ(guide->geometry(), help.MapDialogRect({4, 4, 424, 295}));
-    EXPECT_EQ(licence->geometry(), about.MapDialogRect({4, 83, 424, 216}));
+    EXPECT_EQ(guide->geometry(), MapDialogRect(help, {4, 4, 424, 295}));
+    EXPECT_EQ(licence->geometry(), MapDialogRect(about, {4, 83, 424, 216}));
     for (CRichEdit* view : {guide, licence}) {
         EXPECT_TRUE(view->isReadOnly());
         EXPECT_TRUE(view->textInteractionFlags() & Qt::TextSelectableByKeyboard);
@@ -77,9 +77,9 @@ TEST_F(ReferencePagesTest, ViewsSitAtTheirPlacesAndAreReadOnlyTabStopsAsLaidOut)
 
 TEST_F(ReferencePagesTest, DocumentsShowFormattedFromTheTop) {
     SelectTab(4);
-    ASSERT_TRUE(window->helpPage().isVisible());
+    ASSERT_TRUE(QtWidget(window->helpPage())->isVisible());
     for (CRichEdit* view :
-         {window->helpPage().Item<CRichEdit>(HelpId::Guide), window->aboutPage().Item<CRichEdit>(AboutId::Licence)}) {
+         {Item<CRichEdit>(window->helpPage(), HelpId::Guide), Item<CRichEdit>(window->aboutPage(), AboutId::Licence)}) {
         ASSERT_NE(view, nullptr);
         const QString text = view->document()->toPlainText();
         EXPECT_FALSE(text.contains(QStringLiteral("\\rtf"))) << "RTF source shown";
@@ -88,7 +88,7 @@ TEST_F(ReferencePagesTest, DocumentsShowFormattedFromTheTop) {
         EXPECT_EQ(view->textCursor().position(), 0);
         EXPECT_EQ(view->verticalScrollBar()->value(), 0);
     }
-    const QString help = window->helpPage().Item<CRichEdit>(HelpId::Guide)->document()->toPlainText();
+    const QString help = Item<CRichEdit>(window->helpPage(), HelpId::Guide)->document()->toPlainText();
     // The guide's points in their order.
     qsizetype at = 0;
     for (const char* heading : {"Как пользоваться", "Новый", "Открыть", "Сохранить", "Просмотр", "Параметры 1",
@@ -99,7 +99,7 @@ TEST_F(ReferencePagesTest, DocumentsShowFormattedFromTheTop) {
     }
     // Some of it is bold: formatting reached the view.
     bool bold = false;
-    for (QTextBlock block = window->helpPage().Item<CRichEdit>(HelpId::Guide)->document()->begin();
+    for (QTextBlock block = Item<CRichEdit>(window->helpPage(), HelpId::Guide)->document()->begin();
          block.isValid() && !bold; block = block.next())
         for (auto fragment = block.begin(); !fragment.atEnd() && !bold; ++fragment)
             bold = fragment.fragment().charFormat().fontWeight() >= QFont::Bold;
@@ -108,14 +108,14 @@ TEST_F(ReferencePagesTest, DocumentsShowFormattedFromTheTop) {
 
 TEST_F(ReferencePagesTest, TypingIntoTheViewsChangesNothing) {
     SelectTab(5);
-    CRichEdit* view = window->aboutPage().Item<CRichEdit>(AboutId::Licence);
+    CRichEdit* view = Item<CRichEdit>(window->aboutPage(), AboutId::Licence);
     const QString before = view->document()->toPlainText();
     view->setFocus();
     QTest::keyClicks(view, "abc");
     QTest::keyClick(view, Qt::Key_Delete);
     QTest::keyClick(view, Qt::Key_Return);
     EXPECT_EQ(view->document()->toPlainText(), before);
-    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(QtWidget(*window)->isVisible());
 }
 
 TEST_F(ReferencePagesTest, BannerLeavesOutExactlyPureBlack) {
@@ -171,11 +171,11 @@ TEST_F(ReferencePagesTest, LicenceStaysBelowTheBannerWithASmallFont) {
 
     const QRect banner = ToQRect(page.BannerRect());
     ASSERT_EQ(banner, QRect(ToQPoint(CAboutPage::kBannerOrigin), ToQSize(page.banner().size())));
-    const QRect box = page.GetDlgItem(AboutId::Licence)->geometry();
+    const QRect box = QtItem(page, AboutId::Licence)->geometry();
     EXPECT_GT(box.top(), banner.bottom());
     // Still ending where the layout puts it, inside the page.
-    EXPECT_EQ(box.bottom(), page.MapDialogRect({4, 83, 424, 216}).bottom());
-    EXPECT_LE(box.bottom(), page.height());
+    EXPECT_EQ(box.bottom(), MapDialogRect(page, {4, 83, 424, 216}).bottom());
+    EXPECT_LE(box.bottom(), QtWidget(page)->height());
 }
 
 }  // namespace

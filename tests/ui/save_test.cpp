@@ -1,7 +1,6 @@
 // Save from the window: the record's refusal, the dialog, and the files it
 // writes, compared with what the headless renderer writes for the same form.
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -63,7 +62,7 @@ TEST_F(SaveTest, RecordWithoutArchiveSizeRefusesBeforeAnyDialog) {
     EXPECT_EQ(dialogs.messages[0].text, Q("Не указан размер архива."_cp));
     EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(dialogs.messages[0].caption, QStringLiteral("Quillsmith"));
-    EXPECT_EQ(dialogs.messages[0].owner, window.get());
+    EXPECT_EQ(dialogs.messages[0].owner, QtWidget(*window));
     EXPECT_TRUE(dialogs.requests.empty());
     EXPECT_TRUE(FilesUnder(out).isEmpty());
 }
@@ -77,7 +76,7 @@ TEST_F(SaveTest, TheDialogProposesReadMeAndCancellingWritesNothing) {
     EXPECT_EQ(request.defaultExtension, QStringLiteral("htm"));
     EXPECT_EQ(request.proposedName, QStringLiteral("ReadMe.htm"));
     EXPECT_TRUE(request.overwritePrompt);
-    EXPECT_EQ(dialogs.owners[0], window.get());
+    EXPECT_EQ(dialogs.owners[0], QtWidget(*window));
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_TRUE(FilesUnder(out).isEmpty());
 }
@@ -117,23 +116,11 @@ TEST_F(SaveTest, SaveChangesNothingOnTheForm) {
     PressSave();
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), before);
     EXPECT_EQ(database().CaptureRecord(), record);
-    EXPECT_EQ(window->tabs()->GetCurSel(), 1);
+    EXPECT_EQ(Tabs(*window)->GetCurSel(), 1);
 }
 
-// The browser's side: a handler of file URLs stands in for it.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public slots:
-    void Open(const QUrl& url) { opened.push_back(url); }
-
-public:
-    std::vector<QUrl> opened;
-};
-
 TEST_F(SaveTest, TheSavedReadmesPathShowsInTheBoxAndOpensInTheBrowser) {
-    QLineEdit* box = window->Item<QLineEdit>(MainId::ReadOnlyBox);
-    UrlRecorder browser;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "Open");
+    QLineEdit* box = Item<QLineEdit>(*window, MainId::ReadOnlyBox);
     // A Save that writes no readme leaves the box as it was.
     dialogs.answers.push_back(temp.filePath(QStringLiteral("missing/ReadMe.htm")));
     PressSave();
@@ -149,10 +136,9 @@ TEST_F(SaveTest, TheSavedReadmesPathShowsInTheBoxAndOpensInTheBrowser) {
     QTest::mouseClick(box, Qt::LeftButton);
     box->setFocus();
     QTest::keyClick(box, Qt::Key_Return);
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(browser.opened.size(), 2u);
-    EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(path));
-    EXPECT_EQ(browser.opened[1], QUrl::fromLocalFile(path));
+    ASSERT_EQ(dialogs.opened.size(), 2u);
+    EXPECT_EQ(dialogs.opened[0], path);
+    EXPECT_EQ(dialogs.opened[1], path);
 }
 
 // The whole road as a user takes it: fill both form pages and the Database
@@ -172,10 +158,10 @@ TEST_F(SaveTest, EndToEndWritesWhatTheRendererWritesForTheSameForm) {
     dialogs.answers.push_back("/games/Data Files/Dawn Sword.esp");
     Click(plugin(), PluginId::BrowseFile);
     Type(plugin(), PluginId::Description, QString::fromUtf8("Первая строка"));
-    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(QtItem(plugin(), PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
     Type(plugin(), PluginId::Description, QString::fromUtf8("вторая"));
-    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
-    QTest::keyClick(plugin().GetDlgItem(PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(QtItem(plugin(), PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(QtItem(plugin(), PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
     Type(plugin(), PluginId::Description, QString::fromUtf8("абзац"));
     Click(plugin(), PluginId::Tribunal);
     Click(plugin(), PluginId::BsaArchive);
@@ -205,7 +191,7 @@ TEST_F(SaveTest, EndToEndWritesWhatTheRendererWritesForTheSameForm) {
     dialogs.answers.push_back(temp.filePath("Dawn Sword.zip"));
     Click(database(), DatabaseId::BrowseArchive);
     Click(database(), DatabaseId::SiteHomeLink);
-    database().Item<QLineEdit>(DatabaseId::OriginalLink)->selectAll();
+    Item<QLineEdit>(database(), DatabaseId::OriginalLink)->selectAll();
     Type(database(), DatabaseId::OriginalLink, QStringLiteral("http://mods.example.com/dawn"));
 
     dialogs.answers.push_back(out + "/ReadMe.htm");
@@ -310,5 +296,3 @@ TEST_F(SaveTest, ChosenPathsReachTheFileSystemAsTheyWereChosen) {
 }
 
 }  // namespace
-
-#include "save_test.moc"

@@ -16,7 +16,7 @@
 
 #include "UiTest.h"
 #include "pages/CFieldEdit.h"
-#include "platform/qt/Menus.h"
+#include "platform/qt/QtMenus.h"
 #include "text/Cp1251.h"
 
 namespace {
@@ -168,7 +168,7 @@ protected:
     CTextDocPage& page() { return window->textDocPage(); }
     // The field editor's rules, and the platform's control they work on.
     CFieldEdit& field() { return page().edit(); }
-    CMultiLineEdit& edit() { return *page().Item<CMultiLineEdit>(TextDocId::Edit); }
+    CMultiLineEdit& edit() { return *Item<CMultiLineEdit>(page(), TextDocId::Edit); }
 
     // The document's text as the program's texts hold it.
     Text Document() { return field().GetWindowText(); }
@@ -209,7 +209,8 @@ protected:
         std::map<std::string, std::string> state;
         for (int tab : {0, 1, 2, 3}) {
             CDialog* page = window->PageOfTab(tab);
-            for (QWidget* control : page->findChildren<QWidget*>(QRegularExpression(QStringLiteral("^id\\d+$")))) {
+            for (QWidget* control :
+                 QtWidget(*page)->findChildren<QWidget*>(QRegularExpression(QStringLiteral("^id\\d+$")))) {
                 const int id = control->objectName().mid(2).toInt();
                 const std::string key = std::to_string(tab) + "/" + std::to_string(id);
                 state[key + " text"] = page->GetItemText(id);
@@ -217,9 +218,9 @@ protected:
                 state[key + " checked"] = page->IsChecked(id) ? "yes" : "no";
                 state[key + " list"] = std::to_string(page->GetCurSel(id));
             }
-            state[std::to_string(tab) + " visible"] = page->isVisible() ? "yes" : "no";
+            state[std::to_string(tab) + " visible"] = QtWidget(*page)->isVisible() ? "yes" : "no";
         }
-        state["tab"] = std::to_string(window->tabs()->GetCurSel());
+        state["tab"] = std::to_string(Tabs(*window)->GetCurSel());
         const QTextCursor cursor = edit().textCursor();
         state["document selection"] = std::to_string(cursor.anchor()) + "-" + std::to_string(cursor.position());
         return state;
@@ -242,15 +243,15 @@ protected:
 };
 
 TEST_F(TextDocPageTest, TheEditSitsInsideTheFrameAndWrapsItsLines) {
-    auto* frame = page().findChild<CGroupBox*>();
+    auto* frame = QtWidget(page())->findChild<CGroupBox*>();
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->title(), QString::fromUtf8("Текстовый документ"));
-    EXPECT_EQ(frame->geometry(), page().MapDialogRect({4, 4, 424, 295}));
-    EXPECT_EQ(page().size(), page().MapDialogRect({0, 0, 432, 302}).size());
+    EXPECT_EQ(frame->geometry(), MapDialogRect(page(), {4, 4, 424, 295}));
+    EXPECT_EQ(QtWidget(page())->size(), MapDialogRect(page(), {0, 0, 432, 302}).size());
 
-    EXPECT_EQ(page().GetDlgItem(TextDocId::Edit), &edit());
-    EXPECT_EQ(edit().parentWidget(), &page());
-    EXPECT_EQ(edit().geometry(), QRect(16, 24, page().width() - 34, page().height() - 40));
+    EXPECT_EQ(QtItem(page(), TextDocId::Edit), &edit());
+    EXPECT_EQ(edit().parentWidget(), QtWidget(page()));
+    EXPECT_EQ(edit().geometry(), QRect(16, 24, QtWidget(page())->width() - 34, QtWidget(page())->height() - 40));
     EXPECT_TRUE(frame->geometry().contains(edit().geometry()));
     EXPECT_TRUE(edit().isVisible());
     EXPECT_FALSE(edit().isReadOnly());
@@ -266,7 +267,7 @@ TEST_F(TextDocPageTest, TheEditSitsInsideTheFrameAndWrapsItsLines) {
     QTest::keyClick(&edit(), Qt::Key_Return, Qt::ControlModifier);
     QTest::keyClicks(&edit(), "two");
     EXPECT_EQ(Document(), "one\r\n\r\ntwo");
-    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(QtWidget(*window)->isVisible());
 }
 
 TEST_F(TextDocPageTest, WithoutSelectionTheMenuHasGreyCascadesAndKeepsTheLastCapture) {
@@ -368,7 +369,7 @@ TEST_F(TextDocPageTest, DisabledFieldsTakeTheTextAndTheirBoxesStayAsTheyAre) {
     EXPECT_FALSE(plugin().IsItemEnabled(PluginId::InstallText));
     EXPECT_TRUE(plugin().IsChecked(PluginId::InstallStandard));
     EXPECT_FALSE(plugin().IsChecked(PluginId::InstallOther));
-    EXPECT_EQ(window->tabs()->GetCurSel(), 0);
+    EXPECT_EQ(Tabs(*window)->GetCurSel(), 0);
 
     // Checking "Другое" later shows what the field was given.
     SelectTab(1);
@@ -491,7 +492,7 @@ TEST_F(TextDocPageTest, OpenAsksForATextFileAndCancellingChangesNothing) {
     EXPECT_EQ(request.filters, filters);
     EXPECT_TRUE(request.defaultExtension.isEmpty());
     EXPECT_TRUE(request.proposedName.isEmpty());
-    EXPECT_EQ(dialogs.owners[0], window.get());
+    EXPECT_EQ(dialogs.owners[0], QtWidget(*window));
     EXPECT_EQ(Snapshot(), before);
     EXPECT_TRUE(dialogs.messages.empty());
 
@@ -576,9 +577,9 @@ TEST_F(TextDocPageTest, APassageFromAnLfFileEqualsThePassageTyped) {
 
     SelectTab(2);
     Type(extras(), ExtrasId::Authors, QStringLiteral("Install:"));
-    QTest::keyClick(extras().GetDlgItem(ExtrasId::Authors), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(QtItem(extras(), ExtrasId::Authors), Qt::Key_Return, Qt::ControlModifier);
     Type(extras(), ExtrasId::Authors, QStringLiteral("unpack to Data Files"));
-    QTest::keyClick(extras().GetDlgItem(ExtrasId::Authors), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(QtItem(extras(), ExtrasId::Authors), Qt::Key_Return, Qt::ControlModifier);
 
     EXPECT_EQ(plugin().GetItemText(PluginId::Description), "Install:\r\nunpack to Data Files\r\n");
     EXPECT_EQ(plugin().GetItemText(PluginId::Description), extras().GetItemText(ExtrasId::Authors));
@@ -592,10 +593,10 @@ TEST_F(TextDocPageTest, OpenNeverSwitchesTabsNorTouchesTheForm) {
     Open(path);
     auto after = Snapshot();
     EXPECT_EQ(Changed(before, after), std::vector<std::string>{TextKey(0, ControlIdValue(TextDocId::Edit))});
-    EXPECT_EQ(window->tabs()->GetCurSel(), 2);
-    EXPECT_TRUE(extras().isVisible());
-    EXPECT_FALSE(page().isVisible());
-    EXPECT_TRUE(window->Item<QLineEdit>(MainId::ReadOnlyBox)->text().isEmpty());
+    EXPECT_EQ(Tabs(*window)->GetCurSel(), 2);
+    EXPECT_TRUE(QtWidget(extras())->isVisible());
+    EXPECT_FALSE(QtWidget(page())->isVisible());
+    EXPECT_TRUE(Item<QLineEdit>(*window, MainId::ReadOnlyBox)->text().isEmpty());
 
     SelectTab(0);
     EXPECT_TRUE(edit().isVisible());

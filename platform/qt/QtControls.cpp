@@ -1,4 +1,4 @@
-#include "platform/qt/Controls.h"
+#include "platform/qt/QtControls.h"
 
 #include <QContextMenuEvent>
 #include <QFrame>
@@ -112,13 +112,24 @@ void CGroupBox::paintEvent(QPaintEvent*) {
     painter.drawText(caption, Qt::AlignCenter, m_title);
 }
 
+CBitmap::CBitmap() : m_native(std::make_unique<Native>()) {}
+
+CBitmap::~CBitmap() = default;
+
 bool CBitmap::Load(std::span<const unsigned char> bmp) {
     QImage image;
     if (bmp.size() <= static_cast<std::size_t>(INT_MAX))
         image.loadFromData(bmp.data(), static_cast<int>(bmp.size()), "BMP");
-    m_image = image;
-    return !m_image.isNull();
+    m_native->image = image;
+    return !image.isNull();
 }
+
+bool CBitmap::isNull() const { return m_native->image.isNull(); }
+
+PixelSize CBitmap::size() const { return {m_native->image.width(), m_native->image.height()}; }
+
+// Qt needs nothing before the first window but the application itself.
+bool InitControls() { return true; }
 
 CTabCtrl::CTabCtrl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)), m_panel(new QFrame(this)) {
     m_panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);

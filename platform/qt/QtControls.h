@@ -1,5 +1,6 @@
 #pragma once
-// The two controls that Qt does not offer as the dialogs need them.
+// The controls that Qt does not offer as the dialogs need them, and the
+// picture behind a CBitmap.
 
 #include <QImage>
 #include <QPlainTextEdit>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <span>
 
+#include "platform/Controls.h"
 #include "platform/DialogUnits.h"
 
 class QTabBar;
@@ -62,19 +64,6 @@ private:
     QString m_title;
 };
 
-// A picture from the bytes of a BMP file, for CDialog::SetPicture.
-class CBitmap {
-public:
-    // False, and no picture, for bytes that are not a BMP file.
-    bool Load(std::span<const unsigned char> bmp);
-    bool isNull() const { return m_image.isNull(); }
-    PixelSize size() const { return {m_image.width(), m_image.height()}; }
-    const QImage& image() const { return m_image; }
-
-private:
-    QImage m_image;
-};
-
 // A tab control: a strip of tabs over a framed panel, pages as children.
 // Like the Windows control it tells before (SelChanging, while GetCurSel
 // still answers the old tab) and after (SelChange) a user's change, and
@@ -108,4 +97,8 @@ private:
     QFrame* m_panel;
     int m_current = -1;
     bool m_programChange = false;
+};
+
+struct CBitmap::Native {
+    QImage image;
 };

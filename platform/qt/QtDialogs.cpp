@@ -1,4 +1,4 @@
-#include "platform/qt/Dialogs.h"
+#include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "platform/qt/QtDialog.h"
 #include "platform/qt/QtText.h"
 
 namespace {
@@ -43,6 +44,8 @@ public:
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
         return dialog.selectedFiles().constFirst();
     }
+
+    bool Open(const QString& path) override { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 };
 
 DialogSeam& Seam() {
@@ -52,7 +55,7 @@ DialogSeam& Seam() {
 
 ChosenFile MakeChosenFile(const QString& path) {
     const QString native = QDir::cleanPath(QDir::current().absoluteFilePath(path));
-    return {native.toStdString(), QFileInfo(native).fileName().toStdString(), native};
+    return {native.toStdString(), QFileInfo(native).fileName().toStdString()};
 }
 
 QString Trimmed(std::string_view text) { return ToQString(text).trimmed(); }
@@ -84,8 +87,8 @@ std::vector<FileFilter> ParseFileFilter(std::string_view filter) {
 
 void SetDialogSeamForTesting(DialogSeam* seam) { g_seam = seam; }
 
-void ShowMessageBox(QWidget* owner, std::string_view text, MessageIcon icon) {
-    Seam().MessageBox({ToQString(kApplicationTitle), ToQString(text), icon, owner});
+void ShowMessageBox(WindowHandle owner, std::string_view text, MessageIcon icon) {
+    Seam().MessageBox({ToQString(kApplicationTitle), ToQString(text), icon, QtWidget(owner)});
 }
 
 void DefaultBeep() { Seam().Beep(); }
@@ -100,19 +103,20 @@ std::optional<ChosenFile> Ask(QWidget* owner, FileDialogRequest& request, const 
     const std::optional<QString> path = Seam().FileDialog(owner, request);
     if (!path) return std::nullopt;
     ChosenFile chosen = MakeChosenFile(*path);
-    if (g_folders) g_folders->Remember(kind, QFileInfo(chosen.nativePath).absolutePath().toStdString());
+    if (g_folders)
+        g_folders->Remember(kind, QFileInfo(QString::fromStdString(chosen.path)).absolutePath().toStdString());
     return chosen;
 }
 
 }  // namespace
 
-std::optional<ChosenFile> OpenFileDialog(QWidget* owner, std::string_view filter, const std::string& kind) {
+std::optional<ChosenFile> OpenFileDialog(WindowHandle owner, std::string_view filter, const std::string& kind) {
     FileDialogRequest request;
     request.filters = ParseFileFilter(filter);
-    return Ask(owner, request, kind);
+    return Ask(QtWidget(owner), request, kind);
 }
 
-std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter, std::string_view defaultExtension,
+std::optional<ChosenFile> SaveFileDialog(WindowHandle owner, std::string_view filter, std::string_view defaultExtension,
                                          std::string_view proposedName, const std::string& kind) {
     FileDialogRequest request;
     request.save = true;
@@ -120,17 +124,15 @@ std::optional<ChosenFile> SaveFileDialog(QWidget* owner, std::string_view filter
     request.defaultExtension = ToQString(defaultExtension);
     request.proposedName = ToQString(proposedName);
     request.overwritePrompt = true;
-    std::optional<ChosenFile> chosen = Ask(owner, request, kind);
-    if (chosen) QDir::setCurrent(QFileInfo(chosen->nativePath).absolutePath());
+    std::optional<ChosenFile> chosen = Ask(QtWidget(owner), request, kind);
+    if (chosen) QDir::setCurrent(QFileInfo(QString::fromStdString(chosen->path)).absolutePath());
     return chosen;
 }
 
 std::optional<std::int64_t> FileLength(const ChosenFile& file) {
-    QFile handle(file.nativePath);
+    QFile handle(QString::fromStdString(file.path));
     if (!handle.open(QIODevice::ReadOnly)) return std::nullopt;
     return handle.size();
 }
 
-bool OpenInBrowser(const FilePath& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
-}
+bool OpenInBrowser(const FilePath& path) { return Seam().Open(QString::fromStdString(path)); }

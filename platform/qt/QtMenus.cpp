@@ -1,8 +1,11 @@
-#include "platform/qt/Menus.h"
+#include "platform/qt/QtMenus.h"
 
 #include <QAction>
 #include <QMenu>
+#include <memory>
+#include <vector>
 
+#include "platform/qt/QtDialog.h"
 #include "platform/qt/QtText.h"
 
 namespace {
@@ -42,7 +45,11 @@ std::size_t FillMenu(QMenu& menu, std::span<const MenuEntry> table, std::size_t 
 
 }  // namespace
 
-CMenu::CMenu() = default;
+struct CMenu::Native {
+    std::vector<std::unique_ptr<QMenu>> popups;
+};
+
+CMenu::CMenu() : m_native(std::make_unique<Native>()) {}
 
 CMenu::~CMenu() { DestroyMenu(); }
 
@@ -55,15 +62,15 @@ void CMenu::LoadMenu(std::span<const MenuEntry> table) {
         auto popup = std::make_unique<QMenu>();
         popup->setObjectName(ToQString(entry.caption));
         position = FillMenu(*popup, table, position);
-        m_popups.push_back(std::move(popup));
+        m_native->popups.push_back(std::move(popup));
     }
 }
 
-void CMenu::DestroyMenu() { m_popups.clear(); }
+void CMenu::DestroyMenu() { m_native->popups.clear(); }
 
-QMenu* CMenu::GetSubMenu(int position) const {
-    if (position < 0 || static_cast<std::size_t>(position) >= m_popups.size()) return nullptr;
-    return m_popups[static_cast<std::size_t>(position)].get();
+MenuHandle CMenu::GetSubMenu(int position) const {
+    if (position < 0 || static_cast<std::size_t>(position) >= m_native->popups.size()) return nullptr;
+    return HandleOf(m_native->popups[static_cast<std::size_t>(position)].get());
 }
 
 int MenuItemId(const QAction* action) {
@@ -71,24 +78,21 @@ int MenuItemId(const QAction* action) {
     return action->property(kCommandProperty).toInt();
 }
 
-void EnableMenuItem(QMenu* menu, int id, bool enable) {
+void EnableMenuItem(MenuHandle menu, int id, bool enable) {
     if (!menu || id == 0) return;
-    for (QAction* action : menu->actions()) {
+    for (QAction* action : QtMenu(menu)->actions()) {
         if (QMenu* cascade = action->menu())
-            EnableMenuItem(cascade, id, enable);
+            EnableMenuItem(HandleOf(cascade), id, enable);
         else if (MenuItemId(action) == id)
             action->setEnabled(enable);
     }
 }
 
-int TrackPopupMenu(QMenu* menu, const QPoint& screenPoint, QWidget* owner) {
+int TrackPopupMenu(MenuHandle menu, ScreenPoint screenPoint, WindowHandle owner) {
     if (!menu) return 0;
-    if (g_menuSeam) return g_menuSeam->TrackPopupMenu(*menu, screenPoint, owner);
-    return MenuItemId(menu->exec(screenPoint));
-}
-
-int TrackPopupMenu(QMenu* menu, ScreenPoint screenPoint, QWidget* owner) {
-    return TrackPopupMenu(menu, QPoint(screenPoint.x, screenPoint.y), owner);
+    const QPoint at(screenPoint.x, screenPoint.y);
+    if (g_menuSeam) return g_menuSeam->TrackPopupMenu(*QtMenu(menu), at, QtWidget(owner));
+    return MenuItemId(QtMenu(menu)->exec(at));
 }
 
 void SetMenuSeamForTesting(MenuSeam* seam) { g_menuSeam = seam; }

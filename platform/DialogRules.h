@@ -1,0 +1,42 @@
+#pragma once
+// What a dialog decides without asking the system: both layers follow these
+// rules, so a page behaves alike on each.
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/DialogUnits.h"
+#include "platform/Layout.h"
+
+// The key as a tip names it: "Ctrl+Shift+O", "F5", "Ctrl+PgDown".
+std::string KeyText(const Accelerator& key);
+
+// Indices of a layout's tab stops in the order Tab visits them: by tabOrder,
+// rows with the same number in layout order.
+std::vector<std::size_t> TabOrderOf(std::span<const ControlSpec> layout);
+
+// A layout larger than the room it has scrolls; a bar across one side takes
+// room from the other, so one bar can call for the second.
+struct ScrollBarsNeeded {
+    bool horizontal = false;
+    bool vertical = false;
+    PixelSize view;  // what is left for the content, inside the bars
+};
+ScrollBarsNeeded NeedScrollBars(PixelSize content, PixelSize room, int barExtent);
+
+// The scroll position that shows first..last (inclusive) in a view of
+// viewLength from now on: unchanged when it is in view, its start when it
+// is longer than the view.
+int ScrollToShow(int first, int last, int viewLength, int now);
+
+// Where dropped files fell: the control under the point, never the group
+// box around it; the last of the layout's order when several overlap.
+struct DropCandidate {
+    int id = kNoControlId;
+    PixelEdges box;  // right and bottom exclusive
+    bool visible = true;
+    bool groupBox = false;
+};
+int DropTargetAt(std::span<const DropCandidate> controls, int x, int y);
