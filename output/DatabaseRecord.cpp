@@ -93,8 +93,8 @@ bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, T
     return true;
 }
 
-RecordFileWrite WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText, std::string_view readmeFolder,
-                                    const ShowMessage& show) {
+RecordFileWrite WriteDatabaseRecord(const DatabaseRecord& record, std::string_view recordText,
+                                    std::string_view readmeFolder, const ShowMessage& show) {
     if (!record.recordWanted) return {};
     FilePath name = record.archiveName;
     name += kRecordExtension;

@@ -42,5 +42,5 @@ struct RecordFileWrite {
     FilePath path;
     bool written = false;
 };
-RecordFileWrite WriteDatabaseRecord(const DatabaseRecord& record, const Text& recordText, std::string_view readmeFolder,
-                                    const ShowMessage& show);
+RecordFileWrite WriteDatabaseRecord(const DatabaseRecord& record, std::string_view recordText,
+                                    std::string_view readmeFolder, const ShowMessage& show);

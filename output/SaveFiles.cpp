@@ -103,17 +103,17 @@ void CopyScreenshots(const SaveFileWork& work, const FilePath& folder, const Fil
 
 }  // namespace
 
-SaveFileWork MakeSaveFileWork(const ReadmeForm& form, Text readmeText, const DatabaseRecord& record, Text recordText,
-                              FilePath readmePath) {
+SaveFileWork MakeSaveFileWork(const ReadmeForm& form, std::string_view readmeText, const DatabaseRecord& record,
+                              std::string_view recordText, FilePath readmePath) {
     SaveFileWork work;
     work.readmePath = std::move(readmePath);
-    work.readmeText = std::move(readmeText);
+    work.readmeText = readmeText;
     work.writeBackgroundImages = form.writeBackgroundImages;
     work.copyScreenshots = form.copyScreenshots;
     work.screenshotCount = form.screenshotCount;
     work.screenshotPath = form.screenshotPath;
     work.record = record;
-    work.recordText = std::move(recordText);
+    work.recordText = recordText;
     return work;
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "output/DatabaseRecord.h"
@@ -13,21 +14,22 @@
 
 class TemplatePackage;
 
+// The texts are the caller's, read in place: they must outlive the work.
 struct SaveFileWork {
     FilePath readmePath;  // as the save dialog returned it
-    Text readmeText;
+    std::string_view readmeText;
     bool writeBackgroundImages = false;
     bool copyScreenshots = false;
     int screenshotCount = 0;
     std::array<FilePath, 3> screenshotPath;
     DatabaseRecord record;  // written last, when wanted
-    Text recordText;
+    std::string_view recordText;
 };
 
 // Save's work for a captured form, its readme and its record, once the
 // readme's path is known: the window and the renderer fill it alike.
-SaveFileWork MakeSaveFileWork(const ReadmeForm& form, Text readmeText, const DatabaseRecord& record, Text recordText,
-                              FilePath readmePath);
+SaveFileWork MakeSaveFileWork(const ReadmeForm& form, std::string_view readmeText, const DatabaseRecord& record,
+                              std::string_view recordText, FilePath readmePath);
 
 // The characters of path before its last separator; empty without one.
 FilePath FolderOfPath(std::string_view path);

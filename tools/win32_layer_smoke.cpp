@@ -15,13 +15,14 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "pages/FieldCommands.h"
-#include "platform/win32/CDialog.h"
-#include "platform/win32/Controls.h"
-#include "platform/win32/Dialogs.h"
-#include "platform/win32/Menus.h"
+#include "platform/win32/Win32Controls.h"
+#include "platform/win32/Win32Dialog.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32Menus.h"
 #include "rtf/EmbeddedDocuments.h"
 #include "text/Cp1251.h"
 
@@ -40,6 +41,8 @@ constexpr ControlSpec kMainLayout[] = {
     {kTabs, K::TabControl, {}, {4, 24, 440, 320}, kStyleNone, 1},
 };
 constexpr DluRect kWindowRect = {0, 0, 448, 366};
+// A page's layout size; PlacePage makes it fill the tab control's page area.
+constexpr DluRect kPageRect = {0, 0, 432, 302};
 
 constexpr ControlSpec kFormLayout[] = {
     {kNoControlId, K::GroupBox, "Плагин"_cp, {4, 4, 424, 71}},
@@ -66,8 +69,8 @@ constexpr POINT kBannerOrigin = {32, 10};
 
 class CSmokePage : public CDialog {
 public:
-    void CreateForm(HWND parent, const RECT& place) {
-        CreatePage(parent, place);
+    void CreateForm(WindowHandle parent) {
+        CreatePage(parent, kPageRect);
         CreateControls(kFormLayout);
         AddComboItems(1007, {"0", "1", "2", "3"});
         SetCurSel(1007, 3);
@@ -76,47 +79,46 @@ public:
         SetItemText(kDescription, "Старый маяк снова горит.\nПравый щелчок: меню полей."_cp);
         OnContextMenu(kDescription, [this](ScreenPoint at) { ShowFieldMenu({at.x, at.y}); });
     }
-    void CreateText(HWND parent, const RECT& place, std::span<const unsigned char> rtf) {
-        CreatePage(parent, place);
+    void CreateText(WindowHandle parent, std::span<const unsigned char> rtf) {
+        CreatePage(parent, kPageRect);
         CreateControls(kTextLayout);
-        StreamInRtf(GetDlgItem(kRichText), rtf);
+        SetItemRtf(kRichText, rtf);
     }
-    void CreateAbout(HWND parent, const RECT& place) {
-        CreatePage(parent, place);
+    void CreateAbout(WindowHandle parent) {
+        CreatePage(parent, kPageRect);
         CreateControls(kAboutLayout);
-        StreamInRtf(GetDlgItem(kRichText), LicenseRtfBytes());
+        SetItemRtf(kRichText, LicenseRtfBytes());
         if (!m_banner.Load(BannerBmpBytes())) return;
         m_bannerPlace = {ScreenPixels(kBannerOrigin.x), ScreenPixels(kBannerOrigin.y),
                          ScreenPixels(kBannerOrigin.x + m_banner.size().width),
                          ScreenPixels(kBannerOrigin.y + m_banner.size().height)};
         // As far below the banner as the box stands in from the page's edge.
-        RECT box = MapDialogRect(kAboutLayout[0].rect);
-        box.top = std::max(box.top, m_bannerPlace.bottom + MapDialogRect({0, 0, 4, 0}).right);
-        ::MoveWindow(GetDlgItem(kRichText), box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
+        RECT box = MapDialogRect(*this, kAboutLayout[0].rect);
+        box.top = std::max(box.top, m_bannerPlace.bottom + MapDialogRect(*this, {0, 0, 4, 0}).right);
+        ::MoveWindow(ItemHwnd(*this, kRichText), box.left, box.top, box.right - box.left, box.bottom - box.top, FALSE);
+        SetMessageHook(*this, [this](UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+            if (message != WM_PAINT) return std::nullopt;
+            PAINTSTRUCT paint{};
+            const HDC dc = ::BeginPaint(Hwnd(*this), &paint);
+            DrawTransparent(dc, m_banner, m_bannerPlace, RGB(0, 0, 0));
+            ::EndPaint(Hwnd(*this), &paint);
+            return 0;
+        });
     }
     void ShowFieldMenu(POINT at) {
         if (at.x == -1 && at.y == -1) {
             RECT rect{};
-            ::GetWindowRect(GetDlgItem(kDescription), &rect);
+            ::GetWindowRect(ItemHwnd(*this, kDescription), &rect);
             at = {rect.left + 20, rect.top + 20};
         }
         CMenu menu;
         menu.LoadMenu(FieldEditMenu());
-        const int command = TrackPopupMenu(menu.GetSubMenu(kMenuWithSelection), at, hwnd());
+        const int command = TrackPopupMenu(ToHmenu(menu.GetSubMenu(kMenuWithSelection)), at, Hwnd(*this));
         if (command != 0)
-            ShowMessageBox(hwnd(), std::string("Команда "_cp) + std::to_string(command), MessageIcon::None);
+            ShowMessageBox(GetSafeHwnd(), std::string("Команда "_cp) + std::to_string(command), MessageIcon::None);
     }
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message != WM_PAINT || !m_banner.handle()) return CDialog::HandleMessage(message, wParam, lParam);
-        PAINTSTRUCT paint{};
-        const HDC dc = ::BeginPaint(hwnd(), &paint);
-        DrawTransparent(dc, m_banner, m_bannerPlace, RGB(0, 0, 0));
-        ::EndPaint(hwnd(), &paint);
-        return 0;
-    }
-
     CBitmap m_banner;
     RECT m_bannerPlace{};
 };
@@ -124,19 +126,27 @@ private:
 class CSmokeWindow : public CDialog {
 public:
     bool Create(int tab) {
-        if (!CreateTopLevel(L"Quillsmith", kWindowRect)) return false;
+        if (!CreateTopLevel("Quillsmith", kWindowRect)) return false;
         CreateControls(kMainLayout);
-        const HWND tabs = GetDlgItem(kTabs);
-        ::InsertTab(tabs, 0, "Параметры 1"_cp);
-        ::InsertTab(tabs, 1, "Справка"_cp);
-        ::InsertTab(tabs, 2, "О программе"_cp);
-        const RECT place = TabPageRect(tabs);
-        m_pages[0].CreateForm(hwnd(), place);
-        m_pages[1].CreateText(hwnd(), place, HelpRtfBytes());
-        m_pages[2].CreateAbout(hwnd(), place);
+        InsertTab(kTabs, 0, "Параметры 1"_cp);
+        InsertTab(kTabs, 1, "Справка"_cp);
+        InsertTab(kTabs, 2, "О программе"_cp);
+        m_pages[0].CreateForm(GetSafeHwnd());
+        m_pages[1].CreateText(GetSafeHwnd(), HelpRtfBytes());
+        m_pages[2].CreateAbout(GetSafeHwnd());
         // Pages lie over the tab control's panel, above it in the z-order.
-        for (CSmokePage& page : m_pages)
-            ::SetWindowPos(page.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        for (CSmokePage& page : m_pages) PlacePage(page, kTabs);
+        SetMessageHook(*this, [this](UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+            if (message == WM_TIMER && wParam == kCloseTimer) {
+                ::DestroyWindow(Hwnd(*this));
+                return 0;
+            }
+            if (message == kShowMenu) {
+                page(0).ShowFieldMenu({-1, -1});
+                return 0;
+            }
+            return std::nullopt;
+        });
         SetCurSel(kTabs, tab);
         ShowTab(tab);
         OnSelChange(kTabs, [this] { ShowTab(GetCurSel(kTabs)); });
@@ -148,18 +158,6 @@ private:
     void ShowTab(int tab) {
         for (int i = 0; i < static_cast<int>(m_pages.size()); ++i) page(i).Show(i == tab);
     }
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_TIMER && wParam == kCloseTimer) {
-            ::DestroyWindow(hwnd());
-            return 0;
-        }
-        if (message == kShowMenu) {
-            page(0).ShowFieldMenu({-1, -1});
-            return 0;
-        }
-        return CDialog::HandleMessage(message, wParam, lParam);
-    }
-
     std::array<CSmokePage, 3> m_pages;
 };
 
@@ -181,9 +179,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
     if (!InitControls()) return 1;
     const auto window = std::make_unique<CSmokeWindow>();
     if (!window->Create(tab)) return 1;
-    ::ShowWindow(window->hwnd(), show);
-    ::UpdateWindow(window->hwnd());
-    if (closeAfter > 0) ::SetTimer(window->hwnd(), kCloseTimer, static_cast<UINT>(closeAfter), nullptr);
-    if (menu) ::PostMessageW(window->hwnd(), kShowMenu, 0, 0);
+    ::ShowWindow(Hwnd(*window), show);
+    ::UpdateWindow(Hwnd(*window));
+    if (closeAfter > 0) ::SetTimer(Hwnd(*window), kCloseTimer, static_cast<UINT>(closeAfter), nullptr);
+    if (menu) ::PostMessageW(Hwnd(*window), kShowMenu, 0, 0);
     return RunMessageLoop(*window);
 }

@@ -295,7 +295,7 @@ void CMainDlg::SetUpKeyboard() {
     SetAccelerators(keys);
     SetItemTip(MainId::Tabs, "Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown, Ctrl+PgUp");
     // The strip of tabs takes the focus from the keyboard after the buttons.
-    AddTabStop(MainId::Tabs, MainId::RestoreForm);
+    AddTabStop(MainId::Tabs, MainId::Preview);
 }
 
 void CMainDlg::OnTabSelChanging() {

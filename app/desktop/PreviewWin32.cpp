@@ -14,6 +14,7 @@
 #include "app/preview/PreviewCaptions.h"
 #include "output/FileIo.h"
 #include "platform/Dialogs.h"
+#include "platform/win32/Win32Dialog.h"
 #include "platform/win32/Win32Text.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
@@ -76,11 +77,11 @@ CPreview::CPreview(std::function<Snapshot()> capture, const TemplatePackage& pac
 }
 
 void CPreview::OnResized(PixelSize client) {
-    const RECT layout = MapDialogRect(kWindowRect);
+    const RECT layout = MapDialogRect(*this, kWindowRect);
     const int wider = std::max<int>(0, client.width - layout.right);
     const int taller = std::max<int>(0, client.height - layout.bottom);
     for (const ControlSpec& spec : kLayout) {
-        RECT place = MapDialogRect(spec.rect);
+        RECT place = MapDialogRect(*this, spec.rect);
         const bool list = spec.id == ControlIdValue(PreviewId::Checks);
         if (spec.kind != K::PushButton) place.right += wider;
         if (list) place.bottom += taller;
@@ -112,7 +113,7 @@ void CPreview::Write(bool openBrowser) {
 }
 
 void CPreview::FormChanged() {
-    if (::IsWindowVisible(hwnd())) StartSingleShot(kChecksTimer, kChecksDelayMs, [this] { ShowChecks(m_capture()); });
+    if (IsShown()) StartSingleShot(kChecksTimer, kChecksDelayMs, [this] { ShowChecks(m_capture()); });
 }
 
 void CPreview::ShowChecks(const Snapshot& now) {
@@ -149,13 +150,13 @@ void CMainDlg::TogglePreview() {
         m_preview->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
         // Beside the main window where there is room, else over its right edge.
         RECT main{}, work{};
-        ::GetWindowRect(GetSafeHwnd(), &main);
+        ::GetWindowRect(Hwnd(*this), &main);
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
         RECT own{};
-        ::GetWindowRect(m_preview->hwnd(), &own);
+        ::GetWindowRect(Hwnd(*m_preview), &own);
         const LONG width = own.right - own.left;
         const LONG x = main.right + width <= work.right ? main.right : std::max(work.left, work.right - width);
-        ::SetWindowPos(m_preview->hwnd(), nullptr, x, main.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(Hwnd(*m_preview), nullptr, x, main.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // Shown first, so that a message about the file has its window.
     m_preview->Show(true);

@@ -131,9 +131,8 @@ int main(int argc, char** argv) {
     Text recordText;
     if (BuildDatabaseRecord(file.record, file.form, recordText, show)) {
         static std::array<char, kTextBufferSize> buffer;
-        RunSaveFileWork(
-            MakeSaveFileWork(file.form, readmeHtml, file.record, std::move(recordText), FilePath(readmePath)), package,
-            buffer, show);
+        RunSaveFileWork(MakeSaveFileWork(file.form, readmeHtml, file.record, recordText, FilePath(readmePath)), package,
+                        buffer, show);
     }
     // The browser engine is loaded for this alone.
     std::string why;

@@ -245,8 +245,12 @@ QWidget* CDialog::Native::CreateControl(const ControlSpec& spec) {
         QObject::connect(lines, &CMultiLineEdit::textChanged, this, [this] { Changed(); });
     else if (auto* box = qobject_cast<QCheckBox*>(widget))
         QObject::connect(box, &QCheckBox::toggled, this, [this] { Changed(); });
-    else if (auto* combo = qobject_cast<QComboBox*>(widget))
+    else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         QObject::connect(combo, &QComboBox::currentIndexChanged, this, [this] { Changed(); });
+        // Typed text is a value too, as the Windows combo box tells it.
+        if (QLineEdit* typed = combo->lineEdit())
+            QObject::connect(typed, &QLineEdit::textEdited, this, [this] { Changed(); });
+    }
     // A view that is no tab stop still takes the focus when clicked, so its
     // text can be scrolled and copied from the keyboard.
     if (spec.tabOrder == 0) widget->setFocusPolicy(spec.kind == ControlKind::RichEdit ? Qt::ClickFocus : Qt::NoFocus);

@@ -1,17 +1,107 @@
-#include "platform/win32/CDialog.h"
-
+#include "platform/win32/Windows.h"
+// after windows.h
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
-#include "platform/win32/Controls.h"
+#include "platform/DialogRules.h"
+#include "platform/win32/DialogUnits.h"
+#include "platform/win32/Win32Controls.h"
+#include "platform/win32/Win32Dialog.h"
 #include "platform/win32/Win32Text.h"
+#include "text/LineBreaks.h"
+
+// The window behind a dialog and everything the dialog keeps of it.
+struct CDialog::Native {
+    explicit Native(CDialog& owner) : self(owner) {}
+
+    // A friend's own: the layer's free functions reach a dialog through it.
+    static Native& Of(const CDialog& dialog) { return *dialog.m_native; }
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    // One per message; nothing: the system's default handling.
+    std::optional<LRESULT> OnCommandMessage(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnNotify(LPARAM lParam);
+    std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnTimer(WPARAM wParam);
+    std::optional<LRESULT> OnDropFiles(WPARAM wParam);
+    std::optional<LRESULT> OnActivate(WPARAM wParam);
+    std::optional<LRESULT> OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnScroll(int bar, WPARAM wParam);
+    std::optional<LRESULT> OnMouseWheel(WPARAM wParam);
+    std::optional<LRESULT> OnPaint();
+    std::optional<LRESULT> OnClose();
+    std::optional<LRESULT> OnMeasureItem(LPARAM lParam) const;
+    std::optional<LRESULT> OnDrawItem(LPARAM lParam) const;
+    std::optional<LRESULT> OnGetMinMaxInfo(LPARAM lParam) const;
+    std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnDestroy() const;
+
+    bool Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND parent, const RECT& place);
+    HWND CreateControl(const ControlSpec& spec);
+    HWND Item(int id) const;
+    void ScrollTo(int bar, int position);
+    // The top-level window at its layout's size, or scrolling where the
+    // work area is smaller; at the point given, else where it stands.
+    void FitWindow(const RECT& work, std::optional<POINT> at);
+    // Not on top of another of our windows.
+    void Cascade();
+    // A list box's lines wrapped at its width, each as tall as it needs.
+    void MeasureListItems(HWND list) const;
+    // The dialog font and every layout control at another DPI.
+    void Rescale(int dpi);
+    void FocusMovedTo(HWND control);
+    bool Scrolls() const { return m_content.cx > 0; }
+    RECT MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
+    int ScreenPixels(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, m_dpi, 96); }
+    // A handler of the map for this id ran.
+    template <class Handlers>
+    static bool Run(const Handlers& handlers, int id) {
+        const auto found = handlers.find(id);
+        if (found == handlers.end() || !found->second) return false;
+        found->second();
+        return true;
+    }
+
+    CDialog& self;
+    HWND m_hwnd = nullptr;
+    HFONT m_font = nullptr;
+    DialogBaseUnits m_units;
+    std::map<int, HWND> m_items;
+    std::vector<int> m_itemOrder;  // the layout's order
+    std::map<int, std::function<void()>> m_clicked, m_selChange, m_textChange, m_selChanging;
+    std::map<int, std::function<void(ScreenPoint)>> m_contextMenu;
+    std::map<int, std::function<void()>> m_activate;
+    HWND m_tips = nullptr;
+    std::function<void()> m_changed;
+    std::map<int, std::function<void()>> m_commands;
+    std::map<UINT_PTR, std::function<void()>> m_timers;
+    std::function<void(const std::vector<FilePath>&, int)> m_dropFiles;
+    HACCEL m_accelerators = nullptr;
+    MessageHook m_hook;
+    const CBitmap* m_picture = nullptr;
+    RECT m_picturePlace{};
+    COLORREF m_pictureTransparent = 0;
+    int m_dpi = 96;
+    DWORD m_style = 0;                  // a top-level window's
+    DluRect m_layoutSize{};             // a top-level window's
+    std::optional<DluRect> m_pageSize;  // a page's
+    std::vector<std::pair<HWND, DluRect>> m_places;
+    std::vector<std::pair<CDialog*, int>> m_pages;  // placed under a tab control
+    std::map<HWND, HWND> m_tabAfter;                // AddTabStop's: the control Tab reaches it from
+    HWND m_lastFocus = nullptr;
+    SIZE m_content{};  // the whole layout of a window that scrolls
+    POINT m_scroll{};
+};
 
 namespace {
 
@@ -44,21 +134,6 @@ void RegisterDialogClass() {
         return ::RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
-}
-
-// A lone CR or LF counts as one line break; the edit control shows only CR LF.
-std::string WithCrLf(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += "\r\n";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
 }
 
 std::wstring WindowText(HWND window) {
@@ -99,12 +174,15 @@ RECT WorkAreaAt(const RECT& place) {
     return info.rcWork;
 }
 
-// The window of ours that a window belongs to, or nullptr.
-CDialog* DialogOf(HWND window) {
-    const HWND root = window ? ::GetAncestor(window, GA_ROOT) : nullptr;
-    return root && IsClass(root, kDialogClass) ? reinterpret_cast<CDialog*>(::GetWindowLongPtrW(root, GWLP_USERDATA))
-                                               : nullptr;
+// A window of our class's dialog, or nullptr.
+CDialog::Native* NativeOf(HWND window) {
+    return window && IsClass(window, kDialogClass)
+               ? reinterpret_cast<CDialog::Native*>(::GetWindowLongPtrW(window, GWLP_USERDATA))
+               : nullptr;
 }
+
+// The window of ours that a window belongs to, or nullptr.
+CDialog::Native* DialogOf(HWND window) { return NativeOf(window ? ::GetAncestor(window, GA_ROOT) : nullptr); }
 
 // A multi-line edit asks for every key, and then Tab never leaves it and
 // Escape sends WM_CLOSE to its page. Those two keys are the dialog's, as
@@ -122,18 +200,53 @@ LRESULT CALLBACK LeaveDialogKeys(HWND control, UINT message, WPARAM wParam, LPAR
     return ::DefSubclassProc(control, message, wParam, lParam);
 }
 
-}  // namespace
+constexpr UINT kListTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
 
-CDialog::~CDialog() {
-    if (m_accelerators) ::DestroyAcceleratorTable(m_accelerators);
-    if (m_hwnd) {
-        ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
-        ::DestroyWindow(m_hwnd);
-    }
-    if (m_font) ::DeleteObject(m_font);
+std::wstring ListItemText(HWND list, int index) {
+    const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(std::max<LRESULT>(
+        0, ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data())))));
+    return text;
 }
 
-bool CDialog::Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND parent, const RECT& place) {
+// An edit control shows its own context menu: this one's goes to the
+// dialog instead, as WM_CONTEXTMENU from any other control does.
+LRESULT CALLBACK ForwardContextMenu(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_CONTEXTMENU)
+        return ::SendMessageW(::GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), lParam);
+    return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
+// A click, or Enter with the focus, on a control that OnActivate named.
+LRESULT CALLBACK ActivateOnClick(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    const bool enter = message == WM_KEYDOWN && wParam == VK_RETURN;
+    if (message == WM_GETDLGCODE && lParam != 0 && reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN)
+        return ::DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTMESSAGE;
+    if (message == WM_LBUTTONUP || enter) {
+        ::SendMessageW(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(control));
+        if (enter) return 0;
+    }
+    return ::DefSubclassProc(control, message, wParam, lParam);
+}
+
+}  // namespace
+
+CDialog::CDialog() : m_native(std::make_unique<Native>(*this)) {}
+
+CDialog::~CDialog() {
+    Native& n = *m_native;
+    if (n.m_accelerators) ::DestroyAcceleratorTable(n.m_accelerators);
+    if (n.m_hwnd) {
+        ::SetWindowLongPtrW(n.m_hwnd, GWLP_USERDATA, 0);
+        ::DestroyWindow(n.m_hwnd);
+    }
+    if (n.m_font) ::DeleteObject(n.m_font);
+}
+
+bool CDialog::Native::Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND parent, const RECT& place) {
     RegisterDialogClass();
     const std::wstring caption(title);
     m_hwnd = ::CreateWindowExW(exStyle | WS_EX_CONTROLPARENT, kDialogClass, caption.c_str(), style, place.left,
@@ -141,27 +254,28 @@ bool CDialog::Create(DWORD exStyle, DWORD style, std::wstring_view title, HWND p
                                ::GetModuleHandleW(nullptr), nullptr);
     if (!m_hwnd) return false;
     ::SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CDialog::WindowProc));
+    ::SetWindowLongPtrW(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Native::WindowProc));
     ::SendMessageW(m_hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
     return true;
 }
 
-bool CDialog::CreateTopLevel(std::wstring_view title, const DluRect& size, bool resizable) {
-    m_dpi = WindowDpi(nullptr);
-    m_font = CreateDialogFont(m_dpi);
-    m_units = BaseUnitsOf(m_font);
-    m_layoutSize = size;
-    m_style = resizable ? kResizableStyle : kTopLevelStyle;
-    const RECT frame = FrameAround(MapDialogRect({0, 0, size.width, size.height}), m_style, m_dpi);
+bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size, bool resizable) {
+    Native& n = *m_native;
+    n.m_dpi = WindowDpi(nullptr);
+    n.m_font = CreateDialogFont(n.m_dpi);
+    n.m_units = BaseUnitsOf(n.m_font);
+    n.m_layoutSize = size;
+    n.m_style = resizable ? kResizableStyle : kTopLevelStyle;
+    const RECT frame = FrameAround(n.MapDialogRect({0, 0, size.width, size.height}), n.m_style, n.m_dpi);
     const RECT place{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT + frame.right - frame.left,
                      CW_USEDEFAULT + frame.bottom - frame.top};
-    if (!Create(0, m_style, title, nullptr, place)) return false;
-    FitWindow(WorkArea(), std::nullopt);
-    Cascade();
+    if (!n.Create(0, n.m_style, ToWide(title), nullptr, place)) return false;
+    n.FitWindow(WorkArea(), std::nullopt);
+    n.Cascade();
     return true;
 }
 
-void CDialog::Cascade() {
+void CDialog::Native::Cascade() {
     if (Scrolls()) return;
     // Another of our windows where this one stands, in any process: one
     // title bar further down and right, as the system cascades windows.
@@ -199,7 +313,7 @@ void CDialog::Cascade() {
         ::SetWindowPos(m_hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CDialog::FitWindow(const RECT& work, std::optional<POINT> at) {
+void CDialog::Native::FitWindow(const RECT& work, std::optional<POINT> at) {
     const RECT client = MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height});
     const RECT frame = FrameAround(client, m_style, m_dpi);
     LONG width = frame.right - frame.left;
@@ -209,14 +323,11 @@ void CDialog::FitWindow(const RECT& work, std::optional<POINT> at) {
     RECT now{};
     ::GetWindowRect(m_hwnd, &now);
     POINT origin = at.value_or(POINT{now.left, now.top});
-    bool tall = false, wide = false;
-    if (width > roomWidth || height > roomHeight) {
-        // A bar across one side takes room from the other.
-        const int bar = MulDiv(::GetSystemMetrics(SM_CXVSCROLL), m_dpi, WindowDpi(nullptr));
-        tall = height > roomHeight;
-        wide = width > roomWidth;
-        if (tall && width + bar > roomWidth) wide = true;
-        if (wide && height + bar > roomHeight) tall = true;
+    const int bar = MulDiv(::GetSystemMetrics(SM_CXVSCROLL), m_dpi, WindowDpi(nullptr));
+    const ScrollBarsNeeded bars = NeedScrollBars({static_cast<int>(width), static_cast<int>(height)},
+                                                 {static_cast<int>(roomWidth), static_cast<int>(roomHeight)}, bar);
+    const bool wide = bars.horizontal, tall = bars.vertical;
+    if (tall || wide) {
         if (tall) width += bar;
         if (wide) height += bar;
         width = std::min(width, roomWidth);
@@ -236,7 +347,7 @@ void CDialog::FitWindow(const RECT& work, std::optional<POINT> at) {
         height += client.bottom - view.bottom;
         ::SetWindowPos(m_hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (const auto& [bar, shown, whole, length] :
+    for (const auto& [which, shown, whole, length] :
          {std::tuple{SB_HORZ, wide, m_content.cx, view.right}, std::tuple{SB_VERT, tall, m_content.cy, view.bottom}}) {
         SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
         if (shown) {
@@ -244,11 +355,11 @@ void CDialog::FitWindow(const RECT& work, std::optional<POINT> at) {
             info.nMax = static_cast<int>(whole) - 1;
             info.nPage = static_cast<UINT>(std::max<LONG>(length, 1));
         }
-        ::SetScrollInfo(m_hwnd, bar, &info, TRUE);
+        ::SetScrollInfo(m_hwnd, which, &info, TRUE);
     }
 }
 
-void CDialog::Rescale(int dpi) {
+void CDialog::Native::Rescale(int dpi) {
     const HFONT font = CreateDialogFont(dpi);
     if (!font) return;
     m_dpi = dpi;
@@ -268,11 +379,11 @@ void CDialog::Rescale(int dpi) {
         ::SetWindowPos(m_hwnd, nullptr, 0, 0, size.right, size.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::DeleteObject(std::exchange(m_font, font));
-    OnScaleChanged();
+    self.OnScaleChanged();
     ::InvalidateRect(m_hwnd, nullptr, TRUE);
 }
 
-void CDialog::ScrollTo(int bar, int position) {
+void CDialog::Native::ScrollTo(int bar, int position) {
     SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
     if (!Scrolls() || !::GetScrollInfo(m_hwnd, bar, &info)) return;
     const int last = std::max(0, info.nMax - static_cast<int>(info.nPage) + 1);
@@ -288,7 +399,7 @@ void CDialog::ScrollTo(int bar, int position) {
                      SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
 }
 
-void CDialog::FocusMovedTo(HWND control) {
+void CDialog::Native::FocusMovedTo(HWND control) {
     if (!control || !::IsChild(m_hwnd, control)) return;
     m_lastFocus = control;
     if (!Scrolls()) return;
@@ -299,44 +410,40 @@ void CDialog::FocusMovedTo(HWND control) {
     ::MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&box), 2);
     RECT view{};
     ::GetClientRect(m_hwnd, &view);
-    const auto show = [this](int bar, LONG first, LONG last, LONG length, LONG now) {
-        // Positions in the view: the control's end inside it, then its start.
-        LONG target = now;
-        if (last > length) target += last - length;
-        if (first - (target - now) < 0) target = now + first;
-        ScrollTo(bar, static_cast<int>(target));
+    // The box is in view coordinates, the scroll position in the layout's.
+    const auto show = [this](int bar, LONG first, LONG end, LONG length, LONG now) {
+        ScrollTo(bar, ScrollToShow(static_cast<int>(now + first), static_cast<int>(now + end - 1),
+                                   static_cast<int>(length), static_cast<int>(now)));
     };
     show(SB_HORZ, box.left, box.right, view.right, m_scroll.x);
     show(SB_VERT, box.top, box.bottom, view.bottom, m_scroll.y);
 }
 
-bool CDialog::CreateTopLevel(std::string_view title, const DluRect& size, bool resizable) {
-    return CreateTopLevel(std::wstring_view(ToWide(title)), size, resizable);
-}
-
-bool CDialog::CreatePage(HWND parent, const DluRect& size) {
+bool CDialog::CreatePage(WindowHandle parentHandle, const DluRect& size) {
+    const HWND parent = ToHwnd(parentHandle);
     if (!parent) return false;
-    m_pageSize = size;
-    return CreatePage(parent, RECT{});
+    Native& n = *m_native;
+    n.m_pageSize = size;
+    // The parent's scale: after a move to another screen it is no longer the system's.
+    const Native* holder = DialogOf(parent);
+    n.m_dpi = holder ? holder->m_dpi : WindowDpi(parent);
+    n.m_font = CreateDialogFont(n.m_dpi);
+    n.m_units = BaseUnitsOf(n.m_font);
+    return n.Create(0, WS_CHILD | WS_CLIPSIBLINGS, L"", parent, n.MapDialogRect({0, 0, size.width, size.height}));
 }
 
-bool CDialog::CreatePage(HWND parent, const RECT& place) {
-    // The parent's scale: after a move to another screen it is no longer the system's.
-    const CDialog* holder = DialogOf(parent);
-    m_dpi = holder ? holder->m_dpi : WindowDpi(parent);
-    m_font = CreateDialogFont(m_dpi);
-    m_units = BaseUnitsOf(m_font);
-    RECT at = place;
-    if (m_pageSize) at = MapDialogRect({0, 0, m_pageSize->width, m_pageSize->height});
-    return Create(0, WS_CHILD | WS_CLIPSIBLINGS, L"", parent, at);
-}
+WindowHandle CDialog::GetSafeHwnd() const { return ToHandle(m_native->m_hwnd); }
 
 void CDialog::Show(bool show) {
-    ::ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE);
-    if (show) ::UpdateWindow(m_hwnd);
+    ::ShowWindow(m_native->m_hwnd, show ? SW_SHOW : SW_HIDE);
+    if (show) ::UpdateWindow(m_native->m_hwnd);
 }
 
-HWND CDialog::CreateControl(const ControlSpec& spec) {
+bool CDialog::IsShown() const { return m_native->m_hwnd && ::IsWindowVisible(m_native->m_hwnd); }
+
+void CDialog::BringToFront() { ::SetForegroundWindow(m_native->m_hwnd); }
+
+HWND CDialog::Native::CreateControl(const ControlSpec& spec) {
     const wchar_t* windowClass = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
@@ -402,52 +509,67 @@ HWND CDialog::CreateControl(const ControlSpec& spec) {
 }
 
 void CDialog::CreateControls(std::span<const ControlSpec> layout) {
-    std::vector<std::pair<int, HWND>> tabStops;
+    Native& n = *m_native;
+    std::vector<HWND> controls;
     for (const ControlSpec& spec : layout) {
-        const HWND control = CreateControl(spec);
+        const HWND control = n.CreateControl(spec);
+        controls.push_back(control);
         if (!control) continue;
-        if (spec.id != kNoControlId) m_items[spec.id] = control;
-        m_places.emplace_back(control, spec.rect);
-        if (spec.tabOrder > 0) tabStops.emplace_back(spec.tabOrder, control);
+        if (spec.id != kNoControlId && n.m_items.insert_or_assign(spec.id, control).second)
+            n.m_itemOrder.push_back(spec.id);
+        n.m_places.emplace_back(control, spec.rect);
     }
     // Tab goes through the controls in their layout's tab order: the
     // dialog manager follows the z-order.
-    std::stable_sort(tabStops.begin(), tabStops.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [order, control] : tabStops)
-        ::SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const std::size_t stop : TabOrderOf(layout))
+        if (controls[stop])
+            ::SetWindowPos(controls[stop], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-HWND CDialog::GetDlgItem(ItemId id) const {
+WindowHandle CDialog::GetDlgItem(ItemId id) const { return ToHandle(m_native->Item(id)); }
+
+HWND CDialog::Native::Item(int id) const {
     const auto found = m_items.find(id);
     return found == m_items.end() ? nullptr : found->second;
 }
 
 Text CDialog::GetItemText(int id) const {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     return control ? FromWide(WindowText(control)) : Text();
 }
 
+namespace {
+
+// A multi-line edit sends no EN_CHANGE for WM_SETTEXT: it is sent here, so
+// a program's change is told as on a single-line edit.
+void SetEditText(HWND control, const std::wstring& text) {
+    ::SetWindowTextW(control, text.c_str());
+    if (!IsMultiLine(control)) return;
+    ::SendMessageW(::GetParent(control), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(::GetDlgCtrlID(control)), EN_CHANGE),
+                   reinterpret_cast<LPARAM>(control));
+}
+
+}  // namespace
+
 void CDialog::SetItemText(ItemId id, std::string_view text) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
-    const std::wstring wide = ToWide(IsMultiLine(control) ? WithCrLf(text) : std::string(text));
-    ::SetWindowTextW(control, wide.c_str());
+    SetEditText(control, ToWide(IsMultiLine(control) ? WithCrLf(text) : std::string(text)));
 }
 
 std::string CDialog::GetItemUtf8(int id) const {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     return control ? Utf8FromWide(WindowText(control)) : std::string();
 }
 
 void CDialog::SetItemUtf8(ItemId id, std::string_view utf8) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
-    const std::wstring wide = WideFromUtf8(IsMultiLine(control) ? WithCrLf(utf8) : std::string(utf8));
-    ::SetWindowTextW(control, wide.c_str());
+    SetEditText(control, WideFromUtf8(IsMultiLine(control) ? WithCrLf(utf8) : std::string(utf8)));
 }
 
 void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     const std::wstring wide = ToWide(IsMultiLine(control) ? WithCrLf(text) : std::string(text));
     ::SendMessageW(control, EM_SETSEL, 0, -1);
@@ -455,33 +577,33 @@ void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
 }
 
 int CDialog::GetItemTextLength(ItemId id) const {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     return control ? ::GetWindowTextLengthW(control) : 0;
 }
 
 bool CDialog::IsChecked(int id) const {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     return control && ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void CDialog::SetCheck(ItemId id, bool checked) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control || IsChecked(id) == checked) return;
     ::SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (m_changed) m_changed();
+    if (m_native->m_changed) m_native->m_changed();
 }
 
 bool CDialog::IsItemEnabled(ItemId id) const {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     return control && ::IsWindowEnabled(control);
 }
 
 void CDialog::EnableItem(ItemId id, bool enable) {
-    if (const HWND control = GetDlgItem(id)) ::EnableWindow(control, enable);
+    if (const HWND control = m_native->Item(id)) ::EnableWindow(control, enable);
 }
 
 int CDialog::GetCurSel(int id) const {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return -1;
     if (IsClass(control, WC_TABCONTROLW)) return static_cast<int>(::SendMessageW(control, TCM_GETCURSEL, 0, 0));
     if (IsClass(control, L"LISTBOX")) return static_cast<int>(::SendMessageW(control, LB_GETCURSEL, 0, 0));
@@ -489,17 +611,17 @@ int CDialog::GetCurSel(int id) const {
 }
 
 void CDialog::SetCurSel(ItemId id, int index) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     if (GetCurSel(id) == index) return;
     const bool tab = IsClass(control, WC_TABCONTROLW);
-    const auto wParam = static_cast<WPARAM>(static_cast<INT_PTR>(index));
-    ::SendMessageW(control, tab ? TCM_SETCURSEL : CB_SETCURSEL, wParam, 0);
-    if (!tab && m_changed) m_changed();
+    const UINT message = tab ? TCM_SETCURSEL : IsClass(control, L"LISTBOX") ? LB_SETCURSEL : CB_SETCURSEL;
+    ::SendMessageW(control, message, static_cast<WPARAM>(static_cast<INT_PTR>(index)), 0);
+    if (!tab && m_native->m_changed) m_native->m_changed();
 }
 
 void CDialog::SetCaret(ItemId id, int pos) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     const auto at = static_cast<WPARAM>(std::max(pos, 0));
     ::SendMessageW(control, EM_SETSEL, at, static_cast<LPARAM>(at));
@@ -508,7 +630,7 @@ void CDialog::SetCaret(ItemId id, int pos) {
 
 void CDialog::GetSel(ItemId id, int& start, int& end) const {
     start = end = 0;
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     DWORD from = 0, to = 0;
     ::SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
@@ -521,12 +643,12 @@ void CDialog::GetSel(ItemId id, int& start, int& end) const {
 }
 
 bool CDialog::CanUndo(ItemId id) const {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     return control && ::SendMessageW(control, EM_CANUNDO, 0, 0) != 0;
 }
 
 void CDialog::EditItem(ItemId id, EditCommand command) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     UINT message = WM_UNDO;
     switch (command) {
@@ -546,7 +668,7 @@ void CDialog::EditItem(ItemId id, EditCommand command) {
 }
 
 ScreenPoint CDialog::CaretScreenPoint(ItemId id) const {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return {};
     DWORD from = 0, to = 0;
     ::SendMessageW(control, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
@@ -573,72 +695,66 @@ ScreenPoint CDialog::CaretScreenPoint(ItemId id) const {
 }
 
 void CDialog::SetItemRtf(ItemId id, std::span<const unsigned char> rtf) {
-    if (const HWND control = GetDlgItem(id)) StreamInRtf(control, rtf);
+    if (const HWND control = m_native->Item(id)) StreamInRtf(control, rtf);
 }
 
 void CDialog::MoveItem(ItemId id, const PixelEdges& place) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     ::MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
-    if (IsClass(control, L"LISTBOX")) MeasureListItems(control);
+    if (IsClass(control, L"LISTBOX")) m_native->MeasureListItems(control);
 }
 
 void CDialog::FocusItem(ItemId id) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     ::SetFocus(control);
-    if (CDialog* window = DialogOf(control)) window->FocusMovedTo(control);
+    if (Native* window = DialogOf(control)) window->FocusMovedTo(control);
 }
 
 bool CDialog::HasFocus(ItemId id) const {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     return control && ::GetFocus() == control;
 }
 
 bool CDialog::FocusFirstTabStop() {
     // The controls in the order Tab visits them: their stacking.
-    for (HWND child = m_hwnd ? ::GetWindow(m_hwnd, GW_CHILD) : nullptr; child;
+    for (HWND child = m_native->m_hwnd ? ::GetWindow(m_native->m_hwnd, GW_CHILD) : nullptr; child;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
         const LONG_PTR style = ::GetWindowLongPtrW(child, GWL_STYLE);
         if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
             ::SetFocus(child);
-            if (CDialog* window = DialogOf(child)) window->FocusMovedTo(child);
+            if (Native* window = DialogOf(child)) window->FocusMovedTo(child);
             return true;
         }
     }
     return false;
 }
 
-void CDialog::AddTabStop(ItemId id, ItemId) {
-    if (const HWND control = GetDlgItem(id))
-        ::SetWindowLongPtrW(control, GWL_STYLE, ::GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP);
+void CDialog::AddTabStop(ItemId id, ItemId after) {
+    Native& n = *m_native;
+    const HWND control = n.Item(id);
+    if (!control) return;
+    ::SetWindowLongPtrW(control, GWL_STYLE, ::GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP);
+    const HWND before = n.Item(after);
+    if (!before) return;
+    // The dialog manager's Tab follows the stacking.
+    n.m_tabAfter[control] = before;
+    ::SetWindowPos(control, before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const auto& [page, tabId] : std::vector(n.m_pages))
+        if (n.Item(tabId) == control) PlacePage(*page, tabId);
 }
 
 void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     ::SendMessageW(control, LB_RESETCONTENT, 0, 0);
     for (const Text& item : items)
         ::SendMessageW(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
-    MeasureListItems(control);
+    m_native->MeasureListItems(control);
 }
 
-namespace {
-
-constexpr UINT kListTextFormat = DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL;
-
-std::wstring ListItemText(HWND list, int index) {
-    const LRESULT length = ::SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(std::max<LRESULT>(
-        0, ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data())))));
-    return text;
-}
-
-}  // namespace
-
-void CDialog::MeasureListItems(HWND list) const {
+void CDialog::Native::MeasureListItems(HWND list) const {
     RECT client{};
     ::GetClientRect(list, &client);
     const int pad = ScreenPixels(2);
@@ -660,96 +776,104 @@ void CDialog::MeasureListItems(HWND list) const {
 
 PixelSize CDialog::ClientSize() const {
     RECT client{};
-    ::GetClientRect(m_hwnd, &client);
+    ::GetClientRect(m_native->m_hwnd, &client);
     return {client.right, client.bottom};
 }
 
 void CDialog::SetItemTip(ItemId id, std::string_view text) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
-    if (!m_tips)
-        m_tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr,
-                                   ::GetModuleHandleW(nullptr), nullptr);
-    if (!m_tips) return;
+    if (!m_native->m_tips)
+        m_native->m_tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                             m_native->m_hwnd, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (!m_native->m_tips) return;
     std::wstring wide = ToWide(text);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = m_hwnd;
+    tool.hwnd = m_native->m_hwnd;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = wide.data();
-    ::SendMessageW(m_tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(m_native->m_tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(m_native->m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void CDialog::InsertTab(ItemId id, int index, std::string_view caption) {
-    if (const HWND tab = GetDlgItem(id)) ::InsertTab(tab, index, caption);
+    if (const HWND tab = m_native->Item(id)) ::InsertTab(tab, index, caption);
 }
 
 void CDialog::ChooseTab(ItemId id, int index) {
-    const HWND tab = GetDlgItem(id);
+    const HWND tab = m_native->Item(id);
     if (!tab || GetCurSel(id) == index) return;
-    if (const auto found = m_selChanging.find(id); found != m_selChanging.end() && found->second) found->second();
+    if (const auto found = m_native->m_selChanging.find(id); found != m_native->m_selChanging.end() && found->second)
+        found->second();
     ::SendMessageW(tab, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-    if (const auto found = m_selChange.find(id); found != m_selChange.end() && found->second) found->second();
+    if (const auto found = m_native->m_selChange.find(id); found != m_native->m_selChange.end() && found->second)
+        found->second();
 }
 
 void CDialog::PlacePage(CDialog& page, ItemId tabId) {
-    const HWND tab = GetDlgItem(tabId);
-    if (!tab || !page.hwnd()) return;
+    const HWND tab = m_native->Item(tabId);
+    const HWND pageWindow = page.m_native->m_hwnd;
+    if (!tab || !pageWindow) return;
     // Placed again when the window moves to a screen of another scale.
-    if (std::find(m_pages.begin(), m_pages.end(), std::pair{&page, static_cast<int>(tabId)}) == m_pages.end())
-        m_pages.emplace_back(&page, tabId);
+    if (std::find(m_native->m_pages.begin(), m_native->m_pages.end(), std::pair{&page, static_cast<int>(tabId)}) ==
+        m_native->m_pages.end())
+        m_native->m_pages.emplace_back(&page, tabId);
     const RECT area = TabPageRect(tab);
-    // The tab control last in the z-order and the page just above it: the
-    // page shows over the control's frame, and Tab reaches it after the
-    // window's own buttons. It covers the whole page area, which is larger
-    // than the page's layout: no band of the tab control's white shows.
-    ::SetWindowPos(tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    const HWND above = ::GetWindow(tab, GW_HWNDPREV);
-    const UINT keep = above == page.hwnd() ? SWP_NOZORDER : 0u;
-    ::SetWindowPos(page.hwnd(), above ? above : HWND_TOP, area.left, area.top, area.right - area.left,
-                   area.bottom - area.top, SWP_NOACTIVATE | keep);
+    // The page covers the whole page area, which is larger than the page's
+    // layout: no band of the tab control's white shows.
+    const auto place = [&](HWND insertAfter, UINT keep) {
+        ::SetWindowPos(pageWindow, insertAfter, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                       SWP_NOACTIVATE | keep);
+    };
+    if (const auto placed = m_native->m_tabAfter.find(tab); placed != m_native->m_tabAfter.end()) {
+        // The tab control where AddTabStop put it and its pages right after
+        // it, in the stacking Tab follows: they lie under the tab control,
+        // whose window leaves their area out so that they show.
+        place(tab, 0);
+        RECT frame{};
+        ::GetWindowRect(tab, &frame);
+        ::MapWindowPoints(nullptr, m_native->m_hwnd, reinterpret_cast<POINT*>(&frame), 2);
+        const HRGN shape = ::CreateRectRgn(0, 0, frame.right - frame.left, frame.bottom - frame.top);
+        const HRGN hole = ::CreateRectRgn(area.left - frame.left, area.top - frame.top, area.right - frame.left,
+                                          area.bottom - frame.top);
+        ::CombineRgn(shape, shape, hole, RGN_DIFF);
+        ::DeleteObject(hole);
+        ::SetWindowRgn(tab, shape, TRUE);  // the system owns it now
+    } else {
+        // The tab control last in the z-order and the page just above it:
+        // the page shows over the control's frame, and Tab reaches it after
+        // the window's own buttons.
+        ::SetWindowPos(tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        const HWND above = ::GetWindow(tab, GW_HWNDPREV);
+        place(above ? above : HWND_TOP, above == pageWindow ? SWP_NOZORDER : 0u);
+    }
     // What the page placed in pixels, it places again in its new size.
     page.OnScaleChanged();
 }
 
-std::string KeyText(const Accelerator& key) {
-    std::string text;
-    if (key.ctrl) text += "Ctrl+";
-    if (key.shift) text += "Shift+";
-    if ((key.key >= 'A' && key.key <= 'Z') || (key.key >= '0' && key.key <= '9'))
-        text += static_cast<char>(key.key);
-    else if (key.key == kKeyTab)
-        text += "Tab";
-    else if (key.key == kKeyPageUp)
-        text += "PgUp";
-    else if (key.key == kKeyPageDown)
-        text += "PgDown";
-    else if (key.key >= VK_F1 && key.key <= VK_F12)
-        text += "F" + std::to_string(key.key - VK_F1 + 1);
-    return text;
-}
-
-int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, m_dpi, 96); }
+int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return m_native->ScreenPixels(pixelsAt96Dpi); }
 
 void CDialog::SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::uint32_t transparent) {
-    m_picture = &bitmap;
-    m_picturePlace = {place.left, place.top, place.right, place.bottom};
+    m_native->m_picture = &bitmap;
+    m_native->m_picturePlace = {place.left, place.top, place.right, place.bottom};
     // 0xRRGGBB to COLORREF's 0x00BBGGRR.
-    m_pictureTransparent = RGB((transparent >> 16) & 0xFF, (transparent >> 8) & 0xFF, transparent & 0xFF);
-    if (m_hwnd) ::InvalidateRect(m_hwnd, nullptr, TRUE);
+    m_native->m_pictureTransparent = RGB((transparent >> 16) & 0xFF, (transparent >> 8) & 0xFF, transparent & 0xFF);
+    if (m_native->m_hwnd) ::InvalidateRect(m_native->m_hwnd, nullptr, TRUE);
 }
 
 void CDialog::AddComboItems(ItemId id, std::initializer_list<std::string_view> items) {
-    const HWND control = GetDlgItem(id);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     for (std::string_view item : items)
         ::SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(item).c_str()));
 }
 
-void CDialog::OnCommand(int command, std::function<void()> handler) { m_commands[command] = std::move(handler); }
+void CDialog::OnCommand(int command, std::function<void()> handler) {
+    m_native->m_commands[command] = std::move(handler);
+}
 
 void CDialog::SetAccelerators(std::span<const Accelerator> keys) {
     std::vector<ACCEL> table;
@@ -757,306 +881,353 @@ void CDialog::SetAccelerators(std::span<const Accelerator> keys) {
         const auto flags = static_cast<BYTE>(FVIRTKEY | (key.ctrl ? FCONTROL : 0) | (key.shift ? FSHIFT : 0));
         table.push_back({flags, key.key, static_cast<WORD>(key.command)});
     }
-    if (m_accelerators) ::DestroyAcceleratorTable(m_accelerators);
-    m_accelerators = table.empty() ? nullptr : ::CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+    if (m_native->m_accelerators) ::DestroyAcceleratorTable(m_native->m_accelerators);
+    m_native->m_accelerators =
+        table.empty() ? nullptr : ::CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
 }
 
-void CDialog::StartSingleShot(UINT_PTR timer, unsigned ms, std::function<void()> handler) {
-    m_timers[timer] = std::move(handler);
-    ::SetTimer(m_hwnd, timer, ms, nullptr);
+void CDialog::StartSingleShot(std::uintptr_t timer, unsigned ms, std::function<void()> handler) {
+    m_native->m_timers[timer] = std::move(handler);
+    ::SetTimer(m_native->m_hwnd, timer, ms, nullptr);
 }
 
-void CDialog::StopTimer(UINT_PTR timer) {
-    ::KillTimer(m_hwnd, timer);
-    m_timers.erase(timer);
+void CDialog::StopTimer(std::uintptr_t timer) {
+    ::KillTimer(m_native->m_hwnd, timer);
+    m_native->m_timers.erase(timer);
 }
 
 void CDialog::OnDropFiles(std::function<void(const std::vector<FilePath>&, int)> handler) {
-    m_dropFiles = std::move(handler);
-    ::DragAcceptFiles(m_hwnd, m_dropFiles != nullptr);
+    m_native->m_dropFiles = std::move(handler);
+    ::DragAcceptFiles(m_native->m_hwnd, m_native->m_dropFiles != nullptr);
 }
 
-void CDialog::OnClicked(ItemId id, std::function<void()> handler) { m_clicked[id] = std::move(handler); }
-void CDialog::OnSelChange(ItemId id, std::function<void()> handler) { m_selChange[id] = std::move(handler); }
-void CDialog::OnTextChange(ItemId id, std::function<void()> handler) { m_textChange[id] = std::move(handler); }
-void CDialog::OnSelChanging(ItemId id, std::function<void()> handler) { m_selChanging[id] = std::move(handler); }
-namespace {
-
-// An edit control shows its own context menu: this one's goes to the
-// dialog instead, as WM_CONTEXTMENU from any other control does.
-LRESULT CALLBACK ForwardContextMenu(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_CONTEXTMENU)
-        return ::SendMessageW(::GetParent(control), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), lParam);
-    return ::DefSubclassProc(control, message, wParam, lParam);
+void CDialog::OnClicked(ItemId id, std::function<void()> handler) { m_native->m_clicked[id] = std::move(handler); }
+void CDialog::OnSelChange(ItemId id, std::function<void()> handler) { m_native->m_selChange[id] = std::move(handler); }
+void CDialog::OnTextChange(ItemId id, std::function<void()> handler) {
+    m_native->m_textChange[id] = std::move(handler);
 }
-
-}  // namespace
-
-namespace {
-
-// A click, or Enter with the focus, on a control that OnActivate named.
-LRESULT CALLBACK ActivateOnClick(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    const bool enter = message == WM_KEYDOWN && wParam == VK_RETURN;
-    if (message == WM_GETDLGCODE && lParam != 0 && reinterpret_cast<const MSG*>(lParam)->wParam == VK_RETURN)
-        return ::DefSubclassProc(control, message, wParam, lParam) | DLGC_WANTMESSAGE;
-    if (message == WM_LBUTTONUP || enter) {
-        ::SendMessageW(::GetParent(control), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(control), BN_CLICKED),
-                       reinterpret_cast<LPARAM>(control));
-        if (enter) return 0;
-    }
-    return ::DefSubclassProc(control, message, wParam, lParam);
+void CDialog::OnSelChanging(ItemId id, std::function<void()> handler) {
+    m_native->m_selChanging[id] = std::move(handler);
 }
-
-}  // namespace
-
 void CDialog::OnActivate(ItemId id, std::function<void()> handler) {
-    m_activate[id] = std::move(handler);
-    const HWND control = GetDlgItem(id);
+    m_native->m_activate[id] = std::move(handler);
+    const HWND control = m_native->Item(id);
     if (!control) return;
     ::SetWindowSubclass(control, &ActivateOnClick, 2, 0);
     ::SetWindowLongPtrW(control, GWL_STYLE, ::GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP);
 }
 
 void CDialog::OnContextMenu(ItemId id, std::function<void(ScreenPoint)> handler) {
-    m_contextMenu[id] = std::move(handler);
-    if (const HWND control = GetDlgItem(id)) ::SetWindowSubclass(control, &ForwardContextMenu, 1, 0);
+    m_native->m_contextMenu[id] = std::move(handler);
+    if (const HWND control = m_native->Item(id)) ::SetWindowSubclass(control, &ForwardContextMenu, 1, 0);
 }
 
-LRESULT CALLBACK CDialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!dialog) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    return dialog->HandleMessage(message, wParam, lParam);
+const DialogBaseUnits& CDialog::baseUnits() const { return m_native->m_units; }
+
+void CDialog::OnChanged(std::function<void()> handler) { m_native->m_changed = std::move(handler); }
+
+bool CDialog::IsTimerActive(std::uintptr_t timer) const { return m_native->m_timers.count(timer) != 0; }
+
+void CDialog::LetDropsThrough(ItemId id) {
+    // The dialog's window takes the drop; a control that took files itself
+    // would keep them.
+    if (const HWND control = m_native->Item(id))
+        ::SetWindowLongPtrW(control, GWL_EXSTYLE, ::GetWindowLongPtrW(control, GWL_EXSTYLE) & ~WS_EX_ACCEPTFILES);
 }
 
-LRESULT CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+void CDialog::OnClose() { ::DestroyWindow(m_native->m_hwnd); }
+
+LRESULT CALLBACK CDialog::Native::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* native = reinterpret_cast<Native*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!native) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    return native->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT CDialog::Native::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND hwnd = m_hwnd;
-    const auto run = [](const auto& handlers, int id) {
-        const auto found = handlers.find(id);
-        if (found == handlers.end() || !found->second) return false;
-        found->second();
-        return true;
-    };
+    if (m_hook)
+        if (const std::optional<LRESULT> answer = m_hook(message, wParam, lParam)) return *answer;
+    if (const std::optional<LRESULT> answer = Dispatch(message, wParam, lParam)) return *answer;
+    if (message == WM_NCDESTROY) m_hwnd = nullptr;
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+std::optional<LRESULT> CDialog::Native::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            const int code = HIWORD(wParam);
-            const bool checkBox =
-                code == BN_CLICKED && lParam != 0 &&
-                (::GetWindowLongPtrW(reinterpret_cast<HWND>(lParam), GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
-            if (m_changed && (checkBox || code == EN_CHANGE || code == CBN_SELCHANGE || code == CBN_EDITCHANGE))
-                m_changed();
-            if (lParam == 0 || id == IDOK || id == IDCANCEL) {
-                if (id == IDOK) OnOK();
-                if (id == IDCANCEL) OnCancel();
-                if (id == IDOK || id == IDCANCEL) return 0;
-                if (lParam == 0 && run(m_commands, id)) return 0;
-            }
-            if (code == BN_CLICKED && lParam != 0 && run(m_activate, id)) return 0;
-            if ((code == BN_CLICKED && run(m_clicked, id)) || (code == CBN_SELCHANGE && run(m_selChange, id)) ||
-                (code == EN_CHANGE && run(m_textChange, id)) || (code == CBN_EDITCHANGE && run(m_textChange, id)))
-                return 0;
-            break;
-        }
-        case WM_NOTIFY: {
-            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-            const int id = static_cast<int>(header->idFrom);
-            if (header->code == TCN_SELCHANGING) {
-                run(m_selChanging, id);
-                return FALSE;  // the change goes ahead
-            }
-            if (header->code == TCN_SELCHANGE && run(m_selChange, id)) return 0;
-            break;
-        }
-        case WM_CONTEXTMENU: {
-            const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(wParam));
-            const auto found = m_contextMenu.find(id);
-            if (found != m_contextMenu.end() && found->second) {
-                found->second(ScreenPoint{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-                return 0;
-            }
-            break;
-        }
-        case WM_TIMER: {
-            const auto found = m_timers.find(wParam);
-            if (found == m_timers.end()) break;
-            ::KillTimer(hwnd, wParam);
-            const std::function<void()> handler = std::move(found->second);
-            m_timers.erase(found);
-            if (handler) handler();
-            return 0;
-        }
-        case WM_DROPFILES: {
-            const auto drop = reinterpret_cast<HDROP>(wParam);
-            std::vector<FilePath> files;
-            const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-            for (UINT i = 0; i < count; ++i) {
-                std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-                name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
-                files.push_back(Utf8FromWide(name));
-            }
-            POINT at{};
-            ::DragQueryPoint(drop, &at);
-            ::DragFinish(drop);
-            // The control under the point, not the group box around it.
-            int id = kNoControlId;
-            for (const auto& [itemId, control] : m_items) {
-                RECT place{};
-                ::GetWindowRect(control, &place);
-                ::MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&place), 2);
-                const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
-                const bool groupBox = IsClass(control, L"BUTTON") && (style & BS_TYPEMASK) == BS_GROUPBOX;
-                if ((style & WS_VISIBLE) != 0 && !groupBox && ::PtInRect(&place, at)) id = itemId;
-            }
-            if (m_dropFiles) m_dropFiles(files, id);
-            return 0;
-        }
+        case WM_COMMAND:
+            return OnCommandMessage(wParam, lParam);
+        case WM_NOTIFY:
+            return OnNotify(lParam);
+        case WM_CONTEXTMENU:
+            return OnContextMenu(wParam, lParam);
+        case WM_TIMER:
+            return OnTimer(wParam);
+        case WM_DROPFILES:
+            return OnDropFiles(wParam);
         case WM_ACTIVATE:
-            // As a dialog does: the control that had the focus has it again,
-            // not the window's frame.
-            if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && m_lastFocus && ::IsChild(hwnd, m_lastFocus) &&
-                ::IsWindowVisible(m_lastFocus) && ::IsWindowEnabled(m_lastFocus)) {
-                ::SetFocus(m_lastFocus);
-                return 0;
-            }
-            break;
-        case WM_DPICHANGED: {
-            // Moved to a screen of another scale: the layout again in the
-            // dialog font at that scale, where Windows suggests.
-            ScrollTo(SB_HORZ, 0);
-            ScrollTo(SB_VERT, 0);
-            const int dpi = HIWORD(wParam);
-            Rescale(dpi);
-            ::EnumChildWindows(
-                hwnd,
-                [](HWND child, LPARAM scale) -> BOOL {
-                    if (IsClass(child, kDialogClass))
-                        if (auto* page = reinterpret_cast<CDialog*>(::GetWindowLongPtrW(child, GWLP_USERDATA)))
-                            page->Rescale(static_cast<int>(scale));
-                    return TRUE;
-                },
-                dpi);
-            for (const auto& [page, tabId] : std::vector(m_pages)) PlacePage(*page, tabId);
-            const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
-            FitWindow(WorkAreaAt(suggested), POINT{suggested.left, suggested.top});
-            return 0;
-        }
+            return OnActivate(wParam);
+        case WM_DPICHANGED:
+            return OnDpiChanged(wParam, lParam);
         case WM_VSCROLL:
-        case WM_HSCROLL: {
-            const int bar = message == WM_VSCROLL ? SB_VERT : SB_HORZ;
-            SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
-            if (!Scrolls() || !::GetScrollInfo(hwnd, bar, &info)) break;
-            const int line = ScreenPixels(16);
-            int position = info.nPos;
-            switch (LOWORD(wParam)) {
-                case SB_LINEUP:
-                    position -= line;
-                    break;
-                case SB_LINEDOWN:
-                    position += line;
-                    break;
-                case SB_PAGEUP:
-                    position -= static_cast<int>(info.nPage);
-                    break;
-                case SB_PAGEDOWN:
-                    position += static_cast<int>(info.nPage);
-                    break;
-                case SB_THUMBTRACK:
-                case SB_THUMBPOSITION:
-                    position = info.nTrackPos;
-                    break;
-                case SB_TOP:
-                    position = 0;
-                    break;
-                case SB_BOTTOM:
-                    position = info.nMax;
-                    break;
-                default:
-                    break;
-            }
-            ScrollTo(bar, position);
-            return 0;
-        }
+            return OnScroll(SB_VERT, wParam);
+        case WM_HSCROLL:
+            return OnScroll(SB_HORZ, wParam);
         case WM_MOUSEWHEEL:
-            if (!Scrolls() || !(::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VSCROLL)) break;
-            ScrollTo(SB_VERT, m_scroll.y - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * ScreenPixels(16) / WHEEL_DELTA);
-            return 0;
-        case WM_PAINT: {
-            if (!m_picture || !m_picture->handle()) break;
-            PAINTSTRUCT paint{};
-            const HDC dc = ::BeginPaint(hwnd, &paint);
-            RECT place = m_picturePlace;
-            ::OffsetRect(&place, -m_scroll.x, -m_scroll.y);
-            DrawTransparent(dc, *m_picture, place, m_pictureTransparent);
-            ::EndPaint(hwnd, &paint);
-            return 0;
-        }
+            return OnMouseWheel(wParam);
+        case WM_PAINT:
+            return OnPaint();
         case WM_CLOSE:
-            // A page never goes before its window, whoever asks.
-            if (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) return 0;
-            OnClose();
-            return 0;
-        case WM_MEASUREITEM: {
-            // Measured again by MeasureListItems once the text is in.
-            auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-            if (item->CtlType != ODT_LISTBOX) break;
-            item->itemHeight = static_cast<UINT>(MulDiv(m_units.y, 5, 4));
-            return TRUE;
-        }
-        case WM_DRAWITEM: {
-            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (item->CtlType != ODT_LISTBOX) break;
-            const bool selected = (item->itemState & ODS_SELECTED) != 0;
-            ::FillRect(item->hDC, &item->rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-            if (item->itemID != static_cast<UINT>(-1)) {
-                const std::wstring text = ListItemText(item->hwndItem, static_cast<int>(item->itemID));
-                RECT box = item->rcItem;
-                ::InflateRect(&box, -ScreenPixels(2), -ScreenPixels(2));
-                ::SetBkMode(item->hDC, TRANSPARENT);
-                ::SetTextColor(item->hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-                ::DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &box, kListTextFormat);
-            }
-            if (item->itemState & ODS_FOCUS) ::DrawFocusRect(item->hDC, &item->rcItem);
-            return TRUE;
-        }
+            return OnClose();
+        case WM_MEASUREITEM:
+            return OnMeasureItem(lParam);
+        case WM_DRAWITEM:
+            return OnDrawItem(lParam);
         case WM_GETMINMAXINFO:
-            // A window that grows never shrinks below its layout.
-            if (m_style & WS_THICKFRAME) {
-                const RECT frame =
-                    FrameAround(MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height}), m_style, m_dpi);
-                auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-                limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
-                return 0;
-            }
-            break;
+            return OnGetMinMaxInfo(lParam);
         case WM_SIZE:
-            if ((m_style & WS_THICKFRAME) && wParam != SIZE_MINIMIZED) OnResized({LOWORD(lParam), HIWORD(lParam)});
-            break;
+            return OnSize(wParam, lParam);
         case WM_DESTROY:
-            if (!(::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD)) ::PostQuitMessage(0);
+            return OnDestroy();
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<LRESULT> CDialog::Native::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    const bool checkBox =
+        code == BN_CLICKED && lParam != 0 &&
+        (::GetWindowLongPtrW(reinterpret_cast<HWND>(lParam), GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+    if (m_changed && (checkBox || code == EN_CHANGE || code == CBN_SELCHANGE || code == CBN_EDITCHANGE)) m_changed();
+    if (lParam == 0 || id == IDOK || id == IDCANCEL) {
+        if (id == IDOK) self.OnOK();
+        if (id == IDCANCEL) self.OnCancel();
+        if (id == IDOK || id == IDCANCEL) return 0;
+        if (lParam == 0 && Run(m_commands, id)) return 0;
+    }
+    if (code == BN_CLICKED && lParam != 0 && Run(m_activate, id)) return 0;
+    // A combo box's typing is its change, not a text change.
+    if ((code == BN_CLICKED && Run(m_clicked, id)) || (code == CBN_SELCHANGE && Run(m_selChange, id)) ||
+        (code == EN_CHANGE && Run(m_textChange, id)))
+        return 0;
+    return std::nullopt;
+}
+
+std::optional<LRESULT> CDialog::Native::OnNotify(LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    const int id = static_cast<int>(header->idFrom);
+    if (header->code == TCN_SELCHANGING) {
+        Run(m_selChanging, id);
+        return FALSE;  // the change goes ahead
+    }
+    if (header->code == TCN_SELCHANGE && Run(m_selChange, id)) return 0;
+    return std::nullopt;
+}
+
+std::optional<LRESULT> CDialog::Native::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+    const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(wParam));
+    const auto found = m_contextMenu.find(id);
+    if (found == m_contextMenu.end() || !found->second) return std::nullopt;
+    found->second(ScreenPoint{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+    return 0;
+}
+
+std::optional<LRESULT> CDialog::Native::OnTimer(WPARAM wParam) {
+    const auto found = m_timers.find(wParam);
+    if (found == m_timers.end()) return std::nullopt;
+    ::KillTimer(m_hwnd, wParam);
+    const std::function<void()> handler = std::move(found->second);
+    m_timers.erase(found);
+    if (handler) handler();
+    return 0;
+}
+
+std::optional<LRESULT> CDialog::Native::OnDropFiles(WPARAM wParam) {
+    const auto drop = reinterpret_cast<HDROP>(wParam);
+    std::vector<FilePath> files;
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring name(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        name.resize(::DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+        files.push_back(Utf8FromWide(name));
+    }
+    POINT at{};
+    ::DragQueryPoint(drop, &at);
+    ::DragFinish(drop);
+    std::vector<DropCandidate> candidates;
+    for (const int id : m_itemOrder) {
+        const HWND control = Item(id);
+        RECT place{};
+        ::GetWindowRect(control, &place);
+        ::MapWindowPoints(nullptr, m_hwnd, reinterpret_cast<POINT*>(&place), 2);
+        const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
+        candidates.push_back({id,
+                              {place.left, place.top, place.right, place.bottom},
+                              (style & WS_VISIBLE) != 0,
+                              IsClass(control, L"BUTTON") && (style & BS_TYPEMASK) == BS_GROUPBOX});
+    }
+    if (m_dropFiles) m_dropFiles(files, DropTargetAt(candidates, at.x, at.y));
+    return 0;
+}
+
+std::optional<LRESULT> CDialog::Native::OnActivate(WPARAM wParam) {
+    // As a dialog does: the control that had the focus has it again, not
+    // the window's frame.
+    if (LOWORD(wParam) == WA_INACTIVE || HIWORD(wParam) || !m_lastFocus || !::IsChild(m_hwnd, m_lastFocus) ||
+        !::IsWindowVisible(m_lastFocus) || !::IsWindowEnabled(m_lastFocus))
+        return std::nullopt;
+    ::SetFocus(m_lastFocus);
+    return 0;
+}
+
+std::optional<LRESULT> CDialog::Native::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    // Moved to a screen of another scale: the layout again in the dialog
+    // font at that scale, where Windows suggests.
+    ScrollTo(SB_HORZ, 0);
+    ScrollTo(SB_VERT, 0);
+    const int dpi = HIWORD(wParam);
+    Rescale(dpi);
+    ::EnumChildWindows(
+        m_hwnd,
+        [](HWND child, LPARAM scale) -> BOOL {
+            if (Native* page = NativeOf(child)) page->Rescale(static_cast<int>(scale));
+            return TRUE;
+        },
+        dpi);
+    for (const auto& [page, tabId] : std::vector(m_pages)) self.PlacePage(*page, tabId);
+    const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+    FitWindow(WorkAreaAt(suggested), POINT{suggested.left, suggested.top});
+    return 0;
+}
+
+std::optional<LRESULT> CDialog::Native::OnScroll(int bar, WPARAM wParam) {
+    SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+    if (!Scrolls() || !::GetScrollInfo(m_hwnd, bar, &info)) return std::nullopt;
+    const int line = ScreenPixels(16);
+    int position = info.nPos;
+    switch (LOWORD(wParam)) {
+        case SB_LINEUP:
+            position -= line;
             break;
-        case WM_NCDESTROY:
-            m_hwnd = nullptr;
+        case SB_LINEDOWN:
+            position += line;
+            break;
+        case SB_PAGEUP:
+            position -= static_cast<int>(info.nPage);
+            break;
+        case SB_PAGEDOWN:
+            position += static_cast<int>(info.nPage);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            position = info.nTrackPos;
+            break;
+        case SB_TOP:
+            position = 0;
+            break;
+        case SB_BOTTOM:
+            position = info.nMax;
             break;
         default:
             break;
     }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    ScrollTo(bar, position);
+    return 0;
 }
+
+std::optional<LRESULT> CDialog::Native::OnMouseWheel(WPARAM wParam) {
+    if (!Scrolls() || !(::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_VSCROLL)) return std::nullopt;
+    ScrollTo(SB_VERT, m_scroll.y - GET_WHEEL_DELTA_WPARAM(wParam) * 3 * ScreenPixels(16) / WHEEL_DELTA);
+    return 0;
+}
+
+std::optional<LRESULT> CDialog::Native::OnPaint() {
+    if (!m_picture || m_picture->isNull()) return std::nullopt;
+    PAINTSTRUCT paint{};
+    const HDC dc = ::BeginPaint(m_hwnd, &paint);
+    RECT place = m_picturePlace;
+    ::OffsetRect(&place, -m_scroll.x, -m_scroll.y);
+    DrawTransparent(dc, *m_picture, place, m_pictureTransparent);
+    ::EndPaint(m_hwnd, &paint);
+    return 0;
+}
+
+std::optional<LRESULT> CDialog::Native::OnClose() {
+    // A page never goes before its window, whoever asks.
+    if (!(::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_CHILD)) self.OnClose();
+    return 0;
+}
+
+std::optional<LRESULT> CDialog::Native::OnMeasureItem(LPARAM lParam) const {
+    // Measured again by MeasureListItems once the text is in.
+    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    if (item->CtlType != ODT_LISTBOX) return std::nullopt;
+    item->itemHeight = static_cast<UINT>(MulDiv(m_units.y, 5, 4));
+    return TRUE;
+}
+
+std::optional<LRESULT> CDialog::Native::OnDrawItem(LPARAM lParam) const {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlType != ODT_LISTBOX) return std::nullopt;
+    const bool selected = (item->itemState & ODS_SELECTED) != 0;
+    ::FillRect(item->hDC, &item->rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item->itemID != static_cast<UINT>(-1)) {
+        const std::wstring text = ListItemText(item->hwndItem, static_cast<int>(item->itemID));
+        RECT box = item->rcItem;
+        ::InflateRect(&box, -ScreenPixels(2), -ScreenPixels(2));
+        ::SetBkMode(item->hDC, TRANSPARENT);
+        ::SetTextColor(item->hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        ::DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &box, kListTextFormat);
+    }
+    if (item->itemState & ODS_FOCUS) ::DrawFocusRect(item->hDC, &item->rcItem);
+    return TRUE;
+}
+
+std::optional<LRESULT> CDialog::Native::OnGetMinMaxInfo(LPARAM lParam) const {
+    // A window that grows never shrinks below its layout.
+    if (!(m_style & WS_THICKFRAME)) return std::nullopt;
+    const RECT frame = FrameAround(MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height}), m_style, m_dpi);
+    auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+    limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+    return 0;
+}
+
+std::optional<LRESULT> CDialog::Native::OnSize(WPARAM wParam, LPARAM lParam) {
+    if ((m_style & WS_THICKFRAME) && wParam != SIZE_MINIMIZED) self.OnResized({LOWORD(lParam), HIWORD(lParam)});
+    return std::nullopt;
+}
+
+std::optional<LRESULT> CDialog::Native::OnDestroy() const {
+    if (!(::GetWindowLongPtrW(m_hwnd, GWL_STYLE) & WS_CHILD)) ::PostQuitMessage(0);
+    return std::nullopt;
+}
+
+RECT MapDialogRect(const CDialog& dialog, const DluRect& rect) { return MapDialogRect(rect, dialog.baseUnits()); }
+
+HACCEL Accelerators(const CDialog& window) { return CDialog::Native::Of(window).m_accelerators; }
+
+void FocusMovedTo(CDialog& window, HWND control) { CDialog::Native::Of(window).FocusMovedTo(control); }
+
+bool Scrolls(const CDialog& window) { return CDialog::Native::Of(window).Scrolls(); }
+
+void SetMessageHook(CDialog& dialog, MessageHook hook) { CDialog::Native::Of(dialog).m_hook = std::move(hook); }
 
 void DispatchDialogMessage(CDialog& window, MSG& message) {
     // The main window's keys work from every window of the program; the
     // dialog keys are each window's own.
-    const HWND dialog = window.hwnd();
-    CDialog* own = DialogOf(message.hwnd);
-    if (!(dialog && window.accelerators() && ::TranslateAcceleratorW(dialog, window.accelerators(), &message)) &&
-        !(own && own->hwnd() && ::IsDialogMessageW(own->hwnd(), &message))) {
+    const HWND dialog = Hwnd(window);
+    const HACCEL keys = Accelerators(window);
+    CDialog::Native* own = DialogOf(message.hwnd);
+    if (!(dialog && keys && ::TranslateAcceleratorW(dialog, keys, &message)) &&
+        !(own && own->m_hwnd && ::IsDialogMessageW(own->m_hwnd, &message))) {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
     static HWND focus = nullptr;
     if (const HWND now = ::GetFocus(); now != focus) {
         focus = now;
-        if (CDialog* holder = DialogOf(now)) holder->FocusMovedTo(now);
+        if (CDialog::Native* holder = DialogOf(now)) holder->FocusMovedTo(now);
     }
 }
 

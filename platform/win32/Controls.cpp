@@ -1,10 +1,11 @@
-#include "platform/win32/Controls.h"
-
+#include "platform/win32/Win32Controls.h"
+// after windows.h
 #include <commctrl.h>
 #include <richedit.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "platform/win32/Win32Text.h"
@@ -67,14 +68,19 @@ bool StreamInRtf(HWND richEdit, std::span<const unsigned char> rtf) {
     return stream.dwError == 0;
 }
 
+CBitmap::CBitmap() : m_native(std::make_unique<Native>()) {}
+
 CBitmap::~CBitmap() {
-    if (m_bitmap) ::DeleteObject(m_bitmap);
+    if (m_native->bitmap) ::DeleteObject(m_native->bitmap);
 }
 
+bool CBitmap::isNull() const { return m_native->bitmap == nullptr; }
+PixelSize CBitmap::size() const { return m_native->size; }
+
 bool CBitmap::Load(std::span<const unsigned char> bmp) {
-    if (m_bitmap) ::DeleteObject(m_bitmap);
-    m_bitmap = nullptr;
-    m_size = {};
+    if (m_native->bitmap) ::DeleteObject(m_native->bitmap);
+    m_native->bitmap = nullptr;
+    m_native->size = {};
     BITMAPFILEHEADER file{};
     if (bmp.size() < sizeof file + sizeof(BITMAPINFOHEADER)) return false;
     std::copy_n(bmp.begin(), sizeof file, reinterpret_cast<unsigned char*>(&file));
@@ -87,15 +93,16 @@ bool CBitmap::Load(std::span<const unsigned char> bmp) {
         ::CreateDIBitmap(screen, &header->bmiHeader, CBM_INIT, bmp.data() + file.bfOffBits, header, DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     if (!bitmap) return false;
-    m_bitmap = bitmap;
-    m_size = {static_cast<int>(header->bmiHeader.biWidth), static_cast<int>(std::abs(header->bmiHeader.biHeight))};
+    m_native->bitmap = bitmap;
+    m_native->size = {static_cast<int>(header->bmiHeader.biWidth),
+                      static_cast<int>(std::abs(header->bmiHeader.biHeight))};
     return true;
 }
 
 bool DrawTransparent(HDC dc, const CBitmap& bitmap, const RECT& place, COLORREF transparent) {
-    if (!bitmap.handle()) return false;
+    if (bitmap.isNull()) return false;
     const HDC source = ::CreateCompatibleDC(dc);
-    const HGDIOBJ old = ::SelectObject(source, bitmap.handle());
+    const HGDIOBJ old = ::SelectObject(source, bitmap.native().bitmap);
     const bool drawn =
         ::TransparentBlt(dc, place.left, place.top, place.right - place.left, place.bottom - place.top, source, 0, 0,
                          bitmap.size().width, bitmap.size().height, static_cast<UINT>(transparent)) != 0;

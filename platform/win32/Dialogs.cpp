@@ -1,5 +1,5 @@
-#include "platform/win32/Dialogs.h"
-
+#include "platform/win32/Win32Dialogs.h"
+// after windows.h
 #include <commdlg.h>
 #include <shellapi.h>
 
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "output/FileIo.h"
+#include "platform/win32/Win32Dialog.h"
 #include "platform/win32/Win32Text.h"
 
 namespace {
@@ -81,7 +82,8 @@ std::wstring WindowsFileFilter(std::string_view filter) {
 void SetDialogSeamForTesting(DialogSeam* seam) { Seam() = seam; }
 void SetFolderMemory(FolderMemory* memory) { Memory() = memory; }
 
-void ShowMessageBox(HWND owner, std::string_view text, MessageIcon icon) {
+void ShowMessageBox(WindowHandle ownerHandle, std::string_view text, MessageIcon icon) {
+    const HWND owner = ToHwnd(ownerHandle);
     const std::wstring caption = ToWide(kApplicationTitle);
     const std::wstring message = ToWide(text);
     if (Seam()) return Seam()->MessageBox(owner, caption, message, icon);
@@ -94,13 +96,13 @@ void DefaultBeep() {
     ::MessageBeep(0);
 }
 
-std::optional<ChosenFile> OpenFileDialog(HWND owner, std::string_view filter, const std::string& kind) {
+std::optional<ChosenFile> OpenFileDialog(WindowHandle owner, std::string_view filter, const std::string& kind) {
     FileDialogRequest request;
     request.filter = WindowsFileFilter(filter);
-    return RunFileDialog(owner, std::move(request), kind);
+    return RunFileDialog(ToHwnd(owner), std::move(request), kind);
 }
 
-std::optional<ChosenFile> SaveFileDialog(HWND owner, std::string_view filter, std::string_view defaultExtension,
+std::optional<ChosenFile> SaveFileDialog(WindowHandle owner, std::string_view filter, std::string_view defaultExtension,
                                          std::string_view proposedName, const std::string& kind) {
     FileDialogRequest request;
     request.save = true;
@@ -108,7 +110,7 @@ std::optional<ChosenFile> SaveFileDialog(HWND owner, std::string_view filter, st
     request.defaultExtension = ToWide(defaultExtension);
     request.proposedName = ToWide(proposedName);
     request.overwritePrompt = true;
-    return RunFileDialog(owner, std::move(request), kind);
+    return RunFileDialog(ToHwnd(owner), std::move(request), kind);
 }
 
 std::optional<std::int64_t> FileLength(const ChosenFile& file) {

@@ -1,7 +1,9 @@
-#include "platform/win32/Menus.h"
-
+#include "platform/win32/Win32Menus.h"
+// after windows.h
+#include <memory>
 #include <vector>
 
+#include "platform/win32/Win32Dialog.h"
 #include "platform/win32/Win32Text.h"
 
 namespace {
@@ -13,11 +15,15 @@ MenuSeam*& Seam() {
 
 }  // namespace
 
+CMenu::CMenu() : m_native(std::make_unique<Native>()) {}
+
+CMenu::~CMenu() { DestroyMenu(); }
+
 void CMenu::LoadMenu(std::span<const MenuEntry> table) {
     DestroyMenu();
-    m_menu = ::CreateMenu();
+    m_native->menu = ::CreateMenu();
     // The menu being filled, innermost last; the bar itself at the bottom.
-    std::vector<HMENU> open{m_menu};
+    std::vector<HMENU> open{m_native->menu};
     for (const MenuEntry& entry : table) {
         const std::wstring caption = ToWide(entry.caption);
         const UINT grayed = (entry.flags & kMenuGrayed) != 0 ? MF_GRAYED : 0u;
@@ -42,16 +48,19 @@ void CMenu::LoadMenu(std::span<const MenuEntry> table) {
 }
 
 void CMenu::DestroyMenu() {
-    if (m_menu) ::DestroyMenu(m_menu);
-    m_menu = nullptr;
+    if (m_native->menu) ::DestroyMenu(m_native->menu);
+    m_native->menu = nullptr;
 }
 
-HMENU CMenu::GetSubMenu(int position) const { return m_menu ? ::GetSubMenu(m_menu, position) : nullptr; }
+MenuHandle CMenu::GetSubMenu(int position) const {
+    return m_native->menu ? ToHandle(::GetSubMenu(m_native->menu, position)) : nullptr;
+}
 
-void EnableMenuItem(HMENU menu, int id, bool enable) {
+void EnableMenuItem(MenuHandle menu, int id, bool enable) {
     if (!menu) return;
     // MF_BYCOMMAND searches the cascades too.
-    ::EnableMenuItem(menu, static_cast<UINT>(id), static_cast<UINT>(MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED)));
+    ::EnableMenuItem(ToHmenu(menu), static_cast<UINT>(id),
+                     static_cast<UINT>(MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED)));
 }
 
 int TrackPopupMenu(HMENU menu, POINT screenPoint, HWND owner) {
@@ -61,8 +70,8 @@ int TrackPopupMenu(HMENU menu, POINT screenPoint, HWND owner) {
                                              screenPoint.x, screenPoint.y, 0, owner, nullptr));
 }
 
-int TrackPopupMenu(HMENU menu, ScreenPoint screenPoint, HWND owner) {
-    return TrackPopupMenu(menu, POINT{screenPoint.x, screenPoint.y}, owner);
+int TrackPopupMenu(MenuHandle menu, ScreenPoint screenPoint, WindowHandle owner) {
+    return TrackPopupMenu(ToHmenu(menu), POINT{screenPoint.x, screenPoint.y}, ToHwnd(owner));
 }
 
 void SetMenuSeamForTesting(MenuSeam* seam) { Seam() = seam; }

@@ -7,6 +7,8 @@
 #include <windows.h>
 #undef MulDiv
 // The layer calls the W functions by name; these generic macros would
-// rename the interface's own LoadMenu and a seam's MessageBox.
+// rename the interface's own LoadMenu, a seam's MessageBox and the field
+// editor's GetWindowText, which the pages compile without windows.h.
 #undef LoadMenu
 #undef MessageBox
+#undef GetWindowText

@@ -227,7 +227,8 @@ TEST_F(MainWindow, TabMovesTheFocusInTheLayoutTablesOrder) {
         DatabaseId::ArchiveSize,  DatabaseId::AuthorName,  DatabaseId::AuthorEmail, DatabaseId::AdapterName,
         DatabaseId::AdapterEmail, DatabaseId::Grade1,      DatabaseId::Grade2,      DatabaseId::Grade3,
         DatabaseId::OriginalLink, DatabaseId::SiteHomeLink};
-    const MainId windowOrder[] = {MainId::New, MainId::Save, MainId::Open, MainId::OpenForm, MainId::SaveForm};
+    const MainId windowOrder[] = {MainId::New,      MainId::Save,     MainId::Open,
+                                  MainId::OpenForm, MainId::SaveForm, MainId::Preview};
     struct Case {
         int tab;
         std::vector<QWidget*> order;

@@ -12,7 +12,8 @@
 #include "pages/CExtrasPage.h"
 #include "pages/CPluginPage.h"
 #include "pages/CTextDocPage.h"
-#include "platform/win32/Controls.h"
+#include "platform/win32/Win32Controls.h"
+#include "platform/win32/Win32Dialog.h"
 #include "readme/CaptureReadmeForm.h"
 #include "reference/CAboutPage.h"
 #include "reference/CHelpPage.h"
@@ -25,15 +26,15 @@ class Host : public CDialog {
 public:
     Host() {
         EXPECT_TRUE(InitControls());
-        EXPECT_TRUE(CreateTopLevel(L"host", {0, 0, 440, 310}));
+        EXPECT_TRUE(CreateTopLevel("host", {0, 0, 440, 310}));
     }
 };
 
 TEST(Win32Pages, AFormGoesInAndComesBackWhole) {
     Host host;
-    CPluginPage plugin(host.hwnd());
-    CExtrasPage extras(host.hwnd());
-    ASSERT_NE(plugin.hwnd(), nullptr);
+    CPluginPage plugin(host.GetSafeHwnd());
+    CExtrasPage extras(host.GetSafeHwnd());
+    ASSERT_NE(Hwnd(plugin), nullptr);
     ReadmeForm form = NewReadmeForm();
     form.pluginName = "Маяк у Тихой заводи"_cp;
     form.description = "Первая строка\r\nвторая"_cp;
@@ -57,7 +58,7 @@ TEST(Win32Pages, AFormGoesInAndComesBackWhole) {
 
 TEST(Win32Pages, DroppedScreenshotsFillTheBoxOrTheFreeSlots) {
     Host host;
-    CPluginPage plugin(host.hwnd());
+    CPluginPage plugin(host.GetSafeHwnd());
     plugin.ResetDefaults();
     plugin.OnDropFiles({"C:\\shots\\второй.jpg"}, ControlIdValue(PluginId::Screenshot2));
     EXPECT_EQ(plugin.GetItemUtf8(PluginId::Screenshot2), "C:\\shots\\второй.jpg");
@@ -71,27 +72,27 @@ TEST(Win32Pages, DroppedScreenshotsFillTheBoxOrTheFreeSlots) {
 
 TEST(Win32Pages, TheTextDocumentCountsItsSelectionInTheProgramsText) {
     Host host;
-    CTextDocPage page(host.hwnd());
+    CTextDocPage page(host.GetSafeHwnd());
     page.SetDocumentText("Маяк\r\n日x");
     EXPECT_EQ(page.edit().GetWindowText(), Text("Маяк\r\n&#26085;x"_cp));
     EXPECT_FALSE(page.edit().CanUndo());
-    ::SendMessageW(page.GetDlgItem(TextDocId::Edit), EM_SETSEL, 6, 8);  // 日x
+    ::SendMessageW(ItemHwnd(page, TextDocId::Edit), EM_SETSEL, 6, 8);  // 日x
     int start = -1, end = -1;
     page.edit().GetSel(start, end);
     EXPECT_EQ(start, 6);
     EXPECT_EQ(end, 15);
     // The edit fills the frame, inside the page.
     RECT place{};
-    ::GetWindowRect(page.GetDlgItem(TextDocId::Edit), &place);
-    ::MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&place), 2);
+    ::GetWindowRect(ItemHwnd(page, TextDocId::Edit), &place);
+    ::MapWindowPoints(nullptr, Hwnd(page), reinterpret_cast<POINT*>(&place), 2);
     EXPECT_EQ(place.left, page.ScreenPixels(16));
     EXPECT_EQ(place.bottom, page.ClientSize().height - page.ScreenPixels(16));
 }
 
 TEST(Win32Pages, ReferencePagesReadTheirDocumentsAndTheLicenceStaysBelowTheBanner) {
     Host host;
-    CHelpPage help(host.hwnd());
-    CAboutPage about(host.hwnd());
+    CHelpPage help(host.GetSafeHwnd());
+    CAboutPage about(host.GetSafeHwnd());
     EXPECT_NE(help.GetItemText(HelpId::Guide).find("Как пользоваться"_cp), Text::npos);
     EXPECT_EQ(help.GetItemText(HelpId::Guide).find("\\rtf"), Text::npos);
     EXPECT_GT(about.GetItemTextLength(AboutId::Licence), 1000);
@@ -99,8 +100,8 @@ TEST(Win32Pages, ReferencePagesReadTheirDocumentsAndTheLicenceStaysBelowTheBanne
     const PixelEdges banner = about.BannerRect();
     EXPECT_EQ(banner.right - banner.left, about.ScreenPixels(580));
     RECT box{};
-    ::GetWindowRect(about.GetDlgItem(AboutId::Licence), &box);
-    ::MapWindowPoints(nullptr, about.hwnd(), reinterpret_cast<POINT*>(&box), 2);
+    ::GetWindowRect(ItemHwnd(about, AboutId::Licence), &box);
+    ::MapWindowPoints(nullptr, Hwnd(about), reinterpret_cast<POINT*>(&box), 2);
     EXPECT_GE(box.top, banner.bottom);
 
     about.LoadBanner({});

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "pages/FieldCommands.h"
-#include "platform/win32/CDialog.h"
-#include "platform/win32/Controls.h"
-#include "platform/win32/Dialogs.h"
-#include "platform/win32/Menus.h"
+#include "platform/win32/Win32Controls.h"
+#include "platform/win32/Win32Dialog.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32Menus.h"
 #include "rtf/EmbeddedDocuments.h"
 #include "text/Cp1251.h"
 #include "text/Utf16.h"
@@ -55,7 +55,7 @@ class TestPage : public CDialog {
 public:
     TestPage() {
         EXPECT_TRUE(InitControls());
-        EXPECT_TRUE(CreateTopLevel(L"test", {0, 0, 220, 140}));
+        EXPECT_TRUE(CreateTopLevel("test", {0, 0, 220, 140}));
         CreateControls(kLayout);
         AddComboItems(kCombo, {"0", "1", "2"});
         OnClicked(kButton, [this] { clicks.push_back(kButton); });
@@ -76,7 +76,7 @@ TEST(Win32Dialog, TextsCrossAsWindows1251OrUtf8AndLineBreaksAsCrLf) {
 
     // What the user may type beyond the code page: a reference in texts, the
     // character itself in a file name.
-    ::SetWindowTextW(page.GetDlgItem(kName), L"C:\\日本\\café.jpg");
+    ::SetWindowTextW(ItemHwnd(page, kName), L"C:\\日本\\café.jpg");
     EXPECT_EQ(page.GetItemText(kName), "C:\\&#26085;&#26412;\\caf&#233;.jpg");
     EXPECT_EQ(page.GetItemUtf8(kName), "C:\\日本\\café.jpg");
     page.SetItemUtf8(kName, "Ёж.esp");
@@ -103,8 +103,8 @@ TEST(Win32Dialog, StatesAndWhatRunsAHandler) {
     EXPECT_EQ(page.GetCurSel(kCombo), 2);
     EXPECT_TRUE(page.clicks.empty()) << "the program's own changes run no handler";
 
-    ::SendMessageW(page.GetDlgItem(kCheck), BM_CLICK, 0, 0);
-    ::SendMessageW(page.GetDlgItem(kButton), BM_CLICK, 0, 0);
+    ::SendMessageW(ItemHwnd(page, kCheck), BM_CLICK, 0, 0);
+    ::SendMessageW(ItemHwnd(page, kButton), BM_CLICK, 0, 0);
     EXPECT_FALSE(page.IsChecked(kCheck));
     EXPECT_EQ(page.clicks, (std::vector<int>{kCheck, kButton}));
 
@@ -122,14 +122,14 @@ TEST(Win32Dialog, AnyValueChangeIsToldAndAReplacementIsOneUndoStep) {
     page.SetCurSel(kCombo, 1);
     EXPECT_EQ(changes, 3) << "the program's own changes count";
     page.EnableItem(kCheck, true);
-    ::SendMessageW(page.GetDlgItem(kCheck), BM_CLICK, 0, 0);
-    ::SendMessageW(page.GetDlgItem(kButton), BM_CLICK, 0, 0);
+    ::SendMessageW(ItemHwnd(page, kCheck), BM_CLICK, 0, 0);
+    ::SendMessageW(ItemHwnd(page, kButton), BM_CLICK, 0, 0);
     EXPECT_EQ(changes, 4) << "a click on a check box changes a value, one on a button does not";
 
     page.SetItemText(kNotes, "old");
     page.ReplaceItemText(kNotes, "new\nline");
     EXPECT_EQ(page.GetItemText(kNotes), "new\r\nline");
-    ::SendMessageW(page.GetDlgItem(kNotes), EM_UNDO, 0, 0);
+    ::SendMessageW(ItemHwnd(page, kNotes), EM_UNDO, 0, 0);
     EXPECT_EQ(page.GetItemText(kNotes), "old");
 }
 
@@ -146,7 +146,7 @@ void Pump(Done done, DWORD ms = 1000) {
 
 TEST(Win32Dialog, SelectionCountsInTheProgramsTextAndTheCaretPointStaysInTheControl) {
     TestPage page;
-    const HWND notes = page.GetDlgItem(kNotes);
+    const HWND notes = ItemHwnd(page, kNotes);
     ::SetWindowTextW(notes, L"Маяк\r\n日x");
     const struct {
         int from, to;  // in the control's UTF-16 units
@@ -176,6 +176,28 @@ TEST(Win32Dialog, SelectionCountsInTheProgramsTextAndTheCaretPointStaysInTheCont
     EXPECT_TRUE(page.CanUndo(kNotes));
 }
 
+// A control's place in its dialog's client area.
+RECT PlaceIn(const CDialog& dialog, ItemId id) {
+    RECT box{};
+    ::GetWindowRect(ItemHwnd(dialog, id), &box);
+    ::MapWindowPoints(nullptr, Hwnd(dialog), reinterpret_cast<POINT*>(&box), 2);
+    return box;
+}
+
+// Files dropped as the shell drops them, at a point of the client area;
+// names are zero-separated.
+void DropFiles(const CDialog& dialog, POINT at, const std::wstring& names) {
+    const std::wstring list = names + L'\0' + L'\0';
+    const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = at;
+    drop->fWide = TRUE;
+    std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    ::GlobalUnlock(memory);
+    ::SendMessageW(Hwnd(dialog), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+}
+
 TEST(Win32Dialog, KeyboardCommandsTimersAndDroppedFilesReachTheirHandlers) {
     TestPage page;
     std::vector<int> commands;
@@ -183,14 +205,14 @@ TEST(Win32Dialog, KeyboardCommandsTimersAndDroppedFilesReachTheirHandlers) {
     page.OnCommand(502, [&commands] { commands.push_back(502); });
     const Accelerator keys[] = {{'S', true, false, 501}, {'S', true, true, 502}};
     page.SetAccelerators(keys);
-    ASSERT_NE(page.accelerators(), nullptr);
+    ASSERT_NE(Accelerators(page), nullptr);
     BYTE state[256] = {};
     for (const bool shift : {false, true}) {
         state[VK_CONTROL] = 0x80;
         state[VK_SHIFT] = shift ? 0x80 : 0;
         ::SetKeyboardState(state);
-        MSG key{page.hwnd(), WM_KEYDOWN, 'S', 1, 0, {}};
-        EXPECT_TRUE(::TranslateAcceleratorW(page.hwnd(), page.accelerators(), &key));
+        MSG key{Hwnd(page), WM_KEYDOWN, 'S', 1, 0, {}};
+        EXPECT_TRUE(::TranslateAcceleratorW(Hwnd(page), Accelerators(page), &key));
     }
     state[VK_CONTROL] = state[VK_SHIFT] = 0;
     ::SetKeyboardState(state);
@@ -213,20 +235,51 @@ TEST(Win32Dialog, KeyboardCommandsTimersAndDroppedFilesReachTheirHandlers) {
     std::vector<FilePath> dropped;
     int target = 0;
     page.OnDropFiles([&](const std::vector<FilePath>& files, int id) { dropped = files, target = id; });
-    RECT box{};
-    ::GetWindowRect(page.GetDlgItem(kName), &box);
-    ::MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&box), 2);
-    const std::wstring names = std::wstring(L"C:\\скрин 1.jpg") + L'\0' + L"D:\\b.png" + L'\0' + L'\0';
-    const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt = {box.left + 2, box.top + 2};
-    drop->fWide = TRUE;
-    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
-    ::GlobalUnlock(memory);
-    ::SendMessageW(page.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    const RECT box = PlaceIn(page, kName);
+    DropFiles(page, {box.left + 2, box.top + 2}, std::wstring(L"C:\\скрин 1.jpg") + L'\0' + L"D:\\b.png");
     EXPECT_EQ(dropped, (std::vector<FilePath>{"C:\\скрин 1.jpg", "D:\\b.png"}));
     EXPECT_EQ(target, kName);
+}
+
+TEST(Win32Dialog, ListsTakeTheirSelectionComboTypingIsNoTextChangeAndDropsFindTheControlInAFrame) {
+    enum : int { kFrame = 30, kInFrame = 31, kList = 32, kTyped = 33 };
+    constexpr ControlSpec kChoices[] = {
+        {kFrame, K::GroupBox, "Снимки"_cp, {4, 4, 200, 40}},
+        {kInFrame, K::Edit, {}, {10, 16, 100, 12}, kStyleNone, 1},
+        {kList, K::ListBox, {}, {4, 50, 100, 40}, kStyleNone, 2},
+        {kTyped, K::DropDownCombo, {}, {110, 50, 60, 50}, kStyleNone, 3},
+    };
+    class Page : public CDialog {
+    public:
+        explicit Page(std::span<const ControlSpec> layout) {
+            EXPECT_TRUE(InitControls());
+            EXPECT_TRUE(CreateTopLevel("test", {0, 0, 220, 140}));
+            CreateControls(layout);
+            OnSelChange(kList, [this] { ++handled; });
+            OnTextChange(kTyped, [this] { ++handled; });
+            OnChanged([this] { ++changed; });
+            LetDropsThrough(kInFrame);
+        }
+        int handled = 0, changed = 0;
+    } page(kChoices);
+    page.SetListItems(kList, {Text("один"_cp), Text("два"_cp), Text("три"_cp)});
+    page.SetCurSel(kList, 2);
+    EXPECT_EQ(page.GetCurSel(kList), 2);
+    EXPECT_EQ(page.handled, 0) << "the program's own selection runs no handler";
+
+    const int changedBefore = page.changed;
+    ::SendMessageW(::GetWindow(ItemHwnd(page, kTyped), GW_CHILD), WM_CHAR, 'x', 0);
+    EXPECT_EQ(page.GetItemText(kTyped), "x");
+    EXPECT_EQ(page.handled, 0) << "typing in a combo box is no text change";
+    EXPECT_GT(page.changed, changedBefore) << "but a change of a value";
+
+    int target = 0;
+    page.OnDropFiles([&target](const std::vector<FilePath>&, int id) { target = id; });
+    const RECT edit = PlaceIn(page, kInFrame), frame = PlaceIn(page, kFrame);
+    DropFiles(page, {edit.left + 2, edit.top + 2}, L"C:\\a.jpg");
+    EXPECT_EQ(target, kInFrame) << "the control in the frame, not the frame";
+    DropFiles(page, {frame.right - 4, frame.bottom - 4}, L"C:\\a.jpg");
+    EXPECT_EQ(target, kNoControlId) << "a frame is never the target";
 }
 
 TEST(Win32Dialog, ControlsSitWhereTheDialogUnitsSayInTheLayoutsTabOrder) {
@@ -235,8 +288,8 @@ TEST(Win32Dialog, ControlsSitWhereTheDialogUnitsSayInTheLayoutsTabOrder) {
     for (const ControlSpec& spec : kLayout) {
         if (spec.id == kNoControlId || spec.kind == K::DropListCombo) continue;
         RECT place{};
-        ::GetWindowRect(page.GetDlgItem(spec.id), &place);
-        ::MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&place), 2);
+        ::GetWindowRect(ItemHwnd(page, spec.id), &place);
+        ::MapWindowPoints(nullptr, Hwnd(page), reinterpret_cast<POINT*>(&place), 2);
         const PixelEdges expected = MapDialogUnits(spec.rect, page.baseUnits());
         EXPECT_EQ(place.left, expected.left) << spec.id;
         EXPECT_EQ(place.top, expected.top) << spec.id;
@@ -245,8 +298,8 @@ TEST(Win32Dialog, ControlsSitWhereTheDialogUnitsSayInTheLayoutsTabOrder) {
     }
     page.EnableItem(kCheck, true);
     std::vector<int> order;
-    HWND control = page.GetDlgItem(kName);
-    for (int i = 0; i < 5; ++i, control = ::GetNextDlgTabItem(page.hwnd(), control, FALSE))
+    HWND control = ItemHwnd(page, kName);
+    for (int i = 0; i < 5; ++i, control = ::GetNextDlgTabItem(Hwnd(page), control, FALSE))
         order.push_back(::GetDlgCtrlID(control));
     EXPECT_EQ(order, (std::vector<int>{kName, kNotes, kCheck, kButton, kCombo}));
 }
@@ -256,7 +309,7 @@ TEST(Win32Dialog, RichTextIsReadByTheControlAndControlsMoveInPixels) {
     public:
         TextPage() {
             InitControls();
-            CreateTopLevel(L"test", {0, 0, 220, 140});
+            CreateTopLevel("test", {0, 0, 220, 140});
             static constexpr ControlSpec kText[] = {{kNotes, K::RichEdit, {}, {4, 4, 200, 120}}};
             CreateControls(kText);
         }
@@ -266,15 +319,14 @@ TEST(Win32Dialog, RichTextIsReadByTheControlAndControlsMoveInPixels) {
     EXPECT_NE(shown.find("Как пользоваться"_cp), Text::npos) << "the control reads the RTF itself";
     EXPECT_EQ(shown.find("\\rtf"), Text::npos);
     DWORD start = 1, end = 1;
-    ::SendMessageW(page.GetDlgItem(kNotes), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                   reinterpret_cast<LPARAM>(&end));
+    ::SendMessageW(ItemHwnd(page, kNotes), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u) << "read from the top";
 
     const PixelSize client = page.ClientSize();
     page.MoveItem(kNotes, {16, 24, client.width - 18, client.height - 16});
     RECT place{};
-    ::GetWindowRect(page.GetDlgItem(kNotes), &place);
-    ::MapWindowPoints(nullptr, page.hwnd(), reinterpret_cast<POINT*>(&place), 2);
+    ::GetWindowRect(ItemHwnd(page, kNotes), &place);
+    ::MapWindowPoints(nullptr, Hwnd(page), reinterpret_cast<POINT*>(&place), 2);
     EXPECT_EQ(place.left, 16);
     EXPECT_EQ(place.top, 24);
     EXPECT_EQ(place.right, client.width - 18);
@@ -363,7 +415,7 @@ public:
 TEST(Win32Menu, FieldMenuFromItsTableWithItemsGreyedByCommand) {
     CMenu menu;
     menu.LoadMenu(FieldEditMenu());
-    const HMENU withSelection = menu.GetSubMenu(kMenuWithSelection);
+    const MenuHandle withSelection = menu.GetSubMenu(kMenuWithSelection);
     ASSERT_NE(withSelection, nullptr);
     EXPECT_NE(menu.GetSubMenu(kMenuNoSelection), nullptr);
     EXPECT_EQ(menu.GetSubMenu(2), nullptr);
@@ -371,19 +423,20 @@ TEST(Win32Menu, FieldMenuFromItsTableWithItemsGreyedByCommand) {
     // Every insert and add command is reachable by its id, in the cascades.
     for (const FieldCommand& command : FieldCommands()) {
         for (const int id : {static_cast<int>(command.insertId), static_cast<int>(command.addId)}) {
-            EXPECT_NE(::GetMenuState(withSelection, static_cast<UINT>(id), MF_BYCOMMAND), 0xFFFFFFFFu) << id;
+            EXPECT_NE(::GetMenuState(ToHmenu(withSelection), static_cast<UINT>(id), MF_BYCOMMAND), 0xFFFFFFFFu) << id;
             EnableMenuItem(withSelection, id, false);
-            EXPECT_NE(::GetMenuState(withSelection, static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED, 0u) << id;
+            EXPECT_NE(::GetMenuState(ToHmenu(withSelection), static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED, 0u)
+                << id;
         }
     }
     wchar_t caption[64] = {};
-    ::GetMenuStringW(withSelection, static_cast<UINT>(kIdEditCopy), caption, 64, MF_BYCOMMAND);
+    ::GetMenuStringW(ToHmenu(withSelection), static_cast<UINT>(kIdEditCopy), caption, 64, MF_BYCOMMAND);
     EXPECT_EQ(std::wstring(caption), L"Копировать");
 
     AnsweringMenu seam;
     SetMenuSeamForTesting(&seam);
-    EXPECT_EQ(TrackPopupMenu(withSelection, POINT{10, 10}, nullptr), 4242);
-    EXPECT_EQ(seam.shown, withSelection);
+    EXPECT_EQ(TrackPopupMenu(ToHmenu(withSelection), POINT{10, 10}, nullptr), 4242);
+    EXPECT_EQ(seam.shown, ToHmenu(withSelection));
     SetMenuSeamForTesting(nullptr);
 }
 
@@ -456,7 +509,7 @@ TEST(Win32Dialog, ChosenTabsTellBeforeAndAfterAndKeysHaveTheirNames) {
         using CDialog::OnSelChanging;
     } window(kWindowLayout);
     wchar_t title[16] = {};
-    ::GetWindowTextW(window.hwnd(), title, 16);
+    ::GetWindowTextW(Hwnd(window), title, 16);
     EXPECT_EQ(std::wstring(title), L"Окно");
     for (int i = 0; i < 3; ++i) window.InsertTab(kTabs, i, std::to_string(i));
     std::vector<std::string> told;
@@ -470,22 +523,22 @@ TEST(Win32Dialog, ChosenTabsTellBeforeAndAfterAndKeysHaveTheirNames) {
     // A page over the tab control, after the window's own controls.
     class Page : public CDialog {
     public:
-        explicit Page(HWND parent) { CreatePage(parent, DluRect{0, 0, 100, 50}); }
-    } page(window.hwnd());
+        explicit Page(WindowHandle parent) { CreatePage(parent, DluRect{0, 0, 100, 50}); }
+    } page(window.GetSafeHwnd());
     window.PlacePage(page, kTabs);
-    const HWND tabs = window.GetDlgItem(kTabs);
-    EXPECT_EQ(::GetWindow(tabs, GW_HWNDPREV), page.hwnd());
+    const HWND tabs = ItemHwnd(window, kTabs);
+    EXPECT_EQ(::GetWindow(tabs, GW_HWNDPREV), Hwnd(page));
     EXPECT_EQ(::GetWindow(tabs, GW_HWNDNEXT), nullptr);
     const RECT area = TabPageRect(tabs);
     RECT placed{};
-    ::GetWindowRect(page.hwnd(), &placed);
-    ::MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&placed), 2);
+    ::GetWindowRect(Hwnd(page), &placed);
+    ::MapWindowPoints(nullptr, Hwnd(window), reinterpret_cast<POINT*>(&placed), 2);
     EXPECT_EQ(placed.left, area.left);
     EXPECT_EQ(placed.top, area.top);
 
     int opened = 0;
     window.OnActivate(kBox, [&opened] { ++opened; });
-    const HWND box = window.GetDlgItem(kBox);
+    const HWND box = ItemHwnd(window, kBox);
     ::SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     ::SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     ::SendMessageW(box, WM_KEYDOWN, VK_RETURN, 0);

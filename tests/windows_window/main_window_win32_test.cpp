@@ -17,8 +17,9 @@
 #include "app/desktop/CMainDlg.h"
 #include "app/desktop/PreviewWin32.h"
 #include "core/output_test_support.h"
-#include "platform/win32/Controls.h"
-#include "platform/win32/Dialogs.h"
+#include "platform/win32/Win32Controls.h"
+#include "platform/win32/Win32Dialog.h"
+#include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32Text.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
@@ -107,10 +108,10 @@ protected:
     // Every control Tab reaches from New, in order, once round.
     std::vector<HWND> TabStops() const {
         std::vector<HWND> stops;
-        const HWND first = window->GetDlgItem(MainId::New);
+        const HWND first = ItemHwnd(*window, MainId::New);
         for (HWND at = first; at && stops.size() < 200;) {
             stops.push_back(at);
-            at = ::GetNextDlgTabItem(window->hwnd(), at, FALSE);
+            at = ::GetNextDlgTabItem(Hwnd(*window), at, FALSE);
             if (at == first) break;
         }
         return stops;
@@ -126,16 +127,16 @@ private:
 
 TEST_F(MainWindow, IsItsLayoutInDialogUnitsWhenTheScreenHasRoom) {
     Open({0, 0, 4000, 3000});
-    EXPECT_FALSE(window->Scrolls());
-    const RECT expected = window->MapDialogRect({0, 0, 448, 366});
+    EXPECT_FALSE(Scrolls(*window));
+    const RECT expected = MapDialogRect(*window, {0, 0, 448, 366});
     RECT client{};
-    ::GetClientRect(window->hwnd(), &client);
+    ::GetClientRect(Hwnd(*window), &client);
     EXPECT_EQ(client.right, expected.right);
     EXPECT_EQ(client.bottom, expected.bottom);
     const DialogBaseUnits& units = window->baseUnits();
     std::printf("   client %ldx%ld px = 448x366 DLU of a font %dx%d\n", client.right, client.bottom, units.x, units.y);
     wchar_t title[64] = {};
-    ::GetWindowTextW(window->hwnd(), title, 64);
+    ::GetWindowTextW(Hwnd(*window), title, 64);
     EXPECT_STREQ(title, L"Quillsmith");
 }
 
@@ -143,10 +144,10 @@ TEST_F(MainWindow, TheTabStripIsAKeyboardStopAfterTheButtons) {
     Open({0, 0, 4000, 3000});
     const std::vector<HWND> stops = TabStops();
     const auto at = [&stops](HWND control) { return std::find(stops.begin(), stops.end(), control) - stops.begin(); };
-    const auto tabs = at(window->GetDlgItem(MainId::Tabs));
+    const auto tabs = at(ItemHwnd(*window, MainId::Tabs));
     ASSERT_LT(tabs, static_cast<long long>(stops.size())) << "the tab strip is no tab stop";
     for (MainId button : {MainId::New, MainId::Save, MainId::Open, MainId::OpenForm, MainId::SaveForm, MainId::Preview})
-        EXPECT_LT(at(window->GetDlgItem(button)), tabs) << ControlIdValue(button);
+        EXPECT_LT(at(ItemHwnd(*window, button)), tabs) << ControlIdValue(button);
 }
 
 // The tip the pointer shows over a control of the window.
@@ -180,15 +181,15 @@ TEST_F(MainWindow, ButtonsNameTheirKeysInTheirTips) {
     Open({0, 0, 4000, 3000});
     const std::pair<MainId, const wchar_t*> tips[] = {
         {MainId::New, L"Ctrl+N"}, {MainId::SaveForm, L"Ctrl+Shift+S"}, {MainId::Preview, L"F5"}};
-    for (const auto& [button, tip] : tips) EXPECT_EQ(TipOf(window->hwnd(), window->GetDlgItem(button)), tip);
+    for (const auto& [button, tip] : tips) EXPECT_EQ(TipOf(Hwnd(*window), ItemHwnd(*window, button)), tip);
 }
 
 TEST_F(MainWindow, OnASmallScreenItScrollsAndEveryFocusedControlIsInView) {
     const RECT work{0, 0, 640, 420};
     Open(work);
-    ASSERT_TRUE(window->Scrolls());
+    ASSERT_TRUE(Scrolls(*window));
     RECT frame{};
-    ::GetWindowRect(window->hwnd(), &frame);
+    ::GetWindowRect(Hwnd(*window), &frame);
     EXPECT_GE(frame.left, work.left);
     EXPECT_GE(frame.top, work.top);
     EXPECT_LE(frame.right, work.right);
@@ -197,10 +198,10 @@ TEST_F(MainWindow, OnASmallScreenItScrollsAndEveryFocusedControlIsInView) {
         window->ChooseTab(ControlIdValue(MainId::Tabs), tab);
         for (HWND control : TabStops()) {
             ::SetFocus(control);
-            window->FocusMovedTo(control);
+            FocusMovedTo(*window, control);
             RECT box{};
             ::GetWindowRect(control, &box);
-            const RECT view = ClientOnScreen(window->hwnd());
+            const RECT view = ClientOnScreen(Hwnd(*window));
             EXPECT_GE(box.top, view.top) << "tab " << tab << ", control " << ::GetDlgCtrlID(control);
             EXPECT_GE(box.left, view.left) << "tab " << tab << ", control " << ::GetDlgCtrlID(control);
             if (box.bottom - box.top <= view.bottom - view.top) {
@@ -223,41 +224,41 @@ RECT PlaceIn(HWND control, HWND parent) {
 TEST_F(MainWindow, OnAScreenOfAnotherScaleTheLayoutFollowsInDialogUnits) {
     Open({0, 0, 4000, 3000});
     CPluginPage& plugin = window->pluginPage();
-    const HWND name = plugin.GetDlgItem(PluginId::Name);
-    const RECT nameBefore = PlaceIn(name, plugin.hwnd());
+    const HWND name = ItemHwnd(plugin, PluginId::Name);
+    const RECT nameBefore = PlaceIn(name, Hwnd(plugin));
     const DialogBaseUnits before = window->baseUnits();
 
     RECT frame{};
-    ::GetWindowRect(window->hwnd(), &frame);
+    ::GetWindowRect(Hwnd(*window), &frame);
     const RECT suggested{frame.left + 10, frame.top + 10, frame.left + 10 + (frame.right - frame.left) * 3 / 2,
                          frame.top + 10 + (frame.bottom - frame.top) * 3 / 2};
-    ::SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    ::SendMessageW(Hwnd(*window), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
 
     const DialogBaseUnits after = window->baseUnits();
     EXPECT_GE(after.y * 4, before.y * 5) << "the font did not grow";
     EXPECT_EQ(plugin.baseUnits().y, after.y);
     RECT client{};
-    ::GetClientRect(window->hwnd(), &client);
-    const RECT expected = window->MapDialogRect({0, 0, 448, 366});
+    ::GetClientRect(Hwnd(*window), &client);
+    const RECT expected = MapDialogRect(*window, {0, 0, 448, 366});
     EXPECT_EQ(client.right, expected.right);
     EXPECT_EQ(client.bottom, expected.bottom);
-    ::GetWindowRect(window->hwnd(), &frame);
+    ::GetWindowRect(Hwnd(*window), &frame);
     EXPECT_EQ(frame.left, suggested.left);
     EXPECT_EQ(frame.top, suggested.top);
 
     // A page's control where its dialog units now fall: as far as the
     // units grew, give or take the rounding.
-    const RECT nameAfter = PlaceIn(name, plugin.hwnd());
+    const RECT nameAfter = PlaceIn(name, Hwnd(plugin));
     EXPECT_NEAR(nameAfter.left, nameBefore.left * after.x / before.x, 2);
     EXPECT_NEAR(nameAfter.bottom, nameBefore.bottom * after.y / before.y, 2);
     // What a page placed in pixels is placed again at the new scale.
     CTextDocPage& text = window->textDocPage();
-    const RECT edit = PlaceIn(text.GetDlgItem(TextDocId::Edit), text.hwnd());
+    const RECT edit = PlaceIn(ItemHwnd(text, TextDocId::Edit), Hwnd(text));
     EXPECT_EQ(edit.left, 24);
     EXPECT_EQ(text.ClientSize().width - edit.right, 27);
     // The page still fills the tab control's page area.
-    const RECT page = PlaceIn(plugin.hwnd(), window->hwnd());
-    const RECT tabs = PlaceIn(window->GetDlgItem(MainId::Tabs), window->hwnd());
+    const RECT page = PlaceIn(Hwnd(plugin), Hwnd(*window));
+    const RECT tabs = PlaceIn(ItemHwnd(*window, MainId::Tabs), Hwnd(*window));
     EXPECT_GT(page.top, tabs.top);
     EXPECT_LE(page.right, tabs.right);
     EXPECT_LE(page.bottom, tabs.bottom);
@@ -310,13 +311,13 @@ TEST_F(MainWindow, PreviewWritesTheReadmeForTheBrowserAndItsChecksLeadToTheField
     std::size_t row = 0;
     while (row < preview->checks().size() && !(preview->checks()[row].field == CheckedField(PluginId::Screenshot1)))
         ++row;
-    const HWND list = ::GetNextDlgTabItem(preview->hwnd(), nullptr, FALSE);
+    const HWND list = ::GetNextDlgTabItem(Hwnd(*preview), nullptr, FALSE);
     ::SendMessageW(list, LB_SETCURSEL, row, 0);
-    ::SendMessageW(preview->hwnd(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), BN_CLICKED),
+    ::SendMessageW(Hwnd(*preview), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(list), BN_CLICKED),
                    reinterpret_cast<LPARAM>(list));
     PumpFor(300);
     EXPECT_EQ(window->GetCurSel(MainId::Tabs), 1);
-    EXPECT_EQ(::GetFocus(), plugin.GetDlgItem(PluginId::Screenshot1));
+    EXPECT_EQ(::GetFocus(), ItemHwnd(plugin, PluginId::Screenshot1));
     ::SetCurrentDirectoryW(Wide(scratch.path()).c_str());
 }
 
@@ -386,7 +387,7 @@ FormFile EveryFieldForm() {
     return file;
 }
 
-bool IsPageOf(HWND control, const CDialog& page) { return control && ::IsChild(page.hwnd(), control); }
+bool IsPageOf(HWND control, const CDialog& page) { return control && ::IsChild(Hwnd(page), control); }
 
 // Each form page's controls in the order Tab visits them, as the layouts give it.
 struct PageOrder {
@@ -439,19 +440,19 @@ TEST_F(MainWindow, EscapeInEveryMultiLineFieldKeepsEveryPageAndValue) {
     int fields = 0;
     for (const PageOrder& page : TabOrders(*window)) {
         for (int id : page.order) {
-            if (!IsEdit(page.page->GetDlgItem(id), ES_MULTILINE)) continue;
+            if (!IsEdit(ItemHwnd(*page.page, id), ES_MULTILINE)) continue;
             ++fields;
             window->ChooseTab(ControlIdValue(MainId::Tabs), page.tab);
             page.page->FocusItem(id);
-            ASSERT_EQ(::GetFocus(), page.page->GetDlgItem(id)) << id;
+            ASSERT_EQ(::GetFocus(), ItemHwnd(*page.page, id)) << id;
             Press(*window, VK_ESCAPE);
             for (int tab = 0; tab < CMainDlg::kTabCount; ++tab)
-                ASSERT_TRUE(::IsWindow(window->PageOfTab(tab)->hwnd())) << "Escape in " << id << " took tab " << tab;
-            ASSERT_TRUE(::IsWindowVisible(page.page->hwnd())) << id;
+                ASSERT_TRUE(::IsWindow(Hwnd(*window->PageOfTab(tab)))) << "Escape in " << id << " took tab " << tab;
+            ASSERT_TRUE(::IsWindowVisible(Hwnd(*page.page))) << id;
         }
     }
     EXPECT_EQ(fields, 10);
-    ASSERT_TRUE(::IsWindow(window->hwnd()));
+    ASSERT_TRUE(::IsWindow(Hwnd(*window)));
     EXPECT_EQ(window->CaptureFormFile(), before);
     answers.saveAs = Wide(scratch / "after\\ReadMe.htm");
     ::CreateDirectoryW(Wide(scratch / "after").c_str(), nullptr);
@@ -484,7 +485,7 @@ TEST_F(MainWindow, TabAndShiftTabFollowEachPagesOrderThroughMultiLineFields) {
             else
                 EXPECT_FALSE(IsPageOf(focused(), *page.page)) << "Tab from the last stop stays in tab " << page.tab;
             page.page->FocusItem(page.order[i]);
-            ASSERT_EQ(focused(), page.page->GetDlgItem(page.order[i]));
+            ASSERT_EQ(focused(), ItemHwnd(*page.page, page.order[i]));
             Press(*window, VK_TAB, false, true);
             if (i > 0)
                 EXPECT_EQ(::GetDlgCtrlID(focused()), page.order[i - 1]) << "Shift+Tab from " << page.order[i];
@@ -512,7 +513,7 @@ TEST_F(MainWindow, AfterEveryKindOfTabSwitchTypingLandsInTheShownPage) {
         window->ChooseTab(ControlIdValue(MainId::Tabs), 1);
         plugin.SetItemText(PluginId::Name, "Маяк"_cp);
         plugin.FocusItem(PluginId::Name);
-        ::SendMessageW(plugin.GetDlgItem(PluginId::Name), EM_SETSEL, 0, -1);
+        ::SendMessageW(ItemHwnd(plugin, PluginId::Name), EM_SETSEL, 0, -1);
         Press(*window, change.key, true, change.shift);
         ASSERT_NE(window->GetCurSel(ControlIdValue(MainId::Tabs)), 1) << change.what;
         const HWND now = ::GetFocus();
@@ -524,7 +525,7 @@ TEST_F(MainWindow, AfterEveryKindOfTabSwitchTypingLandsInTheShownPage) {
     // A click on the strip keeps the focus there, as in a Windows dialog.
     window->ChooseTab(ControlIdValue(MainId::Tabs), 1);
     plugin.FocusItem(PluginId::Name);
-    const HWND tabs = window->GetDlgItem(MainId::Tabs);
+    const HWND tabs = ItemHwnd(*window, MainId::Tabs);
     RECT tab{};
     ::SendMessageW(tabs, TCM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&tab));
     POINT at{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2};
@@ -549,7 +550,7 @@ TEST_F(MainWindow, AMegabyteSetOrPastedIntoAnyFieldReadsBackWhole) {
     int fields = 0;
     for (const PageOrder& page : TabOrders(*window)) {
         for (int id : page.order) {
-            const HWND control = page.page->GetDlgItem(id);
+            const HWND control = ItemHwnd(*page.page, id);
             if (!IsEdit(control, 0) || IsEdit(control, ES_READONLY)) continue;
             ++fields;
             const std::string& text = IsEdit(control, ES_MULTILINE)                   ? lines
@@ -560,7 +561,7 @@ TEST_F(MainWindow, AMegabyteSetOrPastedIntoAnyFieldReadsBackWhole) {
             EXPECT_TRUE(page.page->GetItemText(id) == text) << "set into " << id;
             // Pasted with Ctrl+V.
             const std::wstring wide = Wide(cp1251::ToUtf8(text));
-            ASSERT_TRUE(::OpenClipboard(window->hwnd()));
+            ASSERT_TRUE(::OpenClipboard(Hwnd(*window)));
             ::EmptyClipboard();
             const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
             std::copy_n(wide.c_str(), wide.size() + 1, static_cast<wchar_t*>(::GlobalLock(memory)));
@@ -590,9 +591,9 @@ RECT FrameOf(HWND window) {
 TEST_F(MainWindow, ASecondWindowDoesNotOpenOnTopOfTheFirst) {
     Open({0, 0, 4000, 3000});
     CDialog second;
-    ASSERT_TRUE(second.CreateTopLevel(std::wstring_view(L"Quillsmith"), DluRect{0, 0, 448, 366}));
+    ASSERT_TRUE(second.CreateTopLevel("Quillsmith", DluRect{0, 0, 448, 366}));
     second.Show(true);
-    const RECT first = FrameOf(window->hwnd()), other = FrameOf(second.hwnd());
+    const RECT first = FrameOf(Hwnd(*window)), other = FrameOf(Hwnd(second));
     EXPECT_TRUE(first.left != other.left || first.top != other.top);
     EXPECT_EQ(other.right - other.left, first.right - first.left);
     EXPECT_LE(other.bottom, 3000);
@@ -601,19 +602,19 @@ TEST_F(MainWindow, ASecondWindowDoesNotOpenOnTopOfTheFirst) {
 TEST_F(MainWindow, EachPageFillsTheTabControlsPageAreaAtEveryScale) {
     Open({0, 0, 4000, 3000});
     const auto check = [this](const char* when) {
-        const RECT area = TabPageRect(window->GetDlgItem(MainId::Tabs));
+        const RECT area = TabPageRect(ItemHwnd(*window, MainId::Tabs));
         for (int tab = 0; tab < CMainDlg::kTabCount; ++tab) {
-            const RECT page = PlaceIn(window->PageOfTab(tab)->hwnd(), window->hwnd());
+            const RECT page = PlaceIn(Hwnd(*window->PageOfTab(tab)), Hwnd(*window));
             EXPECT_TRUE(::EqualRect(&page, &area))
                 << when << ", tab " << tab << ": " << page.left << "," << page.top << " " << page.right << ","
                 << page.bottom << " in " << area.left << "," << area.top << " " << area.right << "," << area.bottom;
         }
     };
     check("at 96 DPI");
-    RECT frame = FrameOf(window->hwnd());
+    RECT frame = FrameOf(Hwnd(*window));
     const RECT suggested{frame.left, frame.top, frame.left + (frame.right - frame.left) * 3 / 2,
                          frame.top + (frame.bottom - frame.top) * 3 / 2};
-    ::SendMessageW(window->hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    ::SendMessageW(Hwnd(*window), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     check("at 144 DPI");
 }
 
@@ -626,8 +627,8 @@ TEST_F(MainWindow, TheChecksWindowGrowsAndShowsEachWholeLine) {
     window->TogglePreview();
     CPreview* preview = window->preview();
     ASSERT_NE(preview, nullptr);
-    ASSERT_TRUE(::GetWindowLongPtrW(preview->hwnd(), GWL_STYLE) & WS_THICKFRAME) << "it cannot be resized";
-    const HWND list = ::GetNextDlgTabItem(preview->hwnd(), nullptr, FALSE);
+    ASSERT_TRUE(::GetWindowLongPtrW(Hwnd(*preview), GWL_STYLE) & WS_THICKFRAME) << "it cannot be resized";
+    const HWND list = ::GetNextDlgTabItem(Hwnd(*preview), nullptr, FALSE);
     const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
     ASSERT_GT(count, 0);
     // Every line as tall as its whole text wrapped at the list's width.
@@ -656,8 +657,8 @@ TEST_F(MainWindow, TheChecksWindowGrowsAndShowsEachWholeLine) {
     EXPECT_GT(tallest, window->baseUnits().y * 2) << "no line wrapped";
     // Wider: the list follows, and its lines need no more height than before.
     RECT listBefore = FrameOf(list);
-    RECT frame = FrameOf(preview->hwnd());
-    ::SetWindowPos(preview->hwnd(), nullptr, 0, 0, frame.right - frame.left + 300, frame.bottom - frame.top + 200,
+    RECT frame = FrameOf(Hwnd(*preview));
+    ::SetWindowPos(Hwnd(*preview), nullptr, 0, 0, frame.right - frame.left + 300, frame.bottom - frame.top + 200,
                    SWP_NOMOVE | SWP_NOZORDER);
     PumpFor(100);
     const RECT listAfter = FrameOf(list);

@@ -1,16 +1,13 @@
 #pragma once
-// Message boxes, the default beep and the common open and save dialogs,
-// behind one seam so that tests answer them instead of a user.
+// The Win32 layer's dialogs behind one seam, so that tests answer them
+// instead of a user, and the filter string as the file dialogs take it.
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "platform/FolderMemory.h"
+#include "platform/Dialogs.h"
 #include "platform/win32/Windows.h"
-#include "text/Messages.h"
-#include "text/Text.h"
 
 // A filter string written for the Windows file dialogs, "display|pattern|
 // ...||" in Windows-1251, as the dialog takes it: each "|" a zero, the list
@@ -26,12 +23,6 @@ struct FileDialogRequest {
     std::wstring startFolder;  // empty: where the system's dialog starts
 };
 
-// The full path and the name without folder, as UTF-8 FilePaths.
-struct ChosenFile {
-    FilePath path;
-    FilePath fileName;
-};
-
 class DialogSeam {
 public:
     virtual ~DialogSeam() = default;
@@ -45,22 +36,3 @@ public:
 
 // Tests install their own seam; nullptr brings back the real dialogs.
 void SetDialogSeamForTesting(DialogSeam* seam);
-
-// OK only, "Quillsmith" as caption.
-void ShowMessageBox(HWND owner, std::string_view text, MessageIcon icon);
-void DefaultBeep();
-
-// Where file dialogs start; nullptr: nowhere remembered.
-void SetFolderMemory(FolderMemory* memory);
-
-// The length of a file in bytes, or nothing when it cannot be opened.
-std::optional<std::int64_t> FileLength(const ChosenFile& file);
-
-// Opens a file (the saved readme) in the program the system gives its type:
-// the default browser for a .htm.
-bool OpenInBrowser(const FilePath& path);
-
-std::optional<ChosenFile> OpenFileDialog(HWND owner, std::string_view filter, const std::string& kind);
-// A confirmed dialog leaves the chosen folder the current directory.
-std::optional<ChosenFile> SaveFileDialog(HWND owner, std::string_view filter, std::string_view defaultExtension,
-                                         std::string_view proposedName, const std::string& kind);
