@@ -224,6 +224,16 @@ bool RenameFile(std::string_view from, std::string_view to) {
     return IsUsable(from) && IsUsable(to) && std::rename(FilePath(from).c_str(), FilePath(to).c_str()) == 0;
 }
 
+FilePath CurrentFolder() {
+    std::string folder(256, '\0');
+    while (::getcwd(folder.data(), folder.size()) == nullptr) {
+        if (errno != ERANGE) return {};
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(folder.find('\0'));
+    return folder;
+}
+
 void SetReadFunctionForTesting(ReadFunction read) { ReadOverride() = std::move(read); }
 
 }  // namespace fileio

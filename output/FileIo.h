@@ -121,6 +121,8 @@ bool MakeFolders(std::string_view path, unsigned mode = 0777);
 bool IsMissing(std::string_view path);
 // Renames a file, replacing what is at to.
 bool RenameFile(std::string_view from, std::string_view to);
+// The process's current folder, UTF-8; empty when the system cannot say.
+FilePath CurrentFolder();
 
 // Replaces the system's read for InputFile::Read until reset with nullptr, so
 // tests can fail or shorten a read that the file system would not.

@@ -320,6 +320,12 @@ bool IsMissing(std::string_view path) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+FilePath CurrentFolder() {
+    std::wstring folder(::GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return utf16::ToUtf8(std::u16string(folder.begin(), folder.end()));
+}
+
 bool RenameFile(std::string_view from, std::string_view to) {
     return IsUsable(from) && IsUsable(to) &&
            ::MoveFileExW(Name(from).c_str(), Name(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;

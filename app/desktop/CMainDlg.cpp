@@ -207,6 +207,14 @@ void CMainDlg::ApplyFormFile(const FormFile& file) {
     StartSingleShot(kDraftTimer, kDraftDelayMs, [this] { WriteDraft(); });
 }
 
+PreviewSnapshot CMainDlg::CapturePreview() const {
+    // Relative file names as Save would take them: against the last
+    // readme's folder, else the program's current one.
+    FilePath folder = FolderOfPath(m_savedReadme);
+    if (folder.empty()) folder = fileio::CurrentFolder();
+    return {CaptureReadmeForm(*m_pluginPage, *m_extrasPage), m_databasePage->CaptureRecord(), std::move(folder)};
+}
+
 void CMainDlg::OnFormChanged() {
     if (m_applying) return;
     if (m_beforeNew) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/desktop/MainIds.h"
+#include "app/preview/PreviewModel.h"
 #include "app/state/ProgramState.h"
 #include "form/FormFile.h"
 #include "output/ReadmeChecks.h"
@@ -111,6 +112,8 @@ private:
     void FocusField(const CheckedField& field);
     // The preview follows every change of the form.
     void PreviewFormChanged();
+    // The form as the preview shows it, relative names taken as Save would.
+    PreviewSnapshot CapturePreview() const;
 
     // Made inside the window by Create.
     std::optional<CPluginPage> m_pluginPage;

@@ -1,6 +1,5 @@
 // The preview on Linux: the preview module's window beside the main one.
 
-#include <QDir>
 #include <QKeySequence>
 #include <QScreen>
 #include <QShortcut>
@@ -9,7 +8,6 @@
 #include "app/desktop/CMainDlg.h"
 #include "app/preview/CPreviewWnd.h"
 #include "platform/qt/QtDialog.h"
-#include "readme/CaptureReadmeForm.h"
 
 class CPreview {
 public:
@@ -32,15 +30,8 @@ void CMainDlg::TogglePreview() {
         return;
     }
     if (!preview()) {
-        const auto capture = [this] {
-            // Relative file names as Save would take them: against the last
-            // readme's folder, else the program's current one.
-            FilePath folder = FolderOfPath(m_savedReadme);
-            if (folder.empty()) folder = QDir::currentPath().toStdString();
-            return CPreviewWnd::Snapshot{CaptureReadmeForm(*m_pluginPage, *m_extrasPage),
-                                         m_databasePage->CaptureRecord(), std::move(folder)};
-        };
-        m_preview.reset(new CPreview{std::make_unique<CPreviewWnd>(m_template, capture, self)});
+        m_preview.reset(new CPreview{std::make_unique<CPreviewWnd>(
+            m_template, [this] { return CapturePreview(); }, self)});
         CPreviewWnd* window = preview();
         window->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
         auto* key = new QShortcut(QKeySequence(Qt::Key_F5), window);

@@ -16,7 +16,6 @@
 #include "platform/Dialogs.h"
 #include "platform/win32/Win32Dialog.h"
 #include "platform/win32/Win32Text.h"
-#include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"
 
@@ -58,16 +57,9 @@ FilePath TemporaryFolder() {
     return folder + "\\";
 }
 
-FilePath CurrentFolder() {
-    std::wstring folder(::GetCurrentDirectoryW(0, nullptr), L'\0');
-    folder.resize(::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
-    return Utf8FromWide(folder);
-}
-
 }  // namespace
 
-CPreview::CPreview(std::function<Snapshot()> capture, const TemplatePackage& package,
-                   std::span<char, kTextBufferSize> buffer)
+CPreview::CPreview(PreviewCapture capture, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer)
     : m_capture(std::move(capture)), m_template(package), m_buffer(buffer), m_folder(TemporaryFolder()) {
     CreateTopLevel(kPreviewTitle, kWindowRect, true);
     CreateControls(kLayout);
@@ -91,7 +83,7 @@ void CPreview::OnResized(PixelSize client) {
 }
 
 void CPreview::Write(bool openBrowser) {
-    Snapshot now = m_capture();
+    PreviewSnapshot now = m_capture();
     const Text readme = BuildReadmeHtml(now.form, m_template);
     SaveFileWork work = MakeSaveFileWork(now.form, readme, DatabaseRecord{}, Text(), readmePath());
     // The screenshots where Save would find them, not in the temporary folder.
@@ -116,18 +108,14 @@ void CPreview::FormChanged() {
     if (IsShown()) StartSingleShot(kChecksTimer, kChecksDelayMs, [this] { ShowChecks(m_capture()); });
 }
 
-void CPreview::ShowChecks(const Snapshot& now) {
-    m_checks = CheckReadme(now.form, now.record, now.baseFolder);
-    std::vector<Text> lines;
-    for (const ReadmeCheck& check : m_checks) lines.push_back(check.message);
-    if (lines.empty()) lines.emplace_back(kNoProblems);
-    SetListItems(PreviewId::Checks, lines);
+void CPreview::ShowChecks(const PreviewSnapshot& now) {
+    m_checks.Update(now);
+    SetListItems(PreviewId::Checks, m_checks.Lines());
 }
 
 void CPreview::ChooseCheck() {
-    const int index = GetCurSel(PreviewId::Checks);
-    if (index < 0 || static_cast<std::size_t>(index) >= m_checks.size() || !m_onFieldChosen) return;
-    m_onFieldChosen(m_checks[static_cast<std::size_t>(index)].field);
+    const CheckedField* field = m_checks.FieldOfLine(GetCurSel(PreviewId::Checks));
+    if (field && m_onFieldChosen) m_onFieldChosen(*field);
 }
 
 void PreviewDeleter::operator()(CPreview* preview) const { delete preview; }
@@ -138,15 +126,7 @@ void CMainDlg::PreviewFormChanged() {
 
 void CMainDlg::TogglePreview() {
     if (!m_preview) {
-        const auto capture = [this] {
-            // Relative file names as Save would take them: against the last
-            // readme's folder, else the program's current one.
-            FilePath folder = FolderOfPath(m_savedReadme);
-            if (folder.empty()) folder = CurrentFolder();
-            return CPreview::Snapshot{CaptureReadmeForm(*m_pluginPage, *m_extrasPage), m_databasePage->CaptureRecord(),
-                                      std::move(folder)};
-        };
-        m_preview.reset(new CPreview(capture, m_template, m_textBuffer));
+        m_preview.reset(new CPreview([this] { return CapturePreview(); }, m_template, m_textBuffer));
         m_preview->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
         // Beside the main window where there is room, else over its right edge.
         RECT main{}, work{};

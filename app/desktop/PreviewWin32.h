@@ -7,8 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "app/preview/PreviewModel.h"
 #include "output/DatabaseRecord.h"
-#include "output/ReadmeChecks.h"
 #include "output/SaveFiles.h"
 #include "platform/CDialog.h"
 #include "readme/ReadmeForm.h"
@@ -16,20 +16,13 @@
 
 class CPreview : public CDialog {
 public:
-    struct Snapshot {
-        ReadmeForm form;
-        DatabaseRecord record;
-        FilePath baseFolder;  // relative file names are taken against it
-    };
-
-    CPreview(std::function<Snapshot()> capture, const TemplatePackage& package,
-             std::span<char, kTextBufferSize> buffer);
+    CPreview(PreviewCapture capture, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer);
 
     // A check chosen in the list: its field wants the focus.
     std::function<void(const CheckedField&)> m_onFieldChosen;
 
     FilePath readmePath() const { return m_folder + "ReadMe.htm"; }
-    const std::vector<ReadmeCheck>& checks() const { return m_checks; }
+    const std::vector<ReadmeCheck>& checks() const { return m_checks.checks(); }
 
     // The readme and its pictures written again; the browser opened the
     // first time or when asked.
@@ -44,13 +37,13 @@ protected:
     void OnResized(PixelSize client) override;
 
 private:
-    void ShowChecks(const Snapshot& now);
+    void ShowChecks(const PreviewSnapshot& now);
     void ChooseCheck();
 
-    std::function<Snapshot()> m_capture;
+    PreviewCapture m_capture;
     const TemplatePackage& m_template;
     std::span<char, kTextBufferSize> m_buffer;
     FilePath m_folder;  // with its "\" at the end
-    std::vector<ReadmeCheck> m_checks;
+    PreviewChecks m_checks;
     bool m_openedOnce = false;
 };

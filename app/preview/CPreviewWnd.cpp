@@ -19,7 +19,7 @@ constexpr std::string_view kEngineMissingHint = "Проверки справа �
 
 }  // namespace
 
-CPreviewWnd::CPreviewWnd(const TemplatePackage& package, Capture capture, QWidget* owner)
+CPreviewWnd::CPreviewWnd(const TemplatePackage& package, PreviewCapture capture, QWidget* owner)
     : QWidget(owner, Qt::Window), m_package(package), m_capture(std::move(capture)), m_resources(package) {
     setWindowTitle(ToQString(kPreviewTitle));
     setObjectName(QStringLiteral("preview"));
@@ -52,12 +52,12 @@ CPreviewWnd::CPreviewWnd(const TemplatePackage& package, Capture capture, QWidge
     auto* sideLayout = new QVBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
     sideLayout->addWidget(new QLabel(ToQString(kChecksTitle), side));
-    m_checks = new QListWidget(side);
-    m_checks->setObjectName(QStringLiteral("checks"));
-    m_checks->setWordWrap(true);
-    sideLayout->addWidget(m_checks, 1);
-    connect(m_checks, &QListWidget::itemActivated, this, &CPreviewWnd::OnCheckActivated);
-    connect(m_checks, &QListWidget::itemClicked, this, &CPreviewWnd::OnCheckActivated);
+    m_checkList = new QListWidget(side);
+    m_checkList->setObjectName(QStringLiteral("checks"));
+    m_checkList->setWordWrap(true);
+    sideLayout->addWidget(m_checkList, 1);
+    connect(m_checkList, &QListWidget::itemActivated, this, &CPreviewWnd::OnCheckActivated);
+    connect(m_checkList, &QListWidget::itemClicked, this, &CPreviewWnd::OnCheckActivated);
 
     splitter->addWidget(page);
     splitter->addWidget(side);
@@ -98,8 +98,8 @@ void CPreviewWnd::Schedule() {
 void CPreviewWnd::UpdateNow() {
     m_timer.stop();
     m_dirty = false;
-    Snapshot snapshot = m_capture();
-    m_currentChecks = CheckReadme(snapshot.form, snapshot.record, snapshot.baseFolder);
+    PreviewSnapshot snapshot = m_capture();
+    m_checks.Update(snapshot);
     ShowChecks();
     if (!m_view) return;
     Text html = BuildReadmeHtml(snapshot.form, m_package);
@@ -124,21 +124,20 @@ void CPreviewWnd::showEvent(QShowEvent* event) {
 }
 
 void CPreviewWnd::ShowChecks() {
-    m_checks->clear();
-    if (m_currentChecks.empty()) {
-        auto* item = new QListWidgetItem(ToQString(kNoProblems), m_checks);
-        item->setFlags(Qt::ItemIsEnabled);
-        return;
-    }
-    for (std::size_t i = 0; i < m_currentChecks.size(); ++i) {
-        auto* item = new QListWidgetItem(ToQString(m_currentChecks[i].message), m_checks);
-        item->setData(Qt::UserRole, static_cast<int>(i));
+    m_checkList->clear();
+    const std::vector<Text> lines = m_checks.Lines();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        auto* item = new QListWidgetItem(ToQString(lines[i]), m_checkList);
+        if (m_checks.checks().empty())
+            item->setFlags(Qt::ItemIsEnabled);  // nothing to fix: nothing to choose
+        else
+            item->setData(Qt::UserRole, static_cast<int>(i));
     }
 }
 
 void CPreviewWnd::OnCheckActivated(QListWidgetItem* item) {
     bool isCheck = false;
-    const int index = item->data(Qt::UserRole).toInt(&isCheck);
-    if (!isCheck || index < 0 || static_cast<std::size_t>(index) >= m_currentChecks.size()) return;
-    if (m_onFieldChosen) m_onFieldChosen(m_currentChecks[static_cast<std::size_t>(index)].field);
+    const int line = item->data(Qt::UserRole).toInt(&isCheck);
+    const CheckedField* field = isCheck ? m_checks.FieldOfLine(line) : nullptr;
+    if (field && m_onFieldChosen) m_onFieldChosen(*field);
 }

@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 
+#include "app/preview/PreviewModel.h"
 #include "app/preview/PreviewModule.h"
 #include "app/preview/PreviewResources.h"
-#include "output/ReadmeChecks.h"
 
 class QLabel;
 class QListWidget;
@@ -21,16 +21,7 @@ class QListWidgetItem;
 class CPreviewWnd : public QWidget {
     Q_OBJECT
 public:
-    // What the window shows: the form as it is now, and the folder its
-    // relative file names are taken against.
-    struct Snapshot {
-        ReadmeForm form;
-        DatabaseRecord record;
-        FilePath baseFolder;
-    };
-    using Capture = std::function<Snapshot()>;
-
-    CPreviewWnd(const TemplatePackage& package, Capture capture, QWidget* owner);
+    CPreviewWnd(const TemplatePackage& package, PreviewCapture capture, QWidget* owner);
     ~CPreviewWnd() override;
 
     // The form changed: the page and the checks follow soon, without making
@@ -44,14 +35,14 @@ public:
     // Runs after each page has loaded (tests and the benchmark wait for it).
     std::function<void()> m_afterLoad;
 
-    QListWidget* checksList() const { return m_checks; }
+    QListWidget* checksList() const { return m_checkList; }
     // The one line that says the engine is missing; hidden when it is there.
     QLabel* engineLine() const { return m_engineLine; }
     // nullptr without the engine.
     preview::View* view() const { return m_view.get(); }
     // The readme the page was last given.
     const Text& shownHtml() const { return m_shownHtml; }
-    const std::vector<ReadmeCheck>& checks() const { return m_currentChecks; }
+    const std::vector<ReadmeCheck>& checks() const { return m_checks.checks(); }
 
     // Loads coalesce: at most one is in flight, and a new one starts no
     // sooner than this after the last.
@@ -68,15 +59,15 @@ private:
     void OnCheckActivated(QListWidgetItem* item);
 
     const TemplatePackage& m_package;
-    Capture m_capture;
+    PreviewCapture m_capture;
     PreviewResources m_resources;
     std::unique_ptr<preview::View> m_view;
     QLabel* m_engineLine = nullptr;
-    QListWidget* m_checks = nullptr;
+    QListWidget* m_checkList = nullptr;
     QTimer m_timer;
     QElapsedTimer m_sinceLoad;
     bool m_dirty = true;
     bool m_loading = false;
     Text m_shownHtml;
-    std::vector<ReadmeCheck> m_currentChecks;
+    PreviewChecks m_checks;
 };
