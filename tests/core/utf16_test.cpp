@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "text/Cp1251.h"
+#include "text/LineBreaks.h"
 
 namespace {
 
@@ -64,6 +65,23 @@ TEST(Utf16, Windows1251TextsAgreeWithTheUtf8Codec) {
     // Outside the code page: the same reference cp1251::FromUtf8 writes.
     EXPECT_EQ(utf16::ToCp1251(u"日\xD83C\xDFF0"), "&#26085;&#127984;");
     EXPECT_EQ(utf16::ToCp1251(u"\xDC00"), "&#65533;");
+}
+
+TEST(LineBreaks, EveryBreakBecomesCrLfOnce) {
+    const struct {
+        std::string_view in, out;
+    } cases[] = {
+        {"", ""},
+        {"a", "a"},
+        {"a\nb", "a\r\nb"},
+        {"a\rb", "a\r\nb"},
+        {"a\r\nb", "a\r\nb"},
+        {"\n\r", "\r\n\r\n"},
+        {"\r\r\n", "\r\n\r\n"},
+        {"a\n", "a\r\n"},
+        {"\xC0\n\xFF", "\xC0\r\n\xFF"},  // bytes of any code page pass
+    };
+    for (const auto& c : cases) EXPECT_EQ(WithCrLf(c.in), c.out) << testing::PrintToString(std::string(c.in));
 }
 
 }  // namespace
