@@ -58,3 +58,18 @@ int DropTargetAt(std::span<const DropCandidate> controls, int x, int y) {
             id = control.id;
     return id;
 }
+
+std::vector<FileFilterPair> SplitFileFilter(std::string_view filter) {
+    std::vector<FileFilterPair> pairs;
+    std::size_t at = 0;
+    while (at < filter.size()) {
+        const std::size_t displayEnd = filter.find('|', at);
+        if (displayEnd == std::string_view::npos || displayEnd == at) break;
+        const std::size_t patternEnd = filter.find('|', displayEnd + 1);
+        if (patternEnd == std::string_view::npos) break;
+        pairs.push_back(
+            {filter.substr(at, displayEnd - at), filter.substr(displayEnd + 1, patternEnd - displayEnd - 1)});
+        at = patternEnd + 1;
+    }
+    return pairs;
+}

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/DialogUnits.h"
@@ -40,3 +41,13 @@ struct DropCandidate {
     bool groupBox = false;
 };
 int DropTargetAt(std::span<const DropCandidate> controls, int x, int y);
+
+// A filter string written for the Windows file dialogs, "display|patterns|
+// ...||", as its pairs; a display without its patterns ends the list.
+struct FileFilterPair {
+    std::string_view display;
+    std::string_view patterns;
+
+    bool operator==(const FileFilterPair&) const = default;
+};
+std::vector<FileFilterPair> SplitFileFilter(std::string_view filter);

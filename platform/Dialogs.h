@@ -37,6 +37,19 @@ std::optional<ChosenFile> OpenFileDialog(WindowHandle owner, std::string_view fi
 std::optional<ChosenFile> SaveFileDialog(WindowHandle owner, std::string_view filter, std::string_view defaultExtension,
                                          std::string_view proposedName, const std::string& kind);
 
+// What a file dialog asks, as each layer's dialog (or its tests' seam)
+// takes it.
+struct FileDialogQuestion {
+    bool save = false;  // a save dialog also asks before replacing a file
+    std::string_view filter;
+    std::string_view defaultExtension;  // appended when the typed name has none
+    std::string_view proposedName;
+    FilePath startFolder;  // empty: where the system's dialog starts
+};
+// Each layer's: the chosen full path, or nothing when cancelled. A confirmed
+// save makes the chosen folder the current one, as the Windows dialog does.
+std::optional<FilePath> AskFileDialog(WindowHandle owner, const FileDialogQuestion& question);
+
 // The length of a file in bytes, or nothing when it cannot be opened.
 std::optional<std::int64_t> FileLength(const ChosenFile& file);
 

@@ -9,13 +9,13 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "platform/DialogRules.h"
 #include "platform/qt/QtDialog.h"
 #include "platform/qt/QtText.h"
 
 namespace {
 
 DialogSeam* g_seam = nullptr;
-FolderMemory* g_folders = nullptr;
 
 class RealDialogs final : public DialogSeam {
 public:
@@ -53,34 +53,22 @@ DialogSeam& Seam() {
     return g_seam ? *g_seam : real;
 }
 
-ChosenFile MakeChosenFile(const QString& path) {
-    const QString native = QDir::cleanPath(QDir::current().absoluteFilePath(path));
-    return {native.toStdString(), QFileInfo(native).fileName().toStdString()};
-}
-
 QString Trimmed(std::string_view text) { return ToQString(text).trimmed(); }
 
 }  // namespace
 
 std::vector<FileFilter> ParseFileFilter(std::string_view filter) {
     std::vector<FileFilter> result;
-    std::size_t pos = 0;
-    while (pos < filter.size()) {
-        const std::size_t displayEnd = filter.find('|', pos);
-        if (displayEnd == std::string_view::npos || displayEnd == pos) break;
-        const std::size_t patternEnd = filter.find('|', displayEnd + 1);
-        if (patternEnd == std::string_view::npos) break;
+    for (const FileFilterPair& pair : SplitFileFilter(filter)) {
         FileFilter entry;
-        entry.display = Trimmed(filter.substr(pos, displayEnd - pos));
-        const QString patterns = ToQString(filter.substr(displayEnd + 1, patternEnd - displayEnd - 1));
-        for (const QString& piece : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        entry.display = Trimmed(pair.display);
+        for (const QString& piece : ToQString(pair.patterns).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const QString pattern = piece.trimmed();
             if (pattern.isEmpty()) continue;
             // "*.*" means every file on Windows, dotted or not.
             entry.patterns << (pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern);
         }
         result.push_back(entry);
-        pos = patternEnd + 1;
     }
     return result;
 }
@@ -93,40 +81,19 @@ void ShowMessageBox(WindowHandle owner, std::string_view text, MessageIcon icon)
 
 void DefaultBeep() { Seam().Beep(); }
 
-void SetFolderMemory(FolderMemory* memory) { g_folders = memory; }
-
-namespace {
-
-// The dialog's answer, with its folder remembered for the next of its kind.
-std::optional<ChosenFile> Ask(QWidget* owner, FileDialogRequest& request, const std::string& kind) {
-    if (g_folders) request.startFolder = QString::fromStdString(g_folders->LastFolder(kind));
-    const std::optional<QString> path = Seam().FileDialog(owner, request);
+std::optional<FilePath> AskFileDialog(WindowHandle owner, const FileDialogQuestion& question) {
+    FileDialogRequest request;
+    request.save = question.save;
+    request.filters = ParseFileFilter(question.filter);
+    request.defaultExtension = ToQString(question.defaultExtension);
+    request.proposedName = ToQString(question.proposedName);
+    request.overwritePrompt = question.save;
+    request.startFolder = QString::fromStdString(question.startFolder);
+    const std::optional<QString> path = Seam().FileDialog(QtWidget(owner), request);
     if (!path) return std::nullopt;
-    ChosenFile chosen = MakeChosenFile(*path);
-    if (g_folders)
-        g_folders->Remember(kind, QFileInfo(QString::fromStdString(chosen.path)).absolutePath().toStdString());
-    return chosen;
-}
-
-}  // namespace
-
-std::optional<ChosenFile> OpenFileDialog(WindowHandle owner, std::string_view filter, const std::string& kind) {
-    FileDialogRequest request;
-    request.filters = ParseFileFilter(filter);
-    return Ask(QtWidget(owner), request, kind);
-}
-
-std::optional<ChosenFile> SaveFileDialog(WindowHandle owner, std::string_view filter, std::string_view defaultExtension,
-                                         std::string_view proposedName, const std::string& kind) {
-    FileDialogRequest request;
-    request.save = true;
-    request.filters = ParseFileFilter(filter);
-    request.defaultExtension = ToQString(defaultExtension);
-    request.proposedName = ToQString(proposedName);
-    request.overwritePrompt = true;
-    std::optional<ChosenFile> chosen = Ask(QtWidget(owner), request, kind);
-    if (chosen) QDir::setCurrent(QFileInfo(QString::fromStdString(chosen->path)).absolutePath());
-    return chosen;
+    const QString whole = QDir::cleanPath(QDir::current().absoluteFilePath(*path));
+    if (question.save) QDir::setCurrent(QFileInfo(whole).absolutePath());
+    return whole.toStdString();
 }
 
 std::optional<std::int64_t> FileLength(const ChosenFile& file) {

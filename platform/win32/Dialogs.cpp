@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "output/FileIo.h"
+#include "platform/DialogRules.h"
 #include "platform/win32/Win32Dialog.h"
 #include "platform/win32/Win32Text.h"
 
@@ -15,11 +16,6 @@ namespace {
 DialogSeam*& Seam() {
     static DialogSeam* seam = nullptr;
     return seam;
-}
-
-FolderMemory*& Memory() {
-    static FolderMemory* memory = nullptr;
-    return memory;
 }
 
 std::optional<std::wstring> RealFileDialog(HWND owner, const FileDialogRequest& request) {
@@ -44,43 +40,21 @@ std::optional<std::wstring> RealFileDialog(HWND owner, const FileDialogRequest& 
     return std::wstring(path.data());
 }
 
-std::optional<ChosenFile> RunFileDialog(HWND owner, FileDialogRequest request, const std::string& kind) {
-    if (Memory()) request.startFolder = WideFromUtf8(Memory()->LastFolder(kind));
-    const std::optional<std::wstring> path =
-        Seam() ? Seam()->FileDialog(owner, request) : RealFileDialog(owner, request);
-    if (!path || path->empty()) return std::nullopt;
-    const std::size_t slash = path->find_last_of(L"\\/");
-    ChosenFile file;
-    file.path = Utf8FromWide(*path);
-    file.fileName = Utf8FromWide(slash == std::wstring::npos ? *path : path->substr(slash + 1));
-    if (Memory() && slash != std::wstring::npos) Memory()->Remember(kind, Utf8FromWide(path->substr(0, slash)));
-    // The seam's answers make the folder current as the dialog would.
-    if (request.save && Seam() && slash != std::wstring::npos) ::SetCurrentDirectoryW(path->substr(0, slash).c_str());
-    return file;
-}
-
 }  // namespace
 
 std::wstring WindowsFileFilter(std::string_view filter) {
     std::wstring out;
-    std::size_t at = 0;
-    while (at < filter.size()) {
-        const std::size_t displayEnd = filter.find('|', at);
-        if (displayEnd == std::string_view::npos || displayEnd == at) break;
-        const std::size_t patternEnd = filter.find('|', displayEnd + 1);
-        if (patternEnd == std::string_view::npos) break;
-        out += ToWide(filter.substr(at, displayEnd - at));
+    for (const FileFilterPair& pair : SplitFileFilter(filter)) {
+        out += ToWide(pair.display);
         out += L'\0';
-        out += ToWide(filter.substr(displayEnd + 1, patternEnd - displayEnd - 1));
+        out += ToWide(pair.patterns);
         out += L'\0';
-        at = patternEnd + 1;
     }
     if (!out.empty()) out += L'\0';
     return out;
 }
 
 void SetDialogSeamForTesting(DialogSeam* seam) { Seam() = seam; }
-void SetFolderMemory(FolderMemory* memory) { Memory() = memory; }
 
 void ShowMessageBox(WindowHandle ownerHandle, std::string_view text, MessageIcon icon) {
     const HWND owner = ToHwnd(ownerHandle);
@@ -96,21 +70,22 @@ void DefaultBeep() {
     ::MessageBeep(0);
 }
 
-std::optional<ChosenFile> OpenFileDialog(WindowHandle owner, std::string_view filter, const std::string& kind) {
+std::optional<FilePath> AskFileDialog(WindowHandle ownerHandle, const FileDialogQuestion& question) {
     FileDialogRequest request;
-    request.filter = WindowsFileFilter(filter);
-    return RunFileDialog(ToHwnd(owner), std::move(request), kind);
-}
-
-std::optional<ChosenFile> SaveFileDialog(WindowHandle owner, std::string_view filter, std::string_view defaultExtension,
-                                         std::string_view proposedName, const std::string& kind) {
-    FileDialogRequest request;
-    request.save = true;
-    request.filter = WindowsFileFilter(filter);
-    request.defaultExtension = ToWide(defaultExtension);
-    request.proposedName = ToWide(proposedName);
-    request.overwritePrompt = true;
-    return RunFileDialog(ToHwnd(owner), std::move(request), kind);
+    request.save = question.save;
+    request.filter = WindowsFileFilter(question.filter);
+    request.defaultExtension = ToWide(question.defaultExtension);
+    request.proposedName = ToWide(question.proposedName);
+    request.overwritePrompt = question.save;
+    request.startFolder = WideFromUtf8(question.startFolder);
+    const HWND owner = ToHwnd(ownerHandle);
+    const std::optional<std::wstring> path =
+        Seam() ? Seam()->FileDialog(owner, request) : RealFileDialog(owner, request);
+    if (!path || path->empty()) return std::nullopt;
+    // The seam's answers make the folder current as the dialog would.
+    const std::size_t slash = path->find_last_of(L"\\/");
+    if (question.save && Seam() && slash != std::wstring::npos) ::SetCurrentDirectoryW(path->substr(0, slash).c_str());
+    return Utf8FromWide(*path);
 }
 
 std::optional<std::int64_t> FileLength(const ChosenFile& file) {

@@ -95,4 +95,21 @@ TEST(DialogRules, DroppedFilesGoToTheControlUnderThemNeverToAFrame) {
     for (const auto& c : cases) EXPECT_EQ(DropTargetAt(controls, c.x, c.y), c.id) << c.x << "," << c.y;
 }
 
+TEST(DialogRules, FilterStringsSplitIntoPairsAndAHalfPairEndsThem) {
+    using P = FileFilterPair;
+    const struct {
+        std::string_view filter;
+        std::vector<P> pairs;
+    } cases[] = {
+        {" HTML (*.htm) |*.htm| Все (*.*)| *.* ||", {{" HTML (*.htm) ", "*.htm"}, {" Все (*.*)", " *.* "}}},
+        {"Text|*.txt|Orphan|", {{"Text", "*.txt"}}},
+        {"Text|*.txt|Rest", {{"Text", "*.txt"}}},
+        {"Text|*.txt", {}},
+        {"|*.txt||", {}},
+        {"||", {}},
+        {"", {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SplitFileFilter(c.filter), c.pairs) << c.filter;
+}
+
 }  // namespace
