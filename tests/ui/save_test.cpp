@@ -1,6 +1,7 @@
 // Save from the window: the record's refusal, the dialog, and the files it
 // writes, compared with what the headless renderer writes for the same form.
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -117,6 +118,27 @@ TEST_F(SaveTest, SaveChangesNothingOnTheForm) {
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), before);
     EXPECT_EQ(database().CaptureRecord(), record);
     EXPECT_EQ(Tabs(*window)->GetCurSel(), 1);
+}
+
+// The desktop's side, with no seam answering: a handler of file URLs
+// stands in for the browser.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public slots:
+    void Open(const QUrl& url) { opened.push_back(url); }
+
+public:
+    std::vector<QUrl> opened;
+};
+
+TEST(OpenInBrowser, WithoutASeamTheDesktopOpensTheFileUrl) {
+    UrlRecorder browser;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "Open");
+    const FilePath path = "/tmp/Маяк/ReadMe café.htm";
+    EXPECT_TRUE(OpenInBrowser(path));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 TEST_F(SaveTest, TheSavedReadmesPathShowsInTheBoxAndOpensInTheBrowser) {
@@ -296,3 +318,5 @@ TEST_F(SaveTest, ChosenPathsReachTheFileSystemAsTheyWereChosen) {
 }
 
 }  // namespace
+
+#include "save_test.moc"
