@@ -17,10 +17,12 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTabBar>
 #include <QTextCursor>
@@ -112,6 +114,7 @@ struct CDialog::Native final : QWidget {
     std::map<std::uintptr_t, std::unique_ptr<QTimer>> timers;
     std::map<std::uintptr_t, std::function<void()>> timerHandlers;
     bool topLevel = false;
+    bool programSelects = false;  // SetCurSel is changing a list's line
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -250,7 +253,8 @@ QWidget* CDialog::Native::CreateControl(const ControlSpec& spec) {
         // Typed text is a value too, as the Windows combo box tells it.
         if (QLineEdit* typed = combo->lineEdit())
             QObject::connect(typed, &QLineEdit::textEdited, this, [this] { Changed(); });
-    }
+    } else if (auto* list = qobject_cast<QListWidget*>(widget))
+        QObject::connect(list, &QListWidget::currentRowChanged, this, [this] { Changed(); });
     // A view that is no tab stop still takes the focus when clicked, so its
     // text can be scrolled and copied from the keyboard.
     if (spec.tabOrder == 0) widget->setFocusPolicy(spec.kind == ControlKind::RichEdit ? Qt::ClickFocus : Qt::NoFocus);
@@ -418,12 +422,17 @@ int CDialog::GetCurSel(int id) const {
 void CDialog::SetCurSel(ItemId id, int index) {
     if (auto* tabs = m_native->Get<CTabCtrl>(id)) tabs->SetCurSel(index);
     if (auto* combo = m_native->Get<QComboBox>(id)) combo->setCurrentIndex(index);
-    if (auto* list = m_native->Get<QListWidget>(id)) list->setCurrentRow(index);
+    if (auto* list = m_native->Get<QListWidget>(id)) {
+        const QScopedValueRollback programs(m_native->programSelects, true);
+        list->setCurrentRow(index);
+    }
 }
 
 void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
     auto* list = m_native->Get<QListWidget>(id);
     if (!list) return;
+    // New lines are no one's choice.
+    const QSignalBlocker quiet(list);
     list->clear();
     for (const Text& item : items) list->addItem(ToQString(item));
     list->setCurrentRow(-1);
@@ -793,6 +802,11 @@ void CDialog::OnSelChange(ItemId id, std::function<void()> handler) {
         QObject::connect(tabs, &CTabCtrl::SelChange, m_native.get(), [handler = std::move(handler)] { handler(); });
     else if (auto* combo = m_native->Get<QComboBox>(id))
         QObject::connect(combo, &QComboBox::activated, m_native.get(), [handler = std::move(handler)] { handler(); });
+    else if (auto* list = m_native->Get<QListWidget>(id))
+        QObject::connect(list, &QListWidget::currentRowChanged, m_native.get(),
+                         [n = m_native.get(), handler = std::move(handler)] {
+                             if (!n->programSelects) handler();
+                         });
 }
 
 void CDialog::OnTextChange(ItemId id, std::function<void()> handler) {

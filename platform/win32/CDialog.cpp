@@ -714,7 +714,9 @@ void CDialog::FocusItem(ItemId id) {
 
 bool CDialog::HasFocus(ItemId id) const {
     const HWND control = m_native->Item(id);
-    return control && ::GetFocus() == control;
+    const HWND focus = ::GetFocus();
+    // A combo box holds the focus in the edit inside it.
+    return control && focus && (focus == control || ::IsChild(control, focus));
 }
 
 bool CDialog::FocusFirstTabStop() {

@@ -57,10 +57,17 @@ MenuHandle CMenu::GetSubMenu(int position) const {
 }
 
 void EnableMenuItem(MenuHandle menu, int id, bool enable) {
-    if (!menu) return;
-    // MF_BYCOMMAND searches the cascades too.
-    ::EnableMenuItem(ToHmenu(menu), static_cast<UINT>(id),
-                     static_cast<UINT>(MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED)));
+    const HMENU popup = ToHmenu(menu);
+    if (!popup || id == 0) return;
+    // MF_BYCOMMAND would stop at the first item with the id: each is walked.
+    const int count = ::GetMenuItemCount(popup);
+    for (int i = 0; i < count; ++i) {
+        const auto position = static_cast<UINT>(i);
+        if (const HMENU cascade = ::GetSubMenu(popup, i))
+            EnableMenuItem(ToHandle(cascade), id, enable);
+        else if (::GetMenuItemID(popup, i) == static_cast<UINT>(id))
+            ::EnableMenuItem(popup, position, MF_BYPOSITION | (enable ? MF_ENABLED : MF_GRAYED));
+    }
 }
 
 int TrackPopupMenu(HMENU menu, POINT screenPoint, HWND owner) {
