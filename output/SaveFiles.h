@@ -4,6 +4,7 @@
 
 #include <array>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,16 +15,31 @@
 
 class TemplatePackage;
 
-// The texts are the caller's, read in place: they must outlive the work.
+// A text the file work reads in place, never copies. It must outlive the
+// work, so a temporary is refused where it is given.
+class TextInPlace {
+public:
+    constexpr TextInPlace() = default;
+    constexpr TextInPlace(const char* text) : m_text(text) {}
+    constexpr TextInPlace(std::string_view text) : m_text(text) {}
+    TextInPlace(const std::string& text) : m_text(text) {}
+    TextInPlace(std::string&&) = delete;
+    constexpr operator std::string_view() const { return m_text; }
+    std::string str() const { return std::string(m_text); }
+
+private:
+    std::string_view m_text;
+};
+
 struct SaveFileWork {
     FilePath readmePath;  // as the save dialog returned it
-    std::string_view readmeText;
+    TextInPlace readmeText;
     bool writeBackgroundImages = false;
     bool copyScreenshots = false;
     int screenshotCount = 0;
     std::array<FilePath, 3> screenshotPath;
     DatabaseRecord record;  // written last, when wanted
-    std::string_view recordText;
+    TextInPlace recordText;
 };
 
 // Save's work for a captured form, its readme and its record, once the

@@ -232,8 +232,8 @@ TEST_F(SaveFilesTest, WritesEveryOutputInItsPlace) {
     WantRecord(work);
     EXPECT_TRUE(Run(work).empty());
     EXPECT_EQ(OutFiles(), kEverything);
-    EXPECT_EQ(ReadFile(out() + "/ReadMe.htm"), work.readmeText);
-    EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText);
+    EXPECT_EQ(ReadFile(out() + "/ReadMe.htm"), work.readmeText.str());
+    EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText.str());
     for (int n = 0; n < 3; ++n) {
         const std::string name = "img_bk_" + std::to_string(n) + ".jpg";
         EXPECT_EQ(ReadFile(out() + "/files/images/" + name), EntryBytes(BuiltIn(), name.c_str()));
@@ -356,7 +356,7 @@ TEST_F(SaveFilesTest, ScreenshotFailuresSkipOnlyThatScreenshot) {
             else
                 EXPECT_EQ(ReadFile(copy), ReadFile(work.screenshotPath[static_cast<std::size_t>(i - 1)]));
         }
-        EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText);
+        EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText.str());
     }
 }
 
@@ -434,10 +434,10 @@ TEST_F(SaveFilesTest, SavingTwiceReplacesEveryFile) {
         if (f.back() != '/') WriteFile(out() + "/" + f, std::string(70000, 'z'));  // longer than every new file
     EXPECT_TRUE(Run(work).empty());
     EXPECT_EQ(OutFiles(), kEverything);
-    EXPECT_EQ(ReadFile(out() + "/ReadMe.htm"), work.readmeText);
+    EXPECT_EQ(ReadFile(out() + "/ReadMe.htm"), work.readmeText.str());
     EXPECT_EQ(ReadFile(out() + "/files/images/img_bk_1.jpg"), EntryBytes(BuiltIn(), "img_bk_1.jpg"));
     EXPECT_EQ(ReadFile(out() + "/files/scrins/shot2.jpg"), ReadFile(work.screenshotPath[1]));
-    EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText);
+    EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText.str());
 }
 
 // A screenshot chosen from the output's own scrins folder is copied onto
@@ -532,7 +532,8 @@ TEST_F(SaveFilesTest, ReadmeWriteFailureEndsTheCommandAndKeepsTheOldReadme) {
     SaveFileWork work = Work();
     work.writeBackgroundImages = true;
     WantRecord(work);
-    work.readmeText = Pattern(50000, 1);
+    const std::string readme = Pattern(50000, 1);
+    work.readmeText = readme;
     WriteFile(out() + "/ReadMe.htm", "old readme");
     EXPECT_EQ(RunLimited(work, 20000), std::vector<Message>{Plain(kReadmeNotCreated)});
     EXPECT_EQ(OutFiles(), Files{"ReadMe.htm"});
@@ -564,13 +565,14 @@ TEST_F(SaveFilesTest, ScreenshotWriteFailureSkipsThatScreenshot) {
     EXPECT_EQ(RunLimited(work, 100000), std::vector<Message>{ScreenshotNotCreated(2)});
     EXPECT_EQ(ReadFile(out() + "/files/scrins/shot2.jpg"), "previous copy");
     EXPECT_EQ(ReadFile(out() + "/files/scrins/shot3.jpg"), ReadFile(work.screenshotPath[2]));
-    EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText);
+    EXPECT_EQ(ReadFile(out() + "/mod.zip.sql"), work.recordText.str());
 }
 
 TEST_F(SaveFilesTest, RecordWriteFailureIsReported) {
     SaveFileWork work = Work();
     WantRecord(work);
-    work.recordText = Pattern(30000, 7);
+    const std::string record = Pattern(30000, 7);
+    work.recordText = record;
     EXPECT_EQ(RunLimited(work, 10000),
               (std::vector<Message>{{std::string(kRecordNotCreated), MessageIcon::Exclamation}}));
     EXPECT_EQ(OutFiles(), Files{"ReadMe.htm"});
@@ -632,7 +634,7 @@ TEST_F(FileRulesTest, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
     Own(out() + "/ReadMe.htm", 0644);
     Own(out(), 0555);
     EXPECT_TRUE(RunUnprivileged(work).empty());
-    EXPECT_EQ(ReadFile(out() + "/ReadMe.htm"), work.readmeText);
+    EXPECT_EQ(ReadFile(out() + "/ReadMe.htm"), work.readmeText.str());
 
     // A new file in that folder still cannot be made.
     work.readmePath = out() + "/Other.htm";
@@ -646,18 +648,18 @@ TEST_F(FileRulesTest, SymlinkIsWrittenThroughAndHardLinksStayOneFile) {
     std::filesystem::create_symlink(scratch / "real/ReadMe.htm", out() + "/ReadMe.htm");
     EXPECT_TRUE(Run(work).empty());
     EXPECT_TRUE(std::filesystem::is_symlink(out() + "/ReadMe.htm"));
-    EXPECT_EQ(ReadFile(scratch / "real/ReadMe.htm"), work.readmeText);
+    EXPECT_EQ(ReadFile(scratch / "real/ReadMe.htm"), work.readmeText.str());
 
     // A dangling link: the file it names is created.
     std::filesystem::remove(scratch / "real/ReadMe.htm");
     EXPECT_TRUE(Run(work).empty());
-    EXPECT_EQ(ReadFile(scratch / "real/ReadMe.htm"), work.readmeText);
+    EXPECT_EQ(ReadFile(scratch / "real/ReadMe.htm"), work.readmeText.str());
 
     std::filesystem::remove(out() + "/ReadMe.htm");
     WriteFile(out() + "/ReadMe.htm", "old and longer than the new readme is");
     std::filesystem::create_hard_link(out() + "/ReadMe.htm", scratch / "linked.htm");
     EXPECT_TRUE(Run(work).empty());
-    EXPECT_EQ(ReadFile(scratch / "linked.htm"), work.readmeText);
+    EXPECT_EQ(ReadFile(scratch / "linked.htm"), work.readmeText.str());
     EXPECT_EQ(std::filesystem::hard_link_count(out() + "/ReadMe.htm"), 2u);
 }
 

@@ -96,7 +96,7 @@ TEST_F(WindowsFiles, SaveWritesEveryOutputUnderBackslashPathsWithCyrillicNames) 
                                       "files/images/img_bk_1.jpg", "files/images/img_bk_2.jpg", "files/scrins/",
                                       "files/scrins/вид 1.jpg", "files/scrins/日本.jpg", "Остров.zip.sql"}))
         << "names as given, in UTF-16";
-    EXPECT_EQ(ReadFile(mod + "\\ReadMe.htm"), work.readmeText);
+    EXPECT_EQ(ReadFile(mod + "\\ReadMe.htm"), work.readmeText.str());
     EXPECT_EQ(ReadFile(mod + "\\files\\scrins\\вид 1.jpg"), "first");
     EXPECT_EQ(ReadFile(mod + "\\files\\scrins\\日本.jpg"), "second");
     EXPECT_EQ(ReadFile(mod + "\\Остров.zip.sql"), "INSERT");
@@ -218,7 +218,7 @@ TEST_F(WindowsFiles, FoldersPastMaxPathHoldTheDraftTheReadmeAndItsCopy) {
         MessageLog log;
         RunSaveFileWork(work, TemplatePackage(), buffer, log.callback());
         EXPECT_TRUE(log.messages.empty()) << log.messages.front();
-        EXPECT_EQ(ReadFile(Extended(work.readmePath)), work.readmeText);
+        EXPECT_EQ(ReadFile(Extended(work.readmePath)), work.readmeText.str());
         EXPECT_EQ(ReadFile(Extended(deep + "\\files\\scrins\\скрин.jpg")), "shot");
 
         EXPECT_TRUE(fileio::WriteWholeFile(work.readmePath, "new"));
