@@ -1,6 +1,7 @@
 #include "output/FileIo.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -235,5 +236,25 @@ FilePath CurrentFolder() {
 }
 
 void SetReadFunctionForTesting(ReadFunction read) { ReadOverride() = std::move(read); }
+
+bool FileLock::TryLock(std::string_view path) {
+    Unlock();
+    if (!IsUsable(path)) return false;
+    const int fd = ::open(FilePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    // flock belongs to this open file: a second open, even in this process, waits its turn.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+void FileLock::Unlock() {
+    if (m_fd == kNoFile) return;
+    ::close(m_fd);
+    m_fd = kNoFile;
+}
 
 }  // namespace fileio

@@ -97,6 +97,28 @@ private:
     FilePath m_temporary;  // empty when written in place
 };
 
+// A lock on a file that the system drops when the process ends, however it
+// ends: a window's claim on its draft. Two locks on one file exclude each
+// other, in one process as in two.
+class FileLock {
+public:
+    FileLock() = default;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
+    ~FileLock() { Unlock(); }
+
+    // Creates the file when it is missing; false, holding nothing, when
+    // another lock holds it or it cannot be opened.
+    bool TryLock(std::string_view path);
+    void Unlock();
+    bool held() const { return m_fd != kNoFile; }
+
+private:
+    NativeFile m_fd = kNoFile;
+};
+
 // Create, Write and Commit in one.
 bool WriteWholeFile(std::string_view path, std::string_view bytes);
 

@@ -51,4 +51,15 @@ WholeFile ReadWholeFile(std::string_view path, std::uint64_t limit) {
     return result;
 }
 
+FileLock::FileLock(FileLock&& other) noexcept : m_fd(other.m_fd) { other.m_fd = kNoFile; }
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        Unlock();
+        m_fd = other.m_fd;
+        other.m_fd = kNoFile;
+    }
+    return *this;
+}
+
 }  // namespace fileio

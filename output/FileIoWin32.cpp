@@ -333,4 +333,22 @@ bool RenameFile(std::string_view from, std::string_view to) {
 
 void SetReadFunctionForTesting(ReadFunction read) { ReadOverride() = std::move(read); }
 
+bool FileLock::TryLock(std::string_view path) {
+    Unlock();
+    if (!IsUsable(path)) return false;
+    // No sharing: a second open fails while this handle lives, and the
+    // system closes it when the process ends.
+    const HANDLE file = ::CreateFileW(Name(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    m_fd = file;
+    return true;
+}
+
+void FileLock::Unlock() {
+    if (m_fd == kNoFile) return;
+    ::CloseHandle(m_fd);
+    m_fd = kNoFile;
+}
+
 }  // namespace fileio
