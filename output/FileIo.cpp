@@ -1,5 +1,6 @@
 #include "output/FileIo.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -174,7 +176,9 @@ bool ReplacingFile::Write(std::string_view bytes) {
         const ssize_t wrote = ::write(m_fd, p, left);
         if (wrote < 0 && errno == EINTR) continue;
         if (wrote <= 0) {
+            const int reason = wrote == 0 ? ENOSPC : errno;
             Discard();
+            errno = reason;
             return false;
         }
         p += wrote;
@@ -190,7 +194,9 @@ bool ReplacingFile::Commit() {
     // hold room that was reserved and not used.
     const bool cut = inPlace() ? m_plainFile : m_written < m_reserved;
     if (cut && ::ftruncate(m_fd, static_cast<off_t>(m_written)) != 0) {
+        const int reason = errno;
         Discard();
+        errno = reason;
         return false;
     }
     // close reports write-back errors that some file systems (NFS) defer.
@@ -198,7 +204,9 @@ bool ReplacingFile::Commit() {
     m_fd = -1;
     if (inPlace()) return ::close(fd) == 0;
     if (::close(fd) != 0 || ::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+        const int reason = errno;
         ::unlink(m_temporary.c_str());
+        errno = reason;
         return false;
     }
     return true;
@@ -240,10 +248,17 @@ void SetReadFunctionForTesting(ReadFunction read) { ReadOverride() = std::move(r
 bool FileLock::TryLock(std::string_view path) {
     Unlock();
     if (!IsUsable(path)) return false;
-    const int fd = ::open(FilePath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const FilePath name(path);
+    // Read access is enough for flock, so a lock file left in a folder that
+    // became read-only still tells whether its window runs.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) return false;
     // flock belongs to this open file: a second open, even in this process, waits its turn.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // A file removed between the open and the lock is no longer the lock.
+    struct stat held {
+    }, named{};
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &held) != 0 || ::stat(name.c_str(), &named) != 0 ||
+        held.st_ino != named.st_ino || held.st_dev != named.st_dev) {
         ::close(fd);
         return false;
     }
@@ -255,6 +270,43 @@ void FileLock::Unlock() {
     if (m_fd == kNoFile) return;
     ::close(m_fd);
     m_fd = kNoFile;
+}
+
+void FileLock::UnlockAndRemove(std::string_view path) {
+    if (m_fd != kNoFile && IsUsable(path)) ::unlink(FilePath(path).c_str());
+    Unlock();
+}
+
+bool RemoveFile(std::string_view path) {
+    return IsUsable(path) && (::unlink(FilePath(path).c_str()) == 0 || errno == ENOENT);
+}
+
+bool RemoveTree(std::string_view path) {
+    if (!IsUsable(path)) return false;
+    const FilePath name(path);
+    struct stat info {};
+    if (::lstat(name.c_str(), &info) != 0) return errno == ENOENT;
+    if (!S_ISDIR(info.st_mode)) return ::unlink(name.c_str()) == 0;
+    for (const std::string& entry : NamesIn(path)) RemoveTree(name + "/" + entry);
+    return ::rmdir(name.c_str()) == 0;
+}
+
+std::vector<std::string> NamesIn(std::string_view folder) {
+    std::vector<std::string> names;
+    if (!IsUsable(folder)) return names;
+    DIR* dir = ::opendir(FilePath(folder).c_str());
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName != "." && entryName != "..") names.emplace_back(entryName);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+std::string SystemReason() {
+    const int reason = errno;
+    return reason == 0 ? std::string() : std::string(std::strerror(reason));
 }
 
 }  // namespace fileio

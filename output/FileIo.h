@@ -16,6 +16,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/Text.h"
 
@@ -113,6 +114,9 @@ public:
     // another lock holds it or it cannot be opened.
     bool TryLock(std::string_view path);
     void Unlock();
+    // Removes the lock's file, then lets go: a lock taken on the removed file
+    // meanwhile is seen as stale by its taker.
+    void UnlockAndRemove(std::string_view path);
     bool held() const { return m_fd != kNoFile; }
 
 private:
@@ -143,6 +147,17 @@ bool MakeFolders(std::string_view path, unsigned mode = 0777);
 bool IsMissing(std::string_view path);
 // Renames a file, replacing what is at to.
 bool RenameFile(std::string_view from, std::string_view to);
+// True when no file is at path afterwards.
+bool RemoveFile(std::string_view path);
+// A folder and everything in it; true when nothing is left at path. Links
+// are removed, never followed.
+bool RemoveTree(std::string_view path);
+// The names in a folder, without "." and ".."; none for a missing or
+// unreadable folder.
+std::vector<std::string> NamesIn(std::string_view folder);
+// The system's own words (UTF-8) for why this thread's last file call
+// failed; empty when it gave none. Read it right after the failure.
+std::string SystemReason();
 // The process's current folder, UTF-8; empty when the system cannot say.
 FilePath CurrentFolder();
 

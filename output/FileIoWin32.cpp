@@ -170,11 +170,14 @@ ReplacingFile::~ReplacingFile() { Discard(); }
 
 void ReplacingFile::Discard() {
     if (m_fd == kNoFile) return;
+    // The failure's reason, not the clean-up's, is what the caller asks for.
+    const DWORD reason = ::GetLastError();
     CloseQuietly(m_fd);
     if (!inPlace())
         ::DeleteFileW(Name(m_temporary).c_str());
     else if (m_created)
         ::DeleteFileW(Name(m_target).c_str());
+    ::SetLastError(reason);
 }
 
 bool ReplacingFile::OpenInPlace(NativeFile fd, bool created) {
@@ -280,7 +283,9 @@ bool ReplacingFile::Commit() {
                                                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) ||
          ::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     if (!placed) {
+        const DWORD reason = ::GetLastError();
         ::DeleteFileW(temporary.c_str());
+        ::SetLastError(reason);
         return false;
     }
     // Hidden or system stays so even where the replace did not keep it (a
@@ -336,9 +341,10 @@ void SetReadFunctionForTesting(ReadFunction read) { ReadOverride() = std::move(r
 bool FileLock::TryLock(std::string_view path) {
     Unlock();
     if (!IsUsable(path)) return false;
-    // No sharing: a second open fails while this handle lives, and the
-    // system closes it when the process ends.
-    const HANDLE file = ::CreateFileW(Name(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    // Shared for deletion only: a second open fails while this handle lives,
+    // the system closes it when the process ends, and its holder can still
+    // remove it.
+    const HANDLE file = ::CreateFileW(Name(path).c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     m_fd = file;
@@ -349,6 +355,62 @@ void FileLock::Unlock() {
     if (m_fd == kNoFile) return;
     ::CloseHandle(m_fd);
     m_fd = kNoFile;
+}
+
+void FileLock::UnlockAndRemove(std::string_view path) {
+    // Gone once the handle closes; until then no one else can open it.
+    if (m_fd != kNoFile && IsUsable(path)) ::DeleteFileW(Name(path).c_str());
+    Unlock();
+}
+
+bool RemoveFile(std::string_view path) {
+    if (!IsUsable(path)) return false;
+    if (::DeleteFileW(Name(path).c_str())) return true;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool RemoveTree(std::string_view path) {
+    if (!IsUsable(path)) return false;
+    const std::wstring name = Name(path);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(path);
+    // A junction or link to a folder goes as a link, with what it leads to kept.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return ::DeleteFileW(name.c_str()) != 0;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        for (const std::string& entry : NamesIn(path)) RemoveTree(FilePath(path) + "\\" + entry);
+    return ::RemoveDirectoryW(name.c_str()) != 0;
+}
+
+std::vector<std::string> NamesIn(std::string_view folder) {
+    std::vector<std::string> names;
+    if (!IsUsable(folder)) return names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW((Name(folder) + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring_view entry = found.cFileName;
+        if (entry != L"." && entry != L"..") names.push_back(utf16::ToUtf8(std::u16string(entry.begin(), entry.end())));
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+std::string SystemReason() {
+    const DWORD reason = ::GetLastError();
+    if (reason == 0) return {};
+    wchar_t* text = nullptr;
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, reason, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words(text ? text : L"", length);
+    if (text) ::LocalFree(text);
+    // The system ends its sentence with a full stop and a line break.
+    while (!words.empty() &&
+           (words.back() == L'\n' || words.back() == L'\r' || words.back() == L'.' || words.back() == L' '))
+        words.pop_back();
+    if (words.empty()) return "error " + std::to_string(reason);
+    return utf16::ToUtf8(std::u16string(words.begin(), words.end()));
 }
 
 }  // namespace fileio

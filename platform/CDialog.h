@@ -37,6 +37,8 @@ public:
     // of ours; hidden until shown. A resizable one keeps its layout's size
     // as its least.
     bool CreateTopLevel(std::string_view title, const DluRect& size, bool resizable = false);
+    // A top-level window's title, in Windows-1251.
+    void SetTitle(std::string_view title);
     // A page at the top left of parent, at its layout's size.
     bool CreatePage(WindowHandle parent, const DluRect& size);
     WindowHandle GetSafeHwnd() const;

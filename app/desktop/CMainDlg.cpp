@@ -4,6 +4,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/state/Instances.h"
 #include "output/DatabaseRecord.h"
 #include "output/FileIo.h"
 #include "platform/Controls.h"
@@ -45,6 +46,10 @@ constexpr std::string_view kFormFilter = " Формы Quillsmith (*.qsform) |*.q
 constexpr std::string_view kFormNotRead = "Форма не открыта: "_cp;
 constexpr std::string_view kFormNotWritten = "Ошибка записи файла формы"_cp;
 constexpr std::string_view kDraftSetAside = "Черновик не прочитан и отложен: "_cp;
+constexpr std::string_view kDraftsWaiting = "Черновиков ждут следующего запуска: "_cp;
+constexpr std::string_view kDraftNotWritten = "Черновик не записан: "_cp;
+constexpr std::string_view kFoldersNotWritten = "Последние папки не записаны: "_cp;
+constexpr std::string_view kTitleAfterName = " — "_cp;
 
 // A form file is small; a larger file is not one.
 constexpr std::uint64_t kMaxFormFileBytes = 16 * 1024 * 1024;
@@ -85,6 +90,7 @@ void CMainDlg::Create() {
         page->OnChanged([this] {
             // The preview follows every change, New's and an opened form's too.
             PreviewFormChanged();
+            UpdateTitle();
             OnFormChanged();
         });
     OnSelChanging(MainId::Tabs, [this] { OnTabSelChanging(); });
@@ -94,9 +100,13 @@ void CMainDlg::Create() {
 
 int CMainDlg::DoModal() {
     Create();
+    if (m_nothingToShow) return 0;
     Show(true);
     // Shown first, so that a message about the file has its window.
     if (!m_formToOpen.empty()) OpenFormFile(m_formToOpen);
+    // After this window's first paint: each further window is a start of its own.
+    for (const std::string& id : m_draftsToStart) StartWindowForDraft(id);
+    m_draftsToStart.clear();
     return RunMessageLoop(*this);
 }
 
@@ -122,16 +132,54 @@ bool CMainDlg::OnInitDialog() {
     OnNew();
     m_beforeNew.reset();
     EnableItem(MainId::RestoreForm, false);
-    // The last session's form comes back, however that session ended.
-    const DraftStore::Loaded draft = m_drafts.Load();
-    if (draft.form) ApplyFormFile(*draft.form);
-    if (!draft.setAside.empty() || !draft.why.empty())
-        SetItemText(MainId::Status, Text(kDraftSetAside) + cp1251::FromUtf8(draft.setAside));
+    RestoreDrafts();
+    UpdateTitle();
     m_applying = false;
+    m_folders.m_onWritten = [this](const StateWrite& written) {
+        m_foldersFault = written.ok ? Text() : Text(kFoldersNotWritten) + cp1251::FromUtf8(written.reason);
+        ShowStatus();
+    };
     SetUpKeyboard();
     // As a dialog that answers true: the first tab stop gets the focus.
     FocusItem(MainId::New);
     return true;
+}
+
+void CMainDlg::RestoreDrafts() {
+    // The forms of windows that ended, however they ended, come back.
+    if (!m_draftToAdopt.empty()) {
+        if (const std::optional<FormFile> form = m_drafts.Adopt(m_draftToAdopt))
+            ApplyFormFile(*form);
+        else
+            m_nothingToShow = true;
+        return;
+    }
+    // A window opening a form file keeps it; every orphan gets a window of its own.
+    DraftStore::Claimed claimed = m_drafts.Claim(m_formToOpen.empty());
+    if (claimed.form) ApplyFormFile(*claimed.form);
+    m_draftsToStart = std::move(claimed.others);
+    std::vector<Text> notes;
+    for (const FilePath& aside : claimed.setAside) notes.push_back(Text(kDraftSetAside) + cp1251::FromUtf8(aside));
+    if (claimed.waiting > 0) notes.push_back(Text(kDraftsWaiting) + std::to_string(claimed.waiting));
+    for (const Text& note : notes) m_startNote += (m_startNote.empty() ? "" : "; ") + note;
+    ShowStatus();
+}
+
+void CMainDlg::ShowStatus() {
+    Text status;
+    for (const Text* part : {&m_draftFault, &m_foldersFault, &m_startNote})
+        if (!part->empty()) status += (status.empty() ? "" : "; ") + *part;
+    if (status == GetItemText(MainId::Status)) return;
+    SetItemText(MainId::Status, status);
+    // The line is short; its tip holds the whole of it.
+    SetItemTip(MainId::Status, status);
+}
+
+void CMainDlg::UpdateTitle() {
+    Text name = m_pluginPage->GetItemText(PluginId::Name);
+    const std::size_t end = name.find_last_not_of(' ');
+    name.erase(end == Text::npos ? 0 : end + 1);
+    SetTitle(name.empty() ? Text(kApplicationTitle) : name + Text(kTitleAfterName) + Text(kApplicationTitle));
 }
 
 CDialog* CMainDlg::PageOfTab(int index) {
@@ -228,11 +276,15 @@ void CMainDlg::OnFormChanged() {
 
 void CMainDlg::WriteDraft() {
     StopTimer(kDraftTimer);
-    m_drafts.Save(CaptureFormFile());
+    const StateWrite written = m_drafts.Save(CaptureFormFile());
+    m_draftFault = written.ok ? Text() : Text(kDraftNotWritten) + cp1251::FromUtf8(written.reason);
+    ShowStatus();
 }
 
 void CMainDlg::OnClose() {
     WriteDraft();
+    // Kept for the next start, which brings it back.
+    m_drafts.Close();
     CDialog::OnClose();
 }
 

@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/desktop/MainIds.h"
 #include "app/preview/PreviewModel.h"
+#include "app/state/DraftStore.h"
 #include "app/state/ProgramState.h"
 #include "form/FormFile.h"
 #include "output/ReadmeChecks.h"
@@ -73,6 +76,11 @@ public:
 
     // A form file DoModal opens once the window shows; nothing when empty.
     FilePath m_formToOpen;
+    // An orphaned draft this window was started for: the window takes it,
+    // or, when another window took it first, never shows.
+    std::string m_draftToAdopt;
+    // This window's own draft and the ids of its other files.
+    DraftStore& drafts() { return m_drafts; }
     void OnTabSelChanging();
     void OnTabSelChange();
 
@@ -114,6 +122,11 @@ private:
     void PreviewFormChanged();
     // The form as the preview shows it, relative names taken as Save would.
     PreviewSnapshot CapturePreview() const;
+    // The drafts a start brings back, into this window and windows of their own.
+    void RestoreDrafts();
+    // The title names the form's plug-in.
+    void UpdateTitle();
+    void ShowStatus();
 
     // Made inside the window by Create.
     std::optional<CPluginPage> m_pluginPage;
@@ -128,6 +141,12 @@ private:
     FilePath m_savedReadme;  // by the last Save, for the browser
     DraftStore m_drafts{StateFolder()};
     RecentFolders m_folders{StateFolder()};
+    std::vector<std::string> m_draftsToStart;  // each for a window of its own
+    bool m_nothingToShow = false;              // the draft to adopt was taken
+    // The status line: what start-up found, and writes that fail until one succeeds.
+    Text m_startNote;
+    Text m_draftFault;
+    Text m_foldersFault;
     bool m_applying = false;              // the program, not the user, is changing the form
     std::optional<FormFile> m_beforeNew;  // until the next edit
     std::array<char, kTextBufferSize> m_textBuffer{};

@@ -5,5 +5,6 @@
 int CQuillsmithApp::InitInstance() {
     CMainDlg dialog;
     dialog.m_formToOpen = m_formPath;
+    dialog.m_draftToAdopt = m_draftId;
     return dialog.DoModal();
 }

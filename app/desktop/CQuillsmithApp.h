@@ -1,6 +1,8 @@
 #pragma once
 // The application object: creates the main window and runs it to its end.
 
+#include <string>
+
 #include "text/Text.h"
 
 class CQuillsmithApp {
@@ -10,4 +12,6 @@ public:
 
     // A form file to open in the window, as given on the command line.
     FilePath m_formPath;
+    // An orphaned draft to bring back in this window.
+    std::string m_draftId;
 };

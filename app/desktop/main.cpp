@@ -1,5 +1,7 @@
 // Quillsmith: `quillsmith [FORM]` opens the window, with the form file FORM
 // in it when one is given (as a file manager does on a double-click).
+// `quillsmith --restore-draft ID` is how a start opens a further window for
+// an orphaned draft.
 // `quillsmith --version` prints the version.
 
 #ifdef _WIN32
@@ -11,6 +13,7 @@
 #include <string_view>
 
 #include "app/desktop/CQuillsmithApp.h"
+#include "app/state/Instances.h"
 #include "platform/Controls.h"
 #include "platform/Utf8Arguments.h"
 #include "text/Version.h"
@@ -39,7 +42,10 @@ int Run(int argc, char** argv) {
     SetUpApplication(qtApp);
 #endif
     CQuillsmithApp app;
-    if (argc > 1) app.m_formPath = argv[1];
+    if (argc == 3 && std::string_view(argv[1]) == kRestoreDraftOption)
+        app.m_draftId = argv[2];
+    else if (argc > 1)
+        app.m_formPath = argv[1];
     return app.InitInstance();
 }
 

@@ -159,6 +159,8 @@ bool CDialog::CreatePage(WindowHandle parent, const DluRect& size) {
 
 void CDialog::Show(bool show) { m_native->setVisible(show); }
 
+void CDialog::SetTitle(std::string_view title) { m_native->setWindowTitle(ToQString(title)); }
+
 bool CDialog::IsShown() const { return m_native->isVisible(); }
 
 void CDialog::BringToFront() {

@@ -439,6 +439,10 @@ void CDialog::Show(bool show) {
     if (show) ::UpdateWindow(m_native->m_hwnd);
 }
 
+void CDialog::SetTitle(std::string_view title) {
+    if (m_native->m_hwnd) ::SetWindowTextW(m_native->m_hwnd, ToWide(title).c_str());
+}
+
 bool CDialog::IsShown() const { return m_native->m_hwnd && ::IsWindowVisible(m_native->m_hwnd); }
 
 void CDialog::BringToFront() { ::SetForegroundWindow(m_native->m_hwnd); }

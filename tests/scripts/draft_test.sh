@@ -11,14 +11,14 @@ work=$(mktemp -d)
 pid=""
 trap '[[ -n $pid ]] && kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
 export XDG_STATE_HOME="$work/state" QT_QPA_PLATFORM=offscreen
-draft="$XDG_STATE_HOME/quillsmith/draft.json"
+drafts() { cat "$XDG_STATE_HOME"/quillsmith/draft-*.json 2>/dev/null; }
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # Waits up to 10 s for the draft to hold TEXT.
 draft_holds() {
   for _ in $(seq 100); do
-    grep -qF "$1" "$draft" 2>/dev/null && return 0
+    drafts | grep -qF "$1" && return 0
     sleep 0.1
   done
   return 1
@@ -32,7 +32,7 @@ kill -9 $pid
 wait $pid 2>/dev/null
 
 rm -f "$work/form.qsform"
-before=$(cat "$draft")
+before=$(drafts)
 "$program" >/dev/null 2>&1 &
 pid=$!
 sleep 2.5  # past the draft's one-second delay after start-up
@@ -40,7 +40,7 @@ kill -9 $pid
 wait $pid 2>/dev/null
 pid=""
 draft_holds '"authorName": "Смотритель"' || fail "the killed session's form did not come back"
-[[ "$(cat "$draft")" == "$before" ]] || fail "the draft changed across the restart"
+[[ "$(drafts)" == "$before" ]] || fail "the draft changed across the restart"
 
 ((failures == 0)) && echo "draft test: all cases passed"
 exit $((failures > 0))

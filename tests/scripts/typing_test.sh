@@ -32,7 +32,8 @@ mapfile -t tabs < <("$QS_BUILD_DIR/app/desktop/tab_positions" 2>/dev/null)
 start() {
   "$program" >"$work/program.log" 2>&1 &
   pid=$!
-  window=$(xdotool search --sync --onlyvisible --pid $pid --name '^Quillsmith$' | head -n1)
+  # The title names the form once one is back.
+  window=$(xdotool search --sync --onlyvisible --pid $pid --name 'Quillsmith$' | head -n1)
   xdotool windowfocus --sync "$window"
   sleep 1
 }
@@ -79,13 +80,13 @@ fill() {  # field, what the draft then holds, keys as for xdotool ("type:TEXT" o
       if [[ $step == type:* ]]; then xdotool type --delay 20 "${step#type:}"; else xdotool key "$step"; fi
     done
     for _ in $(seq 30); do
-      grep -qF "$expected" "$draft" 2>/dev/null && return 0
+      drafts | grep -qF "$expected" && return 0
       sleep 0.1
     done
   done
   fail "the draft never held $expected"
 }
-draft="$XDG_STATE_HOME/quillsmith/draft.json"
+drafts() { cat "$XDG_STATE_HOME"/quillsmith/draft-*.json 2>/dev/null; }
 
 start
 fill name '"pluginName": "Маяк у заводи «Ночь»"' "type:Маяк у заводи «Ночь»"
@@ -93,7 +94,7 @@ fill file '"pluginFile": "Lighthouse.esp"' "type:Lighthouse.esp"
 fill description '"description": "Первая строка\r\nВторая <b>строка</b> & ещё"' \
   "type:Первая строка" Return "type:Вторая <b>строка</b> & ещё"
 for _ in 1 2 3; do
-  grep -qF '"requiresTribunal": true' "$draft" 2>/dev/null && break
+  drafts | grep -qF '"requiresTribunal": true' && break
   field tribunal
   sleep 1.5
 done

@@ -112,29 +112,63 @@ TEST_F(FormsAndDrafts, AMalformedOrForeignFileNamesWhatIsWrongAndChangesNothing)
 }
 
 TEST_F(FormsAndDrafts, TheDraftComesBackInTheNextWindowAndABrokenOneIsSetAside) {
+    const QDir state(stateHome.filePath(QStringLiteral("quillsmith")));
+    const auto drafts = [&state](const char* pattern) {
+        return state.entryList({QString::fromLatin1(pattern)}, QDir::Files);
+    };
     FillForm();
     const FormFile filled = Form();
     // Written once the typing has paused about a second.
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(stateHome.filePath(QStringLiteral("quillsmith/draft.json"))), 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(drafts("draft-*.json").size(), 1, 3000);
     QTest::qWait(1200);
+    const QString title = QString::fromUtf8(cp1251::ToUtf8(filled.form.pluginName) + " — Quillsmith");
+    EXPECT_EQ(QtWidget(*window)->windowTitle(), title);
     window.reset();
     window = std::make_unique<CMainDlg>();
     window->Create();
     EXPECT_EQ(Form(), filled);
+    EXPECT_EQ(QtWidget(*window)->windowTitle(), title);
 
     window.reset();
-    QFile draft(stateHome.filePath(QStringLiteral("quillsmith/draft.json")));
+    QFile draft(state.filePath(drafts("draft-*.json").at(0)));
     ASSERT_TRUE(draft.open(QIODevice::WriteOnly | QIODevice::Truncate));
     draft.write("{ broken");
     draft.close();
     window = std::make_unique<CMainDlg>();
     window->Create();
     EXPECT_EQ(Form(), FormFile{});
+    EXPECT_EQ(QtWidget(*window)->windowTitle(), QStringLiteral("Quillsmith"));
     EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Черновик не прочитан и отложен: "_cp));
-    const QStringList kept = QDir(stateHome.filePath(QStringLiteral("quillsmith")))
-                                 .entryList({QStringLiteral("draft.json.broken-*")}, QDir::Files);
+    const QStringList kept = drafts("draft-*.json.broken-*");
     ASSERT_EQ(kept.size(), 1);
-    EXPECT_EQ(ReadBytes(stateHome.filePath(QStringLiteral("quillsmith/")) + kept[0]), "{ broken");
+    EXPECT_EQ(ReadBytes(state.filePath(kept[0])), "{ broken");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(FormsAndDrafts, AFailedWriteIsSaidUntilOneSucceeds) {
+    // A folder where the state folder should be takes no draft.
+    const QString folder = stateHome.filePath(QStringLiteral("quillsmith"));
+    QDir(folder).removeRecursively();
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    window.reset();
+    window = std::make_unique<CMainDlg>();
+    window->Create();
+    plugin().SetItemText(PluginId::Name, "Маяк"_cp);
+    window->WriteDraft();
+    EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Черновик не записан: "_cp));
+    const auto saveForm = [this] {
+        dialogs.answers.push_back(stateHome.filePath(QStringLiteral("form.qsform")));
+        window->OnSaveForm();
+    };
+    saveForm();
+    EXPECT_NE(window->GetItemText(MainId::Status).find("Последние папки не записаны: "_cp), Text::npos);
+
+    ASSERT_TRUE(QFile::remove(folder));
+    window->WriteDraft();
+    saveForm();
+    EXPECT_EQ(window->GetItemText(MainId::Status), "");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
