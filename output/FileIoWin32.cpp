@@ -385,8 +385,12 @@ bool RemoveTree(std::string_view path) {
 std::vector<std::string> NamesIn(std::string_view folder) {
     std::vector<std::string> names;
     if (!IsUsable(folder)) return names;
+    std::wstring pattern = Name(folder);
+    // An extended name takes no doubled separator.
+    while (pattern.size() > RootLength(pattern) && pattern.back() == L'\\') pattern.pop_back();
+    pattern += L"\\*";
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW((Name(folder) + L"\\*").c_str(), &found);
+    const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
         const std::wstring_view entry = found.cFileName;

@@ -4,6 +4,9 @@
 #include <variant>
 #include <vector>
 
+#ifdef _WIN32
+#include "app/desktop/PreviewWin32.h"
+#endif
 #include "app/state/Instances.h"
 #include "output/DatabaseRecord.h"
 #include "output/FileIo.h"
@@ -107,6 +110,9 @@ int CMainDlg::DoModal() {
     // After this window's first paint: each further window is a start of its own.
     for (const std::string& id : m_draftsToStart) StartWindowForDraft(id);
     m_draftsToStart.clear();
+#ifdef _WIN32
+    RemoveLeftoverPreviews(m_drafts);
+#endif
     return RunMessageLoop(*this);
 }
 

@@ -44,7 +44,10 @@ constexpr DluRect kWindowRect = {0, 0, 260, 180};
 constexpr UINT_PTR kChecksTimer = 1;
 constexpr unsigned kChecksDelayMs = 200;
 
-FilePath TemporaryFolder() {
+constexpr std::string_view kFolderPrefix = "Quillsmith preview ";
+
+// The system's folder for temporary files, with its "\" at the end.
+FilePath SystemTemporaryFolder() {
     std::wstring temp(MAX_PATH + 1, L'\0');
     DWORD length = ::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
     if (length > temp.size()) {  // a longer path: the size it needs
@@ -52,21 +55,42 @@ FilePath TemporaryFolder() {
         length = ::GetTempPathW(static_cast<DWORD>(temp.size()), temp.data());
     }
     temp.resize(length < temp.size() ? length : 0);
-    const FilePath folder = Utf8FromWide(temp) + "Quillsmith preview";
+    return Utf8FromWide(temp);
+}
+
+// Each window's own, named by its draft's id, so that two windows never show
+// each other's readme and a start can tell whose a leftover folder was.
+FilePath TemporaryFolder(std::string_view windowId) {
+    const FilePath folder = SystemTemporaryFolder() + std::string(kFolderPrefix) +
+                            (windowId.empty() ? "p" + std::to_string(::GetCurrentProcessId()) : std::string(windowId));
     fileio::MakeFolders(folder);
     return folder + "\\";
 }
 
 }  // namespace
 
-CPreview::CPreview(PreviewCapture capture, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer)
-    : m_capture(std::move(capture)), m_template(package), m_buffer(buffer), m_folder(TemporaryFolder()) {
+void RemoveLeftoverPreviews(const DraftStore& drafts) {
+    const FilePath temp = SystemTemporaryFolder();
+    if (temp.empty()) return;
+    for (const std::string& name : fileio::NamesIn(temp)) {
+        if (!name.starts_with(kFolderPrefix)) continue;
+        const std::string_view id = std::string_view(name).substr(kFolderPrefix.size());
+        // A window that ended, however it ended, no longer holds its id.
+        if (IsDraftId(id) && id != drafts.id() && !drafts.IsHeld(id)) fileio::RemoveTree(temp + name);
+    }
+}
+
+CPreview::CPreview(PreviewCapture capture, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer,
+                   std::string_view windowId)
+    : m_capture(std::move(capture)), m_template(package), m_buffer(buffer), m_folder(TemporaryFolder(windowId)) {
     CreateTopLevel(kPreviewTitle, kWindowRect, true);
     CreateControls(kLayout);
     OnActivate(PreviewId::Checks, [this] { ChooseCheck(); });
     OnClicked(PreviewId::Refresh, [this] { Write(false); });
     OnClicked(PreviewId::OpenInBrowser, [this] { Write(true); });
 }
+
+CPreview::~CPreview() { fileio::RemoveTree(m_folder.substr(0, m_folder.size() - 1)); }
 
 void CPreview::OnResized(PixelSize client) {
     const RECT layout = MapDialogRect(*this, kWindowRect);
@@ -126,7 +150,7 @@ void CMainDlg::PreviewFormChanged() {
 
 void CMainDlg::TogglePreview() {
     if (!m_preview) {
-        m_preview.reset(new CPreview([this] { return CapturePreview(); }, m_template, m_textBuffer));
+        m_preview.reset(new CPreview([this] { return CapturePreview(); }, m_template, m_textBuffer, m_drafts.OwnId()));
         m_preview->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
         // Beside the main window where there is room, else over its right edge.
         RECT main{}, work{};

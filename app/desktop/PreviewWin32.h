@@ -5,18 +5,26 @@
 
 #include <functional>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "app/preview/PreviewModel.h"
+#include "app/state/DraftStore.h"
 #include "output/DatabaseRecord.h"
 #include "output/SaveFiles.h"
 #include "platform/CDialog.h"
 #include "readme/ReadmeForm.h"
 #include "template/TemplatePackage.h"
 
+// The preview folders that windows no longer running left behind.
+void RemoveLeftoverPreviews(const DraftStore& drafts);
+
 class CPreview : public CDialog {
 public:
-    CPreview(PreviewCapture capture, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer);
+    CPreview(PreviewCapture capture, const TemplatePackage& package, std::span<char, kTextBufferSize> buffer,
+             std::string_view windowId);
+    // The folder goes with the window.
+    ~CPreview() override;
 
     // A check chosen in the list: its field wants the focus.
     std::function<void(const CheckedField&)> m_onFieldChosen;

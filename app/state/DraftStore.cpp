@@ -183,6 +183,21 @@ StateWrite DraftStore::Save(const FormFile& form) {
     return {};
 }
 
+const std::string& DraftStore::OwnId() {
+    if (m_id.empty() && !m_folder.empty() && fileio::MakeFolders(m_folder, 0700)) TakeNewId();
+    return m_id;
+}
+
+bool DraftStore::IsHeld(std::string_view id) const {
+    if (id == m_id) return m_lock.held();
+    if (m_folder.empty() || !IsDraftId(id)) return false;
+    fileio::FileLock probe;
+    if (!probe.TryLock(LockPath(id))) return !fileio::IsMissing(LockPath(id));
+    // The probe made the file when it was missing: a lock without a draft goes.
+    if (fileio::IsMissing(DraftPath(id))) probe.UnlockAndRemove(LockPath(id));
+    return false;
+}
+
 void DraftStore::Close() {
     if (!m_lock.held()) return;
     // A window that leaves no draft leaves no lock file either.

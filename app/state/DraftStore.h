@@ -47,6 +47,11 @@ public:
 
     // Empty until the window has a draft of its own.
     const std::string& id() const { return m_id; }
+    // This window's id, taken now if it has none yet: what names its other
+    // files (Windows' preview folder). Empty when the folder takes no lock.
+    const std::string& OwnId();
+    // True while a running window holds id.
+    bool IsHeld(std::string_view id) const;
     FilePath DraftPath(std::string_view id) const;
 
 private:

@@ -10,6 +10,7 @@
 #include <string>
 #include <thread>
 
+#include "app/state/DraftStore.h"
 #include "app/state/ProgramState.h"
 #include "core/output_test_support.h"
 #include "output/FileIo.h"
@@ -33,25 +34,6 @@ DWORD Attributes(const std::string& path) { return ::GetFileAttributesW(Wide(pat
 
 // The tests' own way past MAX_PATH, whatever the process's settings.
 std::string Extended(const std::string& path) { return "\\\\?\\" + path; }
-
-// Removes a tree past MAX_PATH, where the standard library's folder listing
-// fails, and gives the names of the files it held, sorted.
-std::vector<std::wstring> RemoveTree(const std::wstring& folder) {
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW found{};
-    const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    for (bool more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find, &found)) {
-        const std::wstring name = found.cFileName, path = folder + L"\\" + name;
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && ::DeleteFileW(path.c_str()))
-            files.push_back(name);
-        else if (name != L"." && name != L"..")
-            for (const std::wstring& file : RemoveTree(path)) files.push_back(file);
-    }
-    if (find != INVALID_HANDLE_VALUE) ::FindClose(find);
-    ::RemoveDirectoryW(folder.c_str());
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 class WindowsFiles : public ::testing::Test {
 protected:
@@ -180,17 +162,25 @@ TEST_F(WindowsFiles, StateFolderIsUnderLocalAppDataAndADraftLivesThere) {
 
     const std::wstring local = Wide(scratch / "Локальные");
     ::SetEnvironmentVariableW(L"LOCALAPPDATA", local.c_str());
-    const DraftStore store(StateFolder());
+    DraftStore store(StateFolder());
     FormFile form;
     form.form.pluginName = "Маяк"_cp;
     form.form.screenshotPath[0] = "C:\\Скрины\\café.jpg";
-    EXPECT_TRUE(store.Save(form));
+    EXPECT_TRUE(store.Save(form).ok);
     ::SetEnvironmentVariableW(L"LOCALAPPDATA", size > 0 ? saved.c_str() : nullptr);
 
-    EXPECT_EQ(store.path(), scratch / "Локальные\\Quillsmith\\draft.json");
-    const DraftStore::Loaded loaded = store.Load();
-    ASSERT_TRUE(loaded.form);
-    EXPECT_EQ(*loaded.form, form);
+    EXPECT_EQ(store.DraftPath(store.id()), scratch / ("Локальные\\Quillsmith\\draft-" + store.id() + ".json"));
+    // Held: another window finds nothing; once let go, it is that window's.
+    DraftStore other(scratch / "Локальные\\Quillsmith");
+    EXPECT_FALSE(other.Claim().form);
+    store.Close();
+    const DraftStore::Claimed claimed = other.Claim();
+    ASSERT_TRUE(claimed.form);
+    EXPECT_EQ(*claimed.form, form);
+    // A fresh form leaves no file behind, the lock's included.
+    EXPECT_TRUE(other.Save(FormFile{}).ok);
+    other.Close();
+    EXPECT_TRUE(fileio::NamesIn(scratch / "Локальные\\Quillsmith").empty());
 }
 
 // Folders whose full paths run past MAX_PATH: the draft makes the whole
@@ -201,11 +191,12 @@ TEST_F(WindowsFiles, FoldersPastMaxPathHoldTheDraftTheReadmeAndItsCopy) {
         const std::string top = scratch / ("Глубоко " + std::to_string(length));
         std::string deep = top;
         for (int n = 0; Wide(deep).size() < length; ++n) deep += "\\Очень длинное имя папки " + std::to_string(n);
-        const DraftStore store(deep + "\\Quillsmith");
+        DraftStore store(deep + "\\Quillsmith");
         FormFile form;
         form.form.pluginName = "Маяк"_cp;
-        EXPECT_TRUE(store.Save(form)) << length;
-        EXPECT_EQ(store.Load().form, form);
+        EXPECT_TRUE(store.Save(form).ok) << length;
+        store.Close();
+        EXPECT_EQ(DraftStore(deep + "\\Quillsmith").Claim().form, form);
 
         // The screenshot's ".." is taken out before the name is extended.
         WriteFile(Extended(deep.substr(0, deep.rfind('\\')) + "\\скрин.jpg"), "shot");
@@ -227,8 +218,10 @@ TEST_F(WindowsFiles, FoldersPastMaxPathHoldTheDraftTheReadmeAndItsCopy) {
         EXPECT_FALSE(fileio::WriteWholeFile(work.readmePath, "newer"));
         ::CloseHandle(holder);
         EXPECT_EQ(ReadFile(Extended(work.readmePath)), "new");
-        EXPECT_EQ(RemoveTree(Wide(Extended(top))),
-                  (std::vector<std::wstring>{L"ReadMe.htm", L"draft.json", L"скрин.jpg", L"скрин.jpg"}));
+        EXPECT_EQ(fileio::NamesIn(deep + "\\Quillsmith").size(), 2u) << "the draft and its lock";
+        // The whole tree goes, however deep: as a closed window's preview folder does.
+        EXPECT_TRUE(fileio::RemoveTree(top));
+        EXPECT_TRUE(fileio::IsMissing(top));
     }
 }
 

@@ -17,6 +17,7 @@
 #include "app/desktop/CMainDlg.h"
 #include "app/desktop/PreviewWin32.h"
 #include "core/output_test_support.h"
+#include "output/FileIo.h"
 #include "platform/win32/Win32Controls.h"
 #include "platform/win32/Win32Dialog.h"
 #include "platform/win32/Win32Dialogs.h"
@@ -281,7 +282,9 @@ TEST_F(MainWindow, PreviewWritesTheReadmeForTheBrowserAndItsChecksLeadToTheField
     window->TogglePreview();
     CPreview* preview = window->preview();
     ASSERT_NE(preview, nullptr);
-    const std::string folder = scratch / "temp\\Quillsmith preview";
+    // The window's own folder, named by its draft's id.
+    ASSERT_FALSE(window->drafts().id().empty());
+    const std::string folder = scratch / ("temp\\Quillsmith preview " + window->drafts().id());
     const Text expected = BuildReadmeHtml(CaptureReadmeForm(plugin, window->extrasPage()), window->templatePackage());
     EXPECT_EQ(ReadFile(folder + "\\ReadMe.htm"), std::optional<std::string>(expected));
     EXPECT_EQ(ReadFile(folder + "\\files\\scrins\\вид.jpg"), std::optional<std::string>("not a picture"));
@@ -319,6 +322,23 @@ TEST_F(MainWindow, PreviewWritesTheReadmeForTheBrowserAndItsChecksLeadToTheField
     EXPECT_EQ(window->GetCurSel(MainId::Tabs), 1);
     EXPECT_EQ(::GetFocus(), ItemHwnd(plugin, PluginId::Screenshot1));
     ::SetCurrentDirectoryW(Wide(scratch.path()).c_str());
+
+    // A second window previews into a folder of its own; each goes with its
+    // window, and what a window that ended left is removed by a later start.
+    auto second = std::make_unique<CMainDlg>();
+    second->Create();
+    second->TogglePreview();
+    const std::string secondFolder = scratch / ("temp\\Quillsmith preview " + second->drafts().id());
+    EXPECT_NE(secondFolder, folder);
+    EXPECT_TRUE(ReadFile(secondFolder + "\\ReadMe.htm"));
+    second.reset();
+    EXPECT_TRUE(fileio::IsMissing(secondFolder));
+    const std::string leftover = scratch / "temp\\Quillsmith preview 20260101-000000-deadbeef";
+    ASSERT_TRUE(fileio::MakeFolders(leftover + "\\files"));
+    WriteFile(leftover + "\\files\\ReadMe.htm", "of a crashed window");
+    RemoveLeftoverPreviews(window->drafts());
+    EXPECT_TRUE(fileio::IsMissing(leftover));
+    EXPECT_TRUE(ReadFile(folder + "\\ReadMe.htm")) << "a running window's folder stays";
 }
 
 // Keys as the user presses them: through the system's input queue and the
