@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "app/state/DraftStore.h"
 #include "platform/qt/DialogUnits.h"
 
 namespace {
@@ -28,8 +29,9 @@ struct Run {
     double peakMiB = 0;
 };
 
-// Starts the program with a pipe on descriptor 3 and waits for its byte.
-Run Launch(const std::vector<std::string>& command) {
+// Starts the program with a pipe on descriptor 3 and waits for its byte, or
+// for one from each of the windows it starts.
+Run Launch(const std::vector<std::string>& command, int windows = 1) {
     // Close-on-exec, so the child keeps only descriptor 3: with the display's
     // socket closed, the pipe itself may land on 3.
     int pipeFds[2];
@@ -50,7 +52,8 @@ Run Launch(const std::vector<std::string>& command) {
     }
     ::close(pipeFds[1]);
     char byte = 0;
-    const bool shown = ::read(pipeFds[0], &byte, 1) == 1;
+    bool shown = true;
+    for (int window = 0; window < windows && shown; ++window) shown = ::read(pipeFds[0], &byte, 1) == 1;
     const auto shownAt = std::chrono::steady_clock::now();
     ::close(pipeFds[0]);
     int status = 0;
@@ -109,6 +112,46 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
     state.counters["text_window_MiB"] = Median(textMemory);
 }
 BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
+
+// A state folder holding this many orphaned drafts, each a window's form.
+std::string StateWithDrafts(int count) {
+    char folder[] = "/tmp/qs-startup-drafts-XXXXXX";
+    if (!::mkdtemp(folder)) std::abort();
+    const std::string state = std::string(folder) + "/quillsmith";
+    for (int i = 0; i < count; ++i) {
+        DraftStore ended(state);
+        FormFile form;
+        form.form.pluginName = "Lighthouse " + std::to_string(i);
+        if (!ended.Save(form).ok) std::abort();
+    }
+    return folder;
+}
+
+// Start-up with eight orphaned drafts (eight windows, till the last one's
+// first paint) against a start with none, in the same run.
+void BM_StartupWithOrphanedDrafts(benchmark::State& state) {
+    const std::vector<std::string> quillsmith = {QS_STARTUP_PROBE};
+    const std::string none = StateWithDrafts(0), eight = StateWithDrafts(DraftStore::kMostWindows);
+    const auto launchIn = [&](const std::string& folder, int windows) {
+        ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
+        const Run run = Launch(quillsmith, windows);
+        ::usleep(300 * 1000);  // the further windows end after their paint
+        return run;
+    };
+    launchIn(eight, DraftStore::kMostWindows);
+    std::vector<double> noneTime, eightTime;
+    for (auto _ : state) {
+        noneTime.push_back(launchIn(none, 1).milliseconds);
+        eightTime.push_back(launchIn(eight, DraftStore::kMostWindows).milliseconds);
+        state.SetIterationTime(eightTime.back() / 1000.0);
+    }
+    ::unsetenv("XDG_STATE_HOME");
+    state.counters["no_drafts_ms"] = Median(noneTime);
+    state.counters["eight_windows_ms"] = Median(eightTime);
+    // At most 1 + 7 = 8 when each further window costs one window's own start.
+    state.counters["ratio_to_one_start"] = Median(eightTime) / Median(noneTime);
+}
+BENCHMARK(BM_StartupWithOrphanedDrafts)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
