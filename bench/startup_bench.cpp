@@ -151,6 +151,28 @@ void BM_StartupWithOrphanedDrafts(benchmark::State& state) {
     // At most 1 + 7 = 8 when each further window costs one window's own start.
     state.counters["ratio_to_one_start"] = Median(eightTime) / Median(noneTime);
 }
+// What the draft store adds to a start with no drafts (one look at the state
+// folder), against the first paint of the minimal Qt window in the same run.
+void BM_DraftStoreWithNoDrafts(benchmark::State& state) {
+    static const std::pair<int, int> size = MainWindowSize();
+    const std::string folder = StateWithDrafts(0) + "/quillsmith";
+    std::vector<double> windowTimes;
+    for (int i = 0; i < 5; ++i)
+        windowTimes.push_back(
+            Launch({QS_STARTUP_BASELINE, std::to_string(size.first), std::to_string(size.second)}).milliseconds);
+    for (auto _ : state) {
+        DraftStore store(folder);
+        benchmark::DoNotOptimize(store.Claim());
+    }
+    const auto started = std::chrono::steady_clock::now();
+    for (int i = 0; i < 1000; ++i) DraftStore(folder).Claim();
+    const double claimMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count() / 1000;
+    state.counters["claim_us"] = claimMs * 1000;
+    state.counters["share_of_window_start"] = claimMs / Median(windowTimes);
+}
+BENCHMARK(BM_DraftStoreWithNoDrafts)->Unit(benchmark::kMicrosecond);
+
 BENCHMARK(BM_StartupWithOrphanedDrafts)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Quillsmith's own start-up, ended at the main window's first paint.
 
 #include <QApplication>
-
 #include <string_view>
 
 #include "app/desktop/CQuillsmithApp.h"
