@@ -154,7 +154,9 @@ TEST(DraftStore, AStartClaimsOrphansInOrderAndLeavesTheRestForLater) {
         EXPECT_EQ(claimed.others.size(), c.others);
         EXPECT_EQ(claimed.waiting, c.waiting);
         ASSERT_EQ(claimed.setAside.size(), c.setAside);
-        if (c.broken) EXPECT_EQ(ReadFile(claimed.setAside[0]), "{ broken");
+        if (c.broken) {
+            EXPECT_EQ(ReadFile(claimed.setAside[0]), "{ broken");
+        }
         EXPECT_FALSE(Exists(scratch / "draft.json")) << "taken over once";
         EXPECT_FALSE(Exists(scratch / "draft-1-fresh.json"));
 
