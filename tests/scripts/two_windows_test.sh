@@ -14,6 +14,9 @@ if [[ -z "${QS_IN_XVFB:-}" ]]; then
   QS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1200x24" bash "$0" "$@"
 fi
 
+# The server may still be coming up after an earlier test's went away.
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
 program="$QS_BUILD_DIR/app/desktop/quillsmith"
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
@@ -21,7 +24,12 @@ export XDG_STATE_HOME="$work/state" QT_QPA_PLATFORM=xcb
 unset QT_QPA_PLATFORMTHEME
 state="$XDG_STATE_HOME/quillsmith"
 failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+  [[ -s $work/program.log ]] && tail -n 5 "$work/program.log" | sed 's/^/   program: /'
+  return 0
+}
 
 # Ours, and not another test's with the same program: they have this state folder.
 our_pids() {
