@@ -287,7 +287,12 @@ bool RemoveTree(std::string_view path) {
     struct stat info {};
     if (::lstat(name.c_str(), &info) != 0) return errno == ENOENT;
     if (!S_ISDIR(info.st_mode)) return ::unlink(name.c_str()) == 0;
-    for (const std::string& entry : NamesIn(path)) RemoveTree(name + "/" + entry);
+    for (const std::string& entry : NamesIn(path)) {
+        FilePath inside = name;
+        inside += '/';
+        inside += entry;
+        RemoveTree(inside);
+    }
     return ::rmdir(name.c_str()) == 0;
 }
 
