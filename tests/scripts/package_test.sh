@@ -99,7 +99,7 @@ done < <(find "$work/root" -type f -print0)
 # plugin it opens the window with, the other plugins it loads and Qt's
 # Russian texts must all come with the package's dependencies.
 XDG_STATE_HOME="$work/state" HOME="$work/home" QT_QPA_PLATFORM=xcb \
-  xvfb-run -a bash -c '
+  xvfb-run -a -n 110 bash -c '
     "$1" & pid=$!
     timeout 30 xdotool search --sync --onlyvisible --name "^Quillsmith" >/dev/null || true
     sleep 1

@@ -47,7 +47,7 @@ before=$(state)
 # runtime folders are ours, to see that nothing lands there.
 run_env=(env QT_QPA_PLATFORM=xcb QTWEBENGINE_CHROMIUM_FLAGS="--no-sandbox --disable-gpu"
          TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home")
-xvfb-run -a -s "-screen 0 1600x1024x24" "${run_env[@]}" QS_PREVIEW_DUMP="$work/dump" \
+xvfb-run -a -n 120 -s "-screen 0 1600x1024x24" "${run_env[@]}" QS_PREVIEW_DUMP="$work/dump" \
   QS_PREVIEW_FORM="$work/form/form.qsform" "$build/tests/ui_tests" \
   --gtest_filter=PreviewWithEngine.WritesWhatItShowsForTheBrowserComparison >"$work/ui.log" 2>&1 ||
   { cat "$work/ui.log" >&2; exit 1; }
@@ -124,7 +124,7 @@ QUILLSMITH_PREVIEW_MODULE=/nonexistent/quillsmith-preview.so "$render" --form "$
 # The README's picture: the program with the form on its first form tab,
 # the preview opened with a click on its button, and the screen.
 if [[ "${QS_UPDATE_DOCS:-}" == 1 ]]; then
-  xvfb-run -a -s "-screen 0 1640x900x24" "${run_env[@]}" XDG_STATE_HOME="$work/state" bash -c '
+  xvfb-run -a -n 130 -s "-screen 0 1640x900x24" "${run_env[@]}" XDG_STATE_HOME="$work/state" bash -c '
     mapfile -t tabs < <("$1/app/desktop/tab_positions")
     "$1/app/desktop/quillsmith" "$2" & pid=$!
     window=$(xdotool search --sync --onlyvisible --name "^Quillsmith$" | head -n1)

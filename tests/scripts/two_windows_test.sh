@@ -10,8 +10,9 @@ set -uo pipefail
 for tool in xvfb-run xdotool python3; do
   command -v $tool >/dev/null || { echo "no $tool: skipped"; exit 77; }
 done
+# A display number of its own: an earlier test's server may still be on its way out.
 if [[ -z "${QS_IN_XVFB:-}" ]]; then
-  QS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1200x24" bash "$0" "$@"
+  QS_IN_XVFB=1 exec xvfb-run -a -n 150 -s "-screen 0 1600x1200x24" bash "$0" "$@"
 fi
 
 # The server may still be coming up after an earlier test's went away.
@@ -27,7 +28,7 @@ failures=0
 fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
-  [[ -s $work/program.log ]] && tail -n 5 "$work/program.log" | sed 's/^/   program: /'
+  [[ -s $work/program.log ]] && tail -n 8 "$work/program.log" | sed 's/^/   program: /'
   return 0
 }
 
@@ -115,7 +116,8 @@ both_back "after both were closed"
 # One killed while the other runs: its form alone comes back.
 living=$(grep -lF "\"pluginName\": \"$b\"" "$state"/draft-*.json)
 before=$(cat "$living")
-kill -9 "$(xdotool getwindowpid "$(window_named "$a")" 2>/dev/null)"
+victim=$(xdotool getwindowpid "$(window_named "$a")" 2>/dev/null)
+[[ -n $victim ]] && kill -9 "$victim"
 sleep 0.5
 start
 windows 2 >/dev/null || fail "the third start opened other than one window"

@@ -10,7 +10,7 @@ for tool in xvfb-run xdotool; do
   command -v $tool >/dev/null || { echo "no $tool: skipped"; exit 77; }
 done
 if [[ -z "${QS_IN_XVFB:-}" ]]; then
-  QS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  QS_IN_XVFB=1 exec xvfb-run -a -n 140 -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 
 program="$QS_BUILD_DIR/app/desktop/quillsmith"
