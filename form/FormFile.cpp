@@ -232,3 +232,17 @@ std::string WriteFormFile(const FormFile& file) {
     // Paths the reader took are UTF-8 already; anything else is replaced, not thrown.
     return root.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
+
+Text FormFileNameFor(std::string_view pluginName) {
+    Text name;
+    for (const char c : pluginName) {
+        const bool forbidden =
+            static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+        name += forbidden ? '_' : c;
+    }
+    // Windows drops trailing dots and blanks, and a name of only those is none.
+    const std::size_t first = name.find_first_not_of(' ');
+    const std::size_t last = name.find_last_not_of(". ");
+    if (first == Text::npos || last == Text::npos || last < first) return {};
+    return name.substr(first, last - first + 1) + ".qsform";
+}

@@ -33,3 +33,8 @@ FormFileResult ReadFormFile(std::string_view bytes);
 // Every field, so that reading it back gives the same form whatever the
 // defaults become.
 std::string WriteFormFile(const FormFile& file);
+
+// The name Save Form proposes: the plug-in's name (Windows-1251) with what
+// no file system takes replaced by "_", and the form file's extension;
+// empty when the name leaves nothing.
+Text FormFileNameFor(std::string_view pluginName);

@@ -98,8 +98,11 @@ RecordFileWrite WriteDatabaseRecord(const DatabaseRecord& record, std::string_vi
     if (!record.recordWanted) return {};
     FilePath name = record.archiveName;
     name += kRecordExtension;
-    RecordFileWrite result{fileio::ResolveAgainst(readmeFolder, name), false};
+    RecordFileWrite result{fileio::ResolveAgainst(readmeFolder, name), false, {}};
     result.written = fileio::WriteWholeFile(result.path, recordText);
-    if (!result.written) show(kRecordNotCreated, MessageIcon::Exclamation);
+    if (!result.written) {
+        result.reason = fileio::SystemReason();
+        show(kRecordNotCreated, MessageIcon::Exclamation);
+    }
     return result;
 }

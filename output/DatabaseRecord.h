@@ -41,6 +41,7 @@ bool BuildDatabaseRecord(const DatabaseRecord& record, const ReadmeForm& form, T
 struct RecordFileWrite {
     FilePath path;
     bool written = false;
+    std::string reason;  // why not, UTF-8
 };
 RecordFileWrite WriteDatabaseRecord(const DatabaseRecord& record, std::string_view recordText,
                                     std::string_view readmeFolder, const ShowMessage& show);

@@ -131,7 +131,10 @@ bool ReplacingFile::Create(std::string_view path) {
     }
 
     const bool exists = ::stat(m_target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) return false;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
 
     // Opening for writing, without truncating, asks the system itself
     // whether this user may write the file (modes, ACLs, read-only mounts).
@@ -309,9 +312,39 @@ std::vector<std::string> NamesIn(std::string_view folder) {
     return names;
 }
 
+namespace {
+
+CommonFault FaultOf(int reason) {
+    switch (reason) {
+        case EACCES:
+        case EPERM:
+            return CommonFault::Denied;
+        case ENOENT:
+        case ENOTDIR:
+            return CommonFault::Missing;
+        case ENOSPC:
+        case EDQUOT:
+            return CommonFault::DiskFull;
+        case EROFS:
+            return CommonFault::ReadOnlyDisk;
+        case EISDIR:
+            return CommonFault::IsFolder;
+        case ENAMETOOLONG:
+            return CommonFault::NameTooLong;
+        case EFBIG:
+            return CommonFault::TooLarge;
+        default:
+            return CommonFault::Other;
+    }
+}
+
+}  // namespace
+
 std::string SystemReason() {
     const int reason = errno;
-    return reason == 0 ? std::string() : std::string(std::strerror(reason));
+    if (reason == 0) return {};
+    const std::string_view words = CommonFaultWords(FaultOf(reason));
+    return words.empty() ? std::string(std::strerror(reason)) : std::string(words);
 }
 
 }  // namespace fileio

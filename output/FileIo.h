@@ -155,9 +155,15 @@ bool RemoveTree(std::string_view path);
 // The names in a folder, without "." and ".."; none for a missing or
 // unreadable folder.
 std::vector<std::string> NamesIn(std::string_view folder);
-// The system's own words (UTF-8) for why this thread's last file call
-// failed; empty when it gave none. Read it right after the failure.
+// Why this thread's last file call failed, in UTF-8: in Russian for the
+// faults a user meets most, else in the system's own words; empty when it
+// gave none. Read it right after the failure.
 std::string SystemReason();
+
+// The faults SystemReason says in Russian, whatever the system's language.
+enum class CommonFault { Other, Denied, Missing, DiskFull, ReadOnlyDisk, IsFolder, NameTooLong, TooLarge };
+// Empty for Other.
+std::string_view CommonFaultWords(CommonFault fault);
 // The process's current folder, UTF-8; empty when the system cannot say.
 FilePath CurrentFolder();
 

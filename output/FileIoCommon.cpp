@@ -5,6 +5,28 @@
 
 namespace fileio {
 
+std::string_view CommonFaultWords(CommonFault fault) {
+    switch (fault) {
+        case CommonFault::Denied:
+            return "нет доступа";
+        case CommonFault::Missing:
+            return "нет такого файла или папки";
+        case CommonFault::DiskFull:
+            return "на диске нет места";
+        case CommonFault::ReadOnlyDisk:
+            return "диск только для чтения";
+        case CommonFault::IsFolder:
+            return "это папка";
+        case CommonFault::NameTooLong:
+            return "слишком длинное имя";
+        case CommonFault::TooLarge:
+            return "файл слишком велик";
+        case CommonFault::Other:
+            break;
+    }
+    return {};
+}
+
 FilePath ResolveAgainst(std::string_view folder, std::string_view path) {
     if (path.empty() || IsAbsolute(path)) return FilePath(path);
     FilePath resolved(folder);

@@ -198,7 +198,10 @@ bool ReplacingFile::Create(std::string_view path) {
 
     const DWORD attributes = ::GetFileAttributesW(Name(m_target).c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        ::SetLastError(ERROR_DIRECTORY);
+        return false;
+    }
     // Windows refuses to write a read-only file to anyone; Wine, run as
     // root, would not.
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
@@ -400,9 +403,40 @@ std::vector<std::string> NamesIn(std::string_view folder) {
     return names;
 }
 
+namespace {
+
+CommonFault FaultOf(DWORD reason) {
+    switch (reason) {
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return CommonFault::Denied;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+            return CommonFault::Missing;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return CommonFault::DiskFull;
+        case ERROR_WRITE_PROTECT:
+            return CommonFault::ReadOnlyDisk;
+        case ERROR_DIRECTORY:
+            return CommonFault::IsFolder;
+        case ERROR_FILENAME_EXCED_RANGE:
+            return CommonFault::NameTooLong;
+        case ERROR_FILE_TOO_LARGE:
+            return CommonFault::TooLarge;
+        default:
+            return CommonFault::Other;
+    }
+}
+
+}  // namespace
+
 std::string SystemReason() {
     const DWORD reason = ::GetLastError();
     if (reason == 0) return {};
+    if (const std::string_view words = CommonFaultWords(FaultOf(reason)); !words.empty()) return std::string(words);
     wchar_t* text = nullptr;
     const DWORD length =
         ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

@@ -27,6 +27,13 @@ void Show(const ShowMessage& show, std::string_view text, std::string_view tail 
     show(message, MessageIcon::None);
 }
 
+// Before any message: showing one may change the system's last fault.
+void Failed(SaveFileResult& result, const FilePath& path, bool reading = false,
+            std::string reason = fileio::SystemReason()) {
+    result.failed.push_back(path);
+    result.faults.push_back({path, reading, std::move(reason)});
+}
+
 void MakeFolder(const FilePath& path) {
     // An existing folder is fine, and any other failure shows up when a file
     // in it cannot be created.
@@ -46,7 +53,7 @@ bool WritePictures(const FilePath& picturesFolder, const TemplatePackage& packag
             written = file.Write({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
         }
         if (!written || !file.Commit()) {
-            result.failed.push_back(path);
+            Failed(result, path);
             Show(show, kPictureNotCreated, name);
             return false;
         }
@@ -57,25 +64,32 @@ bool WritePictures(const FilePath& picturesFolder, const TemplatePackage& packag
 
 enum class CopyResult { Copied, SourceFailed, TargetFailed };
 
+struct Copy {
+    CopyResult result;
+    std::string reason;
+};
+
 // Streams source into target through buffer. The length taken at the open
 // bounds the copy; a source that shrinks meanwhile ends it early.
-CopyResult CopyFile(const FilePath& source, const FilePath& target, std::span<char, kTextBufferSize> buffer) {
+Copy CopyFile(const FilePath& source, const FilePath& target, std::span<char, kTextBufferSize> buffer) {
+    // The reason is taken before the files close, which may change it.
+    const auto failed = [](CopyResult result) { return Copy{result, fileio::SystemReason()}; };
     fileio::InputFile in;
-    if (!in.Open(source)) return CopyResult::SourceFailed;
+    if (!in.Open(source)) return failed(CopyResult::SourceFailed);
     fileio::ReplacingFile out;
-    if (!out.Create(target)) return CopyResult::TargetFailed;
+    if (!out.Create(target)) return failed(CopyResult::TargetFailed);
 
     std::uint64_t left = in.length();
     out.Reserve(left);
     while (left > 0) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
         const std::ptrdiff_t got = in.Read(buffer.data(), want);
-        if (got < 0) return CopyResult::SourceFailed;
+        if (got < 0) return failed(CopyResult::SourceFailed);
         if (got == 0) break;
-        if (!out.Write({buffer.data(), static_cast<std::size_t>(got)})) return CopyResult::TargetFailed;
+        if (!out.Write({buffer.data(), static_cast<std::size_t>(got)})) return failed(CopyResult::TargetFailed);
         left -= static_cast<std::uint64_t>(got);
     }
-    return out.Commit() ? CopyResult::Copied : CopyResult::TargetFailed;
+    return out.Commit() ? Copy{CopyResult::Copied, {}} : failed(CopyResult::TargetFailed);
 }
 
 void CopyScreenshots(const SaveFileWork& work, const FilePath& folder, const FilePath& screenshotsFolder,
@@ -85,16 +99,17 @@ void CopyScreenshots(const SaveFileWork& work, const FilePath& folder, const Fil
         const FilePath source = fileio::ResolveAgainst(folder, path);
         const FilePath target = Join(screenshotsFolder, ScreenshotFileNameView(path));
         const char number[] = {static_cast<char>('0' + i), '\0'};
-        switch (CopyFile(source, target, buffer)) {
+        Copy copy = CopyFile(source, target, buffer);
+        switch (copy.result) {
             case CopyResult::Copied:
                 result.written.push_back(target);
                 break;
             case CopyResult::SourceFailed:
-                result.failed.push_back(source);
+                Failed(result, source, true, std::move(copy.reason));
                 Show(show, kScreenshotNotOpened, number);
                 break;
             case CopyResult::TargetFailed:
-                result.failed.push_back(target);
+                Failed(result, target, false, std::move(copy.reason));
                 Show(show, kScreenshotNotCreated, number);
                 break;
         }
@@ -128,7 +143,7 @@ SaveFileResult RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& 
     const FilePath folder = FolderOfPath(work.readmePath);
 
     if (!fileio::WriteWholeFile(work.readmePath, work.readmeText)) {
-        result.failed.push_back(work.readmePath);
+        Failed(result, work.readmePath);
         Show(show, kReadmeNotCreated);
         return result;
     }
@@ -151,6 +166,9 @@ SaveFileResult RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& 
     }
 
     const RecordFileWrite record = WriteDatabaseRecord(work.record, work.recordText, folder, show);
-    if (!record.path.empty()) (record.written ? result.written : result.failed).push_back(record.path);
+    if (record.written)
+        result.written.push_back(record.path);
+    else if (!record.path.empty())
+        Failed(result, record.path, false, record.reason);
     return result;
 }

@@ -50,11 +50,19 @@ SaveFileWork MakeSaveFileWork(const ReadmeForm& form, std::string_view readmeTex
 // The characters of path before its last separator; empty without one.
 FilePath FolderOfPath(std::string_view path);
 
+// A file Save could not write, or a screenshot it could not read.
+struct FileFault {
+    FilePath path;
+    bool reading = false;
+    std::string reason;  // the system's, UTF-8; may be empty
+};
+
 // What the file work did: callers read this, never the messages' texts.
 struct SaveFileResult {
     bool readmeWritten = false;
     std::vector<FilePath> written;  // every file, in the order written
     std::vector<FilePath> failed;   // a file not written, or a screenshot not read
+    std::vector<FileFault> faults;  // the same files, each with why
     bool ok() const { return readmeWritten && failed.empty(); }
 };
 

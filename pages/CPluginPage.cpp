@@ -115,9 +115,9 @@ void CPluginPage::ApplyForm(const ReadmeForm& form) {
     SetCheck(PluginId::RequiresOther, form.requiresOther);
     SetItemText(PluginId::OtherRequirements, form.otherRequirements);
     SetCurSel(PluginId::ScreenshotCount, form.screenshotCount);
-    SetItemUtf8(PluginId::Screenshot1, form.screenshotPath[0]);
-    SetItemUtf8(PluginId::Screenshot2, form.screenshotPath[1]);
-    SetItemUtf8(PluginId::Screenshot3, form.screenshotPath[2]);
+    SetScreenshotPath(PluginId::Screenshot1, form.screenshotPath[0]);
+    SetScreenshotPath(PluginId::Screenshot2, form.screenshotPath[1]);
+    SetScreenshotPath(PluginId::Screenshot3, form.screenshotPath[2]);
     SetCheck(PluginId::InstallStandard, form.installStandard);
     SetCheck(PluginId::InstallOther, form.installOther);
     SetItemText(PluginId::InstallText, form.installText);
@@ -140,13 +140,13 @@ void CPluginPage::OnDropFiles(const std::vector<FilePath>& files, int controlId)
         if (ControlIdValue(kSlots[i]) == controlId) onBox = i;
     int highest = 0;
     if (files.size() == 1 && onBox >= 0) {
-        SetItemUtf8(kSlots[onBox], files.front());
+        SetScreenshotPath(kSlots[onBox], files.front());
         highest = onBox + 1;
     } else {
         std::size_t next = 0;
         for (int i = 0; i < 3 && next < files.size(); ++i) {
             if (GetItemTextLength(kSlots[i]) > 0) continue;
-            SetItemUtf8(kSlots[i], files[next++]);
+            SetScreenshotPath(kSlots[i], files[next++]);
             highest = i + 1;
         }
     }
@@ -179,9 +179,13 @@ void CPluginPage::OnBrowseScreenshot3() { BrowseScreenshot(PluginId::Screenshot3
 void CPluginPage::BrowseScreenshot(PluginId editId) {
     const std::optional<ChosenFile> chosen = OpenFileDialog(GetSafeHwnd(), kImageFilter, "screenshots");
     if (!chosen) return;
-    SetItemUtf8(editId, chosen->path);
+    SetScreenshotPath(editId, chosen->path);
+}
+
+void CPluginPage::SetScreenshotPath(PluginId editId, std::string_view path) {
+    SetItemUtf8(editId, path);
     // Just before the last character, so the file name at the end shows.
-    SetCaret(editId, GetItemTextLength(editId) - 1);
+    if (!path.empty()) SetCaret(editId, GetItemTextLength(editId) - 1);
 }
 
 void CPluginPage::OnBrowsePluginFile() {

@@ -33,4 +33,5 @@ public:
 
 private:
     void BrowseScreenshot(PluginId editId);
+    void SetScreenshotPath(PluginId editId, std::string_view path);
 };

@@ -5,8 +5,11 @@ namespace {
 FolderMemory* g_folders = nullptr;
 
 // The dialog's answer, with its folder remembered for the next of its kind.
-std::optional<ChosenFile> Ask(WindowHandle owner, FileDialogQuestion question, const std::string& kind) {
+std::optional<ChosenFile> Ask(WindowHandle owner, FileDialogQuestion question, const std::string& kind,
+                              const std::string& fallbackKind = {}) {
     if (g_folders) question.startFolder = g_folders->LastFolder(kind);
+    if (g_folders && question.startFolder.empty() && !fallbackKind.empty())
+        question.startFolder = g_folders->LastFolder(fallbackKind);
     const std::optional<FilePath> path = AskFileDialog(owner, question);
     if (!path || path->empty()) return std::nullopt;
     const std::size_t slash = path->find_last_of("\\/");
@@ -26,11 +29,12 @@ std::optional<ChosenFile> OpenFileDialog(WindowHandle owner, std::string_view fi
 }
 
 std::optional<ChosenFile> SaveFileDialog(WindowHandle owner, std::string_view filter, std::string_view defaultExtension,
-                                         std::string_view proposedName, const std::string& kind) {
+                                         std::string_view proposedName, const std::string& kind,
+                                         const std::string& fallbackKind) {
     FileDialogQuestion question;
     question.save = true;
     question.filter = filter;
     question.defaultExtension = defaultExtension;
     question.proposedName = proposedName;
-    return Ask(owner, question, kind);
+    return Ask(owner, question, kind, fallbackKind);
 }

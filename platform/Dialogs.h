@@ -33,9 +33,11 @@ void SetFolderMemory(FolderMemory* memory);
 // folder memory.
 std::optional<ChosenFile> OpenFileDialog(WindowHandle owner, std::string_view filter, const std::string& kind);
 // A confirmed dialog makes the chosen folder the current directory, as the
-// Windows dialog does.
+// Windows dialog does. Until its own kind has a folder, it starts in
+// fallbackKind's.
 std::optional<ChosenFile> SaveFileDialog(WindowHandle owner, std::string_view filter, std::string_view defaultExtension,
-                                         std::string_view proposedName, const std::string& kind);
+                                         std::string_view proposedName, const std::string& kind,
+                                         const std::string& fallbackKind = {});
 
 // What a file dialog asks, as each layer's dialog (or its tests' seam)
 // takes it.

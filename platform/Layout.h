@@ -26,6 +26,8 @@ enum ControlStyle : unsigned {
     kStyleNone = 0,
     kStyleDisabled = 1u << 0,
     kStyleReadOnly = 1u << 1,
+    // A label that cuts a long text in its middle, keeping its start and end.
+    kStyleElideMiddle = 1u << 2,
 };
 
 inline constexpr int kNoControlId = -1;

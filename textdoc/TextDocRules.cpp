@@ -114,3 +114,15 @@ std::string DocumentText(std::string_view bytes, bool cut) {
     if (whole.starts_with(kByteOrderMark)) whole.remove_prefix(kByteOrderMark.size());
     return WithCrLf(whole);
 }
+
+Text DocumentCutNote(std::size_t shown, std::uint64_t length) {
+    constexpr std::uint64_t kKilobyte = 1024;
+    const std::uint64_t shownKb = std::max<std::uint64_t>(1, (shown + kKilobyte / 2) / kKilobyte);
+    const std::uint64_t wholeKb = std::max(shownKb + 1, (length + kKilobyte - 1) / kKilobyte);
+    Text note("Показаны первые "_cp);
+    note += std::to_string(shownKb);
+    note += " КБ из "_cp;
+    note += std::to_string(wholeKb);
+    note += " КБ"_cp;
+    return note;
+}

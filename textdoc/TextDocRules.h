@@ -4,6 +4,7 @@
 // field, and how Open turns a file's bytes into the document's text.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -60,3 +61,8 @@ std::optional<TextFileRead> ReadTextFile(const FilePath& path, std::span<char, k
 // byte-order mark, and a character that the limit cut in two is dropped.
 // A CR LF pair, a lone CR and a lone LF are each one line break.
 std::string DocumentText(std::string_view bytes, bool cut);
+
+// The status line's note for a file longer than the buffer, in Windows-1251:
+// shown bytes to the nearest kilobyte, the whole file's rounded up, so a file
+// a little longer never reads as the same size.
+Text DocumentCutNote(std::size_t shown, std::uint64_t length);

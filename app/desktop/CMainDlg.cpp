@@ -33,7 +33,7 @@ constexpr ControlSpec kLayout[] = {
     {MainId::OpenForm, K::PushButton, "Открыть форму…"_cp, {4, 348, 74, 14}, kStyleNone, 4},
     {MainId::SaveForm, K::PushButton, "Сохранить форму…"_cp, {82, 348, 80, 14}, kStyleNone, 5},
     {MainId::RestoreForm, K::PushButton, "Вернуть форму"_cp, {166, 348, 66, 14}, kStyleDisabled, 6},
-    {MainId::Status, K::Label, {}, {238, 351, 140, 8}},
+    {MainId::Status, K::Label, {}, {238, 351, 140, 8}, kStyleElideMiddle},
     {MainId::Preview, K::PushButton, "Предпросмотр"_cp, {382, 348, 62, 14}, kStyleNone, 7},
 };
 constexpr DluRect kWindowRect = {0, 0, 448, 366};
@@ -53,6 +53,9 @@ constexpr std::string_view kDraftsWaiting = "Черновиков ждут сл�
 constexpr std::string_view kDraftNotWritten = "Черновик не записан: "_cp;
 constexpr std::string_view kFoldersNotWritten = "Последние папки не записаны: "_cp;
 constexpr std::string_view kTitleAfterName = " — "_cp;
+constexpr std::string_view kFileNotWritten = "Не записан "_cp;
+constexpr std::string_view kFileNotRead = "Не прочитан "_cp;
+constexpr std::string_view kOpenInBrowserTip = "Открыть в браузере (щелчок или Enter)"_cp;
 
 // A form file is small; a larger file is not one.
 constexpr std::uint64_t kMaxFormFileBytes = 16 * 1024 * 1024;
@@ -173,7 +176,7 @@ void CMainDlg::RestoreDrafts() {
 
 void CMainDlg::ShowStatus() {
     Text status;
-    for (const Text* part : {&m_draftFault, &m_foldersFault, &m_startNote})
+    for (const Text* part : {&m_draftFault, &m_foldersFault, &m_documentNote, &m_startNote})
         if (!part->empty()) status += (status.empty() ? "" : "; ") + *part;
     if (status == GetItemText(MainId::Status)) return;
     SetItemText(MainId::Status, status);
@@ -319,8 +322,18 @@ void CMainDlg::OnOpenForm() {
 }
 
 void CMainDlg::OnSaveForm() {
+    // Named for its plug-in, beside the last form, or the last readme before any.
+    Text proposed = FormFileNameFor(m_pluginPage->GetItemText(PluginId::Name));
+    if (proposed.empty() && !m_savedReadme.empty()) {
+        const std::string_view readme = m_savedReadme;
+        const std::string_view name = readme.substr(readme.find_last_of("\\/") + 1);
+        const Text stem = cp1251::FromUtf8(name.substr(0, name.rfind('.')));
+        // A name the code page cannot hold is left to the user.
+        if (stem.find("&#") == Text::npos) proposed = FormFileNameFor(stem);
+    }
+    if (proposed.empty()) proposed = "form.qsform";
     const std::optional<ChosenFile> chosen =
-        SaveFileDialog(GetSafeHwnd(), kFormFilter, "qsform", "form.qsform", "forms");
+        SaveFileDialog(GetSafeHwnd(), kFormFilter, "qsform", proposed, "forms", "readme");
     if (!chosen) return;
     if (!fileio::WriteWholeFile(chosen->path, WriteFormFile(CaptureFormFile())))
         ShowMessageBox(GetSafeHwnd(), kFormNotWritten, MessageIcon::None);
@@ -398,16 +411,28 @@ void CMainDlg::OnSave() {
 
     const SaveFileResult saved = RunSaveFileWork(
         MakeSaveFileWork(form, m_readmeText, record, m_recordText, chosen->path), m_template, m_textBuffer, show);
-    if (saved.readmeWritten) ShowSavedReadme(chosen->path);
+    ShowSaveResult(saved, chosen->path);
 }
 
-void CMainDlg::ShowSavedReadme(const FilePath& path) {
+void CMainDlg::ShowSaveResult(const SaveFileResult& saved, const FilePath& readme) {
     // The path box tells where the readme went, and opens it in the
-    // browser with a click or Enter.
-    m_savedReadme = path;
-    SetItemUtf8(MainId::ReadOnlyBox, path);
-    EnableItem(MainId::ReadOnlyBox, true);
-    SetItemTip(MainId::ReadOnlyBox, "Открыть в браузере (щелчок или Enter)"_cp);
+    // browser with a click or Enter; after a fault it says which file and
+    // why, and never keeps an earlier Save's path as if it were this one's.
+    m_savedReadme = saved.readmeWritten ? readme : FilePath();
+    Text faults;
+    for (const FileFault& fault : saved.faults) {
+        Text line = Text(fault.reading ? kFileNotRead : kFileNotWritten) + cp1251::FromUtf8(fault.path);
+        if (!fault.reason.empty()) line += ": " + cp1251::FromUtf8(fault.reason);
+        faults += (faults.empty() ? "" : "\r\n") + line;
+    }
+    if (faults.empty()) {
+        SetItemUtf8(MainId::ReadOnlyBox, readme);
+        SetItemTip(MainId::ReadOnlyBox, kOpenInBrowserTip);
+    } else {
+        SetItemText(MainId::ReadOnlyBox, faults.substr(0, faults.find('\r')));
+        SetItemTip(MainId::ReadOnlyBox, saved.readmeWritten ? faults + "\r\n" + Text(kOpenInBrowserTip) : faults);
+    }
+    EnableItem(MainId::ReadOnlyBox, saved.readmeWritten);
 }
 
 void CMainDlg::OpenSavedReadme() {
@@ -420,6 +445,12 @@ void CMainDlg::OnOpen() {
     const std::optional<TextFileRead> read = ReadTextFile(chosen->path, m_textBuffer);
     if (!read) return;
     m_textDocPage->SetDocumentText(DocumentText(std::string_view(m_textBuffer.data(), read->size), read->cut));
+    // The buffer keeps its size; the user learns how much of the file it holds.
+    m_documentNote.clear();
+    if (read->cut)
+        if (const std::optional<std::int64_t> length = FileLength(*chosen))
+            m_documentNote = DocumentCutNote(read->size, static_cast<std::uint64_t>(*length));
+    ShowStatus();
 }
 
 void CMainDlg::FocusField(const CheckedField& field) {

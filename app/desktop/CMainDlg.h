@@ -113,7 +113,7 @@ protected:
 private:
     CDialog& FormPageOf(FormPage page);
     void OnFormChanged();
-    void ShowSavedReadme(const FilePath& path);
+    void ShowSaveResult(const SaveFileResult& saved, const FilePath& readme);
     void SetUpKeyboard();
     void SwitchTab(int step);
     // A check's field: its tab shown and the focus in it.
@@ -147,6 +147,7 @@ private:
     Text m_startNote;
     Text m_draftFault;
     Text m_foldersFault;
+    Text m_documentNote;                  // how much of the opened text file is shown
     bool m_applying = false;              // the program, not the user, is changing the form
     std::optional<FormFile> m_beforeNew;  // until the next edit
     std::array<char, kTextBufferSize> m_textBuffer{};

@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
 #include <QPointer>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -182,7 +183,10 @@ QWidget* CDialog::Native::CreateControl(const ControlSpec& spec) {
             widget = new CGroupBox(caption, surface);
             break;
         case ControlKind::Label:
-            widget = new QLabel(caption, surface);
+            if (spec.style & kStyleElideMiddle)
+                widget = new CElidingLabel(caption, surface);
+            else
+                widget = new QLabel(caption, surface);
             break;
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(caption, surface);
@@ -230,6 +234,7 @@ QWidget* CDialog::Native::CreateControl(const ControlSpec& spec) {
     switch (spec.kind) {
         case ControlKind::CheckBox:
         case ControlKind::Label:
+            if (spec.style & kStyleElideMiddle) break;
             // A caption wider in this font than in the layout's keeps its
             // whole width rather than being cut.
             rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
@@ -244,6 +249,14 @@ QWidget* CDialog::Native::CreateControl(const ControlSpec& spec) {
     }
     widget->setGeometry(rect);
     if (spec.style & kStyleDisabled) widget->setEnabled(false);
+    if (spec.style & kStyleReadOnly) {
+        // As Windows draws a read-only edit: on the window's colour, so it
+        // never looks as if it took typing.
+        QPalette palette = widget->palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Window));
+        widget->setPalette(palette);
+    }
     if (auto* edit = qobject_cast<QLineEdit*>(widget))
         QObject::connect(edit, &QLineEdit::textChanged, this, [this] { Changed(); });
     else if (auto* lines = qobject_cast<CMultiLineEdit*>(widget))

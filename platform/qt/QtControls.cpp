@@ -85,6 +85,14 @@ CRichEdit::CRichEdit(QWidget* parent) : QTextEdit(parent) {
     setTabChangesFocus(true);
 }
 
+void CElidingLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(area, static_cast<int>(alignment()) | Qt::TextSingleLine,
+                     fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+}
+
 CGroupBox::CGroupBox(const QString& title, QWidget* parent) : QWidget(parent), m_title(title) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }

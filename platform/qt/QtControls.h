@@ -3,6 +3,7 @@
 // picture behind a CBitmap.
 
 #include <QImage>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QWidget>
@@ -49,6 +50,17 @@ public:
 
 // A group box as the Windows dialogs draw it: the caption sits on the
 // frame's top line, so the frame keeps the whole rectangle of the layout.
+// A one-line label that draws a text too long for it cut in the middle;
+// text() stays the whole text.
+class CElidingLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 class CGroupBox : public QWidget {
     Q_OBJECT
 public:

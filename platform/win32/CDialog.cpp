@@ -458,7 +458,7 @@ HWND CDialog::Native::CreateControl(const ControlSpec& spec) {
             windowClass = L"BUTTON", style |= BS_GROUPBOX;
             break;
         case ControlKind::Label:
-            style |= SS_LEFT | SS_NOPREFIX;
+            style |= SS_NOPREFIX | ((spec.style & kStyleElideMiddle) ? SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS : SS_LEFT);
             break;
         case ControlKind::Edit:
             windowClass = L"EDIT", style |= ES_AUTOHSCROLL, exStyle = WS_EX_CLIENTEDGE;

@@ -218,4 +218,19 @@ TEST(ReadFormFile, VersionIsCheckedBeforeAnyField) {
     for (const auto& c : cases) EXPECT_EQ(ReadFormFile(c.bytes).error, c.error) << c.bytes;
 }
 
+TEST(FormFileNameFor, ThePluginsNameAsAFileNameEveryFileSystemTakes) {
+    const struct {
+        const char* name;
+        const char* file;
+    } cases[] = {
+        {"Маяк у заводи", "Маяк у заводи.qsform"},
+        {"Мечи: <новые>/старые?", "Мечи_ _новые__старые_.qsform"},
+        {"  Башня.  ", "Башня.qsform"},
+        {"a\tb\\c*\"d|", "a_b_c__d_.qsform"},
+        {"", ""},
+        {" . ", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(cp1251::ToUtf8(FormFileNameFor(cp1251::FromUtf8(c.name))), c.file) << c.name;
+}
+
 }  // namespace

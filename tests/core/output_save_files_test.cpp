@@ -175,10 +175,11 @@ TEST_F(SaveFilesTest, TellsWhatItWroteAndWhatFailedAsValues) {
         std::function<void(SaveFileWork&)> prepare;
         bool readmeWritten;
         std::vector<std::string> written, failed;  // under out/, or as given
+        std::vector<std::string> reasons;          // of each failed; "<" before one not read
     };
     const std::string missing = scratch / "gone.jpg";
     const Case cases[] = {
-        {"the readme alone", [](SaveFileWork&) {}, true, {"ReadMe.htm"}, {}},
+        {"the readme alone", [](SaveFileWork&) {}, true, {"ReadMe.htm"}, {}, {}},
         {"everything",
          [this](SaveFileWork& work) {
              work.writeBackgroundImages = true;
@@ -188,6 +189,7 @@ TEST_F(SaveFilesTest, TellsWhatItWroteAndWhatFailedAsValues) {
          true,
          {"ReadMe.htm", "files/images/img_bk_0.jpg", "files/images/img_bk_1.jpg", "files/images/img_bk_2.jpg",
           "files/scrins/shot1.jpg", "mod.zip.sql"},
+         {},
          {}},
         {"a screenshot that cannot be read",
          [&](SaveFileWork& work) {
@@ -196,7 +198,17 @@ TEST_F(SaveFilesTest, TellsWhatItWroteAndWhatFailedAsValues) {
          },
          true,
          {"ReadMe.htm", "files/scrins/shot1.jpg"},
-         {missing}},
+         {missing},
+         {"<нет такого файла или папки"}},
+        {"a record that cannot be written",
+         [this](SaveFileWork& work) {
+             WantRecord(work);
+             std::filesystem::create_directories(out() + "/mod.zip.sql");
+         },
+         true,
+         {"ReadMe.htm"},
+         {"mod.zip.sql"},
+         {"это папка"}},
         {"a readme that cannot be written",
          [this](SaveFileWork& work) {
              std::filesystem::create_directories(work.readmePath);
@@ -204,7 +216,8 @@ TEST_F(SaveFilesTest, TellsWhatItWroteAndWhatFailedAsValues) {
          },
          false,
          {},
-         {"ReadMe.htm"}},
+         {"ReadMe.htm"},
+         {"это папка"}},
     };
     for (const Case& c : cases) {
         std::filesystem::remove_all(out());
@@ -222,6 +235,9 @@ TEST_F(SaveFilesTest, TellsWhatItWroteAndWhatFailedAsValues) {
         EXPECT_EQ(result.failed, paths(c.failed)) << c.what;
         EXPECT_EQ(result.ok(), c.failed.empty()) << c.what;
         EXPECT_EQ(log.messages.empty(), c.failed.empty()) << c.what;
+        std::vector<std::string> reasons;
+        for (const FileFault& fault : result.faults) reasons.push_back((fault.reading ? "<" : "") + fault.reason);
+        EXPECT_EQ(reasons, c.reasons) << c.what;
     }
 }
 

@@ -207,7 +207,7 @@ TEST(DraftStore, AFailedWriteSaysWhyAndKeepsTheLastDraft) {
         show(written.ok ? "written" : written.reason, MessageIcon::None);
     });
     ASSERT_EQ(full.size(), 1u);
-    EXPECT_EQ(full[0].text, std::strerror(EFBIG));
+    EXPECT_EQ(full[0].text, "файл слишком велик");
     EXPECT_EQ(ReadFile(store.DraftPath(store.id())), before);
 
     // A state folder that became read-only: said, and the draft there stays.
@@ -221,7 +221,7 @@ TEST(DraftStore, AFailedWriteSaysWhyAndKeepsTheLastDraft) {
         show(written.ok ? "written" : written.reason, MessageIcon::None);
     });
     ASSERT_EQ(readOnly.size(), 1u);
-    EXPECT_EQ(readOnly[0].text, std::strerror(EACCES));
+    EXPECT_EQ(readOnly[0].text, "нет доступа");
     EXPECT_EQ(ReadFile(store.DraftPath(store.id())), before);
 #endif
 }

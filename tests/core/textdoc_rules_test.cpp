@@ -215,4 +215,18 @@ TEST_F(TextDocFileRead, ALongUtf8FileCutInTheMiddleOfACharacterStaysUtf8) {
     EXPECT_EQ(text, cyrillic.substr(0, 32766));
 }
 
+TEST(DocumentCutNote, ShownToTheNearestKilobyteTheWholeRoundedUpAndNeverTheSame) {
+    const struct {
+        std::size_t shown;
+        std::uint64_t length;
+        const char* note;
+    } cases[] = {
+        {32767, 40 * 1024, "Показаны первые 32 КБ из 40 КБ"},
+        {32767, 32768, "Показаны первые 32 КБ из 33 КБ"},
+        {32767, 5'000'000, "Показаны первые 32 КБ из 4883 КБ"},
+        {100, 3000, "Показаны первые 1 КБ из 3 КБ"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(cp1251::ToUtf8(DocumentCutNote(c.shown, c.length)), c.note) << c.length;
+}
+
 }  // namespace

@@ -45,6 +45,11 @@ TEST_F(DatabasePageTest, NewStateMatchesTheDefaults) {
     // The mirrors are never switched.
     EXPECT_TRUE(Enabled(DatabaseId::NameMirror));
     EXPECT_TRUE(Enabled(DatabaseId::DescriptionMirror));
+    // They take no typing, and say so by their colour, as Windows draws them.
+    for (const DatabaseId id : {DatabaseId::NameMirror, DatabaseId::DescriptionMirror}) {
+        const QPalette& colours = QtItem(database(), id)->palette();
+        EXPECT_EQ(colours.color(QPalette::Base), colours.color(QPalette::Window)) << id;
+    }
     EXPECT_EQ(database().CaptureRecord(), NewDatabaseRecord());
 }
 

@@ -3,6 +3,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
 #include <QUrl>
@@ -276,6 +279,68 @@ TEST_F(FormsAndDrafts, DroppedScreenshotsFillTheBoxOrTheFreeSlotsAndRaiseTheCoun
     EXPECT_EQ(plugin().GetItemUtf8(PluginId::Screenshot3), "/shots/b.png");
     EXPECT_EQ(plugin().GetCurSel(PluginId::ScreenshotCount), 3);
     EXPECT_TRUE(plugin().IsItemEnabled(PluginId::BrowseScreenshot3));
+}
+
+// A form opened, or brought back, shows each long path's file name, as the
+// browse buttons leave it.
+TEST_F(FormsAndDrafts, LongScreenshotPathsShowTheirEndWhateverFilledThem) {
+    FormFile file;
+    file.form.screenshotCount = 1;
+    file.form.screenshotPath[0] = "/home/author/" + std::string(200, 'd') + "/последний.jpg";
+    window->ApplyFormFile(file);
+    SelectTab(1);
+    auto* box = Item<QLineEdit>(plugin(), PluginId::Screenshot1);
+    EXPECT_EQ(box->cursorPosition(), box->text().size() - 1);
+}
+
+// Save Form proposes the plug-in's name, beside the last form, or the
+// last readme before there is one.
+TEST_F(FormsAndDrafts, SaveFormProposesThePluginsNameWhereTheReadmeWent) {
+    const QString readmes = temp.filePath(QStringLiteral("readmes")), forms = temp.filePath(QStringLiteral("forms"));
+    ASSERT_TRUE(QDir().mkpath(readmes) && QDir().mkpath(forms));
+    plugin().SetItemText(PluginId::Name, "Маяк: у заводи"_cp);
+    dialogs.answers = {readmes + QStringLiteral("/ReadMe.htm"), forms + QStringLiteral("/a.qsform"), QString()};
+    Click(*window, MainId::Save);
+    Click(*window, MainId::SaveForm);
+    Click(*window, MainId::SaveForm);
+    ASSERT_EQ(dialogs.requests.size(), 3u);
+    EXPECT_EQ(dialogs.requests[1].proposedName, QString::fromUtf8("Маяк_ у заводи.qsform"));
+    EXPECT_EQ(dialogs.requests[1].startFolder, readmes);
+    EXPECT_EQ(dialogs.requests[2].startFolder, forms);
+}
+
+// A long note is cut in its middle, so both its start and its end show;
+// the tooltip holds all of it.
+TEST_F(FormsAndDrafts, TheStatusLineCutsALongNoteInItsMiddle) {
+    const QString folder = stateHome.filePath(QStringLiteral("quillsmith"));
+    QDir(folder).removeRecursively();
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    window.reset();
+    window = std::make_unique<CMainDlg>();
+    window->Create();
+    plugin().SetItemText(PluginId::Name, "Маяк"_cp);
+    window->WriteDraft();
+    dialogs.answers.push_back(stateHome.filePath(QStringLiteral("form.qsform")));
+    window->OnSaveForm();
+    auto* status = Item<QLabel>(*window, MainId::Status);
+    const QString whole = status->text();
+    ASSERT_GT(status->fontMetrics().horizontalAdvance(whole), status->contentsRect().width());
+    EXPECT_EQ(status->toolTip(), whole);
+    // Drawn as a label holding the text cut in the middle would be.
+    QLabel cut(status->fontMetrics().elidedText(whole, Qt::ElideMiddle, status->contentsRect().width()));
+    cut.setFont(status->font());
+    cut.resize(status->size());
+    EXPECT_TRUE(cut.text().startsWith(whole.left(3)) && cut.text().endsWith(whole.right(3)));
+    const auto drawn = [](QWidget& label) {
+        QImage image(label.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        label.render(&image, {}, {}, QWidget::RenderFlags());
+        return image;
+    };
+    EXPECT_EQ(drawn(*status), drawn(cut));
+    ASSERT_TRUE(QFile::remove(folder));
 }
 
 }  // namespace

@@ -141,12 +141,15 @@ TEST(OpenInBrowser, WithoutASeamTheDesktopOpensTheFileUrl) {
     EXPECT_EQ(browser.opened[0], QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
-TEST_F(SaveTest, TheSavedReadmesPathShowsInTheBoxAndOpensInTheBrowser) {
+TEST_F(SaveTest, TheBoxShowsTheSavedReadmeOrWhichFileFailedAndWhy) {
     QLineEdit* box = Item<QLineEdit>(*window, MainId::ReadOnlyBox);
-    // A Save that writes no readme leaves the box as it was.
-    dialogs.answers.push_back(temp.filePath(QStringLiteral("missing/ReadMe.htm")));
+    const QString missing = temp.filePath(QStringLiteral("missing/ReadMe.htm"));
+    const QString notWritten =
+        QString::fromUtf8("Не записан ") + missing + QString::fromUtf8(": нет такого файла или папки");
+    // No readme written: the box names it and why, and opens nothing.
+    dialogs.answers.push_back(missing);
     PressSave();
-    EXPECT_TRUE(box->text().isEmpty());
+    EXPECT_EQ(box->text(), notWritten);
     EXPECT_FALSE(box->isEnabled());
 
     const QString path = out + QString::fromUtf8("/ReadMe café.htm");
@@ -161,6 +164,14 @@ TEST_F(SaveTest, TheSavedReadmesPathShowsInTheBoxAndOpensInTheBrowser) {
     ASSERT_EQ(dialogs.opened.size(), 2u);
     EXPECT_EQ(dialogs.opened[0], path);
     EXPECT_EQ(dialogs.opened[1], path);
+
+    // A failed Save after a good one never leaves the earlier path standing.
+    dialogs.answers.push_back(missing);
+    PressSave();
+    EXPECT_EQ(box->text(), notWritten);
+    EXPECT_FALSE(box->isEnabled());
+    window->OpenSavedReadme();
+    EXPECT_EQ(dialogs.opened.size(), 2u);
 }
 
 // The whole road as a user takes it: fill both form pages and the Database

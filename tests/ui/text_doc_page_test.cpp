@@ -533,6 +533,9 @@ TEST_F(TextDocPageTest, OpenShowsTheFileAsWindows1251OrUtf8WithEveryLineBreak) {
         Open(path);
         EXPECT_EQ(edit().toPlainText(), c.shown) << c.why;
         EXPECT_EQ(Document(), c.document) << c.why;
+        // The buffer keeps its size; the status line says how much is shown.
+        const char* note = c.bytes.size() > 32767 ? "Показаны первые 32 КБ из 40 КБ" : "";
+        EXPECT_EQ(cp1251::ToUtf8(window->GetItemText(MainId::Status)), note) << c.why;
     }
     EXPECT_TRUE(dialogs.messages.empty());
 }
