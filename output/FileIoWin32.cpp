@@ -204,7 +204,10 @@ bool ReplacingFile::Create(std::string_view path) {
     }
     // Windows refuses to write a read-only file to anyone; Wine, run as
     // root, would not.
-    if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
 
     // Opening for writing asks the system itself whether this user may
     // write the file: the read-only attribute, its ACL, another program

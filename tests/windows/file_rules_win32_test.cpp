@@ -89,6 +89,8 @@ TEST_F(WindowsFiles, WhatTheSystemRefusesKeepsTheOldFile) {
     WriteFile(readOnly, "old");
     ASSERT_TRUE(::SetFileAttributesW(Wide(readOnly).c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(fileio::WriteWholeFile(readOnly, "new"));
+    // Save names each in the user's words, whatever the system's language.
+    EXPECT_EQ(fileio::SystemReason(), "нет доступа");
     EXPECT_EQ(ReadFile(readOnly), "old");
     ::SetFileAttributesW(Wide(readOnly).c_str(), FILE_ATTRIBUTE_NORMAL);
 
@@ -99,12 +101,15 @@ TEST_F(WindowsFiles, WhatTheSystemRefusesKeepsTheOldFile) {
         ::CreateFileW(Wide(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(fileio::WriteWholeFile(locked, "new"));
+    EXPECT_EQ(fileio::SystemReason(), "нет доступа");
     ::CloseHandle(holder);
     EXPECT_EQ(ReadFile(locked), "old");
 
     std::filesystem::create_directories(PathOf(scratch / "folder.htm"));
     EXPECT_FALSE(fileio::WriteWholeFile(scratch / "folder.htm", "new"));
+    EXPECT_EQ(fileio::SystemReason(), "это папка");
     EXPECT_FALSE(fileio::WriteWholeFile(scratch / "missing\\ReadMe.htm", "new"));
+    EXPECT_EQ(fileio::SystemReason(), "нет такого файла или папки");
 }
 
 TEST_F(WindowsFiles, ReplacedFileKeepsItsAttributesAndHardLinksStayOneFile) {
