@@ -320,8 +320,9 @@ CommonFault FaultOf(int reason) {
         case EPERM:
             return CommonFault::Denied;
         case ENOENT:
-        case ENOTDIR:
             return CommonFault::Missing;
+        case ENOTDIR:
+            return CommonFault::NotAFolder;
         case ENOSPC:
         case EDQUOT:
             return CommonFault::DiskFull;

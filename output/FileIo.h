@@ -161,7 +161,7 @@ std::vector<std::string> NamesIn(std::string_view folder);
 std::string SystemReason();
 
 // The faults SystemReason says in Russian, whatever the system's language.
-enum class CommonFault { Other, Denied, Missing, DiskFull, ReadOnlyDisk, IsFolder, NameTooLong, TooLarge };
+enum class CommonFault { Other, Denied, Missing, NotAFolder, DiskFull, ReadOnlyDisk, IsFolder, NameTooLong, TooLarge };
 // Empty for Other.
 std::string_view CommonFaultWords(CommonFault fault);
 // The process's current folder, UTF-8; empty when the system cannot say.

@@ -11,6 +11,8 @@ std::string_view CommonFaultWords(CommonFault fault) {
             return "нет доступа";
         case CommonFault::Missing:
             return "нет такого файла или папки";
+        case CommonFault::NotAFolder:
+            return "часть пути — файл, а не папка";
         case CommonFault::DiskFull:
             return "на диске нет места";
         case CommonFault::ReadOnlyDisk:

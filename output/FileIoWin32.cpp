@@ -418,6 +418,8 @@ CommonFault FaultOf(DWORD reason) {
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
             return CommonFault::Missing;
+        case ERROR_ALREADY_EXISTS:  // a folder not made: a file has its name
+            return CommonFault::NotAFolder;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
             return CommonFault::DiskFull;

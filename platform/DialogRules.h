@@ -51,3 +51,21 @@ struct FileFilterPair {
     bool operator==(const FileFilterPair&) const = default;
 };
 std::vector<FileFilterPair> SplitFileFilter(std::string_view filter);
+
+// A one-line text cut in its middle to fit width, as many characters kept
+// as fit with the ellipsis, the start taking the odd one; the text itself
+// when it fits. measure gives a text's width.
+template <class String, class Measure>
+String ElideMiddle(const String& text, int width, const Measure& measure, typename String::value_type ellipsis) {
+    if (measure(text) <= width) return text;
+    const auto cut = [&](std::size_t kept) {
+        const std::size_t start = (kept + 1) / 2;
+        return text.substr(0, start) + ellipsis + text.substr(text.size() - (kept - start));
+    };
+    std::size_t fits = 0, over = text.size();
+    while (over - fits > 1) {
+        const std::size_t mid = fits + (over - fits) / 2;
+        (measure(cut(mid)) <= width ? fits : over) = mid;
+    }
+    return cut(fits);
+}

@@ -42,6 +42,7 @@ struct CDialog::Native {
     std::optional<LRESULT> OnClose();
     std::optional<LRESULT> OnMeasureItem(LPARAM lParam) const;
     std::optional<LRESULT> OnDrawItem(LPARAM lParam) const;
+    LRESULT DrawElidingLabel(const DRAWITEMSTRUCT& item) const;
     std::optional<LRESULT> OnGetMinMaxInfo(LPARAM lParam) const;
     std::optional<LRESULT> OnSize(WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> OnDestroy() const;
@@ -458,7 +459,9 @@ HWND CDialog::Native::CreateControl(const ControlSpec& spec) {
             windowClass = L"BUTTON", style |= BS_GROUPBOX;
             break;
         case ControlKind::Label:
-            style |= SS_NOPREFIX | ((spec.style & kStyleElideMiddle) ? SS_LEFTNOWORDWRAP | SS_PATHELLIPSIS : SS_LEFT);
+            // Drawn by the window: the system's path ellipsis keeps only a
+            // text's end, and Wine's cuts both ends.
+            style |= (spec.style & kStyleElideMiddle) ? SS_OWNERDRAW : SS_LEFT | SS_NOPREFIX;
             break;
         case ControlKind::Edit:
             windowClass = L"EDIT", style |= ES_AUTOHSCROLL, exStyle = WS_EX_CLIENTEDGE;
@@ -1173,8 +1176,29 @@ std::optional<LRESULT> CDialog::Native::OnMeasureItem(LPARAM lParam) const {
     return TRUE;
 }
 
+LRESULT CDialog::Native::DrawElidingLabel(const DRAWITEMSTRUCT& item) const {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(item.hwndItem, text.data(), static_cast<int>(text.size()))));
+    RECT box = item.rcItem;
+    ::FillRect(item.hDC, &box, ::GetSysColorBrush(COLOR_3DFACE));
+    ::SetBkMode(item.hDC, TRANSPARENT);
+    ::SetTextColor(item.hDC, ::GetSysColor(::IsWindowEnabled(item.hwndItem) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    const HGDIOBJ before =
+        ::SelectObject(item.hDC, reinterpret_cast<HFONT>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+    const auto measure = [&item](const std::wstring& line) {
+        SIZE size{};
+        ::GetTextExtentPoint32W(item.hDC, line.c_str(), static_cast<int>(line.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const std::wstring shown = ElideMiddle(text, static_cast<int>(box.right - box.left), measure, L'\u2026');
+    ::DrawTextW(item.hDC, shown.c_str(), static_cast<int>(shown.size()), &box, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(item.hDC, before);
+    return TRUE;
+}
+
 std::optional<LRESULT> CDialog::Native::OnDrawItem(LPARAM lParam) const {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item->CtlType == ODT_STATIC) return DrawElidingLabel(*item);
     if (item->CtlType != ODT_LISTBOX) return std::nullopt;
     const bool selected = (item->itemState & ODS_SELECTED) != 0;
     ::FillRect(item->hDC, &item->rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));

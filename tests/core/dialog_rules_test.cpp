@@ -112,4 +112,17 @@ TEST(DialogRules, FilterStringsSplitIntoPairsAndAHalfPairEndsThem) {
     for (const auto& c : cases) EXPECT_EQ(SplitFileFilter(c.filter), c.pairs) << c.filter;
 }
 
+TEST(DialogRules, ALongLineIsCutInItsMiddleKeepingAsMuchAsFits) {
+    const auto width = [](const std::string& text) { return static_cast<int>(text.size()); };  // one per character
+    const struct {
+        const char* text;
+        int width;
+        const char* shown;
+    } cases[] = {
+        {"short", 5, "short"}, {"abcdefgh", 7, "abc~fgh"}, {"abcdefgh", 6, "abc~gh"},
+        {"abcdefgh", 2, "a~"}, {"abcdefgh", 1, "~"},       {"", 0, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ElideMiddle(std::string(c.text), c.width, width, '~'), c.shown) << c.width;
+}
+
 }  // namespace
