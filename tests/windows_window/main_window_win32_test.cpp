@@ -430,7 +430,7 @@ std::vector<PageOrder> TabOrders(CMainDlg& window) {
              P::InstallOther, P::InstallText, P::UninstallStandard, P::UninstallOther, P::UninstallText)},
         {2, &window.extrasPage(),
          ids(E::HowToPlayEnabled, E::HowToPlay, E::Authors, E::NoteEnabled, E::Note, E::WarningStandard,
-             E::WarningOther, E::WarningText, E::WriteBackgroundImages, E::CopyScreenshots)},
+             E::WarningOther, E::WarningText, E::WriteBackgroundImages, E::CopyScreenshots, E::KeepLineBreaks)},
         {3, &window.databasePage(),
          ids(D::CreateRecord, D::NameMirror, D::Category, D::DescriptionMirror, D::Image, D::BrowseImage, D::Archive,
              D::BrowseArchive, D::ArchiveSize, D::AuthorName, D::AuthorEmail, D::AdapterName, D::AdapterEmail,
