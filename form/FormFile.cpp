@@ -134,6 +134,7 @@ const std::vector<Field<ReadmeForm>>& FormFields() {
         TextField("warningText", &F::warningText),
         FlagField("writeBackgroundImages", &F::writeBackgroundImages),
         FlagField("copyScreenshots", &F::copyScreenshots),
+        FlagField("keepLineBreaks", &F::keepLineBreaks),
     };
     return fields;
 }
@@ -152,6 +153,7 @@ const std::vector<Field<DatabaseRecord>>& RecordFields() {
         TextField("archiveSize", &R::archiveSize),
         TextField("originalLink", &R::originalLink),
         ArrayField("grades", "an array of 3 whole numbers", &R::grades, ToInt, FromInt),
+        PathField("archivePath", &R::archivePath),
     };
     return fields;
 }

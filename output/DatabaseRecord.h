@@ -19,6 +19,8 @@ struct DatabaseRecord {
     Text archiveSize;
     Text originalLink;
     std::array<int, 3> grades = {0, 0, 0};  // the three grades in the record's order
+    // Where the archive browse found it; the record itself names only archiveName.
+    FilePath archivePath;
 
     bool operator==(const DatabaseRecord&) const = default;
 };

@@ -13,6 +13,7 @@ namespace {
 
 // The fields' names as their pages label them.
 constexpr std::string_view kName = "Название"_cp;
+constexpr std::string_view kPluginFile = "Имя файла"_cp;
 constexpr std::string_view kDescription = "Описание"_cp;
 constexpr std::string_view kOtherRequirements = "Требует, другое"_cp;
 constexpr std::string_view kScreenshot = "Скриншот "_cp;
@@ -62,7 +63,10 @@ void CheckText(std::vector<ReadmeCheck>& checks, CheckedField field, std::string
                bool multiLine) {
     const Text tag = UnbalancedTag(text);
     if (!tag.empty()) Add(checks, field, Text(name), kTagNotClosed, tag + Text(tag[1] == '/' ? kNotOpen : kNotClosed));
-    if (multiLine && JoinsLines(text)) Add(checks, field, Text(name), kJoins);
+    if (multiLine && JoinsLines(text)) {
+        Add(checks, field, Text(name), kJoins);
+        checks.back().offer = CheckOffer::KeepLineBreaks;
+    }
 }
 
 constexpr PluginId kScreenshotIds[3] = {PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3};
@@ -166,11 +170,22 @@ bool FarFromRecommendedSize(int width, int height) {
     return off(width, kScreenshotWidth) || off(height, kScreenshotHeight);
 }
 
+FilePath ArchiveFileOf(const DatabaseRecord& record, std::string_view baseFolder) {
+    // A name typed over the chosen one is looked for beside the readme.
+    if (!record.archivePath.empty() && !record.archiveName.empty() &&
+        ScreenshotFileNameView(record.archivePath) == record.archiveName)
+        return record.archivePath;
+    return fileio::ResolveAgainst(baseFolder, record.archiveName);
+}
+
 std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecord& record,
                                      std::string_view baseFolder) {
     std::vector<ReadmeCheck> checks;
     if (form.pluginName.empty()) Add(checks, PluginId::Name, Text(kName), kEmpty);
     CheckText(checks, PluginId::Name, kName, form.pluginName, false);
+    // The standard texts and the archive note put the file name in a sentence.
+    if (form.pluginFile.empty() && (form.installStandard || form.uninstallStandard || form.requiresBsaArchive))
+        Add(checks, PluginId::File, Text(kPluginFile), kEmpty);
     if (form.description.empty()) Add(checks, PluginId::Description, Text(kDescription), kEmpty);
     CheckText(checks, PluginId::Description, kDescription, form.description, true);
     if (form.requiresOther)
@@ -185,8 +200,11 @@ std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecor
     if (record.recordWanted) {
         // Opened, not read: a folder or a missing file does not open.
         fileio::InputFile archive;
-        if (record.archiveName.empty() || !archive.Open(fileio::ResolveAgainst(baseFolder, record.archiveName)))
+        if (record.archiveName.empty() || !archive.Open(ArchiveFileOf(record, baseFolder)))
             Add(checks, DatabaseId::Archive, Text(kArchive), kArchiveMissing);
     }
+    // With every break kept, no lines join.
+    if (form.keepLineBreaks)
+        std::erase_if(checks, [](const ReadmeCheck& check) { return check.offer == CheckOffer::KeepLineBreaks; });
     return checks;
 }

@@ -17,9 +17,16 @@
 
 using CheckedField = std::variant<PluginId, ExtrasId, DatabaseId>;
 
+// What a check can do about itself, beside leading to its field.
+enum class CheckOffer {
+    None,
+    KeepLineBreaks,  // turn on the form's option that keeps every line break
+};
+
 struct ReadmeCheck {
     CheckedField field;
     Text message;  // Windows-1251, one line that starts with the field's name
+    CheckOffer offer = CheckOffer::None;
 
     bool operator==(const ReadmeCheck&) const = default;
 };
@@ -29,7 +36,8 @@ inline constexpr int kScreenshotWidth = 300;
 inline constexpr int kScreenshotHeight = 225;
 
 // Every check, in the order of the form's fields. Relative file names are
-// taken against baseFolder, as Save takes them against the readme's folder.
+// taken against baseFolder, as Save takes them against the readme's folder;
+// the archive where its dialog found it, while the record still names it.
 std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecord& record, std::string_view baseFolder);
 
 // The rules one at a time.
@@ -44,3 +52,5 @@ Text UnbalancedTag(std::string_view text);
 bool JoinsLines(std::string_view text);
 // True when a screenshot's side is more than a quarter off the recommended.
 bool FarFromRecommendedSize(int width, int height);
+// The archive file the record names.
+FilePath ArchiveFileOf(const DatabaseRecord& record, std::string_view baseFolder);

@@ -95,6 +95,8 @@ void CDatabasePage::UpdateControls() {
 }
 
 void CDatabasePage::ResetDefaults() {
+    // First, as in the browse: every change below already sees it.
+    m_archivePath.clear();
     SetCheck(DatabaseId::CreateRecord, false);
     SetItemText(DatabaseId::NameMirror, {});
     SetCurSel(DatabaseId::Category, 0);
@@ -109,6 +111,7 @@ void CDatabasePage::ResetDefaults() {
 }
 
 void CDatabasePage::ApplyRecord(const DatabaseRecord& record) {
+    m_archivePath = record.archivePath;
     SetCheck(DatabaseId::CreateRecord, record.recordWanted);
     SetCurSel(DatabaseId::Category, record.categoryIndex);
     SetItemUtf8(DatabaseId::Archive, record.archiveName);
@@ -139,6 +142,7 @@ DatabaseRecord CDatabasePage::CaptureRecord() const {
     record.archiveSize = GetItemText(DatabaseId::ArchiveSize);
     record.originalLink = GetItemText(DatabaseId::OriginalLink);
     record.grades = {GetCurSel(DatabaseId::Grade1), GetCurSel(DatabaseId::Grade2), GetCurSel(DatabaseId::Grade3)};
+    record.archivePath = m_archivePath;
     return record;
 }
 
@@ -147,6 +151,8 @@ void CDatabasePage::OnRecordCheck() { UpdateControls(); }
 void CDatabasePage::OnBrowseArchive() {
     const std::optional<ChosenFile> chosen = OpenFileDialog(GetSafeHwnd(), kArchiveFilter, "archives");
     if (!chosen) return;
+    // Before the name goes in, so that the change it raises sees the path.
+    m_archivePath = chosen->path;
     SetItemUtf8(DatabaseId::Archive, chosen->fileName);
     SetCaret(DatabaseId::Archive, GetItemTextLength(DatabaseId::Archive) - 1);
     SetItemText(DatabaseId::ArchiveSize, {});

@@ -24,4 +24,9 @@ public:
     void OnBrowseImage();
     void OnSizeChange();
     void OnSiteLinkCheck();
+
+private:
+    // The archive the browse button chose, with its folder; the edit shows
+    // only its name.
+    FilePath m_archivePath;
 };

@@ -34,6 +34,8 @@ constexpr ControlSpec kLayout[] = {
      {10, 273, 207, 10},
      kStyleNone,
      10},
+    // Beside the write options, in the group's free right half.
+    {ExtrasId::KeepLineBreaks, K::CheckBox, "Сохранять переносы строк"_cp, {244, 259, 150, 10}, kStyleNone, 11},
 };
 
 }  // namespace
@@ -63,6 +65,7 @@ void CExtrasPage::ResetDefaults() {
     SetCheck(ExtrasId::WarningOther, false);
     SetCheck(ExtrasId::WriteBackgroundImages, true);
     SetCheck(ExtrasId::CopyScreenshots, true);
+    SetCheck(ExtrasId::KeepLineBreaks, false);
 }
 
 void CExtrasPage::ApplyForm(const ReadmeForm& form) {
@@ -76,6 +79,7 @@ void CExtrasPage::ApplyForm(const ReadmeForm& form) {
     SetItemText(ExtrasId::WarningText, form.warningText);
     SetCheck(ExtrasId::WriteBackgroundImages, form.writeBackgroundImages);
     SetCheck(ExtrasId::CopyScreenshots, form.copyScreenshots);
+    SetCheck(ExtrasId::KeepLineBreaks, form.keepLineBreaks);
     OnHowToPlayEnabled();
     OnNoteEnabled();
     // Both warnings may stand in a file; neither handler's unchecking runs.

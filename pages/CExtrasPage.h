@@ -1,6 +1,6 @@
 #pragma once
-// Tab 2, "Параметры 2": how to play, authors, note, warning and the two
-// write options of Save.
+// Tab 2, "Параметры 2": how to play, authors, note, warning, the two
+// write options of Save and how line breaks reach the readme.
 
 #include "platform/CDialog.h"
 #include "readme/ExtrasIds.h"

@@ -55,5 +55,6 @@ ReadmeForm CaptureReadmeForm(const ControlValues& pluginPage, const ControlValue
     form.warningText = extras.TextOf(E::WarningText);
     form.writeBackgroundImages = extras.Checked(E::WriteBackgroundImages);
     form.copyScreenshots = extras.Checked(E::CopyScreenshots);
+    form.keepLineBreaks = extras.Checked(E::KeepLineBreaks);
     return form;
 }

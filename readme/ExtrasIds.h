@@ -13,6 +13,7 @@ enum class ExtrasId : int {
     WarningText = 1035,
     WriteBackgroundImages = 1016,
     CopyScreenshots = 1017,
+    KeepLineBreaks = 1036,
 };
 
 // Lets CDialog and the layout rows take these ids.

@@ -36,6 +36,8 @@ struct ReadmeForm {
     Text warningText;
     bool writeBackgroundImages = false;
     bool copyScreenshots = false;
+    // Every line break of a multi-line text becomes "<br>", not a blank.
+    bool keepLineBreaks = false;
 
     bool operator==(const ReadmeForm&) const = default;
 };

@@ -29,7 +29,7 @@ constexpr std::string_view kWarningHeading = "Предупреждение\r\n"_
 
 class Document {
 public:
-    explicit Document(const TemplatePackage& package) : m_package(package) {}
+    Document(const TemplatePackage& package, bool keepBreaks) : m_package(package), m_keepBreaks(keepBreaks) {}
 
     void Reserve(std::size_t bytes) { m_text.reserve(bytes); }
     Document& operator<<(std::string_view bytes) {
@@ -37,7 +37,12 @@ public:
         return *this;
     }
     void Fragment(std::string_view name) { m_text += m_package.Fragment(name); }
-    void Converted(std::string_view text) { AppendTextAsHtml(m_text, text); }
+    void Converted(std::string_view text) {
+        if (m_keepBreaks)
+            AppendTextKeepingBreaks(m_text, text);
+        else
+            AppendTextAsHtml(m_text, text);
+    }
     // A file name is UTF-8; in the readme it is text like any other.
     void FileName(std::string_view utf8) { cp1251::AppendFromUtf8(m_text, utf8); }
 
@@ -59,6 +64,7 @@ public:
 
 private:
     const TemplatePackage& m_package;
+    bool m_keepBreaks;
     Text m_text;
 };
 
@@ -153,7 +159,7 @@ std::size_t EstimateSize(const ReadmeForm& form, const TemplatePackage& package)
     size += 5 * form.pluginFile.size() + form.pluginName.size();
     for (const Text* text : {&form.description, &form.otherRequirements, &form.installText, &form.uninstallText,
                              &form.howToPlay, &form.authors, &form.note, &form.warningText})
-        size += text->size();
+        size += text->size() * (form.keepLineBreaks ? 4 : 1);  // a lone LF grows to "<br>"
     for (const FilePath& path : form.screenshotPath) size += path.size();
     return size;
 }
@@ -161,7 +167,7 @@ std::size_t EstimateSize(const ReadmeForm& form, const TemplatePackage& package)
 }  // namespace
 
 Text BuildReadmeHtml(const ReadmeForm& form, const TemplatePackage& package) {
-    Document doc(package);
+    Document doc(package, form.keepLineBreaks);
     doc.Reserve(EstimateSize(form, package));
 
     doc.Fragment("htm_begin");

@@ -119,6 +119,24 @@ Text ConvertTextToHtml(std::string_view text) {
     return out;
 }
 
+void AppendTextKeepingBreaks(Text& out, std::string_view text) {
+    std::size_t from = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (!IsBreak(text[at])) continue;
+        out.append(text.substr(from, at - from));
+        out += kParagraph;
+        if (text[at] == kCR && at + 1 < text.size() && text[at + 1] == kLF) ++at;
+        from = at + 1;
+    }
+    out.append(text.substr(from));
+}
+
+Text ConvertTextKeepingBreaks(std::string_view text) {
+    Text out;
+    AppendTextKeepingBreaks(out, text);
+    return out;
+}
+
 std::string_view ScreenshotFileNameView(std::string_view path) {
     const std::size_t pos = path.rfind(kPathSeparator);
     return pos == std::string_view::npos ? path : path.substr(pos + 1);

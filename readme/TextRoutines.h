@@ -8,6 +8,12 @@ Text ConvertTextToHtml(std::string_view text);
 // The same rule, appended to out (lets the readme grow one buffer).
 void AppendTextAsHtml(Text& out, std::string_view text);
 
+// The form's option that keeps the lines as typed: every line break becomes
+// "<br>", an empty line two of them. CR LF is one break; a CR or LF alone is
+// one too.
+Text ConvertTextKeepingBreaks(std::string_view text);
+void AppendTextKeepingBreaks(Text& out, std::string_view text);
+
 // The part of a path after its last separator, or the whole path.
 Text ScreenshotFileName(std::string_view path);
 std::string_view ScreenshotFileNameView(std::string_view path);

@@ -472,3 +472,9 @@ void CMainDlg::FocusField(const CheckedField& field) {
     BringToFront();
     place.page->FocusItem(place.id);
 }
+
+void CMainDlg::TakeOffer(CheckOffer offer) {
+    if (offer != CheckOffer::KeepLineBreaks) return;
+    m_extrasPage->SetCheck(ExtrasId::KeepLineBreaks, true);
+    FocusField(ExtrasId::KeepLineBreaks);
+}

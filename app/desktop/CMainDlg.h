@@ -118,6 +118,8 @@ private:
     void SwitchTab(int step);
     // A check's field: its tab shown and the focus in it.
     void FocusField(const CheckedField& field);
+    // What a check offered, done as the user would, with the focus where it changed.
+    void TakeOffer(CheckOffer offer);
     // The preview follows every change of the form.
     void PreviewFormChanged();
     // The form as the preview shows it, relative names taken as Save would.

@@ -34,6 +34,7 @@ void CMainDlg::TogglePreview() {
             m_template, [this] { return CapturePreview(); }, self)});
         CPreviewWnd* window = preview();
         window->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
+        window->m_onOfferTaken = [this](CheckOffer offer) { TakeOffer(offer); };
         auto* key = new QShortcut(QKeySequence(Qt::Key_F5), window);
         QObject::connect(key, &QShortcut::activated, self, [this] { TogglePreview(); });
         // Beside the main window, as tall; to its left when only there is room.

@@ -22,7 +22,7 @@
 namespace {
 
 // Clear of IDOK and IDCANCEL, which the dialog keys send.
-enum class PreviewId : int { Heading = 101, Checks, Where, Refresh, OpenInBrowser };
+enum class PreviewId : int { Heading = 101, Checks, Where, Refresh, OpenInBrowser, KeepLineBreaks };
 constexpr bool IsControlId(PreviewId) { return true; }
 
 using K = ControlKind;
@@ -37,8 +37,9 @@ constexpr ControlSpec kLayout[] = {
     {PreviewId::Where, K::Label, {}, {6, 132, 248, 24}},
     {PreviewId::Refresh, K::PushButton, "Обновить"_cp, {6, 160, 70, 14}, kStyleNone, 2},
     {PreviewId::OpenInBrowser, K::PushButton, "Открыть в браузере"_cp, {82, 160, 90, 14}, kStyleNone, 3},
+    {PreviewId::KeepLineBreaks, K::PushButton, kKeepLineBreaksOffer, {6, 178, 166, 14}, kStyleDisabled, 4},
 };
-constexpr DluRect kWindowRect = {0, 0, 260, 180};
+constexpr DluRect kWindowRect = {0, 0, 260, 198};
 
 // Checks run this long after the last change, not on every key.
 constexpr UINT_PTR kChecksTimer = 1;
@@ -88,6 +89,9 @@ CPreview::CPreview(PreviewCapture capture, const TemplatePackage& package, std::
     OnActivate(PreviewId::Checks, [this] { ChooseCheck(); });
     OnClicked(PreviewId::Refresh, [this] { Write(false); });
     OnClicked(PreviewId::OpenInBrowser, [this] { Write(true); });
+    OnClicked(PreviewId::KeepLineBreaks, [this] {
+        if (m_onOfferTaken) m_onOfferTaken(CheckOffer::KeepLineBreaks);
+    });
 }
 
 CPreview::~CPreview() { fileio::RemoveTree(m_folder.substr(0, m_folder.size() - 1)); }
@@ -135,6 +139,7 @@ void CPreview::FormChanged() {
 void CPreview::ShowChecks(const PreviewSnapshot& now) {
     m_checks.Update(now);
     SetListItems(PreviewId::Checks, m_checks.Lines());
+    EnableItem(PreviewId::KeepLineBreaks, m_checks.Offers(CheckOffer::KeepLineBreaks));
 }
 
 void CPreview::ChooseCheck() {
@@ -152,6 +157,7 @@ void CMainDlg::TogglePreview() {
     if (!m_preview) {
         m_preview.reset(new CPreview([this] { return CapturePreview(); }, m_template, m_textBuffer, m_drafts.OwnId()));
         m_preview->m_onFieldChosen = [this](const CheckedField& field) { FocusField(field); };
+        m_preview->m_onOfferTaken = [this](CheckOffer offer) { TakeOffer(offer); };
         // Beside the main window where there is room, else over its right edge.
         RECT main{}, work{};
         ::GetWindowRect(Hwnd(*this), &main);

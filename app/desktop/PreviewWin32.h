@@ -28,6 +28,8 @@ public:
 
     // A check chosen in the list: its field wants the focus.
     std::function<void(const CheckedField&)> m_onFieldChosen;
+    // A check's offer taken with the button below the list.
+    std::function<void(CheckOffer)> m_onOfferTaken;
 
     FilePath readmePath() const { return m_folder + "ReadMe.htm"; }
     const std::vector<ReadmeCheck>& checks() const { return m_checks.checks(); }

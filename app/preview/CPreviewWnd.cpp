@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -58,6 +59,13 @@ CPreviewWnd::CPreviewWnd(const TemplatePackage& package, PreviewCapture capture,
     sideLayout->addWidget(m_checkList, 1);
     connect(m_checkList, &QListWidget::itemActivated, this, &CPreviewWnd::OnCheckActivated);
     connect(m_checkList, &QListWidget::itemClicked, this, &CPreviewWnd::OnCheckActivated);
+    m_keepLineBreaks = new QPushButton(ToQString(kKeepLineBreaksOffer), side);
+    m_keepLineBreaks->setObjectName(QStringLiteral("keepLineBreaks"));
+    m_keepLineBreaks->setEnabled(false);
+    sideLayout->addWidget(m_keepLineBreaks);
+    connect(m_keepLineBreaks, &QPushButton::clicked, this, [this] {
+        if (m_onOfferTaken) m_onOfferTaken(CheckOffer::KeepLineBreaks);
+    });
 
     splitter->addWidget(page);
     splitter->addWidget(side);
@@ -124,6 +132,7 @@ void CPreviewWnd::showEvent(QShowEvent* event) {
 }
 
 void CPreviewWnd::ShowChecks() {
+    m_keepLineBreaks->setEnabled(m_checks.Offers(CheckOffer::KeepLineBreaks));
     m_checkList->clear();
     const std::vector<Text> lines = m_checks.Lines();
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -17,6 +17,7 @@
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QPushButton;
 
 class CPreviewWnd : public QWidget {
     Q_OBJECT
@@ -32,10 +33,14 @@ public:
 
     // Runs with the field of a check the user clicked.
     std::function<void(const CheckedField&)> m_onFieldChosen;
+    // Runs with what a check offered, when the user takes it.
+    std::function<void(CheckOffer)> m_onOfferTaken;
     // Runs after each page has loaded (tests and the benchmark wait for it).
     std::function<void()> m_afterLoad;
 
     QListWidget* checksList() const { return m_checkList; }
+    // Below the list; enabled while a check offers to keep the line breaks.
+    QPushButton* keepLineBreaksButton() const { return m_keepLineBreaks; }
     // The one line that says the engine is missing; hidden when it is there.
     QLabel* engineLine() const { return m_engineLine; }
     // nullptr without the engine.
@@ -64,6 +69,7 @@ private:
     std::unique_ptr<preview::View> m_view;
     QLabel* m_engineLine = nullptr;
     QListWidget* m_checkList = nullptr;
+    QPushButton* m_keepLineBreaks = nullptr;
     QTimer m_timer;
     QElapsedTimer m_sinceLoad;
     bool m_dirty = true;

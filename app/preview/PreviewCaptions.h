@@ -8,3 +8,5 @@
 inline constexpr std::string_view kPreviewTitle = "Предпросмотр"_cp;
 inline constexpr std::string_view kChecksTitle = "Проверки перед сохранением"_cp;
 inline constexpr std::string_view kNoProblems = "Замечаний нет"_cp;
+// The button beside the list that takes the joined-lines checks' offer.
+inline constexpr std::string_view kKeepLineBreaksOffer = "Включить «Сохранять переносы строк»"_cp;

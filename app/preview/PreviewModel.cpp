@@ -1,5 +1,7 @@
 #include "app/preview/PreviewModel.h"
 
+#include <algorithm>
+
 #include "app/preview/PreviewCaptions.h"
 
 void PreviewChecks::Update(const PreviewSnapshot& now) { m_checks = CheckReadme(now.form, now.record, now.baseFolder); }
@@ -15,4 +17,9 @@ std::vector<Text> PreviewChecks::Lines() const {
 const CheckedField* PreviewChecks::FieldOfLine(int line) const {
     if (line < 0 || static_cast<std::size_t>(line) >= m_checks.size()) return nullptr;
     return &m_checks[static_cast<std::size_t>(line)].field;
+}
+
+bool PreviewChecks::Offers(CheckOffer offer) const {
+    return std::any_of(m_checks.begin(), m_checks.end(),
+                       [offer](const ReadmeCheck& check) { return check.offer == offer; });
 }

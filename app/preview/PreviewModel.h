@@ -26,6 +26,8 @@ public:
     std::vector<Text> Lines() const;
     // The field of the check on this line; nullptr off the checks.
     const CheckedField* FieldOfLine(int line) const;
+    // Whether a check offers this; the window then offers it beside the list.
+    bool Offers(CheckOffer offer) const;
 
 private:
     std::vector<ReadmeCheck> m_checks;

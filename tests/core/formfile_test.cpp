@@ -30,12 +30,12 @@ TEST(ReadFormFile, EveryKeyReachesItsField) {
         "howToPlayEnabled": true, "howToPlay": "h", "authors": "au",
         "noteEnabled": true, "note": "n",
         "warningStandard": false, "warningOther": true, "warningText": "w",
-        "writeBackgroundImages": false, "copyScreenshots": false,
+        "writeBackgroundImages": false, "copyScreenshots": false, "keepLineBreaks": true,
         "database": {
             "recordWanted": true, "categoryIndex": 13, "archiveName": "mod.zip", "imageName": "m.jpg",
             "authorName": "an", "authorEmail": "ae@example.org", "adapterName": "dn",
             "adapterEmail": "de@example.com", "archiveSize": "123", "originalLink": "http://mod.example/",
-            "grades": [2, 1, 0]
+            "grades": [2, 1, 0], "archivePath": "/downloads/mod.zip"
         }
     })";
     ReadmeForm form;
@@ -57,9 +57,13 @@ TEST(ReadFormFile, EveryKeyReachesItsField) {
     form.note = "n";
     form.warningOther = true;
     form.warningText = "w";
-    DatabaseRecord record{
-        true,     13, "mod.zip", "m.jpg", "an", "ae@example.org", "dn", "de@example.com", "123", "http://mod.example/",
-        {2, 1, 0}};
+    form.keepLineBreaks = true;
+    DatabaseRecord record{true,      13,
+                          "mod.zip", "m.jpg",
+                          "an",      "ae@example.org",
+                          "dn",      "de@example.com",
+                          "123",     "http://mod.example/",
+                          {2, 1, 0}, "/downloads/mod.zip"};
 
     const FormFileResult result = ReadFormFile(json);
     ASSERT_TRUE(result.ok()) << result.error;
@@ -187,12 +191,14 @@ TEST(WriteFormFile, EveryFieldRoundTripsByteForByte) {
     f.note = "note";
     f.warningText = "warning";
     f.copyScreenshots = false;
+    f.keepLineBreaks = true;
     file.record.recordWanted = true;
     file.record.categoryIndex = 13;
     file.record.archiveName = "Остров café.zip";
     file.record.archiveSize = "1048576";
     file.record.grades = {2, 0, 1};
     file.record.originalLink = "http://mods.example.com/";
+    file.record.archivePath = "C:\\Загрузки\\Остров café.zip";
 
     const std::string written = WriteFormFile(file);
     EXPECT_NE(written.find("\"formatVersion\": 1"), std::string::npos);
@@ -200,6 +206,26 @@ TEST(WriteFormFile, EveryFieldRoundTripsByteForByte) {
     ASSERT_TRUE(read.ok()) << read.error;
     EXPECT_EQ(read.file, file);
     EXPECT_EQ(WriteFormFile(read.file), written);
+}
+
+// Files and drafts from before the two keys: the breaks joined as they always
+// were, and the archive looked for by its name.
+TEST(ReadFormFile, AFileWithoutTheNewerKeysReadsAsBefore) {
+    FormFile file;
+    file.form.description = "a\r\nb";
+    file.form.keepLineBreaks = true;
+    file.record.archiveName = "mod.zip";
+    file.record.archivePath = "/downloads/mod.zip";
+    nlohmann::json old = nlohmann::json::parse(WriteFormFile(file));
+    old.erase("keepLineBreaks");
+    old["database"].erase("archivePath");
+    const FormFileResult read = ReadFormFile(old.dump());
+    ASSERT_TRUE(read.ok()) << read.error;
+    file.form.keepLineBreaks = false;
+    file.record.archivePath.clear();
+    EXPECT_EQ(read.file, file);
+    for (const char* bad : {R"({"keepLineBreaks": 1})", R"({"database": {"archivePath": false}})"})
+        EXPECT_FALSE(ReadFormFile(bad).ok()) << bad;
 }
 
 TEST(ReadFormFile, VersionIsCheckedBeforeAnyField) {

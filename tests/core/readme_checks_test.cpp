@@ -132,6 +132,7 @@ protected:
     ReadmeForm Form() {
         ReadmeForm form = NewReadmeForm();
         form.pluginName = "Name";
+        form.pluginFile = "Mod.esp";
         form.description = "Description";
         return form;
     }
@@ -165,6 +166,21 @@ TEST_F(CheckReadmeTest, EachProblemNamesItsFieldTable) {
          "Название: пусто, в readme будет пустое место"},
         {"empty description", [](ReadmeForm& f, DatabaseRecord&) { f.description.clear(); }, PluginId::Description,
          "Описание: пусто, в readme будет пустое место"},
+        {"empty file name in the standard texts", [](ReadmeForm& f, DatabaseRecord&) { f.pluginFile.clear(); },
+         PluginId::File, "Имя файла: пусто, в readme будет пустое место"},
+        {"empty file name in the removal text only",
+         [](ReadmeForm& f, DatabaseRecord&) {
+             f.pluginFile.clear();
+             f.installStandard = false;
+         },
+         PluginId::File, "Имя файла: пусто, в readme будет пустое место"},
+        {"empty file name in the archive note only",
+         [](ReadmeForm& f, DatabaseRecord&) {
+             f.pluginFile.clear();
+             f.installStandard = f.uninstallStandard = false;
+             f.requiresBsaArchive = true;
+         },
+         PluginId::File, "Имя файла: пусто, в readme будет пустое место"},
         {"tag in the name", [](ReadmeForm& f, DatabaseRecord&) { f.pluginName = "<b>Name"; }, PluginId::Name,
          "Название: тег <b> открыт и не закрыт"},
         {"single break", [](ReadmeForm& f, DatabaseRecord&) { f.description = "one\r\ntwo"; }, PluginId::Description,
@@ -244,6 +260,22 @@ TEST_F(CheckReadmeTest, EachProblemNamesItsFieldTable) {
              r.archiveName = "missing.zip";
          },
          DatabaseId::Archive, "Архив для записи: файл не найден"},
+        {"record with a chosen archive gone from its folder",
+         [this](ReadmeForm&, DatabaseRecord& r) {
+             WriteFile(folder / "gone.zip", "PK");  // beside the readme does not count
+             r.recordWanted = true;
+             r.archiveName = "gone.zip";
+             r.archivePath = (folder / "downloads") + kPathSeparator + "gone.zip";
+         },
+         DatabaseId::Archive, "Архив для записи: файл не найден"},
+        {"record whose typed name is not the chosen archive's",
+         [this](ReadmeForm&, DatabaseRecord& r) {
+             WriteFile((folder / "downloads") + kPathSeparator + "chosen.zip", "PK");
+             r.recordWanted = true;
+             r.archiveName = "typed.zip";
+             r.archivePath = (folder / "downloads") + kPathSeparator + "chosen.zip";
+         },
+         DatabaseId::Archive, "Архив для записи: файл не найден"},
         {"record with an archive that is a folder",
          [this](ReadmeForm&, DatabaseRecord& r) {
              r.recordWanted = true;
@@ -279,6 +311,24 @@ TEST_F(CheckReadmeTest, FieldsTheReadmeLeavesOutAreNotCheckedTable) {
         {"own install text unchecked", [](ReadmeForm& f, DatabaseRecord&) { f.installText = "<b>"; }},
         {"note disabled", [](ReadmeForm& f, DatabaseRecord&) { f.note = "a\r\nb"; }},
         {"archive without a record", [](ReadmeForm&, DatabaseRecord& r) { r.archiveName = "missing.zip"; }},
+        {"empty file name where no text uses it",
+         [](ReadmeForm& f, DatabaseRecord&) {
+             f.pluginFile.clear();
+             f.installStandard = f.uninstallStandard = false;
+         }},
+        {"single breaks kept by the option",
+         [](ReadmeForm& f, DatabaseRecord&) {
+             f.keepLineBreaks = true;
+             f.description = "one\r\ntwo";
+             f.authors = "a\nb";
+         }},
+        {"record with an archive chosen in another folder",
+         [this](ReadmeForm&, DatabaseRecord& r) {
+             WriteFile((folder / "downloads") + kPathSeparator + "mod.zip", "PK");
+             r.recordWanted = true;
+             r.archiveName = "mod.zip";
+             r.archivePath = (folder / "downloads") + kPathSeparator + "mod.zip";
+         }},
         {"record with an archive that is there",
          [this](ReadmeForm&, DatabaseRecord& r) {
              WriteFile(folder / "a.zip", "PK");
@@ -292,6 +342,24 @@ TEST_F(CheckReadmeTest, FieldsTheReadmeLeavesOutAreNotCheckedTable) {
         c.change(form, record);
         EXPECT_EQ(Messages(Check(form, record)), std::vector<std::string>{}) << c.what;
     }
+}
+
+// Only the joined lines offer the option; once it is on, they are gone and
+// the rest of the text's checks stay.
+TEST_F(CheckReadmeTest, JoinedLinesOfferToKeepTheBreaks) {
+    ReadmeForm form = Form();
+    form.description = "<b>one\r\ntwo";
+    form.pluginName.clear();
+    std::vector<ReadmeCheck> checks = Check(form);
+    ASSERT_EQ(checks.size(), 3u) << ::testing::PrintToString(Messages(checks));
+    EXPECT_EQ(checks[0].offer, CheckOffer::None);
+    EXPECT_EQ(checks[1].offer, CheckOffer::None);
+    EXPECT_EQ(checks[2].field, CheckedField(PluginId::Description));
+    EXPECT_EQ(checks[2].offer, CheckOffer::KeepLineBreaks);
+    form.keepLineBreaks = true;
+    checks = Check(form);
+    ASSERT_EQ(checks.size(), 2u);
+    EXPECT_EQ(cp1251::ToUtf8(checks[1].message), "Описание: тег <b> открыт и не закрыт");
 }
 
 TEST_F(CheckReadmeTest, SeveralProblemsComeInTheFormsOrder) {

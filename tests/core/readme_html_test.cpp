@@ -224,6 +224,45 @@ TEST_F(ReadmeHtml, LineBreakRunsInsideADescription) {
     }
 }
 
+// Every multi-line field with a single break and an empty line: off, the
+// readme is the one the line-break rule has always made; on, each break is a
+// "<br>". Nothing else in the document moves.
+TEST_F(ReadmeHtml, KeepingLineBreaksChangesOnlyTheConvertedTextsTable) {
+    ReadmeForm form;
+    form.pluginName = "Name\r\nstays";
+    form.pluginFile = "Mod\r\n.esp";
+    form.description = form.otherRequirements = form.installText = form.uninstallText = form.howToPlay = form.authors =
+        form.note = form.warningText = "a\r\nb\r\n\r\nc\r\n";
+    form.requiresOther = form.installStandard = form.installOther = form.uninstallOther = true;
+    form.howToPlayEnabled = form.noteEnabled = form.warningOther = true;
+    const auto expected = [](std::string_view body) {
+        const std::string b(body);
+        return Document(Section("Name\r\nstays\r\n", b) + Section(kRequires, b) +
+                        Section(kInstall, "[htm_txt_inst_01]Mod\r\n.esp[htm_txt_inst_02]<BR>" + b) +
+                        Section(kUninstall, b) + Section("Как играть\r\n"_cp, b) + Section("Авторы\r\n"_cp, b) +
+                        Section("Примечание\r\n"_cp, b) + Section(kWarning, b));
+    };
+    const struct {
+        bool keep;
+        std::string body;
+    } cases[] = {{false, "a b<br>c"}, {true, "a<br>b<br><br>c<br>"}};
+    for (const auto& c : cases) {
+        form.keepLineBreaks = c.keep;
+        EXPECT_EQ(BuildReadmeHtml(form, package), expected(c.body)) << c.keep;
+    }
+    // With the built-in package too, off is the document of a form that never had the option.
+    TemplatePackage builtIn;
+    ASSERT_EQ(builtIn.LoadBuiltIn(), kTemplateLoaded);
+    form.keepLineBreaks = false;
+    Text today = BuildReadmeHtml(form, builtIn);
+    form.description = form.authors = "a b<br>c";  // already converted: no breaks left
+    form.otherRequirements = form.installText = form.uninstallText = form.howToPlay = form.note = form.warningText =
+        form.description;
+    EXPECT_EQ(today, BuildReadmeHtml(form, builtIn));
+    form.keepLineBreaks = true;
+    EXPECT_EQ(today, BuildReadmeHtml(form, builtIn));
+}
+
 TEST(ReadmeHtmlWithoutPackage, HeadingsAndTextsOnlyAndTheScreenshotRuleEatsTheLf) {
     TemplatePackage empty;
     ReadmeForm form = NewReadmeForm();

@@ -59,6 +59,30 @@ TEST(ConvertTextToHtml, KeepsEveryOtherByteIncludingNulAndHighBytes) {
     EXPECT_EQ(ConvertTextToHtml(cyrillic), std::string("Первая строка вторая"_cp));
 }
 
+// With the form's option: each break is one "<br>" where it stands, a CR LF
+// pair counting as one; nothing joins and nothing at the ends is dropped.
+TEST(ConvertTextKeepingBreaks, EveryBreakIsABrTable) {
+    const Case cases[] = {
+        {"", ""},
+        {"A\r\nB", "A<br>B"},
+        {"A\r\n\r\nB", "A<br><br>B"},
+        {"A\r\n\r\n\r\nB", "A<br><br><br>B"},
+        {"A\r\n", "A<br>"},
+        {"\r\nA", "<br>A"},
+        {"A\nB", "A<br>B"},
+        {"A\rB", "A<br>B"},
+        {"A\n\rB", "A<br><br>B"},
+        {"A\r\n\rB", "A<br><br>B"},
+        {"A\r\r\nB", "A<br><br>B"},
+        {"\r", "<br>"},
+        {"<b>&\tx</b>", "<b>&\tx</b>"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ConvertTextKeepingBreaks(c.input), c.expected) << "input: " << c.input;
+    Text out = "head:";
+    AppendTextKeepingBreaks(out, "a\r\nb");
+    EXPECT_EQ(out, "head:a<br>b");
+}
+
 TEST(ConvertTextToHtml, AppendsAfterExistingText) {
     Text out = "head:";
     AppendTextAsHtml(out, "a\r\n\r\nb\r\n");

@@ -1,6 +1,9 @@
 // The Extras page (tab 2): the Включить boxes, the warning pair, the write
 // options.
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "UiTest.h"
 #include "readme/CaptureReadmeForm.h"
 #include "text/Cp1251.h"
@@ -99,10 +102,46 @@ TEST_F(ExtrasPageTest, NewRestoresEverythingAfterEdits) {
     Click(extras(), ExtrasId::WarningOther);
     Type(extras(), ExtrasId::Authors, QStringLiteral("Authors"));
     Click(extras(), ExtrasId::WriteBackgroundImages);
+    Click(extras(), ExtrasId::KeepLineBreaks);
     window->OnNew();
     ReadmeForm expected = NewReadmeForm();
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()), expected);
     for (ExtrasId id : kSwitchedTexts) EXPECT_FALSE(Enabled(id)) << id;
+}
+
+// The option sits in the write options' frame beside them, off after New,
+// and decides what a line typed with Ctrl+Enter becomes in the saved readme.
+TEST_F(ExtrasPageTest, KeepLineBreaksBoxSitsBesideTheWriteOptionsAndDecidesTheReadmesBreaks) {
+    auto* box = Item<QAbstractButton>(extras(), ExtrasId::KeepLineBreaks);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QString::fromUtf8("Сохранять переносы строк"));
+    EXPECT_FALSE(extras().IsChecked(ExtrasId::KeepLineBreaks));
+    EXPECT_TRUE(box->parentWidget()->rect().contains(box->geometry()));
+    for (ExtrasId other : {ExtrasId::WriteBackgroundImages, ExtrasId::CopyScreenshots, ExtrasId::WarningText}) {
+        const QRect theirs = QtItem(extras(), other)->geometry();
+        EXPECT_FALSE(box->geometry().intersects(theirs)) << other;
+    }
+    EXPECT_EQ(box->geometry().top(), QtItem(extras(), ExtrasId::WriteBackgroundImages)->geometry().top());
+
+    Type(extras(), ExtrasId::Authors, QStringLiteral("Ann"));
+    QTest::keyClick(QtItem(extras(), ExtrasId::Authors), Qt::Key_Return, Qt::ControlModifier);
+    Type(extras(), ExtrasId::Authors, QStringLiteral("Bob"));
+    QTemporaryDir out;
+    const auto saved = [&] {
+        dialogs.answers.push_back(out.filePath(QStringLiteral("ReadMe.htm")));
+        window->OnSave();
+        QFile file(out.filePath(QStringLiteral("ReadMe.htm")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray joined = saved();
+    EXPECT_TRUE(joined.contains("Ann Bob"));
+    Click(extras(), ExtrasId::KeepLineBreaks);
+    EXPECT_TRUE(CaptureReadmeForm(plugin(), extras()).keepLineBreaks);
+    const QByteArray kept = saved();
+    EXPECT_TRUE(kept.contains("Ann<br>Bob"));
+    EXPECT_EQ(QByteArray(kept).replace("Ann<br>Bob", "Ann Bob"), joined);
+    Click(extras(), ExtrasId::KeepLineBreaks);
+    EXPECT_EQ(saved(), joined);
 }
 
 }  // namespace

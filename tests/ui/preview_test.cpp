@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <functional>
 
 #include "UiTest.h"
@@ -169,6 +170,66 @@ TEST_F(Preview, AClickOnACheckTakesTheFocusToItsFieldOnItsTab) {
         EXPECT_EQ(Tabs(*window)->GetCurSel(), c.tab) << c.startsWith;
         EXPECT_EQ(QtWidget(*window)->focusWidget(), QtItem(*c.page, c.id)) << c.startsWith;
     }
+}
+
+// The joined-lines check's offer: the button below the list turns the
+// option on, the focus shows where it lives, and the checks it answered go.
+TEST_F(Preview, TheJoinedLinesOfferTurnsTheOptionOnAndItsChecksGo) {
+    SelectTab(1);
+    Type(plugin(), PluginId::Description, QStringLiteral("one"));
+    QTest::keyClick(QtItem(plugin(), PluginId::Description), Qt::Key_Return, Qt::ControlModifier);
+    Type(plugin(), PluginId::Description, QStringLiteral("two"));
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
+    preview()->UpdateNow();
+    QPushButton* offer = preview()->keepLineBreaksButton();
+    ASSERT_NE(offer, nullptr);
+    EXPECT_TRUE(offer->isVisible());
+    EXPECT_EQ(offer->text(), QString::fromUtf8("Включить «Сохранять переносы строк»"));
+    ASSERT_TRUE(offer->isEnabled());
+    const auto offering = [&] {
+        return std::count_if(preview()->checks().begin(), preview()->checks().end(),
+                             [](const ReadmeCheck& check) { return check.offer == CheckOffer::KeepLineBreaks; });
+    };
+    EXPECT_EQ(offering(), 1);
+
+    QTest::mouseClick(offer, Qt::LeftButton);
+    EXPECT_TRUE(extras().IsChecked(ExtrasId::KeepLineBreaks));
+    EXPECT_EQ(Tabs(*window)->GetCurSel(), 2);
+    EXPECT_EQ(QtWidget(*window)->focusWidget(), QtItem(extras(), ExtrasId::KeepLineBreaks));
+    ASSERT_TRUE(WaitFor([&] { return offering() == 0; }, CPreviewWnd::kMinIntervalMs + 100));
+    EXPECT_FALSE(offer->isEnabled());
+    // The other checks stay: the form still has no name.
+    EXPECT_TRUE(preview()->checksList()->item(0)->text().startsWith(QString::fromUtf8("Название")));
+}
+
+// An archive chosen in its dialog is looked for where it was chosen, not
+// beside the readme; a name typed over it is looked for beside the readme.
+TEST_F(Preview, TheArchiveChosenInItsDialogIsCheckedAtItsPath) {
+    QTemporaryDir elsewhere;
+    const QString path = elsewhere.filePath(QStringLiteral("Lighthouse.zip"));
+    QFile archive(path);
+    ASSERT_TRUE(archive.open(QIODevice::WriteOnly));
+    archive.write("PK");
+    archive.close();
+    SelectTab(3);
+    Click(database(), DatabaseId::CreateRecord);
+    dialogs.answers.push_back(path);
+    Click(database(), DatabaseId::BrowseArchive);
+    EXPECT_EQ(database().GetItemText(DatabaseId::Archive), "Lighthouse.zip");
+    EXPECT_EQ(window->CaptureFormFile().record.archivePath, path.toStdString());
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
+    const auto archiveChecked = [&] {
+        preview()->UpdateNow();
+        for (const ReadmeCheck& check : preview()->checks())
+            if (check.field == CheckedField(DatabaseId::Archive)) return true;
+        return false;
+    };
+    EXPECT_FALSE(archiveChecked());
+    Type(database(), DatabaseId::Archive, QStringLiteral("x"));
+    EXPECT_TRUE(archiveChecked());
+    // New forgets the path with the name.
+    window->OnNew();
+    EXPECT_EQ(window->CaptureFormFile().record.archivePath, "");
 }
 
 // With the engine: offscreen, as root without Chromium's sandbox.

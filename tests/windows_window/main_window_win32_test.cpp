@@ -16,6 +16,7 @@
 
 #include "app/desktop/CMainDlg.h"
 #include "app/desktop/PreviewWin32.h"
+#include "app/preview/PreviewCaptions.h"
 #include "core/output_test_support.h"
 #include "output/FileIo.h"
 #include "platform/win32/Win32Controls.h"
@@ -430,7 +431,7 @@ std::vector<PageOrder> TabOrders(CMainDlg& window) {
              P::InstallOther, P::InstallText, P::UninstallStandard, P::UninstallOther, P::UninstallText)},
         {2, &window.extrasPage(),
          ids(E::HowToPlayEnabled, E::HowToPlay, E::Authors, E::NoteEnabled, E::Note, E::WarningStandard,
-             E::WarningOther, E::WarningText, E::WriteBackgroundImages, E::CopyScreenshots)},
+             E::WarningOther, E::WarningText, E::WriteBackgroundImages, E::CopyScreenshots, E::KeepLineBreaks)},
         {3, &window.databasePage(),
          ids(D::CreateRecord, D::NameMirror, D::Category, D::DescriptionMirror, D::Image, D::BrowseImage, D::Archive,
              D::BrowseArchive, D::ArchiveSize, D::AuthorName, D::AuthorEmail, D::AdapterName, D::AdapterEmail,
@@ -636,6 +637,32 @@ TEST_F(MainWindow, EachPageFillsTheTabControlsPageAreaAtEveryScale) {
                          frame.top + (frame.bottom - frame.top) * 3 / 2};
     ::SendMessageW(Hwnd(*window), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     check("at 144 DPI");
+}
+
+// The button below the checks takes the joined-lines offer: the option on,
+// its box in view with the focus, and the button idle once nothing offers.
+TEST_F(MainWindow, TheChecksWindowsOfferTurnsOnKeepingLineBreaks) {
+    Open({0, 0, 4000, 3000});
+    ReadmeForm form = NewReadmeForm();
+    form.pluginName = "Маяк"_cp;
+    form.pluginFile = "Lighthouse.esp";
+    form.description = "одна строка\r\nдругая"_cp;
+    window->pluginPage().ApplyForm(form);
+    window->TogglePreview();
+    CPreview* preview = window->preview();
+    ASSERT_NE(preview, nullptr);
+    const HWND offer =
+        ::FindWindowExW(Hwnd(*preview), nullptr, L"Button", Wide(cp1251::ToUtf8(kKeepLineBreaksOffer)).c_str());
+    ASSERT_NE(offer, nullptr);
+    ASSERT_TRUE(::IsWindowEnabled(offer));
+    ::SendMessageW(Hwnd(*preview), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(offer), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(offer));
+    PumpFor(600);
+    EXPECT_TRUE(window->extrasPage().IsChecked(ExtrasId::KeepLineBreaks));
+    EXPECT_EQ(window->GetCurSel(MainId::Tabs), 2);
+    EXPECT_EQ(::GetFocus(), ItemHwnd(window->extrasPage(), ExtrasId::KeepLineBreaks));
+    EXPECT_FALSE(::IsWindowEnabled(offer));
+    for (const ReadmeCheck& check : preview->checks()) EXPECT_EQ(check.offer, CheckOffer::None);
 }
 
 TEST_F(MainWindow, TheChecksWindowGrowsAndShowsEachWholeLine) {
