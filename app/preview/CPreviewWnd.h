@@ -36,7 +36,8 @@ public:
     std::function<void()> m_afterLoad;
 
     QListWidget* checksList() const { return m_checkList; }
-    // The one line that says the engine is missing; hidden when it is there.
+    // The one line that says the engine is missing or its process ended;
+    // hidden while the page shows.
     QLabel* engineLine() const { return m_engineLine; }
     // nullptr without the engine.
     preview::View* view() const { return m_view.get(); }
@@ -54,7 +55,8 @@ protected:
 
 private:
     void Schedule();
-    void OnLoaded();
+    void OnLoaded(bool ok);
+    void OnEngineFailed(const std::string& why);
     void ShowChecks();
     void OnCheckActivated(QListWidgetItem* item);
 

@@ -1,6 +1,10 @@
 // The preview module: the readme in Qt WebEngine. The page and every file it
 // refers to come from memory through a URL scheme of our own; the profile
-// keeps nothing on disk, and no request leaves that scheme.
+// keeps nothing on disk, and no request leaves that scheme. The page shows
+// the readme's layout only: none of its scripts runs and none of its dialogs
+// opens, whoever wrote the form.
+
+#include <unistd.h>
 
 #include <QApplication>
 #include <QBuffer>
@@ -13,7 +17,10 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
@@ -55,6 +62,14 @@ void EnsureShareContext() {
     auto* context = new QOpenGLContext;  // as long as the process
     context->create();
     qt_gl_set_global_share_context(context);
+}
+
+// Chromium's sandbox refuses root and its refusal ends the whole process.
+// The page reaches no network and no file, so as root it goes without.
+// Read once, when the engine starts with the first profile.
+void AllowRoot() {
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
 class SchemeHandler final : public QWebEngineUrlSchemeHandler {
@@ -105,12 +120,46 @@ public:
     }
 };
 
-// Links open in the user's browser; the preview stays on the readme.
+// Links open in the user's browser; the preview stays on the readme. Of
+// what a page can ask for, nothing is granted and nothing shows: scripts
+// are off, and what could still come (a file chooser a click opens, a
+// request left from a script) is answered no without a word.
 class ReadmePage final : public QWebEnginePage {
 public:
-    using QWebEnginePage::QWebEnginePage;
+    ReadmePage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
+        QWebEngineSettings* s = settings();
+        s->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+        s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+        s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+        s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+        s->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
+        // Each reload would take the focus from the form being typed into.
+        s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+        s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+        s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+        s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+        s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+        s->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
+        connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
+            setFeaturePermission(origin, feature, PermissionDeniedByUser);
+        });
+        connect(this, &QWebEnginePage::fullScreenRequested, this,
+                [](QWebEngineFullScreenRequest request) { request.reject(); });
+        connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,
+                [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+        connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
+                [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+    }
 
 protected:
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
+    void javaScriptAlert(const QUrl&, const QString&) override {}
+    // Also what leaving a page with a beforeunload handler would ask.
+    bool javaScriptConfirm(const QUrl&, const QString&) override { return true; }
+    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
         if (url.scheme() == QLatin1String(preview::kScheme.data(), static_cast<qsizetype>(preview::kScheme.size())))
             return true;
@@ -125,6 +174,7 @@ protected:
 class EngineView final : public preview::View {
 public:
     explicit EngineView(QWidget* parent) {
+        AllowRoot();
         EnsureShareContext();
         RegisterScheme();
         m_holder = new QWidget(parent);
@@ -137,8 +187,6 @@ public:
         m_profile->setUrlRequestInterceptor(new OwnSchemeOnly(m_profile));
         m_view = new QWebEngineView(m_holder);
         m_page = new ReadmePage(m_profile, m_view);
-        m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-        m_page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, false);
         m_view->setPage(m_page);
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
         auto* layout = new QVBoxLayout(m_holder);
@@ -147,6 +195,11 @@ public:
         QObject::connect(m_page, &QWebEnginePage::scrollPositionChanged, m_holder,
                          [this](const QPointF& at) { m_scroll = at; });
         QObject::connect(m_page, &QWebEnginePage::loadFinished, m_holder, [this](bool ok) { OnLoaded(ok); });
+        QObject::connect(m_page, &QWebEnginePage::renderProcessTerminated, m_holder,
+                         [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                             if (status == QWebEnginePage::NormalTerminationStatus || !m_failed) return;
+                             m_failed(Termination(status) + ", exit code " + std::to_string(exitCode));
+                         });
     }
     ~EngineView() override {
         // The page goes before its profile, as the engine requires.
@@ -164,6 +217,7 @@ public:
     }
     void SetResolver(preview::ResourceResolver resolver) override { m_handler->m_resolver = std::move(resolver); }
     void SetLoadedCallback(std::function<void(bool ok)> loaded) override { m_loaded = std::move(loaded); }
+    void SetFailedCallback(std::function<void(std::string why)> failed) override { m_failed = std::move(failed); }
     void RunScript(const std::string& script, std::function<void(std::string result)> answer) override {
         m_page->runJavaScript(QString::fromStdString(script), QWebEngineScript::ApplicationWorld,
                               [answer = std::move(answer)](const QVariant& result) { answer(AsText(result)); });
@@ -174,6 +228,17 @@ private:
         if (!value.isValid() || value.isNull()) return "null";
         if (value.typeId() == QMetaType::Bool) return value.toBool() ? "true" : "false";
         return value.toString().toStdString();
+    }
+
+    static std::string Termination(QWebEnginePage::RenderProcessTerminationStatus status) {
+        switch (status) {
+            case QWebEnginePage::CrashedTerminationStatus:
+                return "the engine's process crashed";
+            case QWebEnginePage::KilledTerminationStatus:
+                return "the engine's process was killed";
+            default:
+                return "the engine's process ended";
+        }
     }
 
     void OnLoaded(bool ok) {
@@ -192,6 +257,7 @@ private:
     QPointF m_scroll;
     QPointF m_keptScroll;
     std::function<void(bool)> m_loaded;
+    std::function<void(std::string)> m_failed;
 };
 
 // Runs the event loop until done() or the time is up.
@@ -240,14 +306,19 @@ QS_PREVIEW_EXPORT bool quillsmith_preview_write_png(int interfaceVersion, const 
         EngineView view(nullptr);
         view.SetResolver(resolver);
         std::optional<bool> loaded;
+        std::string failed;
         view.SetLoadedCallback([&loaded](bool ok) { loaded = ok; });
+        view.SetFailedCallback([&](std::string why) {
+            failed = std::move(why);
+            loaded = false;
+        });
         QWidget* window = view.widget();
         window->setAttribute(Qt::WA_DontShowOnScreen);
         window->resize(kWidth, 800);
         window->show();
         view.SetDocument(html);
         if (!WaitFor([&] { return loaded.has_value(); }, kTimeoutMs) || !*loaded) {
-            error = "the page did not load";
+            error = failed.empty() ? "the page did not load" : failed;
             return false;
         }
         std::optional<int> height;
