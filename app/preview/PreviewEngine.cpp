@@ -22,6 +22,7 @@
 #include <QWebEngineProfile>
 #include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
@@ -140,6 +141,19 @@ public:
         s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
         s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
         s->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
+        // A colour field's click opens the system's colour dialog, which no
+        // override reaches: the program's own script, in its own world, keeps
+        // that click from the field.
+        QWebEngineScript noPicker;
+        noPicker.setName(QStringLiteral("quillsmith-no-picker"));
+        noPicker.setWorldId(QWebEngineScript::ApplicationWorld);
+        noPicker.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        noPicker.setRunsOnSubFrames(true);
+        noPicker.setSourceCode(
+            QStringLiteral("document.addEventListener('click', (e) => {"
+                           " if (e.target instanceof HTMLInputElement && e.target.type === 'color') e.preventDefault();"
+                           "}, true);"));
+        scripts().insert(noPicker);
         connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
             setFeaturePermission(origin, feature, PermissionDeniedByUser);
         });

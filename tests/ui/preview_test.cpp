@@ -308,7 +308,7 @@ TEST_F(PreviewWithEngine, ScriptsOfTheFormDoNotRunAndTheChecksNameThem) {
     Type(extras(), ExtrasId::Note,
          QStringLiteral("<script>document.body.setAttribute('data-ran', 'note')</script>"
                         "<img src=none onerror=\"document.body.setAttribute('data-ran', 'img')\">"
-                        "<b onmouseover=x>Note</b>"));
+                        "<b onmouseover=x>Note</b> <input type=color id=colour> <input type=file id=file>"));
     SelectTab(1);
     Type(plugin(), PluginId::Name, QString::fromUtf8("<script>alert(1)</script>Башня"));
     QWidget* active = QApplication::activeWindow();
@@ -323,6 +323,25 @@ TEST_F(PreviewWithEngine, ScriptsOfTheFormDoNotRunAndTheChecksNameThem) {
     preview()->view()->RunScript("document.body.getAttribute('data-ran')", [&ran](std::string r) { ran = r; });
     ASSERT_TRUE(WaitFor([&] { return ran.has_value(); }, 5000));
     EXPECT_EQ(*ran, "null");
+    // A click on a colour or a file field asks for a dialog of the system's.
+    // The engine's view by its class name: the tests link no engine.
+    QWidget* surface = nullptr;
+    for (QWidget* child : preview()->view()->widget()->findChildren<QWidget*>())
+        if (child->inherits("QWebEngineView")) surface = child->focusProxy();
+    ASSERT_NE(surface, nullptr);
+    for (const char* field : {"colour", "file"}) {
+        std::optional<std::string> where;
+        preview()->view()->RunScript(std::string("(() => { const r = document.getElementById('") + field +
+                                         "').getBoundingClientRect();"
+                                         " return Math.round(r.x + r.width / 2) + ' ' + Math.round(r.y + r.height / "
+                                         "2); })()",
+                                     [&where](std::string r) { where = r; });
+        ASSERT_TRUE(WaitFor([&] { return where.has_value(); }, 5000));
+        const QStringList xy = QString::fromStdString(*where).split(QLatin1Char(' '));
+        ASSERT_EQ(xy.size(), 2) << *where;
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(xy[0].toInt(), xy[1].toInt()));
+    }
+    WaitFor([] { return false; }, 500);
     // No window of the page's came up and took the focus.
     EXPECT_EQ(QApplication::activeWindow(), active);
     EXPECT_EQ(QtWidget(*window)->focusWidget(), QtItem(plugin(), PluginId::Name));
