@@ -46,7 +46,8 @@ CPreviewWnd::CPreviewWnd(const TemplatePackage& package, PreviewCapture capture,
     } else {
         // One line for the user; what the loader said, for whoever helps them.
         m_engineLine->setText(ToQString(kEngineMissing) + ToQString(kEngineMissingHint));
-        m_engineLine->setToolTip(QString::fromStdString(module.error));
+        m_engineLine->setToolTip(QString::fromStdString(
+            module.ok() ? "the engine cannot start: its QtWebEngineProcess is not found" : module.error));
         m_engineLine->setAlignment(Qt::AlignTop | Qt::AlignLeft);
         pageLayout->addStretch(1);
     }

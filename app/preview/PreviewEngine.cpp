@@ -11,7 +11,9 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QImage>
+#include <QLibraryInfo>
 #include <QOpenGLContext>
 #include <QPointer>
 #include <QTimer>
@@ -72,6 +74,18 @@ void AllowRoot() {
     if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
+
+// The engine ends the process when it finds no QtWebEngineProcess; looked
+// for first, where the engine looks, so a missing one costs the preview only.
+bool EngineProcessFound() {
+    const QString chosen = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
+    if (!chosen.isEmpty()) return QFileInfo(chosen).isFile();
+    for (const QString& folder :
+         {QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath), QCoreApplication::applicationDirPath()})
+        if (QFileInfo(folder + QStringLiteral("/QtWebEngineProcess")).isFile()) return true;
+    return false;
+}
+constexpr const char* kNoEngineProcess = "no QtWebEngineProcess where the engine looks for it";
 
 class SchemeHandler final : public QWebEngineUrlSchemeHandler {
 public:
@@ -290,7 +304,7 @@ bool WaitFor(const std::function<bool()>& done, int milliseconds) {
 }  // namespace
 
 QS_PREVIEW_EXPORT preview::View* quillsmith_preview_create_view(int interfaceVersion, QWidget* parent) {
-    if (interfaceVersion != preview::kInterfaceVersion) return nullptr;
+    if (interfaceVersion != preview::kInterfaceVersion || !EngineProcessFound()) return nullptr;
     return new EngineView(parent);
 }
 
@@ -311,6 +325,10 @@ QS_PREVIEW_EXPORT bool quillsmith_preview_write_png(int interfaceVersion, const 
         static char name[] = "quillsmith-render";
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QApplication>(argc, argv);
+    }
+    if (!EngineProcessFound()) {
+        error = kNoEngineProcess;
+        return false;
     }
     constexpr int kWidth = 1000;
     constexpr int kMaxHeight = 32000;  // beyond this a picture is no use to anyone

@@ -390,6 +390,20 @@ TEST_F(PreviewWithEngine, TheEnginesProcessEndingLeavesOneLineAndTheFormAsItWas)
     EXPECT_FALSE(line->isVisible());
 }
 
+// Without the engine's own process the engine would end the program: the
+// window says so in one line instead.
+TEST_F(PreviewWithEngine, WithoutTheEnginesProcessOneLineSaysSo) {
+    qputenv("QTWEBENGINEPROCESS_PATH", "/nonexistent/QtWebEngineProcess");
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
+    qunsetenv("QTWEBENGINEPROCESS_PATH");
+    ASSERT_NE(preview(), nullptr);
+    EXPECT_EQ(preview()->view(), nullptr);
+    EXPECT_TRUE(preview()->engineLine()->isVisible());
+    EXPECT_TRUE(preview()->engineLine()->text().startsWith(QString::fromUtf8("Предпросмотр недоступен")));
+    EXPECT_TRUE(preview()->engineLine()->toolTip().contains(QStringLiteral("QtWebEngineProcess")));
+    EXPECT_TRUE(QtWidget(*window)->isVisible());
+}
+
 // For tests/scripts/preview_test.sh, under Xvfb: the page's visible text,
 // every picture it shows, and how soon typing reaches it, written to
 // $QS_PREVIEW_DUMP for the script to hold against Chromium.
