@@ -37,6 +37,8 @@ constexpr std::string_view kNotClosed = " открыт и не закрыт"_cp;
 constexpr std::string_view kNotOpen = " закрыт, но не открыт"_cp;
 constexpr std::string_view kJoins =
     ": одиночный перевод строки станет пробелом и строки сольются; абзац отделяйте пустой строкой"_cp;
+constexpr std::string_view kScript = ": скрипт "_cp;
+constexpr std::string_view kScriptRuns = " — браузер выполнит его, когда откроет readme"_cp;
 constexpr std::string_view kArchiveMissing = ": файл не найден"_cp;
 
 // Elements that never have an end tag, and those whose end tag HTML lets
@@ -50,12 +52,19 @@ constexpr std::array<std::string_view, 28> kNoEndNeeded = {
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+// HTML's own white space, between a tag's name and its attributes.
+bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
 Text Numbered(std::string_view prefix, int number) { return Text(prefix) + std::to_string(number); }
 
 void Add(std::vector<ReadmeCheck>& checks, CheckedField field, const Text& name, std::string_view what,
          std::string_view tail = {}) {
     checks.push_back({field, name + Text(what) + Text(tail)});
+}
+
+void CheckScript(std::vector<ReadmeCheck>& checks, CheckedField field, std::string_view name, std::string_view text) {
+    const Text found = ScriptInText(text);
+    if (!found.empty()) Add(checks, field, Text(name), kScript, found + Text(kScriptRuns));
 }
 
 // The tag and break rules for one text that goes into the readme.
@@ -67,6 +76,7 @@ void CheckText(std::vector<ReadmeCheck>& checks, CheckedField field, std::string
         Add(checks, field, Text(name), kJoins);
         checks.back().offer = CheckOffer::KeepLineBreaks;
     }
+    CheckScript(checks, field, name, text);
 }
 
 constexpr PluginId kScreenshotIds[3] = {PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3};
@@ -148,6 +158,50 @@ Text UnbalancedTag(std::string_view text) {
     return open.empty() ? Text() : "<" + open.back() + ">";
 }
 
+Text ScriptInText(std::string_view text) {
+    std::size_t at = 0;
+    while ((at = text.find('<', at)) != std::string_view::npos) {
+        if (text.substr(at, 4) == "<!--") {
+            const std::size_t end = text.find("-->", at + 4);
+            if (end == std::string_view::npos) break;
+            at = end + 3;
+            continue;
+        }
+        ++at;
+        // An end tag's attributes are dropped; "a < b" is text.
+        if (at >= text.size() || !IsLetter(text[at])) continue;
+        const auto nameEnds = [&](std::size_t i) {
+            return i >= text.size() || IsTagSpace(text[i]) || text[i] == '/' || text[i] == '>';
+        };
+        std::string name;
+        while (!nameEnds(at)) name += Lower(text[at++]);
+        if (name == "script") return "<script>";
+        // The attributes, as the browser splits them, up to the tag's end
+        // (a tag the text leaves open goes on into the template's bytes).
+        while (at < text.size() && text[at] != '>') {
+            if (IsTagSpace(text[at]) || text[at] == '/') {
+                ++at;
+                continue;
+            }
+            std::string attribute(1, Lower(text[at++]));
+            while (at < text.size() && !IsTagSpace(text[at]) && text[at] != '/' && text[at] != '>' && text[at] != '=')
+                attribute += Lower(text[at++]);
+            while (at < text.size() && IsTagSpace(text[at])) ++at;
+            if (at >= text.size() || text[at] != '=') continue;
+            if (attribute.size() > 2 && attribute.compare(0, 2, "on") == 0) return attribute + "=";
+            ++at;
+            while (at < text.size() && IsTagSpace(text[at])) ++at;
+            if (at < text.size() && (text[at] == '"' || text[at] == '\'')) {
+                const std::size_t close = text.find(text[at], at + 1);
+                at = close == std::string_view::npos ? text.size() : close + 1;
+            } else {
+                while (at < text.size() && !IsTagSpace(text[at]) && text[at] != '>') ++at;
+            }
+        }
+    }
+    return {};
+}
+
 bool JoinsLines(std::string_view text) {
     // A run of breaks between two other bytes leaves a blank unless its
     // length is a multiple of four (CR LF CR LF: one empty line).
@@ -186,6 +240,7 @@ std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecor
     // The standard texts and the archive note put the file name in a sentence.
     if (form.pluginFile.empty() && (form.installStandard || form.uninstallStandard || form.requiresBsaArchive))
         Add(checks, PluginId::File, Text(kPluginFile), kEmpty);
+    CheckScript(checks, PluginId::File, kPluginFile, form.pluginFile);
     if (form.description.empty()) Add(checks, PluginId::Description, Text(kDescription), kEmpty);
     CheckText(checks, PluginId::Description, kDescription, form.description, true);
     if (form.requiresOther)

@@ -50,6 +50,10 @@ Text UnbalancedTag(std::string_view text);
 // True when a line break in text will become a blank, joining two lines:
 // only an empty line makes a new paragraph in the readme.
 bool JoinsLines(std::string_view text);
+// What in text a browser runs when it opens the readme: "<script>" for a
+// script element, or an event attribute inside a tag as "onclick=", in
+// lower case; empty when there is none.
+Text ScriptInText(std::string_view text);
 // True when a screenshot's side is more than a quarter off the recommended.
 bool FarFromRecommendedSize(int width, int height);
 // The archive file the record names.

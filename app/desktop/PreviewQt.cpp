@@ -3,10 +3,10 @@
 #include <QKeySequence>
 #include <QScreen>
 #include <QShortcut>
-#include <algorithm>
 
 #include "app/desktop/CMainDlg.h"
 #include "app/preview/CPreviewWnd.h"
+#include "app/preview/PreviewPlacement.h"
 #include "platform/qt/QtDialog.h"
 
 class CPreview {
@@ -37,16 +37,14 @@ void CMainDlg::TogglePreview() {
         window->m_onOfferTaken = [this](CheckOffer offer) { TakeOffer(offer); };
         auto* key = new QShortcut(QKeySequence(Qt::Key_F5), window);
         QObject::connect(key, &QShortcut::activated, self, [this] { TogglePreview(); });
-        // Beside the main window, as tall; to its left when only there is room.
+        // Not shown yet, the preview has no frame of its own: the main
+        // window's tells how much the system adds round it.
         const QRect frame = self->frameGeometry();
-        const QRect screenRect = self->screen() ? self->screen()->availableGeometry() : QRect();
-        constexpr int kGap = 8;
-        const int width = std::max(640, frame.width());
-        int x = frame.right() + kGap;
-        if (x + width > screenRect.right() && frame.left() - kGap - width >= screenRect.left())
-            x = frame.left() - kGap - width;
-        window->resize(width, self->height());
-        window->move(x, frame.top());
+        const QRect area = self->screen() ? self->screen()->availableGeometry() : frame;
+        const ScreenRect at = PlacePreview({frame.x(), frame.y(), frame.width(), frame.height()},
+                                           {area.x(), area.y(), area.width(), area.height()});
+        window->resize(at.width - (frame.width() - self->width()), at.height - (frame.height() - self->height()));
+        window->move(at.x, at.y);
     }
     preview()->show();
     preview()->FormChanged();

@@ -17,6 +17,8 @@ namespace {
 
 constexpr std::string_view kEngineMissing = "Предпросмотр недоступен: нет браузерного движка (Qt WebEngine). "_cp;
 constexpr std::string_view kEngineMissingHint = "Проверки справа работают."_cp;
+constexpr std::string_view kEngineStopped =
+    "Предпросмотр остановился: процесс браузерного движка завершился. Страница вернётся при следующем изменении формы."_cp;
 
 }  // namespace
 
@@ -39,12 +41,14 @@ CPreviewWnd::CPreviewWnd(const TemplatePackage& package, PreviewCapture capture,
     if (m_view) {
         m_engineLine->hide();
         m_view->SetResolver(m_resources.Resolver());
-        m_view->SetLoadedCallback([this](bool) { OnLoaded(); });
+        m_view->SetLoadedCallback([this](bool ok) { OnLoaded(ok); });
+        m_view->SetFailedCallback([this](const std::string& why) { OnEngineFailed(why); });
         pageLayout->addWidget(m_view->widget(), 1);
     } else {
         // One line for the user; what the loader said, for whoever helps them.
         m_engineLine->setText(ToQString(kEngineMissing) + ToQString(kEngineMissingHint));
-        m_engineLine->setToolTip(QString::fromStdString(module.error));
+        m_engineLine->setToolTip(QString::fromStdString(
+            module.ok() ? "the engine cannot start: its QtWebEngineProcess is not found" : module.error));
         m_engineLine->setAlignment(Qt::AlignTop | Qt::AlignLeft);
         pageLayout->addStretch(1);
     }
@@ -120,10 +124,21 @@ void CPreviewWnd::UpdateNow() {
     m_view->SetDocument(std::move(html));
 }
 
-void CPreviewWnd::OnLoaded() {
+void CPreviewWnd::OnLoaded(bool ok) {
     m_loading = false;
+    if (ok) m_engineLine->hide();
     if (m_afterLoad) m_afterLoad();
     Schedule();
+}
+
+void CPreviewWnd::OnEngineFailed(const std::string& why) {
+    // The form is not touched; the next change loads the page anew, in a
+    // new process of the engine's.
+    m_loading = false;
+    m_shownHtml.clear();
+    m_engineLine->setText(ToQString(kEngineStopped));
+    m_engineLine->setToolTip(QString::fromStdString(why));
+    m_engineLine->show();
 }
 
 void CPreviewWnd::showEvent(QShowEvent* event) {

@@ -41,7 +41,8 @@ public:
     QListWidget* checksList() const { return m_checkList; }
     // Below the list; enabled while a check offers to keep the line breaks.
     QPushButton* keepLineBreaksButton() const { return m_keepLineBreaks; }
-    // The one line that says the engine is missing; hidden when it is there.
+    // The one line that says the engine is missing or its process ended;
+    // hidden while the page shows.
     QLabel* engineLine() const { return m_engineLine; }
     // nullptr without the engine.
     preview::View* view() const { return m_view.get(); }
@@ -59,7 +60,8 @@ protected:
 
 private:
     void Schedule();
-    void OnLoaded();
+    void OnLoaded(bool ok);
+    void OnEngineFailed(const std::string& why);
     void ShowChecks();
     void OnCheckActivated(QListWidgetItem* item);
 

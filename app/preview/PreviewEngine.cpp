@@ -1,20 +1,30 @@
 // The preview module: the readme in Qt WebEngine. The page and every file it
 // refers to come from memory through a URL scheme of our own; the profile
-// keeps nothing on disk, and no request leaves that scheme.
+// keeps nothing on disk, and no request leaves that scheme. The page shows
+// the readme's layout only: none of its scripts runs and none of its dialogs
+// opens, whoever wrote the form.
+
+#include <unistd.h>
 
 #include <QApplication>
 #include <QBuffer>
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QImage>
+#include <QLibraryInfo>
 #include <QOpenGLContext>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineProfile>
+#include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
@@ -56,6 +66,26 @@ void EnsureShareContext() {
     context->create();
     qt_gl_set_global_share_context(context);
 }
+
+// Chromium's sandbox refuses root and its refusal ends the whole process.
+// The page reaches no network and no file, so as root it goes without.
+// Read once, when the engine starts with the first profile.
+void AllowRoot() {
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+// The engine ends the process when it finds no QtWebEngineProcess; looked
+// for first, where the engine looks, so a missing one costs the preview only.
+bool EngineProcessFound() {
+    const QString chosen = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
+    if (!chosen.isEmpty()) return QFileInfo(chosen).isFile();
+    for (const QString& folder :
+         {QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath), QCoreApplication::applicationDirPath()})
+        if (QFileInfo(folder + QStringLiteral("/QtWebEngineProcess")).isFile()) return true;
+    return false;
+}
+constexpr const char* kNoEngineProcess = "no QtWebEngineProcess where the engine looks for it";
 
 class SchemeHandler final : public QWebEngineUrlSchemeHandler {
 public:
@@ -105,12 +135,59 @@ public:
     }
 };
 
-// Links open in the user's browser; the preview stays on the readme.
+// Links open in the user's browser; the preview stays on the readme. Of
+// what a page can ask for, nothing is granted and nothing shows: scripts
+// are off, and what could still come (a file chooser a click opens, a
+// request left from a script) is answered no without a word.
 class ReadmePage final : public QWebEnginePage {
 public:
-    using QWebEnginePage::QWebEnginePage;
+    ReadmePage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(profile, parent) {
+        QWebEngineSettings* s = settings();
+        s->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+        s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+        s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+        s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+        s->setAttribute(QWebEngineSettings::AllowWindowActivationFromJavaScript, false);
+        // Each reload would take the focus from the form being typed into.
+        s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+        s->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, false);
+        s->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, false);
+        s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+        s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+        s->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
+        // A colour field's click opens the system's colour dialog, which no
+        // override reaches: the program's own script, in its own world, keeps
+        // that click from the field.
+        QWebEngineScript noPicker;
+        noPicker.setName(QStringLiteral("quillsmith-no-picker"));
+        noPicker.setWorldId(QWebEngineScript::ApplicationWorld);
+        noPicker.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        noPicker.setRunsOnSubFrames(true);
+        noPicker.setSourceCode(
+            QStringLiteral("document.addEventListener('click', (e) => {"
+                           " if (e.target instanceof HTMLInputElement && e.target.type === 'color') e.preventDefault();"
+                           "}, true);"));
+        scripts().insert(noPicker);
+        connect(this, &QWebEnginePage::featurePermissionRequested, this, [this](const QUrl& origin, Feature feature) {
+            setFeaturePermission(origin, feature, PermissionDeniedByUser);
+        });
+        connect(this, &QWebEnginePage::fullScreenRequested, this,
+                [](QWebEngineFullScreenRequest request) { request.reject(); });
+        connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,
+                [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+        connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
+                [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
+    }
 
 protected:
+    QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    QStringList chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) override { return {}; }
+    void javaScriptAlert(const QUrl&, const QString&) override {}
+    // Also what leaving a page with a beforeunload handler would ask.
+    bool javaScriptConfirm(const QUrl&, const QString&) override { return true; }
+    bool javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) override { return false; }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
+
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
         if (url.scheme() == QLatin1String(preview::kScheme.data(), static_cast<qsizetype>(preview::kScheme.size())))
             return true;
@@ -125,6 +202,7 @@ protected:
 class EngineView final : public preview::View {
 public:
     explicit EngineView(QWidget* parent) {
+        AllowRoot();
         EnsureShareContext();
         RegisterScheme();
         m_holder = new QWidget(parent);
@@ -137,8 +215,6 @@ public:
         m_profile->setUrlRequestInterceptor(new OwnSchemeOnly(m_profile));
         m_view = new QWebEngineView(m_holder);
         m_page = new ReadmePage(m_profile, m_view);
-        m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-        m_page->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, false);
         m_view->setPage(m_page);
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
         auto* layout = new QVBoxLayout(m_holder);
@@ -147,6 +223,11 @@ public:
         QObject::connect(m_page, &QWebEnginePage::scrollPositionChanged, m_holder,
                          [this](const QPointF& at) { m_scroll = at; });
         QObject::connect(m_page, &QWebEnginePage::loadFinished, m_holder, [this](bool ok) { OnLoaded(ok); });
+        QObject::connect(m_page, &QWebEnginePage::renderProcessTerminated, m_holder,
+                         [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                             if (status == QWebEnginePage::NormalTerminationStatus || !m_failed) return;
+                             m_failed(Termination(status) + ", exit code " + std::to_string(exitCode));
+                         });
     }
     ~EngineView() override {
         // The page goes before its profile, as the engine requires.
@@ -164,6 +245,7 @@ public:
     }
     void SetResolver(preview::ResourceResolver resolver) override { m_handler->m_resolver = std::move(resolver); }
     void SetLoadedCallback(std::function<void(bool ok)> loaded) override { m_loaded = std::move(loaded); }
+    void SetFailedCallback(std::function<void(std::string why)> failed) override { m_failed = std::move(failed); }
     void RunScript(const std::string& script, std::function<void(std::string result)> answer) override {
         m_page->runJavaScript(QString::fromStdString(script), QWebEngineScript::ApplicationWorld,
                               [answer = std::move(answer)](const QVariant& result) { answer(AsText(result)); });
@@ -174,6 +256,17 @@ private:
         if (!value.isValid() || value.isNull()) return "null";
         if (value.typeId() == QMetaType::Bool) return value.toBool() ? "true" : "false";
         return value.toString().toStdString();
+    }
+
+    static std::string Termination(QWebEnginePage::RenderProcessTerminationStatus status) {
+        switch (status) {
+            case QWebEnginePage::CrashedTerminationStatus:
+                return "the engine's process crashed";
+            case QWebEnginePage::KilledTerminationStatus:
+                return "the engine's process was killed";
+            default:
+                return "the engine's process ended";
+        }
     }
 
     void OnLoaded(bool ok) {
@@ -192,6 +285,7 @@ private:
     QPointF m_scroll;
     QPointF m_keptScroll;
     std::function<void(bool)> m_loaded;
+    std::function<void(std::string)> m_failed;
 };
 
 // Runs the event loop until done() or the time is up.
@@ -210,7 +304,7 @@ bool WaitFor(const std::function<bool()>& done, int milliseconds) {
 }  // namespace
 
 QS_PREVIEW_EXPORT preview::View* quillsmith_preview_create_view(int interfaceVersion, QWidget* parent) {
-    if (interfaceVersion != preview::kInterfaceVersion) return nullptr;
+    if (interfaceVersion != preview::kInterfaceVersion || !EngineProcessFound()) return nullptr;
     return new EngineView(parent);
 }
 
@@ -232,6 +326,10 @@ QS_PREVIEW_EXPORT bool quillsmith_preview_write_png(int interfaceVersion, const 
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QApplication>(argc, argv);
     }
+    if (!EngineProcessFound()) {
+        error = kNoEngineProcess;
+        return false;
+    }
     constexpr int kWidth = 1000;
     constexpr int kMaxHeight = 32000;  // beyond this a picture is no use to anyone
     constexpr int kTimeoutMs = 60000;
@@ -240,14 +338,19 @@ QS_PREVIEW_EXPORT bool quillsmith_preview_write_png(int interfaceVersion, const 
         EngineView view(nullptr);
         view.SetResolver(resolver);
         std::optional<bool> loaded;
+        std::string failed;
         view.SetLoadedCallback([&loaded](bool ok) { loaded = ok; });
+        view.SetFailedCallback([&](std::string why) {
+            failed = std::move(why);
+            loaded = false;
+        });
         QWidget* window = view.widget();
         window->setAttribute(Qt::WA_DontShowOnScreen);
         window->resize(kWidth, 800);
         window->show();
         view.SetDocument(html);
         if (!WaitFor([&] { return loaded.has_value(); }, kTimeoutMs) || !*loaded) {
-            error = "the page did not load";
+            error = failed.empty() ? "the page did not load" : failed;
             return false;
         }
         std::optional<int> height;

@@ -31,14 +31,18 @@ public:
     virtual void SetResolver(ResourceResolver resolver) = 0;
     // After each page has loaded, with whether it did.
     virtual void SetLoadedCallback(std::function<void(bool ok)> loaded) = 0;
-    // Runs script in the page and answers its result as text: a string as
-    // it is, a number or true/false as written, "null" for none (tests and
-    // the benchmark ask the page what it shows).
+    // When the engine's process ends or never starts, with why; the page is
+    // blank until the next SetDocument.
+    virtual void SetFailedCallback(std::function<void(std::string why)> failed) = 0;
+    // Runs the program's own script in the page (the page's own never runs)
+    // and answers its result as text: a string as it is, a number or
+    // true/false as written, "null" for none (tests and the benchmark ask
+    // the page what it shows).
     virtual void RunScript(const std::string& script, std::function<void(std::string result)> answer) = 0;
 };
 
 // Bumped whenever View or the entries change, so an old module is refused.
-inline constexpr int kInterfaceVersion = 1;
+inline constexpr int kInterfaceVersion = 2;
 
 // The module's entries, found by name.
 using CreateViewFunction = View* (*)(int interfaceVersion, QWidget* parent);

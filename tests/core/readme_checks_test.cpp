@@ -114,6 +114,38 @@ TEST(JoinsLines, SingleBreaksBetweenLinesTable) {
     for (const Case& c : cases) EXPECT_EQ(JoinsLines(c.text), c.joins) << "text: " << c.text;
 }
 
+// Only what stands where a browser runs it: a script element, or an on...
+// attribute inside a tag, however it is spelt.
+TEST(ScriptInText, ScriptsAndEventAttributesInsideTagsTable) {
+    struct Case {
+        const char* text;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"one=two, bonus=1, onload=3", ""},
+        {"<b>bonus=1</b> <i>one=two</i>", ""},
+        {"a < script > b", ""},
+        {"<scripts>not one</scripts> <noscript>", ""},
+        {"<!-- <script>alert(1)</script> <b onclick=x> -->", ""},
+        {"<a title=\"x onclick=y\">quoted</a> <a title='<script>'>", ""},
+        {"</a onclick=x> <b on>", ""},
+        {"<script>alert(1)</script>Башня", "<script>"},
+        {"text <SCRIPT src=x>", "<script>"},
+        {"<script/src=x>", "<script>"},
+        {"<b>x</b><script", "<script>"},
+        {"<img src=x onerror=alert(1)>", "onerror="},
+        {"<p OnMouseOver =go()>", "onmouseover="},
+        {"<svg/onload=alert(1)>", "onload="},
+        {"<a href=x/y title=\"z\"\tonclick\n=\n'go'>", "onclick="},
+        {"<img src=\"a>b\" onerror=x>", "onerror="},
+        {"<div title=\"open", ""},
+        {"<div onclick=x", "onclick="},  // the tag goes on into the template
+        {"<!-- unclosed <script>", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ScriptInText(c.text), c.expected) << c.text;
+}
+
 TEST(FarFromRecommendedSize, AQuarterEitherWayTable) {
     struct Case {
         int width, height;
@@ -183,6 +215,17 @@ TEST_F(CheckReadmeTest, EachProblemNamesItsFieldTable) {
          PluginId::File, "Имя файла: пусто, в readme будет пустое место"},
         {"tag in the name", [](ReadmeForm& f, DatabaseRecord&) { f.pluginName = "<b>Name"; }, PluginId::Name,
          "Название: тег <b> открыт и не закрыт"},
+        {"script in the name", [](ReadmeForm& f, DatabaseRecord&) { f.pluginName = "<script>alert(1)</script>Башня"; },
+         PluginId::Name, "Название: скрипт <script> — браузер выполнит его, когда откроет readme"},
+        {"event attribute in the plug-in's file",
+         [](ReadmeForm& f, DatabaseRecord&) { f.pluginFile = "<img src=x onerror=alert(1)>.esp"; }, PluginId::File,
+         "Имя файла: скрипт onerror= — браузер выполнит его, когда откроет readme"},
+        {"event attribute in the note",
+         [](ReadmeForm& f, DatabaseRecord&) {
+             f.noteEnabled = true;
+             f.note = "<b OnMouseOver=\"go()\">Note</b>";
+         },
+         ExtrasId::Note, "Примечание: скрипт onmouseover= — браузер выполнит его, когда откроет readme"},
         {"single break", [](ReadmeForm& f, DatabaseRecord&) { f.description = "one\r\ntwo"; }, PluginId::Description,
          "Описание: одиночный перевод строки станет пробелом и строки сольются; абзац отделяйте пустой строкой"},
         {"closing tag in other requirements",
@@ -310,6 +353,7 @@ TEST_F(CheckReadmeTest, FieldsTheReadmeLeavesOutAreNotCheckedTable) {
         {"count -1", [](ReadmeForm& f, DatabaseRecord&) { f.screenshotCount = -1; }},
         {"own install text unchecked", [](ReadmeForm& f, DatabaseRecord&) { f.installText = "<b>"; }},
         {"note disabled", [](ReadmeForm& f, DatabaseRecord&) { f.note = "a\r\nb"; }},
+        {"script in a disabled note", [](ReadmeForm& f, DatabaseRecord&) { f.note = "<script>x</script>"; }},
         {"archive without a record", [](ReadmeForm&, DatabaseRecord& r) { r.archiveName = "missing.zip"; }},
         {"empty file name where no text uses it",
          [](ReadmeForm& f, DatabaseRecord&) {

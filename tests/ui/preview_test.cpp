@@ -2,6 +2,7 @@
 // browser engine, the checks list that takes the focus to a field, and, with
 // the engine, the page that follows typing.
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -12,12 +13,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
 
 #include "UiTest.h"
 #include "app/preview/CPreviewWnd.h"
+#include "app/preview/PreviewPlacement.h"
 #include "app/preview/PreviewResources.h"
 
 namespace {
@@ -79,8 +82,12 @@ TEST_F(Preview, TheButtonAndF5OpenAndCloseAWindowThatLeavesTheMainOneUsable) {
     EXPECT_EQ(preview()->windowTitle(), QString::fromUtf8("Предпросмотр"));
     EXPECT_FALSE(preview()->isModal());
     EXPECT_TRUE(QtWidget(*window)->isEnabled());
-    // Beside the main window, not over it.
-    EXPECT_FALSE(preview()->frameGeometry().intersects(QtWidget(*window)->frameGeometry()));
+    // Wholly on the screen; beside the main window where there is room.
+    const QRect area = QtWidget(*window)->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(preview()->frameGeometry())) << area.width() << " x " << area.height();
+    if (area.width() >= QtWidget(*window)->frameGeometry().width() * 2 + kPreviewGap + 1) {
+        EXPECT_FALSE(preview()->frameGeometry().intersects(QtWidget(*window)->frameGeometry()));
+    }
     Click(*window, MainId::Preview);
     EXPECT_FALSE(preview()->isVisible());
 
@@ -232,18 +239,73 @@ TEST_F(Preview, TheArchiveChosenInItsDialogIsCheckedAtItsPath) {
     EXPECT_EQ(window->CaptureFormFile().record.archivePath, "");
 }
 
-// With the engine: offscreen, as root without Chromium's sandbox.
+// Right, else left, else over the main window; never off the screen.
+TEST(PreviewPlacement, BesideWhereThereIsRoomOtherwiseOverTable) {
+    struct Case {
+        const char* what;
+        ScreenRect main;
+        ScreenRect area;
+        ScreenRect expected;
+    };
+    const ScreenRect wide{0, 0, 1600, 1000};
+    const Case cases[] = {
+        {"room on the right", {10, 20, 786, 700}, wide, {804, 20, 786, 700}},
+        {"just room on the right", {0, 0, 700, 500}, {0, 0, 1408, 900}, {708, 0, 700, 500}},
+        {"room only on the left", {814, 30, 786, 700}, wide, {20, 30, 786, 700}},
+        {"no room either side: over it", {407, 30, 786, 700}, wide, {407, 30, 786, 700}},
+        {"at 150 %: over it", {200, 40, 530, 580}, {0, 0, 1067, 683}, {200, 40, 640, 580}},
+        {"over it, moved back onto the screen", {500, 10, 786, 700}, {0, 0, 1067, 683}, {281, 0, 786, 683}},
+        {"a narrow main window: the least width", {0, 0, 300, 400}, wide, {308, 0, 640, 400}},
+        {"taller than the screen", {0, 0, 700, 1200}, wide, {708, 0, 700, 1000}},
+        {"wider than the screen", {0, 0, 1700, 500}, wide, {0, 0, 1600, 500}},
+        {"main window partly off the screen", {-300, -50, 786, 700}, wide, {494, 0, 786, 700}},
+        {"an area that does not start at 0", {1700, 100, 786, 700}, {1600, 24, 1920, 1056}, {2494, 100, 786, 700}},
+        {"second screen, left of the main", {2700, 100, 786, 700}, {1600, 24, 1920, 1056}, {1906, 100, 786, 700}},
+    };
+    for (const Case& c : cases) {
+        const ScreenRect at = PlacePreview(c.main, c.area);
+        EXPECT_EQ(at, c.expected) << c.what << ": " << at.x << ", " << at.y << ", " << at.width << " x " << at.height;
+        EXPECT_TRUE(at.x >= c.area.x && at.y >= c.area.y && at.right() <= c.area.right() &&
+                    at.bottom() <= c.area.bottom())
+            << c.what;
+    }
+}
+
+// With the engine: offscreen, as root, and given nothing of Chromium's
+// flags: the program itself starts the engine as root can.
 class PreviewWithEngine : public Preview {
 protected:
     void SetUp() override {
-        if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+        qunsetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
         Preview::SetUp();
 #if defined(__SANITIZE_ADDRESS__)
         GTEST_SKIP() << "Chromium inside the engine is not built for AddressSanitizer";
 #endif
     }
     bool withEngine() const override { return true; }
+
+    // The engine's render processes: forked by its zygote, a child of this
+    // process, they keep the zygote's command line.
+    static std::vector<pid_t> RenderProcesses() {
+        const auto parentOf = [](pid_t pid) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            if (!stat.open(QIODevice::ReadOnly)) return pid_t{0};
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> after = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            return after.size() > 1 ? static_cast<pid_t>(after[1].toInt()) : pid_t{0};
+        };
+        std::vector<pid_t> found;
+        for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            bool number = false;
+            const pid_t pid = static_cast<pid_t>(name.toInt(&number));
+            if (!number) continue;
+            QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+            if (!cmdline.open(QIODevice::ReadOnly) || !cmdline.readAll().contains("--type=zygote")) continue;
+            if (parentOf(parentOf(pid)) == ::getpid()) found.push_back(pid);
+        }
+        return found;
+    }
 
     // The page's visible text, as the engine shows it.
     QString PageText() {
@@ -280,6 +342,127 @@ TEST_F(PreviewWithEngine, TheShownPageIsTheReadmeSaveWritesAndFollowsTyping) {
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QByteArray bytes = saved.readAll();
     EXPECT_EQ(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())), preview()->shownHtml());
+}
+
+// A form's scripts never run in the preview, neither an element nor an
+// event attribute, and the typing keeps the focus; the program's own script
+// (what the page shows, asked here) still runs, and the checks name both.
+TEST_F(PreviewWithEngine, ScriptsOfTheFormDoNotRunAndTheChecksNameThem) {
+    int loads = 0;
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
+    if (!preview()->view()) GTEST_SKIP() << "no preview engine: " << preview()->engineLine()->toolTip().toStdString();
+    preview()->m_afterLoad = [&loads] { ++loads; };
+    ASSERT_TRUE(WaitFor([&] { return loads > 0; }, 20000));
+    const qsizetype topLevels = QApplication::topLevelWidgets().size();
+    // A dialog of the page's would wait for a click: it is counted and closed.
+    int pageDialogs = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&pageDialogs] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            ++pageDialogs;
+            modal->close();
+        }
+    });
+    closer.start(20);
+    SelectTab(2);
+    Click(extras(), ExtrasId::NoteEnabled);
+    Type(extras(), ExtrasId::Note,
+         QStringLiteral("<script>document.body.setAttribute('data-ran', 'note')</script>"
+                        "<img src=none onerror=\"document.body.setAttribute('data-ran', 'img')\">"
+                        "<b onmouseover=x>Note</b> <input type=color id=colour> <input type=file id=file>"));
+    SelectTab(1);
+    Type(plugin(), PluginId::Name, QString::fromUtf8("<script>alert(1)</script>Башня"));
+    QWidget* active = QApplication::activeWindow();
+    ASSERT_EQ(QtWidget(*window)->focusWidget(), QtItem(plugin(), PluginId::Name));
+    bool shown = false;
+    QElapsedTimer timer;
+    timer.start();
+    while (!shown && timer.elapsed() < 10000) shown = PageText().contains(QString::fromUtf8("Башня"));
+    ASSERT_TRUE(shown);
+    WaitFor([] { return false; }, 300);  // an onerror would have run by now
+    std::optional<std::string> ran;
+    preview()->view()->RunScript("document.body.getAttribute('data-ran')", [&ran](std::string r) { ran = r; });
+    ASSERT_TRUE(WaitFor([&] { return ran.has_value(); }, 5000));
+    EXPECT_EQ(*ran, "null");
+    // A click on a colour or a file field asks for a dialog of the system's.
+    // The engine's view by its class name: the tests link no engine.
+    QWidget* surface = nullptr;
+    for (QWidget* child : preview()->view()->widget()->findChildren<QWidget*>())
+        if (child->inherits("QWebEngineView")) surface = child->focusProxy();
+    ASSERT_NE(surface, nullptr);
+    for (const char* field : {"colour", "file"}) {
+        std::optional<std::string> where;
+        preview()->view()->RunScript(std::string("(() => { const r = document.getElementById('") + field +
+                                         "').getBoundingClientRect();"
+                                         " return Math.round(r.x + r.width / 2) + ' ' + Math.round(r.y + r.height / "
+                                         "2); })()",
+                                     [&where](std::string r) { where = r; });
+        ASSERT_TRUE(WaitFor([&] { return where.has_value(); }, 5000));
+        const QStringList xy = QString::fromStdString(*where).split(QLatin1Char(' '));
+        ASSERT_EQ(xy.size(), 2) << *where;
+        QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(xy[0].toInt(), xy[1].toInt()));
+    }
+    WaitFor([] { return false; }, 500);
+    // No window of the page's came up and took the focus.
+    EXPECT_EQ(QApplication::activeWindow(), active);
+    EXPECT_EQ(QtWidget(*window)->focusWidget(), QtItem(plugin(), PluginId::Name));
+    EXPECT_EQ(pageDialogs, 0);
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), topLevels);
+
+    preview()->UpdateNow();
+    std::vector<std::string> scripts;
+    for (const ReadmeCheck& check : preview()->checks())
+        if (check.message.find(" скрипт "_cp) != std::string::npos) scripts.push_back(cp1251::ToUtf8(check.message));
+    ASSERT_EQ(scripts.size(), 2u) << ::testing::PrintToString(scripts);
+    EXPECT_EQ(scripts[0].rfind("Название: скрипт <script>", 0), 0u) << scripts[0];
+    EXPECT_EQ(scripts[1].rfind("Примечание: скрипт <script>", 0), 0u) << scripts[1];
+}
+
+// The engine's process, gone (as when it crashes): one line says so, the
+// form is as it was, and the next change brings the page back.
+TEST_F(PreviewWithEngine, TheEnginesProcessEndingLeavesOneLineAndTheFormAsItWas) {
+    int loads = 0;
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
+    if (!preview()->view()) GTEST_SKIP() << "no preview engine: " << preview()->engineLine()->toolTip().toStdString();
+    preview()->m_afterLoad = [&loads] { ++loads; };
+    ASSERT_TRUE(WaitFor([&] { return loads > 0; }, 20000));
+    SelectTab(1);
+    Type(plugin(), PluginId::Name, QStringLiteral("Lighthouse"));
+    ASSERT_TRUE(WaitFor([&] { return PageText().contains(QStringLiteral("Lighthouse")); }, 10000));
+    const FormFile before = window->CaptureFormFile();
+
+    const std::vector<pid_t> renderers = RenderProcesses();
+    ASSERT_FALSE(renderers.empty());
+    for (pid_t pid : renderers) ::kill(pid, SIGKILL);
+    QLabel* line = preview()->engineLine();
+    ASSERT_TRUE(WaitFor([&] { return line->isVisible(); }, 10000));
+    EXPECT_TRUE(line->text().startsWith(QString::fromUtf8("Предпросмотр остановился")));
+    EXPECT_FALSE(line->text().contains(QLatin1Char('\n')));
+    EXPECT_TRUE(line->toolTip().contains(QStringLiteral("killed"))) << line->toolTip().toStdString();
+    EXPECT_TRUE(window->CaptureFormFile() == before);
+    EXPECT_TRUE(QtWidget(*window)->isVisible());
+
+    const int loadsBefore = loads;
+    Type(plugin(), PluginId::Name, QStringLiteral(" Keeper"));
+    // A script asked of a page whose process is gone never answers: the
+    // new page first.
+    ASSERT_TRUE(WaitFor([&] { return loads > loadsBefore; }, 20000));
+    EXPECT_TRUE(WaitFor([&] { return PageText().contains(QStringLiteral("Lighthouse Keeper")); }, 20000));
+    EXPECT_FALSE(line->isVisible());
+}
+
+// Without the engine's own process the engine would end the program: the
+// window says so in one line instead.
+TEST_F(PreviewWithEngine, WithoutTheEnginesProcessOneLineSaysSo) {
+    qputenv("QTWEBENGINEPROCESS_PATH", "/nonexistent/QtWebEngineProcess");
+    QTest::keyClick(QtWidget(*window), Qt::Key_F5);
+    qunsetenv("QTWEBENGINEPROCESS_PATH");
+    ASSERT_NE(preview(), nullptr);
+    EXPECT_EQ(preview()->view(), nullptr);
+    EXPECT_TRUE(preview()->engineLine()->isVisible());
+    EXPECT_TRUE(preview()->engineLine()->text().startsWith(QString::fromUtf8("Предпросмотр недоступен")));
+    EXPECT_TRUE(preview()->engineLine()->toolTip().contains(QStringLiteral("QtWebEngineProcess")));
+    EXPECT_TRUE(QtWidget(*window)->isVisible());
 }
 
 // For tests/scripts/preview_test.sh, under Xvfb: the page's visible text,
