@@ -122,7 +122,7 @@ expect_error "cannot read" "form file that is a folder"
 
 printf '{\n  "pluginName": "x",\n  "note": oops\n}\n' >"$work/syntax.json"
 run --form "$work/syntax.json" --output "$work/bad/ReadMe.htm"
-expect_error "line 3" "syntax error"
+expect_error "строка 3, символ 11: неизвестное слово" "syntax error"
 echo '{"database": {"grade": [0, 0, 0]}}' >"$work/unknown.json"
 run --form "$work/unknown.json" --output "$work/bad/ReadMe.htm"
 expect_error '"database.grade"' "unknown key"
