@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <random>
 
@@ -217,7 +218,14 @@ TEST(ReadFormFile, SurvivesDamagedInput) {
         const FormFileResult result = ReadFormFile(bytes);
         if (!nlohmann::json::accept(bytes)) {
             EXPECT_FALSE(result.ok()) << bytes;
+            EXPECT_EQ(result.error.rfind("строка ", 0), 0u) << result.error;
         }
+        // Whatever the bytes, the message is text a message box can show.
+        EXPECT_TRUE(cp1251::IsValidUtf8(result.error)) << bytes;
+        EXPECT_EQ(std::count_if(result.error.begin(), result.error.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x20; }),
+                  0)
+            << result.error;
         if (result.ok()) {
             EXPECT_EQ(ReadFormFile(WriteFormFile(result.file)).file, result.file) << bytes;
         }
