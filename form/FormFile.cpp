@@ -1,8 +1,10 @@
 #include "form/FormFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <utility>
 #include <vector>
 
 #include "text/Cp1251.h"
@@ -20,7 +22,7 @@ constexpr std::string_view kVersionKey = "formatVersion";
 template <class Record>
 struct Field {
     std::string_view name;
-    std::string_view expected;
+    std::string expected;  // completes "must be", in Russian
     std::function<bool(const json&, Record&)> set;
     std::function<json(const Record&)> get;
 };
@@ -47,6 +49,24 @@ bool ToInt(const json& value, int& out) {
 }
 json FromInt(int n) { return n; }
 
+// The lists: "Нет", "1", "2", "3"; the fourteen categories; the three grades.
+constexpr int kLastScreenshotCount = 3;
+constexpr int kLastCategory = 13;
+constexpr int kLastGrade = 2;
+
+template <int First, int Last>
+bool ToIndex(const json& value, int& out) {
+    int n = 0;
+    if (!ToInt(value, n) || n < First || n > Last) return false;
+    out = n;
+    return true;
+}
+
+template <int First, int Last>
+std::string IndexRange(std::string_view what) {
+    return std::string(what) + " от " + std::to_string(First) + " до " + std::to_string(Last);
+}
+
 // A file name stays as the file system knows it, in UTF-8.
 bool ToPath(const json& value, FilePath& out) {
     if (!value.is_string()) return false;
@@ -57,19 +77,19 @@ json FromPath(const FilePath& path) { return path; }
 
 template <class Record>
 Field<Record> PathField(std::string_view name, FilePath Record::*member) {
-    return {name, "a string", [member](const json& v, Record& r) { return ToPath(v, r.*member); },
+    return {name, "строкой", [member](const json& v, Record& r) { return ToPath(v, r.*member); },
             [member](const Record& r) { return FromPath(r.*member); }};
 }
 
 template <class Record>
 Field<Record> TextField(std::string_view name, Text Record::*member) {
-    return {name, "a string", [member](const json& v, Record& r) { return ToText(v, r.*member); },
+    return {name, "строкой", [member](const json& v, Record& r) { return ToText(v, r.*member); },
             [member](const Record& r) { return FromText(r.*member); }};
 }
 
 template <class Record>
 Field<Record> FlagField(std::string_view name, bool Record::*member) {
-    return {name, "true or false",
+    return {name, "true или false",
             [member](const json& v, Record& r) {
                 if (!v.is_boolean()) return false;
                 r.*member = v.get<bool>();
@@ -80,15 +100,24 @@ Field<Record> FlagField(std::string_view name, bool Record::*member) {
 
 template <class Record>
 Field<Record> IntField(std::string_view name, int Record::*member) {
-    return {name, "a whole number", [member](const json& v, Record& r) { return ToInt(v, r.*member); },
+    return {name, "целым числом", [member](const json& v, Record& r) { return ToInt(v, r.*member); },
+            [member](const Record& r) { return FromInt(r.*member); }};
+}
+
+// A number is an index into one of the pages' lists; -1 where the list may
+// have no selection.
+template <int First, int Last, class Record>
+Field<Record> IndexField(std::string_view name, int Record::*member) {
+    return {name, IndexRange<First, Last>("целым числом"),
+            [member](const json& v, Record& r) { return ToIndex<First, Last>(v, r.*member); },
             [member](const Record& r) { return FromInt(r.*member); }};
 }
 
 // Arrays are all or nothing: a bad element leaves the field as it was.
 template <class Record, class Element, class Convert, class Back>
-Field<Record> ArrayField(std::string_view name, std::string_view expected, std::array<Element, 3> Record::*member,
+Field<Record> ArrayField(std::string_view name, std::string expected, std::array<Element, 3> Record::*member,
                          Convert convert, Back back) {
-    return {name, expected,
+    return {name, std::move(expected),
             [member, convert](const json& v, Record& r) {
                 if (!v.is_array() || v.size() != 3) return false;
                 std::array<Element, 3> values{};
@@ -116,8 +145,8 @@ const std::vector<Field<ReadmeForm>>& FormFields() {
         FlagField("requiresBsaArchive", &F::requiresBsaArchive),
         FlagField("requiresOther", &F::requiresOther),
         TextField("otherRequirements", &F::otherRequirements),
-        IntField("screenshotCount", &F::screenshotCount),
-        ArrayField("screenshotPath", "an array of 3 strings", &F::screenshotPath, ToPath, FromPath),
+        IndexField<-1, kLastScreenshotCount>("screenshotCount", &F::screenshotCount),
+        ArrayField("screenshotPath", "массивом из 3 строк", &F::screenshotPath, ToPath, FromPath),
         FlagField("installStandard", &F::installStandard),
         FlagField("installOther", &F::installOther),
         TextField("installText", &F::installText),
@@ -143,7 +172,7 @@ const std::vector<Field<DatabaseRecord>>& RecordFields() {
     using R = DatabaseRecord;
     static const std::vector<Field<R>> fields = {
         FlagField("recordWanted", &R::recordWanted),
-        IntField("categoryIndex", &R::categoryIndex),
+        IndexField<-1, kLastCategory>("categoryIndex", &R::categoryIndex),
         PathField("archiveName", &R::archiveName),
         TextField("imageName", &R::imageName),
         TextField("authorName", &R::authorName),
@@ -152,7 +181,8 @@ const std::vector<Field<DatabaseRecord>>& RecordFields() {
         TextField("adapterEmail", &R::adapterEmail),
         TextField("archiveSize", &R::archiveSize),
         TextField("originalLink", &R::originalLink),
-        ArrayField("grades", "an array of 3 whole numbers", &R::grades, ToInt, FromInt),
+        ArrayField("grades", IndexRange<0, kLastGrade>("массивом из 3 целых чисел"), &R::grades, ToIndex<0, kLastGrade>,
+                   FromInt),
         PathField("archivePath", &R::archivePath),
     };
     return fields;
@@ -164,6 +194,145 @@ std::string Quoted(std::string_view prefix, std::string_view key) {
     name += key;
     name += "\"";
     return name;
+}
+
+// The parser's own reader, stopping at the first fault instead of throwing,
+// so that the place of a number too large comes back too.
+struct JsonReader : nlohmann::detail::json_sax_dom_parser<json> {
+    explicit JsonReader(json& into) : json_sax_dom_parser(into, false) {}
+
+    template <class Exception>
+    bool parse_error(std::size_t read, const std::string& token, const Exception& fault) {
+        failed = true;
+        bytesRead = read;
+        tokenLength = token.size();
+        what = fault.what();
+        return false;
+    }
+
+    bool failed = false;
+    std::size_t bytesRead = 0;  // up to and with the byte the fault was found at
+    std::size_t tokenLength = 0;
+    std::string what;
+};
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Lines end at LF, CR LF or a lone CR; a column counts UTF-8 characters, a
+// malformed byte as one, and a leading byte-order mark not at all.
+std::string PlaceOf(std::string_view bytes, std::size_t at) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    std::size_t line = 1;
+    std::size_t column = 1;
+    std::size_t i = bytes.starts_with(kBom) && at >= kBom.size() ? kBom.size() : 0;
+    while (i < at && i < bytes.size()) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            i += c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 2U : 1U;
+            ++line;
+            column = 1;
+            continue;
+        }
+        char32_t cp = 0;
+        i += std::max<std::size_t>(1, cp1251::DecodeUtf8(bytes, i, cp));
+        ++column;
+    }
+    return "строка " + std::to_string(line) + ", символ " + std::to_string(column);
+}
+
+// The parser's English, as the author of a form would say it; the first
+// fragment found in its message wins.
+constexpr std::pair<std::string_view, std::string_view> kSyntaxFaults[] = {
+    {"; expected end of input", "после конца формы лишний текст"},
+    {"unexpected end of input", "форма обрывается, не закончившись"},
+    {"missing closing quote", "текст в кавычках не закрыт"},
+    {"ill-formed UTF-8", "байты не в кодировке UTF-8"},
+    {"control character", "управляющий символ в тексте в кавычках (перевод строки пишется как \\n)"},
+    {"forbidden character after backslash", "после обратной косой черты недопустимый знак"},
+    {"must be followed by 4 hex digits", "после \\u нужны 4 шестнадцатеричные цифры"},
+    {"surrogate", "\\u задаёт половину суррогатной пары без другой половины"},
+    {"invalid number", "неверно записано число"},
+    {"number overflow", "число слишком велико"},
+    {"invalid BOM", "испорчена метка порядка байтов в начале файла"},
+    {"; expected ':'", "после ключа нужно двоеточие"},
+    {"; expected '}'", "нужна запятая или закрывающая \"}\""},
+    {"; expected ']'", "нужна запятая или закрывающая \"]\""},
+    {"; expected string literal", "нужен ключ в кавычках"},
+    {"; expected '[', '{', or a literal", "нужно значение"},
+};
+
+// Russian, with the place and without a byte of the file: the parser's own
+// message quotes what it read.
+std::string SyntaxFault(std::string_view bytes, const JsonReader& reader) {
+    const std::string& what = reader.what;
+    std::size_t at = reader.bytesRead > 0 ? reader.bytesRead - 1 : 0;
+    std::string_view fault = "ошибка в записи JSON";
+    if (what.find("invalid literal") != std::string::npos &&
+        what.find("; expected end of input") == std::string::npos) {
+        // "tru}" fails at the brace; the word is the fault.
+        std::size_t word = std::min(at, bytes.size());
+        while (word > 0 && IsAsciiLetter(bytes[word - 1])) --word;
+        char32_t cp = 0;
+        if (word < at || (at < bytes.size() && IsAsciiLetter(bytes[at]))) {
+            at = word;
+            fault = "неизвестное слово; значение пишется в кавычках, числом, true, false или null";
+        } else if (at < bytes.size() && cp1251::DecodeUtf8(bytes, at, cp) == 0) {
+            fault = "байты не в кодировке UTF-8";
+        } else {
+            fault = "недопустимый знак вне кавычек";
+        }
+        return PlaceOf(bytes, at) + ": " + std::string(fault);
+    }
+    for (const auto& [english, russian] : kSyntaxFaults) {
+        if (what.find(english) != std::string::npos) {
+            fault = russian;
+            break;
+        }
+    }
+    // A whole token read before it was found wrong: the place is its start.
+    // The parser's token text starts with the token only for strings and
+    // numbers; true, false and null are letters.
+    if (what.find("unexpected string literal") != std::string::npos ||
+        what.find("unexpected number literal") != std::string::npos ||
+        what.find("number overflow") != std::string::npos) {
+        if (reader.tokenLength > 0 && reader.tokenLength <= reader.bytesRead)
+            at = reader.bytesRead - reader.tokenLength;
+    } else if (what.find(" literal;") != std::string::npos) {
+        while (at > 0 && at <= bytes.size() && IsAsciiLetter(bytes[at - 1])) --at;
+    }
+    // The parser stops at the byte that does not continue a sequence; the
+    // fault is the sequence, and everything before it was read.
+    if (what.find("ill-formed UTF-8") != std::string::npos) {
+        char32_t cp = 0;
+        for (std::size_t i = 0; i < at && i < bytes.size();
+             i += std::max<std::size_t>(1, cp1251::DecodeUtf8(bytes, i, cp))) {
+            if (cp1251::DecodeUtf8(bytes, i, cp) == 0) {
+                at = i;
+                break;
+            }
+        }
+    }
+    if (what.find("unexpected end of input") != std::string::npos &&
+        bytes.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        fault = "файл пуст";
+    return PlaceOf(bytes, at) + ": " + std::string(fault);
+}
+
+// A key as the message shows it: what Windows-1251 cannot show, or a
+// control character, becomes "?".
+std::string Shown(std::string_view key) {
+    std::string shown;
+    for (std::size_t i = 0; i < key.size();) {
+        char32_t cp = 0;
+        const std::size_t length = cp1251::DecodeUtf8(key, i, cp);
+        if (length == 0 || cp < 0x20 || cp == 0x7F || cp1251::FromCodePoint(cp) < 0) {
+            shown += '?';
+        } else {
+            shown.append(key.substr(i, length));
+        }
+        i += std::max<std::size_t>(1, length);
+    }
+    return shown;
 }
 
 // Reads one object's keys into record; an error names the key.
@@ -179,8 +348,8 @@ std::string ReadObject(const json& object, const std::vector<Field<Record>>& fie
             continue;
         }
         const auto field = std::find_if(fields.begin(), fields.end(), [&](const auto& f) { return f.name == key; });
-        if (field == fields.end()) return "unknown key " + Quoted(prefix, key);
-        if (!field->set(value, record)) return Quoted(prefix, key) + " must be " + std::string(field->expected);
+        if (field == fields.end()) return "неизвестный ключ " + Quoted(prefix, Shown(key));
+        if (!field->set(value, record)) return "значение " + Quoted(prefix, key) + " должно быть " + field->expected;
     }
     return {};
 }
@@ -190,35 +359,30 @@ std::string ReadObject(const json& object, const std::vector<Field<Record>>& fie
 FormFileResult ReadFormFile(std::string_view bytes) {
     FormFileResult result;
     json root;
-    try {
-        root = json::parse(bytes.begin(), bytes.end());
-    } catch (const json::exception& e) {
-        // "[json.exception.parse_error.101] parse error at line 2, column 7: ..."; a number
-        // too large for a double ("7e999") is an out_of_range error, not a parse error.
-        const std::string what = e.what();
-        const std::size_t tag = what.find("] ");
-        result.error = tag == std::string::npos ? what : what.substr(tag + 2);
+    JsonReader reader(root);
+    if (!json::sax_parse(bytes.begin(), bytes.end(), &reader) || reader.failed) {
+        result.error = SyntaxFault(bytes, reader);
         return result;
     }
     if (!root.is_object()) {
-        result.error = "the form must be a JSON object";
+        result.error = "форма должна быть объектом JSON: {...}";
         return result;
     }
     if (const auto version = root.find(kVersionKey); version != root.end()) {
         int number = 0;
         if (!ToInt(*version, number) || number < 1) {
-            result.error = Quoted("", kVersionKey) + " must be a whole number from 1";
+            result.error = "значение " + Quoted("", kVersionKey) + " должно быть целым числом от 1";
             return result;
         }
         if (number > kFormFileVersion) {
-            result.error = "the form was written by a newer Quillsmith (" + Quoted("", kVersionKey) + " " +
-                           std::to_string(number) + "; this one reads up to " + std::to_string(kFormFileVersion) + ")";
+            result.error = "форма записана более новой версией Quillsmith (" + Quoted("", kVersionKey) + " " +
+                           std::to_string(number) + ", эта читает до " + std::to_string(kFormFileVersion) + ")";
             return result;
         }
     }
     FormFile& file = result.file;
     result.error = ReadObject(root, FormFields(), "", file.form, [&file](const json& database) -> std::string {
-        if (!database.is_object()) return Quoted("", kDatabaseKey) + " must be an object";
+        if (!database.is_object()) return "значение " + Quoted("", kDatabaseKey) + " должно быть объектом";
         return ReadObject(database, RecordFields(), "database.", file.record);
     });
     return result;

@@ -20,7 +20,7 @@ struct FormFile {
 
 struct FormFileResult {
     FormFile file;
-    std::string error;  // UTF-8, naming the key or the line; empty when read
+    std::string error;  // Russian in UTF-8, naming the key or the line and column; empty when read
 
     bool ok() const { return error.empty(); }
 };

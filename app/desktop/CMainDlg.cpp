@@ -301,9 +301,9 @@ bool CMainDlg::OpenFormFile(const FilePath& path) {
     const fileio::WholeFile whole = fileio::ReadWholeFile(path, kMaxFormFileBytes);
     std::string why;
     if (whole.fault == fileio::WholeFile::Fault::TooLarge)
-        why = "the file is too large to be a form";
+        why = "файл слишком велик для формы";
     else if (!whole.ok())
-        why = "the file cannot be opened";
+        why = "файл не открывается";
     if (why.empty()) {
         FormFileResult read = ReadFormFile(whole.bytes);
         if (read.ok()) {

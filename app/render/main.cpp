@@ -1,8 +1,10 @@
-// quillsmith-render --form FORM.json --output PATH/ReadMe.htm [--preview-png PAGE.png]
+// quillsmith-render --form FORM.json [--output PATH/ReadMe.htm [--preview-png PAGE.png]] [--check]
 //
 // Does what Save does once its dialog has answered with PATH, for authors
 // who script their releases. Save's messages go to standard error, one UTF-8
-// line each. Exit status: 0 no message, 1 some message, 2 usage or form file.
+// line each; the preview's checks, with --check, to standard output. Exit
+// status: 0 no message, 1 some message, 2 usage or form file, 3 no message
+// but some check.
 
 #include <algorithm>
 #include <array>
@@ -13,10 +15,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/preview/PreviewPng.h"
 #include "form/FormFile.h"
 #include "output/DatabaseRecord.h"
+#include "output/FileIo.h"
+#include "output/ReadmeChecks.h"
 #include "output/SaveFiles.h"
 #include "platform/Utf8Arguments.h"
 #include "readme/ReadmeHtml.h"
@@ -29,16 +34,21 @@ namespace {
 constexpr int kExitClean = 0;
 constexpr int kExitMessages = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitChecks = 3;
 
 constexpr std::string_view kUsage =
-    "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm [--preview-png PAGE.png]\n"
+    "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm [--preview-png PAGE.png] [--check]\n"
+    "       quillsmith-render --form FORM.json --check\n"
     "       quillsmith-render --help | --version\n"
-    "  --preview-png PAGE.png  also write the whole page as the preview shows it (needs the preview module)\n";
+    "  --preview-png PAGE.png  also write the whole page as the preview shows it (needs the preview module)\n"
+    "  --check                 then print the preview's checks, one a line on standard output;\n"
+    "                          exit 3 when there is one\n";
 
 struct Arguments {
     std::string form;
     std::string output;
     std::string previewPng;
+    bool check = false;
 };
 
 int UsageError(std::string_view why) {
@@ -50,6 +60,11 @@ int UsageError(std::string_view why) {
 std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args) {
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
+        if (arg == "--check") {
+            if (args.check) return std::string("--check given twice");
+            args.check = true;
+            continue;
+        }
         std::string value;
         const std::size_t equals = arg.find('=');
         std::string_view name = arg.substr(0, equals);
@@ -68,7 +83,8 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
         slot = value;
     }
     if (args.form.empty()) return std::string("--form is missing");
-    if (args.output.empty()) return std::string("--output is missing");
+    if (args.output.empty() && !args.check) return std::string("--output is missing");
+    if (args.output.empty() && !args.previewPng.empty()) return std::string("--preview-png needs --output");
     return std::nullopt;
 }
 
@@ -82,6 +98,34 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::string& b
     std::fclose(file);
     if (error != 0) return std::string(std::strerror(error));
     return std::nullopt;
+}
+
+// Save's work and the preview's picture; true when a message was printed.
+bool WriteReadme(const FormFile& file, const FilePath& readmePath, const std::string& previewPng) {
+    bool anyMessage = false;
+    const ShowMessage show = [&anyMessage](std::string_view text, MessageIcon) {
+        anyMessage = true;
+        std::cerr << cp1251::ToUtf8(text) << '\n';
+    };
+
+    TemplatePackage package;
+    if (package.LoadBuiltIn() != kTemplateLoaded) show(kTemplateNotLoaded, MessageIcon::Exclamation);
+
+    const Text readmeHtml = BuildReadmeHtml(file.form, package);
+    Text recordText;
+    if (BuildDatabaseRecord(file.record, file.form, recordText, show)) {
+        static std::array<char, kTextBufferSize> buffer;
+        RunSaveFileWork(MakeSaveFileWork(file.form, readmeHtml, file.record, recordText, readmePath), package, buffer,
+                        show);
+    }
+    // The browser engine is loaded for this alone.
+    std::string why;
+    if (!previewPng.empty() &&
+        !WritePreviewPng(file.form, readmeHtml, package, FolderOfPath(readmePath), previewPng, why)) {
+        anyMessage = true;
+        std::cerr << "quillsmith-render: --preview-png: " << why << '\n';
+    }
+    return anyMessage;
 }
 
 }  // namespace
@@ -99,13 +143,6 @@ int main(int argc, char** argv) {
     Arguments args;
     if (auto why = ParseArguments(argc, argv, args)) return UsageError(*why);
 
-    // A bare name lives in the current folder; without "./" its folder would
-    // be empty, which is the root.
-    FilePath readmePath = args.output;
-    // Windows takes "/" as well; the readme's folder ends at the system's own.
-    std::replace(readmePath.begin(), readmePath.end(), '/', kPathSeparator);
-    if (readmePath.find(kPathSeparator) == FilePath::npos) readmePath = FilePath(".") + kPathSeparator + readmePath;
-
     std::string bytes;
     if (auto why = ReadWholeFile(args.form, bytes)) {
         std::cerr << "quillsmith-render: cannot read " << args.form << ": " << *why << '\n';
@@ -119,28 +156,28 @@ int main(int argc, char** argv) {
     const FormFile& file = read.file;
 
     bool anyMessage = false;
-    const ShowMessage show = [&anyMessage](std::string_view text, MessageIcon) {
-        anyMessage = true;
-        std::cerr << cp1251::ToUtf8(text) << '\n';
-    };
-
-    TemplatePackage package;
-    if (package.LoadBuiltIn() != kTemplateLoaded) show(kTemplateNotLoaded, MessageIcon::Exclamation);
-
-    const Text readmeHtml = BuildReadmeHtml(file.form, package);
-    Text recordText;
-    if (BuildDatabaseRecord(file.record, file.form, recordText, show)) {
-        static std::array<char, kTextBufferSize> buffer;
-        RunSaveFileWork(MakeSaveFileWork(file.form, readmeHtml, file.record, recordText, FilePath(readmePath)), package,
-                        buffer, show);
+    // Relative file names are taken as Save takes them, against the readme's
+    // folder; with no readme, against the current one, as the window does
+    // before its first Save.
+    FilePath baseFolder;
+    if (!args.output.empty()) {
+        // A bare name lives in the current folder; without "./" its folder
+        // would be empty, which is the root.
+        FilePath readmePath = args.output;
+        // Windows takes "/" as well; the readme's folder ends at the system's own.
+        std::replace(readmePath.begin(), readmePath.end(), '/', kPathSeparator);
+        if (readmePath.find(kPathSeparator) == FilePath::npos) readmePath = FilePath(".") + kPathSeparator + readmePath;
+        baseFolder = FolderOfPath(readmePath);
+        anyMessage = WriteReadme(file, readmePath, args.previewPng);
+    } else {
+        baseFolder = fileio::CurrentFolder();
     }
-    // The browser engine is loaded for this alone.
-    std::string why;
-    if (!args.previewPng.empty() &&
-        !WritePreviewPng(file.form, readmeHtml, package, FolderOfPath(readmePath), args.previewPng, why)) {
-        anyMessage = true;
-        std::cerr << "quillsmith-render: --preview-png: " << why << '\n';
-    }
+    // After everything else, so that a script sees the checks of what was written.
+    const std::vector<ReadmeCheck> checks =
+        args.check ? CheckReadme(file.form, file.record, baseFolder) : std::vector<ReadmeCheck>();
+    for (const ReadmeCheck& check : checks) std::cout << cp1251::ToUtf8(check.message) << '\n';
+    std::cout.flush();
     std::cerr.flush();
-    return anyMessage ? kExitMessages : kExitClean;
+    if (anyMessage) return kExitMessages;
+    return checks.empty() ? kExitClean : kExitChecks;
 }

@@ -122,7 +122,7 @@ expect_error "cannot read" "form file that is a folder"
 
 printf '{\n  "pluginName": "x",\n  "note": oops\n}\n' >"$work/syntax.json"
 run --form "$work/syntax.json" --output "$work/bad/ReadMe.htm"
-expect_error "line 3" "syntax error"
+expect_error "строка 3, символ 11: неизвестное слово" "syntax error"
 echo '{"database": {"grade": [0, 0, 0]}}' >"$work/unknown.json"
 run --form "$work/unknown.json" --output "$work/bad/ReadMe.htm"
 expect_error '"database.grade"' "unknown key"
@@ -130,6 +130,67 @@ echo '{"screenshotCount": "3"}' >"$work/type.json"
 run --form "$work/type.json" --output "$work/bad/ReadMe.htm"
 expect_error '"screenshotCount"' "wrong type"
 [[ -z "$(ls -A "$work/bad")" ]] || fail "bad form files: something was written"
+
+# --- the preview's checks: standard output, one UTF-8 line each, status 3 -
+mkdir -p "$work/checks/out" "$work/checks/here"
+# A PNG's head at the recommended 300 x 225, which the checks take as it is.
+shot() { printf '\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x01\x2c\0\0\0\xe1\x08\x02\0\0\0' >"$1"; }
+shot "$work/checks/out/beside-readme.jpg"
+shot "$work/checks/here/in-current.jpg"
+cat >"$work/checks.json" <<'EOF2'
+{"pluginName": "Маяк", "description": "Два\r\nслова <b>жирно",
+ "screenshotCount": 2, "screenshotPath": ["beside-readme.jpg", "in-current.jpg", ""],
+ "writeBackgroundImages": false,
+ "database": {"recordWanted": true, "archiveSize": "10", "archiveName": "mod.zip"}}
+EOF2
+# Without --output the names are taken in the current folder, and nothing is written.
+(cd "$work/checks/here" && "$render" --form "$work/checks.json" --check) >"$work/stdout" 2>"$work/stderr"
+status=$? err=$(cat "$work/stderr")
+expect 3 "" "checks alone"
+[[ "$(cat "$work/stdout")" == "Описание: тег <b> открыт и не закрыт
+Описание: одиночный перевод строки станет пробелом и строки сольются; абзац отделяйте пустой строкой
+Скриншот 1: файл не открывается
+Архив для записи: файл не найден" ]] || fail "checks alone: standard output was '$(cat "$work/stdout")'"
+[[ "$(ls -A "$work/checks/here")" == in-current.jpg ]] || fail "checks alone: something was written"
+
+# With --output: written first, then checked against the readme's folder.
+(cd "$work/checks/here" && "$render" --form "$work/checks.json" --output "$work/checks/out/ReadMe.htm" --check) \
+  >"$work/stdout" 2>"$work/stderr"
+status=$? err=$(cat "$work/stderr")
+[[ "$(cat "$work/stdout")" == *"Скриншот 2: файл не открывается"* && "$(cat "$work/stdout")" != *"Скриншот 1"* ]] ||
+  fail "checks with output: not against the readme's folder: '$(cat "$work/stdout")'"
+[[ -f "$work/checks/out/ReadMe.htm" && -f "$work/checks/out/mod.zip.sql" ]] || fail "checks with output: not written"
+# Save's own message wins the status; the checks are printed all the same.
+expect 1 "Ошибка открытия файла скриншота 2" "checks with output and a message"
+: >"$work/checks/out/mod.zip"
+shot "$work/checks/out/in-current.jpg"
+echo '{"pluginName": "Маяк", "description": "Одно слово", "screenshotCount": 2,
+ "screenshotPath": ["beside-readme.jpg", "in-current.jpg", ""], "writeBackgroundImages": false,
+ "database": {"recordWanted": true, "archiveSize": "10", "archiveName": "mod.zip"}}' >"$work/clean.json"
+run --form "$work/clean.json" --output "$work/checks/out/ReadMe.htm" --check
+expect 0 "" "checks with output, none found"
+[[ ! -s "$work/stdout" && -f "$work/checks/out/files/scrins/in-current.jpg" ]] ||
+  fail "checks with output, none found: stdout '$(cat "$work/stdout")' or the copies"
+run --form "$work/checks.json" --output "$work/checks/out/ReadMe.htm"
+[[ ! -s "$work/stdout" ]] || fail "no --check: checks printed"
+
+# A value outside its list is the form file's fault: status 2, no check, nothing written.
+mkdir -p "$work/range"
+while IFS='|' read -r bad named; do
+  echo "$bad" >"$work/range.json"
+  run --form "$work/range.json" --output "$work/range/ReadMe.htm" --check
+  expect_error "$named" "range: $bad"
+  [[ ! -s "$work/stdout" ]] || fail "range: $bad: checks printed"
+done <<'EOF2'
+{"screenshotCount": 4}|значение "screenshotCount" должно быть целым числом от -1 до 3
+{"database": {"categoryIndex": 14}}|значение "database.categoryIndex" должно быть целым числом от -1 до 13
+{"database": {"grades": [0, 3, 0]}}|значение "database.grades" должно быть массивом из 3 целых чисел от 0 до 2
+EOF2
+[[ -z "$(ls -A "$work/range")" ]] || fail "range: something was written"
+run --form "$work/empty.json" --check --check
+expect_error "--check given twice" "repeated --check"
+run --form "$work/empty.json" --check --preview-png "$work/range/p.png"
+expect_error "--preview-png needs --output" "picture without a readme"
 
 # --- names outside Windows-1251 are names: on disk as given, in the readme
 # and the record as "&#N;" references ---------------------------------------
@@ -151,7 +212,7 @@ grep -qF "\"$(cp1251 "Остров")"' caf&#233;.zip"' "$named/Остров caf�
   fail "names: the record file or its archive line"
 
 run --help
-[[ $status == 0 && "$(cat "$work/stdout")" == usage:* ]] || fail "--help"
+[[ $status == 0 && "$(cat "$work/stdout")" == usage:* && "$(cat "$work/stdout")" == *--check* ]] || fail "--help"
 
 ((failures == 0)) && echo "render test: all cases passed"
 exit $((failures > 0))

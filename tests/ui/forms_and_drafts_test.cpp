@@ -93,10 +93,11 @@ TEST_F(FormsAndDrafts, AMalformedOrForeignFileNamesWhatIsWrongAndChangesNothing)
         const char* bytes;
         const char* named;
     } cases[] = {
-        {"{\"pluginName\": ", "parse error"},
-        {"{\"title\": \"a document of another program\"}", "unknown key \"title\""},
-        {"{\"screenshotCount\": \"2\"}", "\"screenshotCount\" must be a whole number"},
-        {"{\"formatVersion\": 9}", "newer Quillsmith"},
+        {"{\"pluginName\": ", "строка 1, символ 16: форма обрывается"},
+        {"{\"title\": \"a document of another program\"}", "неизвестный ключ \"title\""},
+        {"{\"screenshotCount\": \"2\"}", "значение \"screenshotCount\" должно быть целым числом от -1 до 3"},
+        {"{\"screenshotCount\": 4}", "значение \"screenshotCount\" должно быть целым числом от -1 до 3"},
+        {"{\"formatVersion\": 9}", "более новой версией Quillsmith"},
     };
     for (const auto& c : cases) {
         const QString path = temp.filePath(QStringLiteral("bad.qsform"));
