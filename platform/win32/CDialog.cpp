@@ -64,6 +64,8 @@ struct CDialog::Native {
     // than its layout, and the pages under its tab control after them.
     void Grow(PixelSize by);
     bool Scrolls() const { return m_content.cx > 0; }
+    // The frame this window really has around its client area, in pixels.
+    SIZE FrameExtra() const;
     RECT MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
     int ScreenPixels(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, m_dpi, 96); }
     // A handler of the map for this id ran.
@@ -910,15 +912,15 @@ void CDialog::ResizeClient(PixelSize size) {
     Native& n = *m_native;
     if (!n.m_hwnd || !(n.m_style & WS_THICKFRAME) || n.Scrolls()) return;
     const RECT layout = n.MapDialogRect({0, 0, n.m_layoutSize.width, n.m_layoutSize.height});
-    const RECT client{0, 0, std::max(static_cast<LONG>(size.width), layout.right),
-                      std::max(static_cast<LONG>(size.height), layout.bottom)};
-    // The frame this window's style really has, and no larger than the work area.
-    const RECT frame = FrameAround(client, n.m_style, n.m_dpi);
+    // The frame this window really has, and no larger than the work area.
+    const SIZE frame = n.FrameExtra();
     RECT now{};
     ::GetWindowRect(n.m_hwnd, &now);
     const RECT work = WorkAreaAt(now);
-    const LONG width = std::min(frame.right - frame.left, work.right - work.left);
-    const LONG height = std::min(frame.bottom - frame.top, work.bottom - work.top);
+    const LONG width =
+        std::min(std::max(static_cast<LONG>(size.width), layout.right) + frame.cx, work.right - work.left);
+    const LONG height =
+        std::min(std::max(static_cast<LONG>(size.height), layout.bottom) + frame.cy, work.bottom - work.top);
     // Kept inside the work area when it grows past its edge.
     const LONG left = std::max(work.left, std::min(now.left, work.right - width));
     const LONG top = std::max(work.top, std::min(now.top, work.bottom - height));
@@ -1255,12 +1257,23 @@ std::optional<LRESULT> CDialog::Native::OnDrawItem(LPARAM lParam) const {
     return TRUE;
 }
 
+SIZE CDialog::Native::FrameExtra() const {
+    RECT window{}, client{};
+    if (m_hwnd && ::GetWindowRect(m_hwnd, &window) && ::GetClientRect(m_hwnd, &client) && client.right > 0)
+        return {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+    const RECT frame = FrameAround({0, 0, 0, 0}, m_style, m_dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 std::optional<LRESULT> CDialog::Native::OnGetMinMaxInfo(LPARAM lParam) const {
-    // A window that grows never shrinks below its layout.
-    if (!(m_style & WS_THICKFRAME)) return std::nullopt;
-    const RECT frame = FrameAround(MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height}), m_style, m_dpi);
+    // A window that grows never shrinks below its layout; one that scrolls
+    // has a screen too small for it.
+    if (!(m_style & WS_THICKFRAME) || Scrolls()) return std::nullopt;
+    // The frame as drawn, which may not be the one measured at this scale.
+    const RECT client = MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height});
+    const SIZE frame = FrameExtra();
     auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-    limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+    limits->ptMinTrackSize = {client.right + frame.cx, client.bottom + frame.cy};
     return 0;
 }
 

@@ -611,7 +611,7 @@ RECT FrameOf(HWND window) {
 TEST_F(MainWindow, ASecondWindowDoesNotOpenOnTopOfTheFirst) {
     Open({0, 0, 4000, 3000});
     CDialog second;
-    ASSERT_TRUE(second.CreateTopLevel("Quillsmith", DluRect{0, 0, 448, 366}));
+    ASSERT_TRUE(second.CreateTopLevel("Quillsmith", DluRect{0, 0, 448, 366}, true));
     second.Show(true);
     const RECT first = FrameOf(Hwnd(*window)), other = FrameOf(Hwnd(second));
     EXPECT_TRUE(first.left != other.left || first.top != other.top);
