@@ -56,6 +56,14 @@ constexpr ControlSpec kLayout[] = {
     {DatabaseId::SiteHomeLink, K::CheckBox, "Ссылка на главную страницу сайта"_cp, {268, 280, 154, 10}, kStyleNone, 18},
 };
 
+// A larger page: the description takes the room, the screenshot's path the
+// width (the archive's name keeps its place, its size stands beside it).
+constexpr GrowthRule kGrowth[] = {
+    {DatabaseId::DescriptionMirror, kWidens, 1},
+    {DatabaseId::Image, kWidens},
+    {DatabaseId::BrowseImage, kFollowsRight},
+};
+
 constexpr std::string_view kImageFilter =
     " Файлы изображений (*.gif; *.jpg; *.jpeg) |*.gif; *.jpg; *.jpeg| Все файлы (*.*)|*.*||"_cp;
 constexpr std::string_view kArchiveFilter = " Файлы архивов (*.rar; *.zip) |*.rar; *.zip| Все файлы (*.*)|*.*||"_cp;
@@ -74,6 +82,7 @@ constexpr DatabaseId kGrades[] = {DatabaseId::Grade1, DatabaseId::Grade2, Databa
 CDatabasePage::CDatabasePage(WindowHandle parent) {
     CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
+    SetGrowth(kGrowth);
     AddComboItems(DatabaseId::Category,
                   {"Доспехи"_cp, "Оружие"_cp, "Одежда"_cp, "Квесты"_cp, "Здания"_cp, "Геймплей"_cp, "Расы, Морды"_cp,
                    "Для Модостроителей"_cp, "Графика, Текстуры"_cp, "Звуки, Музыка"_cp, "Исправления игры"_cp,

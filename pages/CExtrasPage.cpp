@@ -38,11 +38,20 @@ constexpr ControlSpec kLayout[] = {
     {ExtrasId::KeepLineBreaks, K::CheckBox, "Сохранять переносы строк"_cp, {244, 259, 150, 10}, kStyleNone, 11},
 };
 
+// A larger page: the texts share the height and take the width.
+constexpr GrowthRule kGrowth[] = {
+    {ExtrasId::HowToPlay, kWidens, 1},
+    {ExtrasId::Authors, kWidens, 1},
+    {ExtrasId::Note, kWidens, 1},
+    {ExtrasId::WarningText, kWidens, 1},
+};
+
 }  // namespace
 
 CExtrasPage::CExtrasPage(WindowHandle parent) {
     CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
+    SetGrowth(kGrowth);
 
     OnClicked(ExtrasId::HowToPlayEnabled, [this] { OnHowToPlayEnabled(); });
     OnClicked(ExtrasId::NoteEnabled, [this] { OnNoteEnabled(); });

@@ -46,6 +46,16 @@ constexpr ControlSpec kLayout[] = {
     {PluginId::UninstallText, K::MultiLineEdit, {}, {10, 258, 409, 36}, kStyleNone, 23},
 };
 
+// A larger page: the texts share the height, the path boxes the width.
+constexpr GrowthRule kGrowth[] = {
+    {PluginId::Description, kWidens, 1}, {PluginId::OtherRequirements, kWidens, 1},
+    {PluginId::InstallText, kWidens, 1}, {PluginId::UninstallText, kWidens, 1},
+    {PluginId::File, kWidens},           {PluginId::BrowseFile, kFollowsRight},
+    {PluginId::Screenshot1, {0, 1, 3}},  {PluginId::BrowseScreenshot1, {1, 1, 3}},
+    {PluginId::Screenshot2, {1, 2, 3}},  {PluginId::BrowseScreenshot2, {2, 2, 3}},
+    {PluginId::Screenshot3, {2, 3, 3}},  {PluginId::BrowseScreenshot3, kFollowsRight},
+};
+
 constexpr std::string_view kImageFilter =
     " Файлы изображений (*.gif; *.jpg; *.jpeg; *.png) |*.gif; *.jpg; *.jpeg; *.png| Все файлы (*.*)|*.*||"_cp;
 constexpr std::string_view kPluginFilter = " Файлы плагинов (*.esp; *.esm) |*.esp; *.esm| Все файлы (*.*)|*.*||"_cp;
@@ -61,6 +71,7 @@ constexpr std::array<PluginId, 6> kScreenshotControls = {
 CPluginPage::CPluginPage(WindowHandle parent) {
     CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
+    SetGrowth(kGrowth);
     AddComboItems(PluginId::ScreenshotCount, {"Нет"_cp, "1", "2", "3"});
 
     OnClicked(PluginId::RequiresOther, [this] { OnRequiresOther(); });

@@ -12,12 +12,14 @@ constexpr ControlSpec kLayout[] = {
     {kNoControlId, K::GroupBox, "Текстовый документ"_cp, {4, 4, 424, 295}},
     {TextDocId::Edit, K::MultiLineEdit, {}, {10, 14, 412, 279}, kStyleNone, 1},
 };
+constexpr GrowthRule kGrowth[] = {{TextDocId::Edit, kWidens, 1}};
 
 }  // namespace
 
 CTextDocPage::CTextDocPage(WindowHandle parent) {
     CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
+    SetGrowth(kGrowth);
     OnInitDialog();
 }
 
@@ -28,8 +30,7 @@ bool CTextDocPage::OnInitDialog() {
 }
 
 void CTextDocPage::PlaceEdit() {
-    // Inside the group box's frame; it does not follow later changes of the
-    // page's size, only of its scale.
+    // Inside the group box's frame, at every scale and size of the page.
     const PixelSize page = ClientSize();
     MoveItem(TextDocId::Edit,
              {ScreenPixels(16), ScreenPixels(24), page.width - ScreenPixels(18), page.height - ScreenPixels(16)});

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Growth.h"
 #include "platform/Layout.h"
 #include "readme/ControlValues.h"
 #include "text/Text.h"
@@ -39,6 +40,9 @@ public:
     bool CreateTopLevel(std::string_view title, const DluRect& size, bool resizable = false);
     // A top-level window's title, in Windows-1251.
     void SetTitle(std::string_view title);
+    // A resizable top-level window's client area at size: never below its
+    // layout, and fitted to the screen once the window's frame is known.
+    void ResizeClient(PixelSize size);
     // A page at the top left of parent, at its layout's size.
     bool CreatePage(WindowHandle parent, const DluRect& size);
     WindowHandle GetSafeHwnd() const;
@@ -120,6 +124,13 @@ public:
 
     const DialogBaseUnits& baseUnits() const;
 
+    // How the layout's controls follow the dialog when it is larger than
+    // its layout; pages under its tab control grow as that does. The rules
+    // outlive the dialog (a table beside its layout).
+    void SetGrowth(std::span<const GrowthRule> rules);
+    // Where the growth puts a layout control now, in pixels of the dialog.
+    PixelEdges GrownPlace(ItemId id) const;
+
     // Any control's value changed: text, check state or selection, by the
     // user or by the program (the window keeps its draft by it).
     void OnChanged(std::function<void()> handler);
@@ -146,7 +157,7 @@ protected:
     virtual void OnCancel() {}
     // The window is closing (top level only); by default it goes.
     virtual void OnClose();
-    // What a page placed in pixels, placed again at another scale.
+    // What a page placed in pixels, placed again at another scale or size.
     virtual void OnScaleChanged() {}
     // A resizable top-level window's client area has a new size.
     virtual void OnResized(PixelSize) {}

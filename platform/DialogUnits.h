@@ -22,6 +22,8 @@ struct PixelEdges {
     int top = 0;
     int right = 0;
     int bottom = 0;
+
+    bool operator==(const PixelEdges&) const = default;
 };
 
 // A point on the screen, in pixels. {-1, -1} asks for a context menu from

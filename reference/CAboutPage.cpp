@@ -12,6 +12,7 @@ constexpr DluRect kLicenceBox{4, 83, 424, 216};
 constexpr ControlSpec kLayout[] = {
     {AboutId::Licence, ControlKind::RichEdit, {}, kLicenceBox, kStyleNone, 1},
 };
+constexpr GrowthRule kGrowth[] = {{AboutId::Licence, kWidens, 1}};
 
 // The one colour IsBannerTransparent leaves out.
 constexpr std::uint32_t kBannerTransparent = 0x000000;
@@ -22,6 +23,7 @@ static_assert(IsBannerTransparent(kBannerTransparent));
 CAboutPage::CAboutPage(WindowHandle parent) {
     CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
+    SetGrowth(kGrowth);
     OnInitDialog();
 }
 
@@ -51,7 +53,7 @@ PixelEdges CAboutPage::BannerRect() const {
 void CAboutPage::PlaceLicenceBox() {
     // The banner is sized in pixels, the box in dialog units: with a small
     // font the layout's place would cover the banner's lower part.
-    PixelEdges box = MapDialogUnits(kLicenceBox, baseUnits());
+    PixelEdges box = GrownPlace(AboutId::Licence);
     const PixelEdges banner = BannerRect();
     if (m_hasBanner) {
         // As far below the banner as the box stands in from the page's edge.

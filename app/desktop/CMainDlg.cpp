@@ -37,6 +37,13 @@ constexpr ControlSpec kLayout[] = {
     {MainId::Preview, K::PushButton, "Предпросмотр"_cp, {382, 348, 62, 14}, kStyleNone, 7},
 };
 constexpr DluRect kWindowRect = {0, 0, 448, 366};
+// A larger window: the pages and the path box grow, the bottom row moves down.
+constexpr GrowthRule kGrowth[] = {
+    {MainId::Tabs, kWidens, 1},
+    {MainId::ReadOnlyBox, kWidens},
+    {MainId::Status, kWidens},
+    {MainId::Preview, kFollowsRight},
+};
 
 constexpr std::string_view kTabCaptions[CMainDlg::kTabCount] = {
     "Просмотр"_cp, "Параметры 1"_cp, "Параметры 2"_cp, "База данных"_cp, "Справка"_cp, "О программе"_cp,
@@ -75,8 +82,9 @@ CMainDlg::~CMainDlg() {
 }
 
 void CMainDlg::Create() {
-    CreateTopLevel(kApplicationTitle, kWindowRect);
+    CreateTopLevel(kApplicationTitle, kWindowRect, true);
     CreateControls(kLayout);
+    SetGrowth(kGrowth);
     m_pluginPage.emplace(GetSafeHwnd());
     m_extrasPage.emplace(GetSafeHwnd());
     m_helpPage.emplace(GetSafeHwnd());
@@ -102,6 +110,11 @@ void CMainDlg::Create() {
     OnSelChanging(MainId::Tabs, [this] { OnTabSelChanging(); });
     OnSelChange(MainId::Tabs, [this] { OnTabSelChange(); });
     OnInitDialog();
+    // The size the last window closed at, in this window's units.
+    if (const std::optional<WindowSize> size = m_windowSize.Read()) {
+        const PixelEdges place = MapDialogUnits({0, 0, size->width, size->height}, baseUnits());
+        ResizeClient({place.right, place.bottom});
+    }
 }
 
 int CMainDlg::DoModal() {
@@ -294,6 +307,9 @@ void CMainDlg::OnClose() {
     WriteDraft();
     // Kept for the next start, which brings it back.
     m_drafts.Close();
+    // Not worth a word when it fails: the next start opens at the layout's size.
+    const PixelSize client = ClientSize();
+    m_windowSize.Write({MulDiv(client.width, 4, baseUnits().x), MulDiv(client.height, 8, baseUnits().y)});
     CDialog::OnClose();
 }
 

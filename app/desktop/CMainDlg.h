@@ -12,6 +12,7 @@
 #include "app/preview/PreviewModel.h"
 #include "app/state/DraftStore.h"
 #include "app/state/ProgramState.h"
+#include "app/state/WindowSize.h"
 #include "form/FormFile.h"
 #include "output/ReadmeChecks.h"
 #include "output/SaveFiles.h"
@@ -143,6 +144,7 @@ private:
     FilePath m_savedReadme;  // by the last Save, for the browser
     DraftStore m_drafts{StateFolder()};
     RecentFolders m_folders{StateFolder()};
+    WindowSizeFile m_windowSize{StateFolder()};
     std::vector<std::string> m_draftsToStart;  // each for a window of its own
     bool m_nothingToShow = false;              // the draft to adopt was taken
     // The status line: what start-up found, and writes that fail until one succeeds.

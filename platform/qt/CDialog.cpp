@@ -23,6 +23,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTabBar>
@@ -101,6 +102,13 @@ struct CDialog::Native final : QWidget {
     QWidget* CreateControl(const ControlSpec& spec);
     void SetWindowSize(const DluRect& rect, bool resizable);
     QRect Map(const DluRect& rect) const { return MapDialogRect(rect, units); }
+    // The controls where the growth puts them in a dialog by pixels larger
+    // than its layout, and the pages under its tab control after them.
+    void Grow(PixelSize by);
+    // What the screen leaves a top-level window's client area.
+    QSize Room() const;
+    // The size asked for, fitted to the room with the frame now known.
+    void Refit();
 
     CDialog* owner;
     DialogBaseUnits units;
@@ -115,7 +123,19 @@ struct CDialog::Native final : QWidget {
     std::map<std::uintptr_t, std::unique_ptr<QTimer>> timers;
     std::map<std::uintptr_t, std::function<void()>> timerHandlers;
     bool topLevel = false;
+    bool resizable = false;
     bool programSelects = false;  // SetCurSel is changing a list's line
+    // The layout's rows, their widgets and the places they were made at
+    // (a caption may have widened one, a combo's list is not its height).
+    std::vector<ControlSpec> layout;
+    std::vector<QWidget*> layoutWidgets;
+    std::vector<QRect> madeAt;
+    std::span<const GrowthRule> growth;
+    QSize layoutSize;
+    PixelSize extra;
+    QSize requested;                              // a top-level window's
+    bool fitted = false;                          // to the frame it really got
+    std::vector<std::pair<CDialog*, int>> pages;  // placed under a tab control
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -124,6 +144,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 CDialog::CDialog() : m_native(std::make_unique<Native>(*this)) {}
@@ -154,7 +176,8 @@ bool CDialog::CreatePage(WindowHandle parent, const DluRect& size) {
         n.setParent(QtWidget(parent));
         n.units = BaseUnitsOf(n.font());
     }
-    n.resize(n.Map(size).size());
+    n.layoutSize = n.Map(size).size();
+    n.resize(n.layoutSize);
     return true;
 }
 
@@ -277,12 +300,20 @@ QWidget* CDialog::Native::CreateControl(const ControlSpec& spec) {
     return widget;
 }
 
-void CDialog::Native::SetWindowSize(const DluRect& rect, bool resizable) {
-    const QSize wanted = Map(rect).size();
+QSize CDialog::Native::Room() const {
     // The window manager's frame is not known before the window shows: room
     // for a title bar and borders as a desktop draws them at this scale.
-    const QSize room = screen()->availableGeometry().size() -
-                       QSize(2 * ::ScreenPixels(*this, 4), ::ScreenPixels(*this, 40) + 2 * ::ScreenPixels(*this, 4));
+    const QSize frame =
+        isVisible() ? frameGeometry().size() - size()
+                    : QSize(2 * ::ScreenPixels(*this, 4), ::ScreenPixels(*this, 40) + 2 * ::ScreenPixels(*this, 4));
+    return screen()->availableGeometry().size() - frame;
+}
+
+void CDialog::Native::SetWindowSize(const DluRect& rect, bool canResize) {
+    const QSize wanted = Map(rect).size();
+    layoutSize = requested = wanted;
+    resizable = canResize;
+    const QSize room = Room();
     if (wanted.width() <= room.width() && wanted.height() <= room.height()) {
         if (resizable) {
             setMinimumSize(wanted);
@@ -295,12 +326,19 @@ void CDialog::Native::SetWindowSize(const DluRect& rect, bool resizable) {
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     surface = new QWidget;
-    surface->setFixedSize(wanted);
+    if (resizable) {
+        // Never below the layout, larger as the window grows.
+        surface->setMinimumSize(wanted);
+        scroll->setWidgetResizable(true);
+        surface->installEventFilter(this);
+    } else {
+        surface->setFixedSize(wanted);
+    }
     scroll->setWidget(surface);
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
     const ScrollBarsNeeded bars = NeedScrollBars({wanted.width(), wanted.height()}, {room.width(), room.height()}, bar);
     const QSize whole = wanted + QSize(bars.vertical ? bar : 0, bars.horizontal ? bar : 0);
-    setMaximumSize(whole);
+    if (!resizable) setMaximumSize(whole);
     resize(whole.boundedTo(room));
     auto* fill = new QVBoxLayout(this);
     fill->setContentsMargins(0, 0, 0, 0);
@@ -320,7 +358,13 @@ void CDialog::Native::SetWindowSize(const DluRect& rect, bool resizable) {
 void CDialog::CreateControls(std::span<const ControlSpec> layout) {
     std::vector<QWidget*> widgets;
     widgets.reserve(layout.size());
-    for (const ControlSpec& spec : layout) widgets.push_back(m_native->CreateControl(spec));
+    for (const ControlSpec& spec : layout) {
+        QWidget* widget = m_native->CreateControl(spec);
+        widgets.push_back(widget);
+        m_native->layout.push_back(spec);
+        m_native->layoutWidgets.push_back(widget);
+        m_native->madeAt.push_back(widget->geometry());
+    }
     const std::vector<std::size_t> order = TabOrderOf(layout);
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(widgets[order[i - 1]], widgets[order[i]]);
 }
@@ -619,10 +663,70 @@ void CDialog::ChooseTab(ItemId id, int index) {
 }
 
 void CDialog::PlacePage(CDialog& page, ItemId tabId) {
-    auto* tabs = m_native->Get<CTabCtrl>(tabId);
+    Native& n = *m_native;
+    auto* tabs = n.Get<CTabCtrl>(tabId);
     if (!tabs) return;
+    if (std::find(n.pages.begin(), n.pages.end(), std::pair{&page, static_cast<int>(tabId)}) == n.pages.end())
+        n.pages.emplace_back(&page, tabId);
     page.m_native->setParent(tabs);
     page.m_native->move(tabs->PageOrigin());
+    // The page grows as its tab control has grown beyond the layout.
+    QSize grown;
+    for (std::size_t i = 0; i < n.layout.size(); ++i)
+        if (n.layout[i].id == tabId) grown = tabs->size() - n.madeAt[i].size();
+    grown = grown.expandedTo(QSize(0, 0));
+    if (page.m_native->size() == page.m_native->layoutSize + grown) return;
+    page.m_native->resize(page.m_native->layoutSize + grown);
+    page.m_native->Grow({grown.width(), grown.height()});
+    page.OnScaleChanged();
+}
+
+void CDialog::SetGrowth(std::span<const GrowthRule> rules) {
+    m_native->growth = rules;
+    m_native->Grow(m_native->extra);
+}
+
+void CDialog::Native::Grow(PixelSize by) {
+    extra = by;
+    // Without rules the controls stay where the dialog itself put them.
+    const std::vector<PixelEdges> places =
+        growth.empty() ? std::vector<PixelEdges>() : GrowLayout(layout, growth, by, units);
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const PixelEdges base = MapDialogUnits(layout[i].rect, units);
+        layoutWidgets[i]->setGeometry(madeAt[i].adjusted(places[i].left - base.left, places[i].top - base.top,
+                                                         places[i].right - base.right, places[i].bottom - base.bottom));
+    }
+    if (owner)
+        for (const auto& [page, tabId] : std::vector(pages)) owner->PlacePage(*page, tabId);
+}
+
+PixelEdges CDialog::GrownPlace(ItemId id) const {
+    const Native& n = *m_native;
+    const std::vector<PixelEdges> places = GrowLayout(n.layout, n.growth, n.extra, n.units);
+    for (std::size_t i = 0; i < n.layout.size(); ++i)
+        if (n.layout[i].id == id) return places[i];
+    return {};
+}
+
+void CDialog::ResizeClient(PixelSize size) {
+    Native& n = *m_native;
+    if (!n.topLevel || !n.resizable) return;
+    n.requested = QSize(size.width, size.height).expandedTo(n.layoutSize);
+    n.Refit();
+}
+
+void CDialog::Native::Refit() {
+    const QSize room = Room();
+    // Scrolling only because the frame was guessed too large: the layout
+    // whole, as when it fitted from the start.
+    if (surface != this && layoutSize.width() <= room.width() && layoutSize.height() <= room.height()) {
+        if (resizable)
+            setMinimumSize(layoutSize);
+        else
+            setFixedSize(layoutSize);
+    }
+    if (resizable || surface != this) resize(requested.boundedTo(room).expandedTo(minimumSize()));
+    fitted = isVisible();
 }
 
 void CDialog::OnCommand(int command, std::function<void()> handler) {
@@ -759,7 +863,25 @@ void CDialog::Native::closeEvent(QCloseEvent* event) {
 
 void CDialog::Native::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    // The user's size is the one to keep when the window shows again.
+    if (topLevel && fitted) requested = size();
+    if (topLevel && surface == this)
+        Grow({std::max(0, width() - layoutSize.width()), std::max(0, height() - layoutSize.height())});
     if (owner && topLevel) owner->OnResized({width(), height()});
+}
+
+bool CDialog::Native::eventFilter(QObject* watched, QEvent* event) {
+    // A scrolling window's controls grow with the view beyond the layout.
+    if (watched == surface && surface != this && event->type() == QEvent::Resize)
+        Grow(
+            {std::max(0, surface->width() - layoutSize.width()), std::max(0, surface->height() - layoutSize.height())});
+    return QWidget::eventFilter(watched, event);
+}
+
+void CDialog::Native::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The frame is the window manager's, known once it has taken the window.
+    if (topLevel && !event->spontaneous()) QTimer::singleShot(0, this, [this] { Refit(); });
 }
 
 void CDialog::OnContextMenu(ItemId id, std::function<void(ScreenPoint)> handler) {

@@ -61,7 +61,12 @@ struct CDialog::Native {
     // The dialog font and every layout control at another DPI.
     void Rescale(int dpi);
     void FocusMovedTo(HWND control);
+    // The controls where the growth puts them in a dialog by pixels larger
+    // than its layout, and the pages under its tab control after them.
+    void Grow(PixelSize by);
     bool Scrolls() const { return m_content.cx > 0; }
+    // The frame this window really has around its client area, in pixels.
+    SIZE FrameExtra() const;
     RECT MapDialogRect(const DluRect& rect) const { return ::MapDialogRect(rect, m_units); }
     int ScreenPixels(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, m_dpi, 96); }
     // A handler of the map for this id ran.
@@ -97,6 +102,10 @@ struct CDialog::Native {
     DluRect m_layoutSize{};             // a top-level window's
     std::optional<DluRect> m_pageSize;  // a page's
     std::vector<std::pair<HWND, DluRect>> m_places;
+    std::vector<ControlSpec> m_layout;  // every row, with its control or none
+    std::vector<HWND> m_layoutControls;
+    std::span<const GrowthRule> m_growth;
+    PixelSize m_extra{};
     std::vector<std::pair<CDialog*, int>> m_pages;  // placed under a tab control
     std::map<HWND, HWND> m_tabAfter;                // AddTabStop's: the control Tab reaches it from
     HWND m_lastFocus = nullptr;
@@ -521,6 +530,8 @@ void CDialog::CreateControls(std::span<const ControlSpec> layout) {
     for (const ControlSpec& spec : layout) {
         const HWND control = n.CreateControl(spec);
         controls.push_back(control);
+        n.m_layout.push_back(spec);
+        n.m_layoutControls.push_back(control);
         if (!control) continue;
         if (spec.id != kNoControlId && n.m_items.insert_or_assign(spec.id, control).second)
             n.m_itemOrder.push_back(spec.id);
@@ -831,6 +842,16 @@ void CDialog::PlacePage(CDialog& page, ItemId tabId) {
         m_native->m_pages.end())
         m_native->m_pages.emplace_back(&page, tabId);
     const RECT area = TabPageRect(tab);
+    // The page grows as its tab control has grown beyond the layout.
+    RECT tabNow{};
+    ::GetWindowRect(tab, &tabNow);
+    PixelSize grown{};
+    for (std::size_t i = 0; i < m_native->m_layout.size(); ++i)
+        if (m_native->m_layout[i].id == tabId) {
+            const RECT made = m_native->MapDialogRect(m_native->m_layout[i].rect);
+            grown = {std::max(0, static_cast<int>((tabNow.right - tabNow.left) - (made.right - made.left))),
+                     std::max(0, static_cast<int>((tabNow.bottom - tabNow.top) - (made.bottom - made.top)))};
+        }
     // The page covers the whole page area, which is larger than the page's
     // layout: no band of the tab control's white shows.
     const auto place = [&](HWND insertAfter, UINT keep) {
@@ -859,8 +880,54 @@ void CDialog::PlacePage(CDialog& page, ItemId tabId) {
         const HWND above = ::GetWindow(tab, GW_HWNDPREV);
         place(above ? above : HWND_TOP, above == pageWindow ? SWP_NOZORDER : 0u);
     }
+    page.m_native->Grow(grown);
     // What the page placed in pixels, it places again in its new size.
     page.OnScaleChanged();
+}
+
+void CDialog::SetGrowth(std::span<const GrowthRule> rules) {
+    m_native->m_growth = rules;
+    m_native->Grow(m_native->m_extra);
+}
+
+void CDialog::Native::Grow(PixelSize by) {
+    m_extra = by;
+    if (!m_growth.empty()) {
+        const std::vector<PixelEdges> places = GrowLayout(m_layout, m_growth, by, m_units);
+        for (std::size_t i = 0; i < places.size(); ++i)
+            if (const HWND control = m_layoutControls[i])
+                ::SetWindowPos(control, nullptr, places[i].left - m_scroll.x, places[i].top - m_scroll.y,
+                               places[i].right - places[i].left, places[i].bottom - places[i].top,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const auto& [page, tabId] : std::vector(m_pages)) self.PlacePage(*page, tabId);
+}
+
+PixelEdges CDialog::GrownPlace(ItemId id) const {
+    const Native& n = *m_native;
+    const std::vector<PixelEdges> places = GrowLayout(n.m_layout, n.m_growth, n.m_extra, n.m_units);
+    for (std::size_t i = 0; i < n.m_layout.size(); ++i)
+        if (n.m_layout[i].id == id) return places[i];
+    return {};
+}
+
+void CDialog::ResizeClient(PixelSize size) {
+    Native& n = *m_native;
+    if (!n.m_hwnd || !(n.m_style & WS_THICKFRAME) || n.Scrolls()) return;
+    const RECT layout = n.MapDialogRect({0, 0, n.m_layoutSize.width, n.m_layoutSize.height});
+    // The frame this window really has, and no larger than the work area.
+    const SIZE frame = n.FrameExtra();
+    RECT now{};
+    ::GetWindowRect(n.m_hwnd, &now);
+    const RECT work = WorkAreaAt(now);
+    const LONG width =
+        std::min(std::max(static_cast<LONG>(size.width), layout.right) + frame.cx, work.right - work.left);
+    const LONG height =
+        std::min(std::max(static_cast<LONG>(size.height), layout.bottom) + frame.cy, work.bottom - work.top);
+    // Kept inside the work area when it grows past its edge.
+    const LONG left = std::max(work.left, std::min(now.left, work.right - width));
+    const LONG top = std::max(work.top, std::min(now.top, work.bottom - height));
+    ::SetWindowPos(n.m_hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int CDialog::ScreenPixels(int pixelsAt96Dpi) const { return m_native->ScreenPixels(pixelsAt96Dpi); }
@@ -1214,16 +1281,32 @@ std::optional<LRESULT> CDialog::Native::OnDrawItem(LPARAM lParam) const {
     return TRUE;
 }
 
+SIZE CDialog::Native::FrameExtra() const {
+    RECT window{}, client{};
+    if (m_hwnd && ::GetWindowRect(m_hwnd, &window) && ::GetClientRect(m_hwnd, &client) && client.right > 0)
+        return {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+    const RECT frame = FrameAround({0, 0, 0, 0}, m_style, m_dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 std::optional<LRESULT> CDialog::Native::OnGetMinMaxInfo(LPARAM lParam) const {
-    // A window that grows never shrinks below its layout.
-    if (!(m_style & WS_THICKFRAME)) return std::nullopt;
-    const RECT frame = FrameAround(MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height}), m_style, m_dpi);
+    // A window that grows never shrinks below its layout; one that scrolls
+    // has a screen too small for it.
+    if (!(m_style & WS_THICKFRAME) || Scrolls()) return std::nullopt;
+    // The frame as drawn, which may not be the one measured at this scale.
+    const RECT client = MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height});
+    const SIZE frame = FrameExtra();
     auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-    limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+    limits->ptMinTrackSize = {client.right + frame.cx, client.bottom + frame.cy};
     return 0;
 }
 
 std::optional<LRESULT> CDialog::Native::OnSize(WPARAM wParam, LPARAM lParam) {
+    if ((m_style & WS_THICKFRAME) && wParam != SIZE_MINIMIZED && !Scrolls()) {
+        const RECT layout = MapDialogRect({0, 0, m_layoutSize.width, m_layoutSize.height});
+        Grow({std::max(0, LOWORD(lParam) - static_cast<int>(layout.right)),
+              std::max(0, HIWORD(lParam) - static_cast<int>(layout.bottom))});
+    }
     if ((m_style & WS_THICKFRAME) && wParam != SIZE_MINIMIZED) self.OnResized({LOWORD(lParam), HIWORD(lParam)});
     return std::nullopt;
 }

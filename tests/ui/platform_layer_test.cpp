@@ -7,7 +7,9 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QUrl>
@@ -116,6 +118,32 @@ public:
 TEST(QtLayer, ATopLevelWindowShowsTheProgramsIconFromTheResources) {
     TestWindow window;
     EXPECT_FALSE(QtWidget(window)->windowIcon().isNull());
+}
+
+// Only a guess of the frame makes it scroll before it shows; the frame it
+// really gets leaves room for the whole layout.
+TEST(QtLayer, AWindowShowsItsWholeLayoutWhenItFitsWithTheFrameItReallyGets) {
+    for (const bool resizable : {false, true}) {
+        class Tall : public CDialog {
+        public:
+            explicit Tall(bool canResize) {
+                const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+                const int height = (room.height() - 4) * 8 / baseUnits().y;
+                CreateTopLevel("Окно"_cp, {0, 0, 210, height}, canResize);
+                CreateControls(kWindowLayout);
+                layout = MapDialogRect(*this, {0, 0, 210, height}).size();
+            }
+            QSize layout;
+        } window(resizable);
+        QWidget* widget = QtWidget(window);
+        ASSERT_LT(widget->height(), window.layout.height()) << "the guess leaves room for a title bar";
+        widget->show();
+        for (int tries = 0; tries < 50 && widget->size() != window.layout; ++tries) QTest::qWait(20);
+        EXPECT_EQ(widget->size(), window.layout) << resizable;
+        EXPECT_EQ(widget->minimumSize(), window.layout) << resizable;
+        QApplication::processEvents();
+        for (QScrollBar* bar : widget->findChildren<QScrollBar*>()) EXPECT_FALSE(bar->isVisible()) << resizable;
+    }
 }
 
 TEST(QtLayer, ShiftTabIsBacktabToQtAndEitherRunsTheCommand) {

@@ -612,7 +612,7 @@ RECT FrameOf(HWND window) {
 TEST_F(MainWindow, ASecondWindowDoesNotOpenOnTopOfTheFirst) {
     Open({0, 0, 4000, 3000});
     CDialog second;
-    ASSERT_TRUE(second.CreateTopLevel("Quillsmith", DluRect{0, 0, 448, 366}));
+    ASSERT_TRUE(second.CreateTopLevel("Quillsmith", DluRect{0, 0, 448, 366}, true));
     second.Show(true);
     const RECT first = FrameOf(Hwnd(*window)), other = FrameOf(Hwnd(second));
     EXPECT_TRUE(first.left != other.left || first.top != other.top);
@@ -714,6 +714,86 @@ TEST_F(MainWindow, TheChecksWindowGrowsAndShowsEachWholeLine) {
     for (int i = 0; i < count; ++i)
         EXPECT_GE(static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0)), wrappedHeight(i))
             << "line " << i;
+}
+
+// Comparable, and shown as its four edges.
+PixelEdges Edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+TEST_F(MainWindow, MadeLargerItsTextsAndPagesGrowTheButtonsStayAndTheLayoutComesBack) {
+    Open({0, 0, 4000, 3000});
+    const HWND main = Hwnd(*window);
+    CDialog& plugin = window->pluginPage();
+    struct Watched {
+        HWND control;
+        HWND parent;
+        RECT at;
+    };
+    std::vector<Watched> watched;
+    for (ItemId id : {MainId::New, MainId::Open, MainId::Save, MainId::Preview, MainId::Tabs})
+        watched.push_back({ItemHwnd(*window, id), main, {}});
+    for (ItemId id : {PluginId::Description, PluginId::UninstallText, PluginId::BrowseFile, PluginId::Screenshot2})
+        watched.push_back({ItemHwnd(plugin, id), Hwnd(plugin), {}});
+    watched.push_back({ItemHwnd(window->textDocPage(), TextDocId::Edit), Hwnd(window->textDocPage()), {}});
+    for (Watched& w : watched) w.at = PlaceIn(w.control, w.parent);
+    const RECT frame = FrameOf(main);
+
+    // Through the message loop, as a drag of the frame sends it.
+    ::SetWindowPos(main, nullptr, 0, 0, frame.right - frame.left + 240, frame.bottom - frame.top + 160,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(100);
+    const auto now = [&watched](std::size_t i) { return Edges(PlaceIn(watched[i].control, watched[i].parent)); };
+    const auto moved = [](const RECT& r, int left, int top, int right, int bottom) {
+        return PixelEdges{r.left + left, r.top + top, r.right + right, r.bottom + bottom};
+    };
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(now(i), Edges(watched[i].at)) << "button " << i;
+    EXPECT_EQ(now(3), moved(watched[3].at, 240, 160, 240, 160));
+    EXPECT_EQ(now(4), moved(watched[4].at, 0, 0, 240, 160));
+    // Four texts share the height on the Plugin page.
+    EXPECT_EQ(now(5), moved(watched[5].at, 0, 0, 240, 40));
+    EXPECT_EQ(now(6), moved(watched[6].at, 0, 120, 240, 160));
+    EXPECT_EQ(now(7), moved(watched[7].at, 240, 0, 240, 0));
+    EXPECT_EQ(now(8), moved(watched[8].at, 80, 80, 160, 80));
+    EXPECT_EQ(now(9), moved(watched[9].at, 0, 0, 240, 160));
+    const RECT area = TabPageRect(ItemHwnd(*window, MainId::Tabs));
+    for (int tab = 0; tab < CMainDlg::kTabCount; ++tab)
+        EXPECT_EQ(Edges(PlaceIn(Hwnd(*window->PageOfTab(tab)), main)), Edges(area)) << "tab " << tab;
+
+    // Never smaller than the layout.
+    MINMAXINFO limits{};
+    ::SendMessageW(main, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, frame.right - frame.left);
+    EXPECT_EQ(limits.ptMinTrackSize.y, frame.bottom - frame.top);
+
+    ::SetWindowPos(main, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top, SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(100);
+    for (std::size_t i = 0; i < watched.size(); ++i) EXPECT_EQ(now(i), Edges(watched[i].at)) << i;
+}
+
+TEST_F(MainWindow, TheSizeComesBackAtTheNextStartAndABrokenFileChangesNothing) {
+    Open({0, 0, 4000, 3000});
+    RECT layout{};
+    ::GetClientRect(Hwnd(*window), &layout);
+    const RECT frame = FrameOf(Hwnd(*window));
+    ::SetWindowPos(Hwnd(*window), nullptr, 0, 0, frame.right - frame.left + 120, frame.bottom - frame.top + 90,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    PumpFor(50);
+    ::SendMessageW(Hwnd(*window), WM_CLOSE, 0, 0);
+    window.reset();
+    window = std::make_unique<CMainDlg>();
+    window->Create();
+    RECT client{};
+    ::GetClientRect(Hwnd(*window), &client);
+    // Kept in dialog units: back within a unit's rounding.
+    EXPECT_NEAR(client.right, layout.right + 120, 2);
+    EXPECT_NEAR(client.bottom, layout.bottom + 90, 2);
+
+    window.reset();
+    ASSERT_TRUE(fileio::WriteWholeFile(scratch / "local\\Quillsmith\\window.json", "{ broken"));
+    window = std::make_unique<CMainDlg>();
+    window->Create();
+    ::GetClientRect(Hwnd(*window), &client);
+    EXPECT_EQ(Edges(client), Edges(layout));
+    EXPECT_TRUE(answers.shown.empty());
 }
 
 }  // namespace
