@@ -147,7 +147,8 @@ EOF2
 (cd "$work/checks/here" && "$render" --form "$work/checks.json" --check) >"$work/stdout" 2>"$work/stderr"
 status=$? err=$(cat "$work/stderr")
 expect 3 "" "checks alone"
-[[ "$(cat "$work/stdout")" == "Описание: тег <b> открыт и не закрыт
+[[ "$(cat "$work/stdout")" == "Имя файла: пусто, в readme будет пустое место
+Описание: тег <b> открыт и не закрыт
 Описание: одиночный перевод строки станет пробелом и строки сольются; абзац отделяйте пустой строкой
 Скриншот 1: файл не открывается
 Архив для записи: файл не найден" ]] || fail "checks alone: standard output was '$(cat "$work/stdout")'"
@@ -164,7 +165,7 @@ status=$? err=$(cat "$work/stderr")
 expect 1 "Ошибка открытия файла скриншота 2" "checks with output and a message"
 : >"$work/checks/out/mod.zip"
 shot "$work/checks/out/in-current.jpg"
-echo '{"pluginName": "Маяк", "description": "Одно слово", "screenshotCount": 2,
+echo '{"pluginName": "Маяк", "pluginFile": "Mayak.esp", "description": "Одно слово", "screenshotCount": 2,
  "screenshotPath": ["beside-readme.jpg", "in-current.jpg", ""], "writeBackgroundImages": false,
  "database": {"recordWanted": true, "archiveSize": "10", "archiveName": "mod.zip"}}' >"$work/clean.json"
 run --form "$work/clean.json" --output "$work/checks/out/ReadMe.htm" --check
