@@ -116,6 +116,12 @@ void CheckScreenshots(std::vector<ReadmeCheck>& checks, const ReadmeForm& form, 
     }
 }
 
+// Where the comment starting at at ends; npos when it never does.
+std::size_t PastComment(std::string_view text, std::size_t at) {
+    const std::size_t end = text.find("-->", at + 4);
+    return end == std::string_view::npos ? end : end + 3;
+}
+
 }  // namespace
 
 Text UnbalancedTag(std::string_view text) {
@@ -123,9 +129,8 @@ Text UnbalancedTag(std::string_view text) {
     std::size_t at = 0;
     while ((at = text.find('<', at)) != std::string_view::npos) {
         if (text.substr(at, 4) == "<!--") {
-            const std::size_t end = text.find("-->", at + 4);
-            if (end == std::string_view::npos) break;
-            at = end + 3;
+            at = PastComment(text, at);
+            if (at == std::string_view::npos) break;
             continue;
         }
         const bool closing = at + 1 < text.size() && text[at + 1] == '/';
@@ -162,9 +167,8 @@ Text ScriptInText(std::string_view text) {
     std::size_t at = 0;
     while ((at = text.find('<', at)) != std::string_view::npos) {
         if (text.substr(at, 4) == "<!--") {
-            const std::size_t end = text.find("-->", at + 4);
-            if (end == std::string_view::npos) break;
-            at = end + 3;
+            at = PastComment(text, at);
+            if (at == std::string_view::npos) break;
             continue;
         }
         ++at;

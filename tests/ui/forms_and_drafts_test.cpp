@@ -48,6 +48,19 @@ protected:
         Choose(database(), DatabaseId::Grade2, 2);
     }
     FormFile Form() const { return window->CaptureFormFile(); }
+    // A file where the state folder should be takes no draft; the window is
+    // made again to meet it.
+    QString BlockStateFolder() {
+        const QString folder = stateHome.filePath(QStringLiteral("quillsmith"));
+        QDir(folder).removeRecursively();
+        QFile blocker(folder);
+        EXPECT_TRUE(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        window.reset();
+        window = std::make_unique<CMainDlg>();
+        window->Create();
+        return folder;
+    }
 
     QTemporaryDir temp;
 };
@@ -150,15 +163,7 @@ TEST_F(FormsAndDrafts, TheDraftComesBackInTheNextWindowAndABrokenOneIsSetAside) 
 }
 
 TEST_F(FormsAndDrafts, AFailedWriteIsSaidUntilOneSucceeds) {
-    // A folder where the state folder should be takes no draft.
-    const QString folder = stateHome.filePath(QStringLiteral("quillsmith"));
-    QDir(folder).removeRecursively();
-    QFile blocker(folder);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    window.reset();
-    window = std::make_unique<CMainDlg>();
-    window->Create();
+    const QString folder = BlockStateFolder();
     plugin().SetItemText(PluginId::Name, "Маяк"_cp);
     window->WriteDraft();
     EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Черновик не записан: "_cp));
@@ -313,14 +318,7 @@ TEST_F(FormsAndDrafts, SaveFormProposesThePluginsNameWhereTheReadmeWent) {
 // A long note is cut in its middle, so both its start and its end show;
 // the tooltip holds all of it.
 TEST_F(FormsAndDrafts, TheStatusLineCutsALongNoteInItsMiddle) {
-    const QString folder = stateHome.filePath(QStringLiteral("quillsmith"));
-    QDir(folder).removeRecursively();
-    QFile blocker(folder);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    window.reset();
-    window = std::make_unique<CMainDlg>();
-    window->Create();
+    const QString folder = BlockStateFolder();
     plugin().SetItemText(PluginId::Name, "Маяк"_cp);
     window->WriteDraft();
     dialogs.answers.push_back(stateHome.filePath(QStringLiteral("form.qsform")));
