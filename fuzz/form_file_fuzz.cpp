@@ -6,8 +6,8 @@
 
 #include "form/FormFile.h"
 #include "readme/ReadmeHtml.h"
-#include "text/Cp1251.h"
 #include "template/TemplatePackage.h"
+#include "text/Cp1251.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const FormFileResult result = ReadFormFile({reinterpret_cast<const char*>(data), size});
