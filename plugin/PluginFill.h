@@ -1,0 +1,34 @@
+#pragma once
+// What a plug-in's header brings to a form: one rule, the same in the
+// window and in the renderer.
+
+#include <string_view>
+#include <vector>
+
+#include "form/FormFile.h"
+#include "plugin/PluginHeader.h"
+#include "text/Text.h"
+
+// What the rule took, for the status line.
+struct PluginFill {
+    std::vector<Text> required;  // every master that the form now requires, in the header's order
+    bool description = false;    // taken into an empty description
+    bool author = false;         // taken into the empty authors or author name
+    bool bsaArchive = false;     // the BSA beside the plug-in ticked its box
+
+    bool operator==(const PluginFill&) const = default;
+};
+
+// Applies the header of the plug-in at pluginPath (UTF-8, as the user chose
+// it) to form: pluginFile and pluginPath, the three master boxes, the other
+// masters, the BSA box when bsaBeside, and the description and authors where
+// empty. Nothing else changes.
+PluginFill ApplyPluginHeader(FormFile& form, const PluginHeader& header, const FilePath& pluginPath, bool bsaBeside);
+
+// Whether a file named BsaArchiveName(file name of pluginPath) lies beside
+// the plug-in, the name compared without regard to case.
+bool BsaBesidePlugin(const FilePath& pluginPath);
+
+// "Из заголовка плагина: требует Tribunal.esm, Bloodmoon.esm; описание;
+// автор", Windows-1251; empty when nothing was taken.
+Text PluginFillNote(const PluginFill& fill);
