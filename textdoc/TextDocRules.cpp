@@ -115,14 +115,22 @@ std::string DocumentText(std::string_view bytes, bool cut) {
     return WithCrLf(whole);
 }
 
+namespace {
+
+constexpr std::string_view kShownFirst = "Показаны первые "_cp;
+constexpr std::string_view kKilobytesOf = " КБ из "_cp;
+constexpr std::string_view kKilobytes = " КБ"_cp;
+
+}  // namespace
+
 Text DocumentCutNote(std::size_t shown, std::uint64_t length) {
     constexpr std::uint64_t kKilobyte = 1024;
     const std::uint64_t shownKb = std::max<std::uint64_t>(1, (shown + kKilobyte / 2) / kKilobyte);
     const std::uint64_t wholeKb = std::max(shownKb + 1, (length + kKilobyte - 1) / kKilobyte);
-    Text note("Показаны первые "_cp);
+    Text note(kShownFirst);
     note += std::to_string(shownKb);
-    note += " КБ из "_cp;
+    note += kKilobytesOf;
     note += std::to_string(wholeKb);
-    note += " КБ"_cp;
+    note += kKilobytes;
     return note;
 }
