@@ -22,13 +22,19 @@ bool NamePart(char c) {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
+// A dot joins two names ("A.esm.bak"); at the end of a sentence it does not.
+bool JoinsName(std::string_view text, std::size_t at, bool forward) {
+    if (at >= text.size()) return false;
+    if (NamePart(text[at])) return true;
+    if (text[at] != '.') return false;
+    return forward ? at + 1 < text.size() && NamePart(text[at + 1]) : at > 0 && NamePart(text[at - 1]);
+}
+
 bool Names(std::string_view text, std::string_view name) {
     if (name.empty() || text.size() < name.size()) return false;
     for (std::size_t at = 0; at + name.size() <= text.size(); ++at) {
         if (!SameName(text.substr(at, name.size()), name)) continue;
-        const bool startsWord = at == 0 || !NamePart(text[at - 1]);
-        const std::size_t end = at + name.size();
-        if (startsWord && (end == text.size() || !NamePart(text[end]))) return true;
+        if ((at == 0 || !JoinsName(text, at - 1, false)) && !JoinsName(text, at + name.size(), true)) return true;
     }
     return false;
 }
