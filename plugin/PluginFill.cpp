@@ -10,6 +10,12 @@
 
 namespace {
 
+constexpr std::string_view kNoteStart = "Из заголовка плагина: "_cp;
+constexpr std::string_view kRequires = "требует "_cp;
+constexpr std::string_view kBsaTaken = "архив BSA"_cp;
+constexpr std::string_view kDescriptionTaken = "описание"_cp;
+constexpr std::string_view kAuthorTaken = "автор"_cp;
+
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // As Windows compares file names in the Latin letters; other bytes as they are.
@@ -131,13 +137,13 @@ Text PluginFillNote(const PluginFill& fill) {
         parts += what;
     };
     if (!fill.required.empty()) {
-        Text masters(Text("требует "_cp));
+        Text masters(kRequires);
         for (std::size_t i = 0; i < fill.required.size(); ++i) masters += (i > 0 ? ", " : "") + fill.required[i];
         part(masters);
     }
-    if (fill.bsaArchive) part("архив BSA"_cp);
-    if (fill.description) part("описание"_cp);
-    if (fill.author) part("автор"_cp);
+    if (fill.bsaArchive) part(kBsaTaken);
+    if (fill.description) part(kDescriptionTaken);
+    if (fill.author) part(kAuthorTaken);
     if (parts.empty()) return {};
-    return Text("Из заголовка плагина: "_cp) + parts;
+    return Text(kNoteStart) + parts;
 }

@@ -24,6 +24,12 @@ constexpr std::size_t kHedrDescriptionAt = 40;
 constexpr std::size_t kHedrDescriptionBytes = 256;
 constexpr std::size_t kMasterSizeBytes = 8;
 
+constexpr std::string_view kUnreadable = "файл не открывается"_cp;
+constexpr std::string_view kNotAPlugin = "не плагин Morrowind"_cp;
+constexpr std::string_view kCutShort = "заголовок обрывается"_cp;
+constexpr std::string_view kPastRecord = "подзапись выходит за пределы записи"_cp;
+constexpr std::string_view kNoSense = "размер в заголовке не имеет смысла"_cp;
+
 // Callers have checked that the bytes are there.
 std::uint32_t U32(Bytes bytes, std::size_t at) {
     return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
@@ -135,15 +141,15 @@ Text PluginFaultText(PluginFault fault) {
         case PluginFault::None:
             return {};
         case PluginFault::Unreadable:
-            return Text("файл не открывается"_cp);
+            return Text(kUnreadable);
         case PluginFault::NotAPlugin:
-            return Text("не плагин Morrowind"_cp);
+            return Text(kNotAPlugin);
         case PluginFault::CutShort:
-            return Text("заголовок обрывается"_cp);
+            return Text(kCutShort);
         case PluginFault::SubrecordPastRecord:
-            return Text("подзапись выходит за пределы записи"_cp);
+            return Text(kPastRecord);
         case PluginFault::SizeMakesNoSense:
-            return Text("размер в заголовке не имеет смысла"_cp);
+            return Text(kNoSense);
     }
     return {};
 }
