@@ -20,14 +20,10 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 std::string PluginOfSize(std::size_t size) {
-    testing_plugin::PluginBuilder plugin;
-    plugin.Author("Bench").Description("A plug-in for the bench").Master("Morrowind.esm", 79837557);
-    plugin.Master("Tribunal.esm", 4565686).Master("Bloodmoon.esm", 9631798);
-    std::string bytes = plugin.Bytes();
+    std::string bytes =
+        testing_plugin::Plugin("Bench", "A plug-in for the bench", {"Morrowind.esm", "Tribunal.esm", "Bloodmoon.esm"});
     // The records that follow: one long enough to make the file its size.
-    const std::size_t rest = size - bytes.size() - 16;
-    bytes += testing_plugin::Record(std::string(rest, 'r'), "CELL");
-    return bytes;
+    return bytes + testing_plugin::Record(std::string(size - bytes.size() - 16, 'r'), "CELL");
 }
 
 // Baseline and subject alternate inside every iteration, so a neighbour's

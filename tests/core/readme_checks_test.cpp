@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <tuple>
 
 #include "PluginBuilder.h"
 #include "output/ImageHeader.h"
@@ -423,71 +425,56 @@ TEST_F(CheckReadmeTest, SeveralProblemsComeInTheFormsOrder) {
 
 // The chosen plug-in's header against the requirements, its archive and 1004.
 TEST_F(CheckReadmeTest, ThePluginsHeaderAgainstTheFormTable) {
-    using testing_plugin::PluginBuilder;
-    WriteFile(
-        folder / "Mod.esp",
-        PluginBuilder().Master("morrowind.esm", 1).Master("Tribunal.esm", 2).Master("Tamriel_Data.esm", 3).Bytes());
-    WriteFile(folder / "Bsa.esp", PluginBuilder().Bytes());
+    WriteFile(folder / "Mod.esp",
+              testing_plugin::Plugin("", "", {"morrowind.esm", "Tribunal.esm", "Tamriel_Data.esm"}));
+    WriteFile(folder / "Bsa.esp", testing_plugin::Plugin("", ""));
     WriteFile(folder / "BSA.BSA", "BSA");
     WriteFile(folder / "text.esp", "not a plug-in");
-    struct Case {
-        const char* what;
-        std::function<void(ReadmeForm&)> change;
-        std::vector<std::pair<CheckedField, std::string>> expected;
-    };
-    const Case cases[] = {
-        {"every master named", [](ReadmeForm&) {}, {}},
-        {"no plug-in chosen",
-         [](ReadmeForm& f) {
-             f.pluginPath.clear();
-             f.requiresTribunal = false;
-         },
-         {}},
-        {"the chosen file by its full path", [this](ReadmeForm& f) { f.pluginPath = folder / "Mod.esp"; }, {}},
-        {"a box not ticked",
-         [](ReadmeForm& f) { f.requiresTribunal = f.requiresMorrowind = false; },
-         {{PluginId::Morrowind, "Morrowind: плагин требует morrowind.esm, а флажок не отмечен"},
-          {PluginId::Tribunal, "Tribunal: плагин требует Tribunal.esm, а флажок не отмечен"}}},
-        {"Other not ticked",
-         [](ReadmeForm& f) { f.requiresOther = false; },
-         {{PluginId::OtherRequirements, "Требует, другое: плагин требует Tamriel_Data.esm, а здесь он не назван"}}},
-        {"the text names another",
-         [](ReadmeForm& f) { f.otherRequirements = "Tamriel_Data.esm.bak"; },
-         {{PluginId::OtherRequirements, "Требует, другое: плагин требует Tamriel_Data.esm, а здесь он не назван"}}},
-        {"the text names it in its own case",
-         [](ReadmeForm& f) { f.otherRequirements = "MWSE, TAMRIEL_DATA.ESM"; },
-         {}},
-        {"a BSA beside, box not ticked",
-         [](ReadmeForm& f) {
-             f.pluginPath = f.pluginFile = "Bsa.esp";
-             f.requiresTribunal = false;
-         },
-         {{PluginId::BsaArchive, "Архив BSA: рядом с плагином лежит Bsa.bsa, а флажок не отмечен"}}},
-        {"a BSA beside, box ticked",
-         [](ReadmeForm& f) {
-             f.pluginPath = f.pluginFile = "Bsa.esp";
-             f.requiresBsaArchive = true;
-         },
-         {}},
-        {"the file is gone",
-         [](ReadmeForm& f) { f.pluginPath = "Gone.esp"; },
-         {{PluginId::File, "Имя файла: файл плагина не найден"}}},
-        {"1004 renamed",
-         [](ReadmeForm& f) { f.pluginFile = "Other.esp"; },
-         {{PluginId::File, "Имя файла: не то, что у выбранного файла плагина, Mod.esp"}}},
-        {"not a plug-in",
-         [](ReadmeForm& f) { f.pluginPath = f.pluginFile = "text.esp"; },
-         {{PluginId::File, "Имя файла: заголовок плагина не прочитан, не плагин Morrowind"}}},
-    };
-    for (const Case& c : cases) {
+    const std::string notNamed = "Требует, другое: плагин требует Tamriel_Data.esm, а здесь он не назван";
+    const std::tuple<const char*, std::function<void(ReadmeForm&)>, std::vector<std::pair<CheckedField, std::string>>>
+        cases[] = {
+            {"every master named", [](ReadmeForm&) {}, {}},
+            {"no plug-in chosen",
+             [](ReadmeForm& f) {
+                 f.pluginPath.clear();
+                 f.requiresOther = false;
+             },
+             {}},
+            {"a full path", [this](ReadmeForm& f) { f.pluginPath = folder / "Mod.esp"; }, {}},
+            {"a box not ticked",
+             [](ReadmeForm& f) { f.requiresTribunal = false; },
+             {{PluginId::Tribunal, "Tribunal: плагин требует Tribunal.esm, а флажок не отмечен"}}},
+            {"Other not ticked",
+             [](ReadmeForm& f) { f.requiresOther = false; },
+             {{PluginId::OtherRequirements, notNamed}}},
+            {"the text names another",
+             [](ReadmeForm& f) { f.otherRequirements = "Tamriel_Data.esm.bak"; },
+             {{PluginId::OtherRequirements, notNamed}}},
+            {"a BSA beside",
+             [](ReadmeForm& f) {
+                 f.pluginPath = f.pluginFile = "Bsa.esp";
+                 f.requiresTribunal = false;
+             },
+             {{PluginId::BsaArchive, "Архив BSA: рядом с плагином лежит Bsa.bsa, а флажок не отмечен"}}},
+            {"the file is gone",
+             [](ReadmeForm& f) { f.pluginPath = "Gone.esp"; },
+             {{PluginId::File, "Имя файла: файл плагина не найден"}}},
+            {"1004 renamed",
+             [](ReadmeForm& f) { f.pluginFile = "Other.esp"; },
+             {{PluginId::File, "Имя файла: не то, что у выбранного файла плагина, Mod.esp"}}},
+            {"not a plug-in",
+             [](ReadmeForm& f) { f.pluginPath = f.pluginFile = "text.esp"; },
+             {{PluginId::File, "Имя файла: заголовок плагина не прочитан, не плагин Morrowind"}}},
+        };
+    for (const auto& [what, change, expected] : cases) {
         ReadmeForm form = Form();
         form.pluginPath = "Mod.esp";
         form.requiresTribunal = form.requiresOther = true;
-        form.otherRequirements = "Tamriel_Data.esm";
-        c.change(form);
+        form.otherRequirements = "TAMRIEL_DATA.ESM, MWSE";
+        change(form);
         std::vector<std::pair<CheckedField, std::string>> got;
         for (const ReadmeCheck& check : Check(form)) got.emplace_back(check.field, cp1251::ToUtf8(check.message));
-        EXPECT_EQ(got, c.expected) << c.what;
+        EXPECT_EQ(got, expected) << what;
     }
 }
 
