@@ -29,6 +29,15 @@ PluginFill ApplyPluginHeader(FormFile& form, const PluginHeader& header, const F
 // the plug-in, the name compared without regard to case.
 bool BsaBesidePlugin(const FilePath& pluginPath);
 
+// The name 1004 gets for the plug-in at pluginPath: its file name, in
+// Windows-1251.
+Text PluginFileName(std::string_view pluginPath);
+// Whether the requirements' text names the master: as a whole name, without
+// regard to ASCII case.
+bool RequirementsName(std::string_view text, std::string_view master);
+// File names as Windows compares them in the Latin letters.
+bool SameFileName(std::string_view a, std::string_view b);
+
 // "Из заголовка плагина: требует Tribunal.esm, Bloodmoon.esm; описание;
 // автор", Windows-1251; empty when nothing was taken.
 Text PluginFillNote(const PluginFill& fill);

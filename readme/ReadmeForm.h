@@ -39,6 +39,10 @@ struct ReadmeForm {
     // Every line break of a multi-line text becomes "<br>", not a blank.
     bool keepLineBreaks = false;
 
+    // The plug-in chosen with 1027, as the user chose it (UTF-8): what the
+    // checks read its header from. Never written into the readme or the record.
+    FilePath pluginPath;
+
     bool operator==(const ReadmeForm&) const = default;
 };
 

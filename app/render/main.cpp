@@ -1,10 +1,11 @@
-// quillsmith-render --form FORM.json [--output PATH/ReadMe.htm [--preview-png PAGE.png]] [--check]
+// quillsmith-render [--form FORM.json] [--plugin PLUGIN] [--write-form OUT.qsform]
+//                   [--output PATH/ReadMe.htm [--preview-png PAGE.png]] [--check]
 //
 // Does what Save does once its dialog has answered with PATH, for authors
 // who script their releases. Save's messages go to standard error, one UTF-8
 // line each; the preview's checks, with --check, to standard output. Exit
-// status: 0 no message, 1 some message, 2 usage or form file, 3 no message
-// but some check.
+// status: 0 no message, 1 some message, 2 usage, form file or plug-in, 3 no
+// message but some check.
 
 #include <algorithm>
 #include <array>
@@ -15,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/preview/PreviewPng.h"
@@ -24,6 +26,8 @@
 #include "output/ReadmeChecks.h"
 #include "output/SaveFiles.h"
 #include "platform/Utf8Arguments.h"
+#include "plugin/PluginFill.h"
+#include "plugin/PluginHeader.h"
 #include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
 #include "text/Cp1251.h"
@@ -37,9 +41,16 @@ constexpr int kExitUsage = 2;
 constexpr int kExitChecks = 3;
 
 constexpr std::string_view kUsage =
-    "usage: quillsmith-render --form FORM.json --output PATH/ReadMe.htm [--preview-png PAGE.png] [--check]\n"
-    "       quillsmith-render --form FORM.json --check\n"
+    "usage: quillsmith-render [--form FORM.json] [--plugin PLUGIN] --output PATH/ReadMe.htm\n"
+    "                         [--preview-png PAGE.png] [--write-form OUT.qsform] [--check]\n"
+    "       quillsmith-render [--form FORM.json] [--plugin PLUGIN] --write-form OUT.qsform [--check]\n"
+    "       quillsmith-render [--form FORM.json] [--plugin PLUGIN] --check\n"
     "       quillsmith-render --help | --version\n"
+    "  --form FORM.json        the form; without it, a new form (then --plugin is needed)\n"
+    "  --plugin PLUGIN         fill the form from the plug-in's header (.esp, .esm, .omwaddon): its file\n"
+    "                          name, its masters, a BSA beside it, an empty description and author;\n"
+    "                          a plug-in that cannot be read: exit 2, nothing written\n"
+    "  --write-form OUT.qsform also write the resulting form, as the window's Save form does\n"
     "  --preview-png PAGE.png  also write the whole page as the preview shows it (needs the preview module)\n"
     "  --check                 then print the preview's checks, one a line on standard output;\n"
     "                          exit 3 when there is one\n";
@@ -48,6 +59,8 @@ struct Arguments {
     std::string form;
     std::string output;
     std::string previewPng;
+    std::string plugin;
+    std::string writeForm;
     bool check = false;
 };
 
@@ -68,8 +81,14 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
         std::string value;
         const std::size_t equals = arg.find('=');
         std::string_view name = arg.substr(0, equals);
-        if (name != "--form" && name != "--output" && name != "--preview-png")
-            return "unknown argument \"" + std::string(arg) + "\"";
+        const std::pair<std::string_view, std::string*> options[] = {{"--form", &args.form},
+                                                                     {"--output", &args.output},
+                                                                     {"--preview-png", &args.previewPng},
+                                                                     {"--plugin", &args.plugin},
+                                                                     {"--write-form", &args.writeForm}};
+        const auto option =
+            std::find_if(std::begin(options), std::end(options), [&](const auto& o) { return o.first == name; });
+        if (option == std::end(options)) return "unknown argument \"" + std::string(arg) + "\"";
         if (equals != std::string_view::npos) {
             value = arg.substr(equals + 1);
         } else if (i + 1 < argc) {
@@ -77,13 +96,13 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
         } else {
             return std::string(name) + " needs a value";
         }
-        std::string& slot = name == "--form" ? args.form : name == "--output" ? args.output : args.previewPng;
+        std::string& slot = *option->second;
         if (!slot.empty()) return std::string(name) + " given twice";
         if (value.empty()) return std::string(name) + " needs a value";
         slot = value;
     }
-    if (args.form.empty()) return std::string("--form is missing");
-    if (args.output.empty() && !args.check) return std::string("--output is missing");
+    if (args.form.empty() && args.plugin.empty()) return std::string("--form is missing");
+    if (args.output.empty() && !args.check && args.writeForm.empty()) return std::string("--output is missing");
     if (args.output.empty() && !args.previewPng.empty()) return std::string("--preview-png needs --output");
     return std::nullopt;
 }
@@ -143,19 +162,39 @@ int main(int argc, char** argv) {
     Arguments args;
     if (auto why = ParseArguments(argc, argv, args)) return UsageError(*why);
 
-    std::string bytes;
-    if (auto why = ReadWholeFile(args.form, bytes)) {
-        std::cerr << "quillsmith-render: cannot read " << args.form << ": " << *why << '\n';
-        return kExitUsage;
+    FormFile file;
+    if (!args.form.empty()) {
+        std::string bytes;
+        if (auto why = ReadWholeFile(args.form, bytes)) {
+            std::cerr << "quillsmith-render: cannot read " << args.form << ": " << *why << '\n';
+            return kExitUsage;
+        }
+        FormFileResult read = ReadFormFile(bytes);
+        if (!read.ok()) {
+            std::cerr << "quillsmith-render: " << args.form << ": " << read.error << '\n';
+            return kExitUsage;
+        }
+        file = std::move(read.file);
     }
-    const FormFileResult read = ReadFormFile(bytes);
-    if (!read.ok()) {
-        std::cerr << "quillsmith-render: " << args.form << ": " << read.error << '\n';
-        return kExitUsage;
+    if (!args.plugin.empty()) {
+        // Kept whole, as the window's dialog gives it, so that the checks
+        // find it from any readme's folder.
+        const FilePath plugin = fileio::ResolveAgainst(fileio::CurrentFolder(), args.plugin);
+        const PluginHeaderRead header = ReadPluginHeaderFile(plugin);
+        if (!header.ok()) {
+            std::cerr << "quillsmith-render: " << args.plugin << ": " << cp1251::ToUtf8(PluginFaultText(header.fault))
+                      << '\n';
+            return kExitUsage;
+        }
+        ApplyPluginHeader(file, header.header, plugin, BsaBesidePlugin(plugin));
     }
-    const FormFile& file = read.file;
 
     bool anyMessage = false;
+    if (!args.writeForm.empty() && !fileio::WriteWholeFile(args.writeForm, WriteFormFile(file))) {
+        anyMessage = true;
+        std::cerr << "quillsmith-render: --write-form: cannot write " << args.writeForm << ": "
+                  << fileio::SystemReason() << '\n';
+    }
     // Relative file names are taken as Save takes them, against the readme's
     // folder; with no readme, against the current one, as the window does
     // before its first Save.
@@ -168,7 +207,7 @@ int main(int argc, char** argv) {
         std::replace(readmePath.begin(), readmePath.end(), '/', kPathSeparator);
         if (readmePath.find(kPathSeparator) == FilePath::npos) readmePath = FilePath(".") + kPathSeparator + readmePath;
         baseFolder = FolderOfPath(readmePath);
-        anyMessage = WriteReadme(file, readmePath, args.previewPng);
+        anyMessage = WriteReadme(file, readmePath, args.previewPng) || anyMessage;
     } else {
         baseFolder = fileio::CurrentFolder();
     }

@@ -262,6 +262,7 @@ TEST(WriteFormFile, EveryFieldRoundTripsByteForByte) {
     f.warningText = "warning";
     f.copyScreenshots = false;
     f.keepLineBreaks = true;
+    f.pluginPath = "/моды/Маяк café.omwaddon";
     file.record.recordWanted = true;
     file.record.categoryIndex = 13;
     file.record.archiveName = "Остров café.zip";
@@ -286,15 +287,19 @@ TEST(ReadFormFile, AFileWithoutTheNewerKeysReadsAsBefore) {
     file.form.keepLineBreaks = true;
     file.record.archiveName = "mod.zip";
     file.record.archivePath = "/downloads/mod.zip";
+    file.form.pluginPath = "/mods/Mod.esp";
     nlohmann::json old = nlohmann::json::parse(WriteFormFile(file));
     old.erase("keepLineBreaks");
+    old.erase("pluginPath");
     old["database"].erase("archivePath");
     const FormFileResult read = ReadFormFile(old.dump());
     ASSERT_TRUE(read.ok()) << read.error;
     file.form.keepLineBreaks = false;
     file.record.archivePath.clear();
+    file.form.pluginPath.clear();
     EXPECT_EQ(read.file, file);
-    for (const char* bad : {R"({"keepLineBreaks": 1})", R"({"database": {"archivePath": false}})"})
+    for (const char* bad :
+         {R"({"keepLineBreaks": 1})", R"({"database": {"archivePath": false}})", R"({"pluginPath": 1})"})
         EXPECT_FALSE(ReadFormFile(bad).ok()) << bad;
 }
 

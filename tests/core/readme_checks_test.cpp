@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <tuple>
 
+#include "PluginBuilder.h"
 #include "output/ImageHeader.h"
 #include "output/ReadmeChecks.h"
 #include "output_test_support.h"
@@ -418,6 +421,61 @@ TEST_F(CheckReadmeTest, SeveralProblemsComeInTheFormsOrder) {
     EXPECT_EQ(checks[1].field, CheckedField(PluginId::Screenshot1));
     EXPECT_EQ(checks[2].field, CheckedField(ExtrasId::Authors));
     EXPECT_EQ(checks[3].field, CheckedField(ExtrasId::Authors));
+}
+
+// The chosen plug-in's header against the requirements, its archive and 1004.
+TEST_F(CheckReadmeTest, ThePluginsHeaderAgainstTheFormTable) {
+    WriteFile(folder / "Mod.esp",
+              testing_plugin::Plugin("", "", {"morrowind.esm", "Tribunal.esm", "Tamriel_Data.esm"}));
+    WriteFile(folder / "Bsa.esp", testing_plugin::Plugin("", ""));
+    WriteFile(folder / "BSA.BSA", "BSA");
+    WriteFile(folder / "text.esp", "not a plug-in");
+    const std::string notNamed = "Требует, другое: плагин требует Tamriel_Data.esm, а здесь он не назван";
+    const std::tuple<const char*, std::function<void(ReadmeForm&)>, std::vector<std::pair<CheckedField, std::string>>>
+        cases[] = {
+            {"every master named", [](ReadmeForm&) {}, {}},
+            {"no plug-in chosen",
+             [](ReadmeForm& f) {
+                 f.pluginPath.clear();
+                 f.requiresOther = false;
+             },
+             {}},
+            {"a full path", [this](ReadmeForm& f) { f.pluginPath = folder / "Mod.esp"; }, {}},
+            {"a box not ticked",
+             [](ReadmeForm& f) { f.requiresTribunal = false; },
+             {{PluginId::Tribunal, "Tribunal: плагин требует Tribunal.esm, а флажок не отмечен"}}},
+            {"Other not ticked",
+             [](ReadmeForm& f) { f.requiresOther = false; },
+             {{PluginId::OtherRequirements, notNamed}}},
+            {"the text names another",
+             [](ReadmeForm& f) { f.otherRequirements = "Tamriel_Data.esm.bak"; },
+             {{PluginId::OtherRequirements, notNamed}}},
+            {"a BSA beside",
+             [](ReadmeForm& f) {
+                 f.pluginPath = f.pluginFile = "Bsa.esp";
+                 f.requiresTribunal = false;
+             },
+             {{PluginId::BsaArchive, "Архив BSA: рядом с плагином лежит Bsa.bsa, а флажок не отмечен"}}},
+            {"the file is gone",
+             [](ReadmeForm& f) { f.pluginPath = "Gone.esp"; },
+             {{PluginId::File, "Имя файла: файл плагина не найден"}}},
+            {"1004 renamed",
+             [](ReadmeForm& f) { f.pluginFile = "Other.esp"; },
+             {{PluginId::File, "Имя файла: не то, что у выбранного файла плагина, Mod.esp"}}},
+            {"not a plug-in",
+             [](ReadmeForm& f) { f.pluginPath = f.pluginFile = "text.esp"; },
+             {{PluginId::File, "Имя файла: заголовок плагина не прочитан, не плагин Morrowind"}}},
+        };
+    for (const auto& [what, change, expected] : cases) {
+        ReadmeForm form = Form();
+        form.pluginPath = "Mod.esp";
+        form.requiresTribunal = form.requiresOther = true;
+        form.otherRequirements = "TAMRIEL_DATA.ESM, MWSE";
+        change(form);
+        std::vector<std::pair<CheckedField, std::string>> got;
+        for (const ReadmeCheck& check : Check(form)) got.emplace_back(check.field, cp1251::ToUtf8(check.message));
+        EXPECT_EQ(got, expected) << what;
+    }
 }
 
 }  // namespace

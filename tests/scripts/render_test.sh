@@ -212,8 +212,75 @@ grep -qF 'src="files/scrins/caf&#233; &#26085;&#26412;.jpg"' "$named/ReadMe 日�
 grep -qF "\"$(cp1251 "Остров")"' caf&#233;.zip"' "$named/Остров café.zip.sql" ||
   fail "names: the record file or its archive line"
 
+# --- the plug-in's header fills the form: --plugin, --write-form ----------
+le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))\\x$(printf %02x $((($1 >> 16) & 255)))\\x$(printf %02x $((($1 >> 24) & 255)))"; }
+padded() { printf '%s' "$1"; head -c $(($2 - $(printf '%s' "$1" | wc -c))) /dev/zero; }
+# plugin FILE AUTHOR DESCRIPTION MASTER...: a TES3 header as the game writes it
+plugin() {
+  local file=$1 author=$2 description=$3 body="$work/body.$$"
+  shift 3
+  {
+    printf 'HEDR'; le32 300; printf '\x9a\x99\x99\x3f'; le32 0
+    padded "$author" 32; padded "$description" 256; le32 0
+    for master in "$@"; do
+      printf 'MAST'; le32 $((${#master} + 1)); printf '%s\0' "$master"
+      printf 'DATA'; le32 8; le32 1000; le32 0
+    done
+  } >"$body"
+  { printf 'TES3'; le32 "$(stat -c %s "$body")"; le32 0; le32 0; cat "$body"; printf 'NEXT'; } >"$file"
+  rm -f "$body"
+}
+mkdir -p "$work/plug/out"
+plugin "$work/plug/Mod.esp" "$(cp1251 'Анна')" "Header text" Morrowind.esm tribunal.ESM Tamriel_Data.esm
+printf 'BSA' >"$work/plug/MOD.bsa"
+(cd "$work/plug" && "$render" --plugin Mod.esp --write-form filled.qsform --check) >"$work/stdout" 2>"$work/stderr"
+status=$? err=$(cat "$work/stderr")
+expect 3 "" "--plugin on a new form"
+filled=$(cat "$work/plug/filled.qsform" 2>/dev/null)
+for want in '"pluginFile": "Mod.esp"' '"requiresTribunal": true' '"requiresBloodmoon": false' \
+  '"requiresBsaArchive": true' '"otherRequirements": "Tamriel_Data.esm"' '"description": "Header text"' \
+  '"authors": "Анна"' '"authorName": "Анна"' "\"pluginPath\": \"$work/plug/Mod.esp\""; do
+  [[ "$filled" == *"$want"* ]] || fail "--plugin: the form lacks $want"
+done
+grep -q "Mod.esp\|Tribunal" "$work/stdout" && fail "--plugin: a check of what the header filled: $(cat "$work/stdout")"
+
+# A form's typed text stays; the header's masters reach the readme.
+printf '{"description": "Typed", "requiresBloodmoon": true}' >"$work/plug/typed.json"
+run --form "$work/plug/typed.json" --plugin "$work/plug/Mod.esp" --output "$work/plug/out/ReadMe.htm"
+expect 0 "" "--form with --plugin"
+grep -qF "Typed" "$work/plug/out/ReadMe.htm" && grep -qF "Tamriel_Data.esm" "$work/plug/out/ReadMe.htm" &&
+  ! grep -qF "Header text" "$work/plug/out/ReadMe.htm" || fail "--form with --plugin: the readme"
+
+# --write-form alone writes the form as read.
+run --form "$work/plug/filled.qsform" --write-form "$work/plug/again.qsform"
+expect 0 "" "--write-form with --form alone"
+cmp -s "$work/plug/filled.qsform" "$work/plug/again.qsform" || fail "--write-form: the form changed on its way"
+
+# The checks read the header again: what the form no longer names.
+sed -e 's/"requiresTribunal": true/"requiresTribunal": false/' -e 's/"requiresBsaArchive": true/"requiresBsaArchive": false/' \
+  -e 's/"pluginFile": "Mod.esp"/"pluginFile": "Renamed.esp"/' "$work/plug/filled.qsform" >"$work/plug/stale.qsform"
+run --form "$work/plug/stale.qsform" --check
+expect 3 "" "stale form"
+for want in "Имя файла: не то, что у выбранного файла плагина, Mod.esp" \
+  "Tribunal: плагин требует tribunal.ESM, а флажок не отмечен" \
+  "Архив BSA: рядом с плагином лежит Mod.bsa, а флажок не отмечен"; do
+  grep -qxF "$want" "$work/stdout" || fail "stale form: no check '$want' in: $(cat "$work/stdout")"
+done
+mv "$work/plug/Mod.esp" "$work/plug/Moved.esp"
+run --form "$work/plug/filled.qsform" --check
+grep -qxF "Имя файла: файл плагина не найден" "$work/stdout" || fail "plug-in gone: $(cat "$work/stdout")"
+
+# A plug-in that cannot be read: its fault, status 2, nothing written.
+mkdir -p "$work/plug/none"
+printf 'not a plug-in' >"$work/plug/text.esp"
+for case in "text.esp:не плагин Morrowind" "missing.esp:файл не открывается" "none:файл не открывается"; do
+  run --plugin "$work/plug/${case%%:*}" --output "$work/plug/none/ReadMe.htm" --write-form "$work/plug/none/f.qsform" --check
+  expect 2 "quillsmith-render: $work/plug/${case%%:*}: ${case#*:}" "unreadable plug-in ${case%%:*}"
+  [[ -z "$(ls -A "$work/plug/none")" && ! -s "$work/stdout" ]] || fail "unreadable plug-in ${case%%:*}: something was written"
+done
+
 run --help
-[[ $status == 0 && "$(cat "$work/stdout")" == usage:* && "$(cat "$work/stdout")" == *--check* ]] || fail "--help"
+[[ $status == 0 && "$(cat "$work/stdout")" == usage:* && "$(cat "$work/stdout")" == *--check* && "$(cat "$work/stdout")" == *--plugin*--write-form* ]] || fail "--help"
 
 ((failures == 0)) && echo "render test: all cases passed"
 exit $((failures > 0))
