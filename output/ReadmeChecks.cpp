@@ -7,8 +7,6 @@
 
 #include "output/FileIo.h"
 #include "output/ImageHeader.h"
-#include "plugin/PluginFill.h"
-#include "plugin/PluginHeader.h"
 #include "readme/TextRoutines.h"
 
 namespace {
@@ -42,14 +40,6 @@ constexpr std::string_view kJoins =
 constexpr std::string_view kScript = ": скрипт "_cp;
 constexpr std::string_view kScriptRuns = " — браузер выполнит его, когда откроет readme"_cp;
 constexpr std::string_view kArchiveMissing = ": файл не найден"_cp;
-constexpr std::string_view kBsaArchive = "Архив BSA"_cp;
-constexpr std::string_view kPluginMissing = ": файл плагина не найден"_cp;
-constexpr std::string_view kPluginUnread = ": заголовок плагина не прочитан, "_cp;
-constexpr std::string_view kOtherName = ": не то, что у выбранного файла плагина, "_cp;
-constexpr std::string_view kMasterNotNamed = ": плагин требует "_cp;
-constexpr std::string_view kBoxNotTicked = ", а флажок не отмечен"_cp;
-constexpr std::string_view kNotInText = ", а здесь он не назван"_cp;
-constexpr std::string_view kBsaBeside = ": рядом с плагином лежит "_cp;
 
 // Elements that never have an end tag, and those whose end tag HTML lets
 // an author leave out.
@@ -124,51 +114,6 @@ void CheckScreenshots(std::vector<ReadmeCheck>& checks, const ReadmeForm& form, 
                 std::to_string(image.width) + " x " + std::to_string(image.height) + Text(kSizeRecommended));
         }
     }
-}
-
-// The plug-in's file as chosen: still there, still the one 1004 names, and
-// its masters and its archive in the requirements.
-void CheckPluginFile(std::vector<ReadmeCheck>& checks, const ReadmeForm& form, std::string_view baseFolder) {
-    if (form.pluginPath.empty()) return;
-    const FilePath path = fileio::ResolveAgainst(baseFolder, form.pluginPath);
-    if (fileio::IsMissing(path)) {
-        Add(checks, PluginId::File, Text(kPluginFile), kPluginMissing);
-        return;
-    }
-    const Text chosenName = PluginFileName(path);
-    if (chosenName != form.pluginFile) Add(checks, PluginId::File, Text(kPluginFile), kOtherName, chosenName);
-    const PluginHeaderRead read = ReadPluginHeaderFile(path);
-    if (!read.ok()) {
-        Add(checks, PluginId::File, Text(kPluginFile), kPluginUnread, PluginFaultText(read.fault));
-        return;
-    }
-    // The game's masters have their boxes, named by their captions; any
-    // other master belongs in the text.
-    struct Box {
-        std::string_view master;
-        PluginId id;
-        std::string_view caption;
-        bool ReadmeForm::*ticked;
-    };
-    constexpr Box kBoxes[] = {
-        {"Morrowind.esm", PluginId::Morrowind, "Morrowind", &ReadmeForm::requiresMorrowind},
-        {"Tribunal.esm", PluginId::Tribunal, "Tribunal", &ReadmeForm::requiresTribunal},
-        {"Bloodmoon.esm", PluginId::Bloodmoon, "BloodMoon", &ReadmeForm::requiresBloodmoon},
-    };
-    for (const PluginMaster& master : read.header.masters) {
-        const auto box = std::find_if(std::begin(kBoxes), std::end(kBoxes),
-                                      [&](const Box& b) { return SameFileName(b.master, master.name); });
-        if (box != std::end(kBoxes)) {
-            if (!(form.*(box->ticked)))
-                Add(checks, box->id, Text(box->caption), kMasterNotNamed, master.name + Text(kBoxNotTicked));
-        } else if (!form.requiresOther || !RequirementsName(form.otherRequirements, master.name)) {
-            Add(checks, PluginId::OtherRequirements, Text(kOtherRequirements), kMasterNotNamed,
-                master.name + Text(kNotInText));
-        }
-    }
-    if (!form.requiresBsaArchive && BsaBesidePlugin(path))
-        Add(checks, PluginId::BsaArchive, Text(kBsaArchive), kBsaBeside,
-            BsaArchiveName(chosenName) + Text(kBoxNotTicked));
 }
 
 // Where the comment starting at at ends; npos when it never does.
@@ -300,7 +245,6 @@ std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecor
     if (form.pluginFile.empty() && (form.installStandard || form.uninstallStandard || form.requiresBsaArchive))
         Add(checks, PluginId::File, Text(kPluginFile), kEmpty);
     CheckScript(checks, PluginId::File, kPluginFile, form.pluginFile);
-    CheckPluginFile(checks, form, baseFolder);
     if (form.description.empty()) Add(checks, PluginId::Description, Text(kDescription), kEmpty);
     CheckText(checks, PluginId::Description, kDescription, form.description, true);
     if (form.requiresOther)

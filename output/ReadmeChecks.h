@@ -1,8 +1,7 @@
 #pragma once
 // What will look broken or wrong in the readme, each naming its field: the
 // list beside the preview. The checks inform; Save never waits for them.
-// They read the screenshot and archive files and the chosen plug-in's
-// header, and write nothing.
+// They read the screenshot and archive files, and write nothing.
 
 #include <string_view>
 #include <variant>
@@ -39,7 +38,6 @@ inline constexpr int kScreenshotHeight = 225;
 // Every check, in the order of the form's fields. Relative file names are
 // taken against baseFolder, as Save takes them against the readme's folder;
 // the archive where its dialog found it, while the record still names it.
-// The plug-in's checks run only when the form remembers its pluginPath.
 std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecord& record, std::string_view baseFolder);
 
 // The rules one at a time.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/Dialogs.h"
@@ -58,7 +60,17 @@ constexpr GrowthRule kGrowth[] = {
 
 constexpr std::string_view kImageFilter =
     " Файлы изображений (*.gif; *.jpg; *.jpeg; *.png) |*.gif; *.jpg; *.jpeg; *.png| Все файлы (*.*)|*.*||"_cp;
-constexpr std::string_view kPluginFilter = " Файлы плагинов (*.esp; *.esm) |*.esp; *.esm| Все файлы (*.*)|*.*||"_cp;
+constexpr std::string_view kPluginFilter =
+    " Файлы плагинов (*.esp; *.esm; *.omwaddon) |*.esp; *.esm; *.omwaddon| Все файлы (*.*)|*.*||"_cp;
+
+bool IsPluginFile(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.find_last_of("/\\");
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return false;
+    std::string extension(path.substr(dot));
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return extension == ".esp" || extension == ".esm" || extension == ".omwaddon";
+}
 
 // The screenshot controls in the order the count enables them.
 constexpr std::array<PluginId, 6> kScreenshotControls = {
@@ -88,6 +100,7 @@ CPluginPage::CPluginPage(WindowHandle parent) {
 }
 
 void CPluginPage::ResetDefaults() {
+    m_pluginPath.clear();
     for (PluginId id : {PluginId::Name, PluginId::File, PluginId::Description}) {
         SetItemText(id, {});
         EnableItem(id, true);
@@ -116,6 +129,7 @@ void CPluginPage::ResetDefaults() {
 }
 
 void CPluginPage::ApplyForm(const ReadmeForm& form) {
+    m_pluginPath = form.pluginPath;
     SetItemText(PluginId::Name, form.pluginName);
     SetItemText(PluginId::File, form.pluginFile);
     SetItemText(PluginId::Description, form.description);
@@ -143,7 +157,19 @@ void CPluginPage::ApplyForm(const ReadmeForm& form) {
         EnableItem(kScreenshotControls[i], static_cast<int>(i / 2) < count);
 }
 
-void CPluginPage::OnDropFiles(const std::vector<FilePath>& files, int controlId) {
+void CPluginPage::OnDropFiles(const std::vector<FilePath>& dropped, int controlId) {
+    std::vector<FilePath> files;
+    std::optional<FilePath> plugin;
+    for (const FilePath& file : dropped) {
+        if (!IsPluginFile(file))
+            files.push_back(file);
+        else if (!plugin)
+            plugin = file;
+    }
+    if (plugin) {
+        const std::size_t slash = plugin->find_last_of("\\/");
+        ChoosePlugin({*plugin, slash == FilePath::npos ? *plugin : plugin->substr(slash + 1)});
+    }
     if (files.empty()) return;
     constexpr PluginId kSlots[] = {PluginId::Screenshot1, PluginId::Screenshot2, PluginId::Screenshot3};
     int onBox = -1;
@@ -201,6 +227,17 @@ void CPluginPage::SetScreenshotPath(PluginId editId, std::string_view path) {
 
 void CPluginPage::OnBrowsePluginFile() {
     const std::optional<ChosenFile> chosen = OpenFileDialog(GetSafeHwnd(), kPluginFilter, "plugins");
-    if (!chosen) return;
-    SetItemUtf8(PluginId::File, chosen->fileName);
+    if (chosen) ChoosePlugin(*chosen);
+}
+
+void CPluginPage::ChoosePlugin(const ChosenFile& file) {
+    if (m_onPluginChosen)
+        m_onPluginChosen(file);
+    else
+        TakePluginFile(file);
+}
+
+void CPluginPage::TakePluginFile(const ChosenFile& file) {
+    m_pluginPath = file.path;
+    SetItemUtf8(PluginId::File, file.fileName);
 }

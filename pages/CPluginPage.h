@@ -2,9 +2,11 @@
 // Tab 1, "Параметры 1": the plug-in, its requirements, screenshots,
 // installation and removal.
 
+#include <functional>
 #include <vector>
 
 #include "platform/CDialog.h"
+#include "platform/Dialogs.h"
 #include "readme/PluginIds.h"
 #include "readme/ReadmeForm.h"
 
@@ -29,9 +31,21 @@ public:
     // Screenshot files dropped on a path box fill it; several, or dropped
     // elsewhere on the page, fill the empty slots in order. The count rises
     // to take in every filled slot.
+    // A plug-in dropped among them is taken as if chosen with 1027.
     void OnDropFiles(const std::vector<FilePath>& files, int controlId);
+
+    // The plug-in chosen with 1027, or dropped: the window fills the form
+    // from its header. Without it the page takes the file alone.
+    std::function<void(const ChosenFile&)> m_onPluginChosen;
+    // 1004 gets the file's name, and the page keeps its path.
+    void TakePluginFile(const ChosenFile& file);
+    // As the user chose it; empty until one is chosen.
+    const FilePath& pluginPath() const { return m_pluginPath; }
 
 private:
     void BrowseScreenshot(PluginId editId);
     void SetScreenshotPath(PluginId editId, std::string_view path);
+    void ChoosePlugin(const ChosenFile& file);
+
+    FilePath m_pluginPath;
 };

@@ -12,6 +12,8 @@
 #include "output/FileIo.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
+#include "plugin/PluginFill.h"
+#include "plugin/PluginHeader.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"
@@ -61,6 +63,8 @@ constexpr std::string_view kDraftNotWritten = "Черновик не запис�
 constexpr std::string_view kFoldersNotWritten = "Последние папки не записаны: "_cp;
 constexpr std::string_view kTitleAfterName = " — "_cp;
 constexpr std::string_view kFileNotWritten = "Не записан "_cp;
+constexpr std::string_view kPluginNotRead = "Из заголовка плагина ничего не взято: "_cp;
+constexpr std::string_view kPluginGaveNothing = "Из заголовка плагина: нечего добавить"_cp;
 constexpr std::string_view kFileNotRead = "Не прочитан "_cp;
 constexpr std::string_view kOpenInBrowserTip = "Открыть в браузере (щелчок или Enter)"_cp;
 
@@ -107,6 +111,7 @@ void CMainDlg::Create() {
             UpdateTitle();
             OnFormChanged();
         });
+    m_pluginPage->m_onPluginChosen = [this](const ChosenFile& plugin) { FillFromPlugin(plugin); };
     OnSelChanging(MainId::Tabs, [this] { OnTabSelChanging(); });
     OnSelChange(MainId::Tabs, [this] { OnTabSelChange(); });
     OnInitDialog();
@@ -189,7 +194,7 @@ void CMainDlg::RestoreDrafts() {
 
 void CMainDlg::ShowStatus() {
     Text status;
-    for (const Text* part : {&m_draftFault, &m_foldersFault, &m_documentNote, &m_startNote})
+    for (const Text* part : {&m_draftFault, &m_foldersFault, &m_pluginNote, &m_documentNote, &m_startNote})
         if (!part->empty()) status += (status.empty() ? "" : "; ") + *part;
     if (status == GetItemText(MainId::Status)) return;
     SetItemText(MainId::Status, status);
@@ -263,8 +268,40 @@ void CMainDlg::OnRestoreForm() {
     EnableItem(MainId::RestoreForm, false);
 }
 
-FormFile CMainDlg::CaptureFormFile() const {
-    return {CaptureReadmeForm(*m_pluginPage, *m_extrasPage), m_databasePage->CaptureRecord()};
+ReadmeForm CMainDlg::CaptureForm() const {
+    ReadmeForm form = CaptureReadmeForm(*m_pluginPage, *m_extrasPage);
+    form.pluginPath = m_pluginPage->pluginPath();
+    return form;
+}
+
+FormFile CMainDlg::CaptureFormFile() const { return {CaptureForm(), m_databasePage->CaptureRecord()}; }
+
+void CMainDlg::FillFromPlugin(const ChosenFile& plugin) {
+    // One step for "Вернуть форму", as New is: the form before the file's
+    // name came in.
+    FormFile before = CaptureFormFile();
+    const bool applying = m_applying;
+    m_applying = true;
+    m_pluginPage->TakePluginFile(plugin);
+    const PluginHeaderRead read = ReadPluginHeaderFile(plugin.path);
+    if (read.ok()) {
+        FormFile filled = CaptureFormFile();
+        const PluginFill fill = ApplyPluginHeader(filled, read.header, plugin.path, BsaBesidePlugin(plugin.path));
+        ApplyFormFile(filled);
+        m_pluginNote = PluginFillNote(fill);
+        if (m_pluginNote.empty()) m_pluginNote = kPluginGaveNothing;
+    } else {
+        m_pluginNote = Text(kPluginNotRead) + PluginFaultText(read.fault);
+    }
+    m_applying = applying;
+    if (CaptureFormFile() != before) {
+        m_beforeNew = std::move(before);
+        EnableItem(MainId::RestoreForm, true);
+    }
+    ShowStatus();
+    UpdateTitle();
+    PreviewFormChanged();
+    StartSingleShot(kDraftTimer, kDraftDelayMs, [this] { WriteDraft(); });
 }
 
 void CMainDlg::ApplyFormFile(const FormFile& file) {
@@ -282,7 +319,7 @@ PreviewSnapshot CMainDlg::CapturePreview() const {
     // readme's folder, else the program's current one.
     FilePath folder = FolderOfPath(m_savedReadme);
     if (folder.empty()) folder = fileio::CurrentFolder();
-    return {CaptureReadmeForm(*m_pluginPage, *m_extrasPage), m_databasePage->CaptureRecord(), std::move(folder)};
+    return {CaptureForm(), m_databasePage->CaptureRecord(), std::move(folder)};
 }
 
 void CMainDlg::OnFormChanged() {
@@ -416,7 +453,7 @@ void CMainDlg::OnSave() {
         ShowMessageBox(GetSafeHwnd(), text, icon);
     };
 
-    const ReadmeForm form = CaptureReadmeForm(*m_pluginPage, *m_extrasPage);
+    const ReadmeForm form = CaptureForm();
     m_readmeText = BuildReadmeHtml(form, m_template);
 
     const DatabaseRecord record = m_databasePage->CaptureRecord();

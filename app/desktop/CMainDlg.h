@@ -114,6 +114,10 @@ protected:
 private:
     CDialog& FormPageOf(FormPage page);
     void OnFormChanged();
+    // The form's values, the plug-in's path the page keeps among them.
+    ReadmeForm CaptureForm() const;
+    // The plug-in chosen or dropped: its name, then what its header holds.
+    void FillFromPlugin(const ChosenFile& plugin);
     void ShowSaveResult(const SaveFileResult& saved, const FilePath& readme);
     void SetUpKeyboard();
     void SwitchTab(int step);
@@ -152,6 +156,7 @@ private:
     Text m_draftFault;
     Text m_foldersFault;
     Text m_documentNote;                  // how much of the opened text file is shown
+    Text m_pluginNote;                    // what the last plug-in's header gave
     bool m_applying = false;              // the program, not the user, is changing the form
     std::optional<FormFile> m_beforeNew;  // until the next edit
     std::array<char, kTextBufferSize> m_textBuffer{};

@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include "app/preview/PreviewCaptions.h"
+#include "plugin/PluginChecks.h"
 
-void PreviewChecks::Update(const PreviewSnapshot& now) { m_checks = CheckReadme(now.form, now.record, now.baseFolder); }
+void PreviewChecks::Update(const PreviewSnapshot& now) {
+    m_checks = CheckRelease(now.form, now.record, now.baseFolder);
+}
 
 std::vector<Text> PreviewChecks::Lines() const {
     std::vector<Text> lines;

@@ -26,6 +26,7 @@
 #include "output/ReadmeChecks.h"
 #include "output/SaveFiles.h"
 #include "platform/Utf8Arguments.h"
+#include "plugin/PluginChecks.h"
 #include "plugin/PluginFill.h"
 #include "plugin/PluginHeader.h"
 #include "readme/ReadmeHtml.h"
@@ -213,7 +214,7 @@ int main(int argc, char** argv) {
     }
     // After everything else, so that a script sees the checks of what was written.
     const std::vector<ReadmeCheck> checks =
-        args.check ? CheckReadme(file.form, file.record, baseFolder) : std::vector<ReadmeCheck>();
+        args.check ? CheckRelease(file.form, file.record, baseFolder) : std::vector<ReadmeCheck>();
     for (const ReadmeCheck& check : checks) std::cout << cp1251::ToUtf8(check.message) << '\n';
     std::cout.flush();
     std::cerr.flush();

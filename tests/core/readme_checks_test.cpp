@@ -11,6 +11,7 @@
 #include "output/ImageHeader.h"
 #include "output/ReadmeChecks.h"
 #include "output_test_support.h"
+#include "plugin/PluginChecks.h"
 #include "text/Cp1251.h"
 
 namespace {
@@ -172,7 +173,7 @@ protected:
         return form;
     }
     std::vector<ReadmeCheck> Check(const ReadmeForm& form, const DatabaseRecord& record = NewDatabaseRecord()) {
-        return CheckReadme(form, record, folder.path());
+        return CheckRelease(form, record, folder.path());
     }
     static std::vector<std::string> Messages(const std::vector<ReadmeCheck>& checks) {
         std::vector<std::string> out;

@@ -1,10 +1,37 @@
 // The Plugin page (tab 1) as a user meets it.
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstring>
+
 #include "UiTest.h"
 #include "readme/CaptureReadmeForm.h"
+#include "readme/TextRoutines.h"
 #include "text/Cp1251.h"
 
 namespace {
+
+// A plug-in's first record, as the game writes it: TES3, HEDR, then MAST and
+// DATA for each master.
+std::string PluginBytes(std::string_view author, std::string_view description,
+                        const std::vector<std::string>& masters) {
+    const auto u32 = [](std::uint32_t v) {
+        std::string b(4, '\0');
+        for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+        return b;
+    };
+    std::string hedr(300, '\0');
+    const float version = 1.3F;
+    std::memcpy(hedr.data(), &version, 4);
+    hedr.replace(8, author.size(), author);
+    hedr.replace(40, description.size(), description);
+    std::string data = "HEDR" + u32(300) + hedr;
+    for (const std::string& master : masters)
+        data += "MAST" + u32(static_cast<std::uint32_t>(master.size() + 1)) + master + '\0' + "DATA" + u32(8) + u32(1) +
+                u32(0);
+    return "TES3" + u32(static_cast<std::uint32_t>(data.size())) + u32(0) + u32(0) + data + "TES3 beyond the header";
+}
 
 // In the order the count enables them, two per shot.
 constexpr PluginId kScreenshotControls[] = {PluginId::Screenshot1, PluginId::BrowseScreenshot1,
@@ -153,7 +180,11 @@ TEST_F(PluginPageTest, PluginBrowseKeepsOnlyTheNameAndCancelChangesNothing) {
     EXPECT_EQ(plugin().GetItemText(PluginId::File), "My Mod.esp");
     EXPECT_EQ(plugin().GetItemText(PluginId::Name), "Name");
     EXPECT_EQ(dialogs.requests.back().filters,
-              ParseFileFilter(" Файлы плагинов (*.esp; *.esm) |*.esp; *.esm| Все файлы (*.*)|*.*||"_cp));
+              ParseFileFilter(
+                  " Файлы плагинов (*.esp; *.esm; *.omwaddon) |*.esp; *.esm; *.omwaddon| Все файлы (*.*)|*.*||"_cp));
+    // No such file: the name alone, and the status line says why.
+    EXPECT_EQ(cp1251::ToUtf8(window->GetItemText(MainId::Status)),
+              "Из заголовка плагина ничего не взято: файл не открывается");
 
     dialogs.answers.push_back(QString());
     Click(plugin(), PluginId::BrowseFile);
@@ -198,6 +229,57 @@ TEST_F(PluginPageTest, CaptureTakesEveryControlByteForByte) {
 TEST_F(PluginPageTest, NoSelectionInTheCountIsCapturedAsMinusOne) {
     plugin().SetCurSel(PluginId::ScreenshotCount, -1);
     EXPECT_EQ(CaptureReadmeForm(plugin(), extras()).screenshotCount, -1);
+}
+
+// The header fills what it knows, the status line says what it took, and
+// "Вернуть форму" brings back the form as it was, in one step.
+TEST_F(PluginPageTest, APickedPluginFillsTheFormFromItsHeaderAndOneStepUndoesIt) {
+    QTemporaryDir folder;
+    const Text file("Маяк.esp"_cp);
+    const QString path = folder.filePath(QString::fromUtf8(cp1251::ToUtf8(file)));
+    QFile plugin(path);
+    ASSERT_TRUE(plugin.open(QIODevice::WriteOnly));
+    plugin.write(QByteArray::fromStdString(
+        PluginBytes("Смотритель"_cp, "Маяк\nна берегу"_cp, {"Morrowind.esm", "tribunal.ESM", "Tamriel_Data.esm"})));
+    plugin.close();
+    QFile bsa(folder.filePath(QString::fromUtf8(cp1251::ToUtf8(BsaArchiveName(file)))));
+    ASSERT_TRUE(bsa.open(QIODevice::WriteOnly));
+    bsa.close();
+    Type(this->plugin(), PluginId::Name, QStringLiteral("Name"));
+    Click(this->plugin(), PluginId::Bloodmoon);
+    const FormFile before = window->CaptureFormFile();
+
+    dialogs.answers.push_back(path);
+    Click(this->plugin(), PluginId::BrowseFile);
+    CPluginPage& page = this->plugin();
+    EXPECT_EQ(page.GetItemText(PluginId::File), file);
+    for (const auto& [box, checked] : {std::pair{PluginId::Morrowind, true},
+                                       {PluginId::Tribunal, true},
+                                       {PluginId::Bloodmoon, false},
+                                       {PluginId::BsaArchive, true},
+                                       {PluginId::RequiresOther, true}})
+        EXPECT_EQ(page.IsChecked(box), checked) << ControlIdValue(box);
+    EXPECT_EQ(page.GetItemText(PluginId::OtherRequirements), "Tamriel_Data.esm");
+    EXPECT_EQ(page.GetItemText(PluginId::Description), "Маяк\r\nна берегу"_cp);
+    EXPECT_EQ(extras().GetItemText(ExtrasId::Authors), "Смотритель"_cp);
+    EXPECT_EQ(database().GetItemText(DatabaseId::AuthorName), "Смотритель"_cp);
+    EXPECT_EQ(page.GetItemText(PluginId::Name), "Name");
+    EXPECT_EQ(window->CaptureFormFile().form.pluginPath, path.toStdString());
+    const std::string status = cp1251::ToUtf8(window->GetItemText(MainId::Status));
+    EXPECT_TRUE(status.starts_with("Из заголовка плагина: требует ")) << status;
+    EXPECT_NE(status.find("Tamriel_Data.esm"), std::string::npos) << status;
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    ASSERT_TRUE(window->IsItemEnabled(MainId::RestoreForm));
+    Click(*window, MainId::RestoreForm);
+    EXPECT_EQ(window->CaptureFormFile(), before);
+
+    // Dropped on the page, an OpenMW plug-in is taken as if chosen.
+    const QString addon = folder.filePath(QStringLiteral("Lighthouse.omwaddon"));
+    ASSERT_TRUE(QFile::copy(path, addon));
+    page.OnDropFiles({addon.toStdString()}, kNoControlId);
+    EXPECT_EQ(page.GetItemText(PluginId::File), "Lighthouse.omwaddon");
+    EXPECT_TRUE(page.IsChecked(PluginId::Tribunal));
 }
 
 }  // namespace

@@ -797,3 +797,47 @@ TEST_F(MainWindow, TheSizeComesBackAtTheNextStartAndABrokenFileChangesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Picked through 1027's dialog, through the message loop: the header fills
+// the form under Windows paths too, and one step undoes it.
+TEST_F(MainWindow, APickedPluginFillsTheFormFromItsHeader) {
+    Open({0, 0, 4000, 3000});
+    const auto u32 = [](std::uint32_t v) {
+        std::string b(4, '\0');
+        for (int i = 0; i < 4; ++i) b[static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+        return b;
+    };
+    std::string hedr(300, '\0');
+    hedr.replace(8, 10, "Смотритель"_cp);
+    std::string data = "HEDR" + u32(300) + hedr;
+    for (const std::string master : {"Morrowind.esm", "Bloodmoon.esm", "Tamriel_Data.esm"})
+        data += "MAST" + u32(static_cast<std::uint32_t>(master.size() + 1)) + master + '\0' + "DATA" + u32(8) + u32(0) +
+                u32(0);
+    const std::string path = scratch / "Маяк.esp";
+    ASSERT_TRUE(
+        fileio::WriteWholeFile(path, "TES3" + u32(static_cast<std::uint32_t>(data.size())) + u32(0) + u32(0) + data));
+    const FormFile before = window->CaptureFormFile();
+
+    window->ChooseTab(ControlIdValue(MainId::Tabs), 1);
+    answers.saveAs = Wide(path);
+    CPluginPage& page = window->pluginPage();
+    ::SendMessageW(Hwnd(page), WM_COMMAND, MAKEWPARAM(ControlIdValue(PluginId::BrowseFile), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(ItemHwnd(page, PluginId::BrowseFile)));
+    PumpFor(50);
+    EXPECT_EQ(page.GetItemText(PluginId::File), "Маяк.esp"_cp);
+    EXPECT_TRUE(page.IsChecked(PluginId::Morrowind));
+    EXPECT_FALSE(page.IsChecked(PluginId::Tribunal));
+    EXPECT_TRUE(page.IsChecked(PluginId::Bloodmoon));
+    EXPECT_EQ(page.GetItemText(PluginId::OtherRequirements), "Tamriel_Data.esm");
+    EXPECT_EQ(window->databasePage().GetItemText(DatabaseId::AuthorName), "Смотритель"_cp);
+    EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Из заголовка плагина: требует "_cp));
+    ASSERT_TRUE(window->IsItemEnabled(MainId::RestoreForm));
+    ::SendMessageW(Hwnd(*window), WM_COMMAND, MAKEWPARAM(ControlIdValue(MainId::RestoreForm), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(ItemHwnd(*window, MainId::RestoreForm)));
+    EXPECT_EQ(window->CaptureFormFile(), before);
+    EXPECT_TRUE(answers.shown.empty());
+}
+
+}  // namespace
