@@ -12,6 +12,8 @@ for tool in xvfb-run xdotool python3; do
 done
 # A display number of its own: an earlier test's server may still be on its way out.
 if [[ -z "${QS_IN_XVFB:-}" ]]; then
+  # A server of this range still going away would take the new one's socket with it.
+  for _ in $(seq 50); do pgrep -f '^Xvfb :15[0-9] ' >/dev/null || break; sleep 0.1; done
   QS_IN_XVFB=1 exec xvfb-run -a -n 150 -s "-screen 0 1600x1200x24" bash "$0" "$@"
 fi
 

@@ -10,6 +10,8 @@ for tool in xvfb-run xdotool; do
   command -v $tool >/dev/null || { echo "no $tool: skipped"; exit 77; }
 done
 if [[ -z "${QS_IN_XVFB:-}" ]]; then
+  # A server of this range still going away would take the new one's socket with it.
+  for _ in $(seq 50); do pgrep -f '^Xvfb :14[0-9] ' >/dev/null || break; sleep 0.1; done
   QS_IN_XVFB=1 exec xvfb-run -a -n 140 -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 
