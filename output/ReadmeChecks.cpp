@@ -57,23 +57,19 @@ bool IsTagSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'
 
 Text Numbered(std::string_view prefix, int number) { return Text(prefix) + std::to_string(number); }
 
-void Add(std::vector<ReadmeCheck>& checks, CheckedField field, const Text& name, std::string_view what,
-         std::string_view tail = {}) {
-    checks.push_back({field, name + Text(what) + Text(tail)});
-}
-
 void CheckScript(std::vector<ReadmeCheck>& checks, CheckedField field, std::string_view name, std::string_view text) {
     const Text found = ScriptInText(text);
-    if (!found.empty()) Add(checks, field, Text(name), kScript, found + Text(kScriptRuns));
+    if (!found.empty()) AddCheck(checks, field, Text(name), kScript, found + Text(kScriptRuns));
 }
 
 // The tag and break rules for one text that goes into the readme.
 void CheckText(std::vector<ReadmeCheck>& checks, CheckedField field, std::string_view name, std::string_view text,
                bool multiLine) {
     const Text tag = UnbalancedTag(text);
-    if (!tag.empty()) Add(checks, field, Text(name), kTagNotClosed, tag + Text(tag[1] == '/' ? kNotOpen : kNotClosed));
+    if (!tag.empty())
+        AddCheck(checks, field, Text(name), kTagNotClosed, tag + Text(tag[1] == '/' ? kNotOpen : kNotClosed));
     if (multiLine && JoinsLines(text)) {
-        Add(checks, field, Text(name), kJoins);
+        AddCheck(checks, field, Text(name), kJoins);
         checks.back().offer = CheckOffer::KeepLineBreaks;
     }
     CheckScript(checks, field, name, text);
@@ -89,29 +85,29 @@ void CheckScreenshots(std::vector<ReadmeCheck>& checks, const ReadmeForm& form, 
         const Text name = Numbered(kScreenshot, i + 1);
         const CheckedField field = kScreenshotIds[index];
         if (path.empty()) {
-            Add(checks, field, name, kNoFile);
+            AddCheck(checks, field, name, kNoFile);
             continue;
         }
         for (int j = 0; j < i; ++j) {
             if (ScreenshotFileNameView(form.screenshotPath[static_cast<std::size_t>(j)]) ==
                 ScreenshotFileNameView(path)) {
-                Add(checks, field, name, kSameName, std::to_string(j + 1));
+                AddCheck(checks, field, name, kSameName, std::to_string(j + 1));
                 break;
             }
         }
         fileio::InputFile file;
         if (!file.Open(fileio::ResolveAgainst(baseFolder, path))) {
-            Add(checks, field, name, kNotOpened);
+            AddCheck(checks, field, name, kNotOpened);
             continue;
         }
         std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(file.length(), kImageHeaderBytes)), '\0');
         head.resize(static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, file.ReadUpTo(head.data(), head.size()))));
         const ImageHeader image = ReadImageHeader(head);
         if (image.kind == ImageKind::None) {
-            Add(checks, field, name, kNotImage);
+            AddCheck(checks, field, name, kNotImage);
         } else if (image.width > 0 && FarFromRecommendedSize(image.width, image.height)) {
-            Add(checks, field, name, kSize,
-                std::to_string(image.width) + " x " + std::to_string(image.height) + Text(kSizeRecommended));
+            AddCheck(checks, field, name, kSize,
+                     std::to_string(image.width) + " x " + std::to_string(image.height) + Text(kSizeRecommended));
         }
     }
 }
@@ -239,13 +235,13 @@ FilePath ArchiveFileOf(const DatabaseRecord& record, std::string_view baseFolder
 std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecord& record,
                                      std::string_view baseFolder) {
     std::vector<ReadmeCheck> checks;
-    if (form.pluginName.empty()) Add(checks, PluginId::Name, Text(kName), kEmpty);
+    if (form.pluginName.empty()) AddCheck(checks, PluginId::Name, Text(kName), kEmpty);
     CheckText(checks, PluginId::Name, kName, form.pluginName, false);
     // The standard texts and the archive note put the file name in a sentence.
     if (form.pluginFile.empty() && (form.installStandard || form.uninstallStandard || form.requiresBsaArchive))
-        Add(checks, PluginId::File, Text(kPluginFile), kEmpty);
+        AddCheck(checks, PluginId::File, Text(kPluginFile), kEmpty);
     CheckScript(checks, PluginId::File, kPluginFile, form.pluginFile);
-    if (form.description.empty()) Add(checks, PluginId::Description, Text(kDescription), kEmpty);
+    if (form.description.empty()) AddCheck(checks, PluginId::Description, Text(kDescription), kEmpty);
     CheckText(checks, PluginId::Description, kDescription, form.description, true);
     if (form.requiresOther)
         CheckText(checks, PluginId::OtherRequirements, kOtherRequirements, form.otherRequirements, true);
@@ -260,10 +256,15 @@ std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecor
         // Opened, not read: a folder or a missing file does not open.
         fileio::InputFile archive;
         if (record.archiveName.empty() || !archive.Open(ArchiveFileOf(record, baseFolder)))
-            Add(checks, DatabaseId::Archive, Text(kArchive), kArchiveMissing);
+            AddCheck(checks, DatabaseId::Archive, Text(kArchive), kArchiveMissing);
     }
     // With every break kept, no lines join.
     if (form.keepLineBreaks)
         std::erase_if(checks, [](const ReadmeCheck& check) { return check.offer == CheckOffer::KeepLineBreaks; });
     return checks;
+}
+
+void AddCheck(std::vector<ReadmeCheck>& checks, CheckedField field, std::string_view name, std::string_view what,
+              std::string_view tail) {
+    checks.push_back({field, Text(name) + Text(what) + Text(tail)});
 }

@@ -40,6 +40,11 @@ inline constexpr int kScreenshotHeight = 225;
 // the archive where its dialog found it, while the record still names it.
 std::vector<ReadmeCheck> CheckReadme(const ReadmeForm& form, const DatabaseRecord& record, std::string_view baseFolder);
 
+// One check: the field's name, what is wrong, and what follows, as every
+// check's line reads. Checks of other folders add theirs with it.
+void AddCheck(std::vector<ReadmeCheck>& checks, CheckedField field, std::string_view name, std::string_view what,
+              std::string_view tail = {});
+
 // The rules one at a time.
 
 // The first HTML tag of text opened and not closed, or closed and not open,

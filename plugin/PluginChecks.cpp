@@ -21,25 +21,20 @@ constexpr std::string_view kNotInText = ", а здесь он не назван"
 constexpr std::string_view kBsaBeside = ": рядом с плагином лежит "_cp;
 constexpr std::string_view kBsaArchive = "Архив BSA"_cp;
 
-void Add(std::vector<ReadmeCheck>& checks, CheckedField field, const Text& name, std::string_view what,
-         std::string_view tail = {}) {
-    checks.push_back({field, name + Text(what) + Text(tail)});
-}
-
 }  // namespace
 
 void AddPluginChecks(std::vector<ReadmeCheck>& checks, const ReadmeForm& form, std::string_view baseFolder) {
     if (form.pluginPath.empty()) return;
     const FilePath path = fileio::ResolveAgainst(baseFolder, form.pluginPath);
     if (fileio::IsMissing(path)) {
-        Add(checks, PluginId::File, Text(kPluginFile), kPluginMissing);
+        AddCheck(checks, PluginId::File, Text(kPluginFile), kPluginMissing);
         return;
     }
     const Text chosenName = PluginFileName(path);
-    if (chosenName != form.pluginFile) Add(checks, PluginId::File, Text(kPluginFile), kOtherName, chosenName);
+    if (chosenName != form.pluginFile) AddCheck(checks, PluginId::File, Text(kPluginFile), kOtherName, chosenName);
     const PluginHeaderRead read = ReadPluginHeaderFile(path);
     if (!read.ok()) {
-        Add(checks, PluginId::File, Text(kPluginFile), kPluginUnread, PluginFaultText(read.fault));
+        AddCheck(checks, PluginId::File, Text(kPluginFile), kPluginUnread, PluginFaultText(read.fault));
         return;
     }
     // The game's masters have their boxes, named by their captions; any
@@ -60,15 +55,15 @@ void AddPluginChecks(std::vector<ReadmeCheck>& checks, const ReadmeForm& form, s
                                       [&](const Box& b) { return SameFileName(b.master, master.name); });
         if (box != std::end(kBoxes)) {
             if (!(form.*(box->ticked)))
-                Add(checks, box->id, Text(box->caption), kMasterNotNamed, master.name + Text(kBoxNotTicked));
+                AddCheck(checks, box->id, Text(box->caption), kMasterNotNamed, master.name + Text(kBoxNotTicked));
         } else if (!form.requiresOther || !RequirementsName(form.otherRequirements, master.name)) {
-            Add(checks, PluginId::OtherRequirements, Text(kOtherRequirements), kMasterNotNamed,
-                master.name + Text(kNotInText));
+            AddCheck(checks, PluginId::OtherRequirements, Text(kOtherRequirements), kMasterNotNamed,
+                     master.name + Text(kNotInText));
         }
     }
     if (!form.requiresBsaArchive && BsaBesidePlugin(path))
-        Add(checks, PluginId::BsaArchive, Text(kBsaArchive), kBsaBeside,
-            BsaArchiveName(chosenName) + Text(kBoxNotTicked));
+        AddCheck(checks, PluginId::BsaArchive, Text(kBsaArchive), kBsaBeside,
+                 BsaArchiveName(chosenName) + Text(kBoxNotTicked));
 }
 
 std::vector<ReadmeCheck> CheckRelease(const ReadmeForm& form, const DatabaseRecord& record,
