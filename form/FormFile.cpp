@@ -164,6 +164,7 @@ const std::vector<Field<ReadmeForm>>& FormFields() {
         FlagField("writeBackgroundImages", &F::writeBackgroundImages),
         FlagField("copyScreenshots", &F::copyScreenshots),
         FlagField("keepLineBreaks", &F::keepLineBreaks),
+        FlagField("writeReadmeText", &F::writeReadmeText),
         PathField("pluginPath", &F::pluginPath),
     };
     return fields;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/ReleaseTexts.h"
 #include "output/FileIo.h"
 #include "readme/TextRoutines.h"
 #include "template/TemplatePackage.h"
@@ -12,6 +13,8 @@ namespace {
 constexpr std::string_view kCommonFolder = "files";
 constexpr std::string_view kPicturesFolder = "images";
 constexpr std::string_view kScreenshotsFolder = "scrins";
+// UTF-8, as the system's reasons are.
+constexpr std::string_view kTextWouldReplaceReadme = "текст заменил бы сам ReadMe, у него расширение .txt";
 constexpr const char* kPictureNames[] = {"img_bk_0.jpg", "img_bk_1.jpg", "img_bk_2.jpg"};
 
 FilePath Join(std::string_view folder, std::string_view name) {
@@ -118,11 +121,13 @@ void CopyScreenshots(const SaveFileWork& work, const FilePath& folder, const Fil
 
 }  // namespace
 
-SaveFileWork MakeSaveFileWork(const ReadmeForm& form, std::string_view readmeText, const DatabaseRecord& record,
-                              std::string_view recordText, FilePath readmePath) {
+SaveFileWork MakeSaveFileWork(const ReadmeForm& form, const TemplatePackage& package, std::string_view readmeText,
+                              const DatabaseRecord& record, std::string_view recordText, FilePath readmePath) {
     SaveFileWork work;
     work.readmePath = std::move(readmePath);
     work.readmeText = readmeText;
+    work.writeReadmeText = form.writeReadmeText;
+    if (form.writeReadmeText) work.readmeTextFile = BuildReadmeText(form, package);
     work.writeBackgroundImages = form.writeBackgroundImages;
     work.copyScreenshots = form.copyScreenshots;
     work.screenshotCount = form.screenshotCount;
@@ -130,6 +135,17 @@ SaveFileWork MakeSaveFileWork(const ReadmeForm& form, std::string_view readmeTex
     work.record = record;
     work.recordText = recordText;
     return work;
+}
+
+FilePath ReadmeTextPathFor(std::string_view readmePath) {
+    const std::size_t name = readmePath.rfind(kPathSeparator) + 1;  // npos + 1 is 0
+    std::size_t dot = readmePath.rfind('.');
+    if (dot == std::string_view::npos || dot < name) dot = readmePath.size();
+    std::string extension(readmePath.substr(dot));
+    std::ranges::transform(extension, extension.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+    // Case alone tells no two names apart on Windows.
+    if (extension == ".txt") return {};
+    return FilePath(readmePath.substr(0, dot)) + ".txt";
 }
 
 FilePath FolderOfPath(std::string_view path) {
@@ -149,6 +165,21 @@ SaveFileResult RunSaveFileWork(const SaveFileWork& work, const TemplatePackage& 
     }
     result.readmeWritten = true;
     result.written.push_back(work.readmePath);
+
+    // Nothing else depends on it, so a failure here ends nothing.
+    if (work.writeReadmeText) {
+        const FilePath textPath = ReadmeTextPathFor(work.readmePath);
+        if (textPath.empty()) {
+            Failed(result, work.readmePath, false, std::string(kTextWouldReplaceReadme));
+            Show(show, kPictureNotCreated,
+                 cp1251::FromUtf8(work.readmePath + ": " + std::string(kTextWouldReplaceReadme)));
+        } else if (!fileio::WriteWholeFile(textPath, work.readmeTextFile)) {
+            Failed(result, textPath);
+            Show(show, kPictureNotCreated, cp1251::FromUtf8(textPath));
+        } else {
+            result.written.push_back(textPath);
+        }
+    }
 
     const FilePath commonFolder = Join(folder, kCommonFolder);
     if (work.writeBackgroundImages) {

@@ -34,6 +34,8 @@ private:
 struct SaveFileWork {
     FilePath readmePath;  // as the save dialog returned it
     TextInPlace readmeText;
+    bool writeReadmeText = false;
+    std::string readmeTextFile;  // ReadMe.txt's bytes, when asked for
     bool writeBackgroundImages = false;
     bool copyScreenshots = false;
     int screenshotCount = 0;
@@ -44,8 +46,12 @@ struct SaveFileWork {
 
 // Save's work for a captured form, its readme and its record, once the
 // readme's path is known: the window and the renderer fill it alike.
-SaveFileWork MakeSaveFileWork(const ReadmeForm& form, std::string_view readmeText, const DatabaseRecord& record,
-                              std::string_view recordText, FilePath readmePath);
+SaveFileWork MakeSaveFileWork(const ReadmeForm& form, const TemplatePackage& package, std::string_view readmeText,
+                              const DatabaseRecord& record, std::string_view recordText, FilePath readmePath);
+
+// The plain-text readme's path: the readme's with ".txt" for its extension.
+// Empty when that would be the readme itself.
+FilePath ReadmeTextPathFor(std::string_view readmePath);
 
 // The characters of path before its last separator; empty without one.
 FilePath FolderOfPath(std::string_view path);

@@ -36,6 +36,7 @@ constexpr ControlSpec kLayout[] = {
      10},
     // Beside the write options, in the group's free right half.
     {ExtrasId::KeepLineBreaks, K::CheckBox, "Сохранять переносы строк"_cp, {244, 259, 150, 10}, kStyleNone, 11},
+    {ExtrasId::WriteReadmeText, K::CheckBox, "Записать также ReadMe.txt"_cp, {244, 273, 150, 10}, kStyleNone, 12},
 };
 
 // A larger page: the texts share the height and take the width.
@@ -75,6 +76,7 @@ void CExtrasPage::ResetDefaults() {
     SetCheck(ExtrasId::WriteBackgroundImages, true);
     SetCheck(ExtrasId::CopyScreenshots, true);
     SetCheck(ExtrasId::KeepLineBreaks, false);
+    SetCheck(ExtrasId::WriteReadmeText, false);
 }
 
 void CExtrasPage::ApplyForm(const ReadmeForm& form) {
@@ -89,6 +91,7 @@ void CExtrasPage::ApplyForm(const ReadmeForm& form) {
     SetCheck(ExtrasId::WriteBackgroundImages, form.writeBackgroundImages);
     SetCheck(ExtrasId::CopyScreenshots, form.copyScreenshots);
     SetCheck(ExtrasId::KeepLineBreaks, form.keepLineBreaks);
+    SetCheck(ExtrasId::WriteReadmeText, form.writeReadmeText);
     OnHowToPlayEnabled();
     OnNoteEnabled();
     // Both warnings may stand in a file; neither handler's unchecking runs.

@@ -56,5 +56,6 @@ ReadmeForm CaptureReadmeForm(const ControlValues& pluginPage, const ControlValue
     form.writeBackgroundImages = extras.Checked(E::WriteBackgroundImages);
     form.copyScreenshots = extras.Checked(E::CopyScreenshots);
     form.keepLineBreaks = extras.Checked(E::KeepLineBreaks);
+    form.writeReadmeText = extras.Checked(E::WriteReadmeText);
     return form;
 }

@@ -14,6 +14,7 @@ enum class ExtrasId : int {
     WriteBackgroundImages = 1016,
     CopyScreenshots = 1017,
     KeepLineBreaks = 1036,
+    WriteReadmeText = 1037,
 };
 
 // Lets CDialog and the layout rows take these ids.

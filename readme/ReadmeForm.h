@@ -38,6 +38,8 @@ struct ReadmeForm {
     bool copyScreenshots = false;
     // Every line break of a multi-line text becomes "<br>", not a blank.
     bool keepLineBreaks = false;
+    // Save writes the plain-text readme beside the readme too.
+    bool writeReadmeText = false;
 
     // The plug-in chosen with 1027, as the user chose it (UTF-8): what the
     // checks read its header from. Never written into the readme or the record.

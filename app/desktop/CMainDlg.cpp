@@ -462,8 +462,9 @@ void CMainDlg::OnSave() {
     const std::optional<ChosenFile> chosen = SaveFileDialog(GetSafeHwnd(), kSaveFilter, "htm", "ReadMe.htm", "readme");
     if (!chosen) return;
 
-    const SaveFileResult saved = RunSaveFileWork(
-        MakeSaveFileWork(form, m_readmeText, record, m_recordText, chosen->path), m_template, m_textBuffer, show);
+    const SaveFileResult saved =
+        RunSaveFileWork(MakeSaveFileWork(form, m_template, m_readmeText, record, m_recordText, chosen->path),
+                        m_template, m_textBuffer, show);
     ShowSaveResult(saved, chosen->path);
 }
 

@@ -113,7 +113,8 @@ void CPreview::OnResized(PixelSize client) {
 void CPreview::Write(bool openBrowser) {
     PreviewSnapshot now = m_capture();
     const Text readme = BuildReadmeHtml(now.form, m_template);
-    SaveFileWork work = MakeSaveFileWork(now.form, readme, DatabaseRecord{}, Text(), readmePath());
+    now.form.writeReadmeText = false;  // the browser reads the readme alone
+    SaveFileWork work = MakeSaveFileWork(now.form, m_template, readme, DatabaseRecord{}, Text(), readmePath());
     // The screenshots where Save would find them, not in the temporary folder.
     for (FilePath& path : work.screenshotPath) path = fileio::ResolveAgainst(now.baseFolder, path);
     // A missing screenshot is in the checks already: no message box at every refresh.

@@ -135,8 +135,8 @@ bool WriteReadme(const FormFile& file, const FilePath& readmePath, const std::st
     Text recordText;
     if (BuildDatabaseRecord(file.record, file.form, recordText, show)) {
         static std::array<char, kTextBufferSize> buffer;
-        RunSaveFileWork(MakeSaveFileWork(file.form, readmeHtml, file.record, recordText, readmePath), package, buffer,
-                        show);
+        RunSaveFileWork(MakeSaveFileWork(file.form, package, readmeHtml, file.record, recordText, readmePath), package,
+                        buffer, show);
     }
     // The browser engine is loaded for this alone.
     std::string why;

@@ -262,6 +262,7 @@ TEST(WriteFormFile, EveryFieldRoundTripsByteForByte) {
     f.warningText = "warning";
     f.copyScreenshots = false;
     f.keepLineBreaks = true;
+    f.writeReadmeText = true;
     f.pluginPath = "/моды/Маяк café.omwaddon";
     file.record.recordWanted = true;
     file.record.categoryIndex = 13;
@@ -285,16 +286,19 @@ TEST(ReadFormFile, AFileWithoutTheNewerKeysReadsAsBefore) {
     FormFile file;
     file.form.description = "a\r\nb";
     file.form.keepLineBreaks = true;
+    file.form.writeReadmeText = true;
     file.record.archiveName = "mod.zip";
     file.record.archivePath = "/downloads/mod.zip";
     file.form.pluginPath = "/mods/Mod.esp";
     nlohmann::json old = nlohmann::json::parse(WriteFormFile(file));
     old.erase("keepLineBreaks");
+    old.erase("writeReadmeText");
     old.erase("pluginPath");
     old["database"].erase("archivePath");
     const FormFileResult read = ReadFormFile(old.dump());
     ASSERT_TRUE(read.ok()) << read.error;
     file.form.keepLineBreaks = false;
+    file.form.writeReadmeText = false;
     file.record.archivePath.clear();
     file.form.pluginPath.clear();
     EXPECT_EQ(read.file, file);

@@ -134,6 +134,18 @@ TEST(FolderOfPath, IsThePathBeforeItsLastSeparator) {
     for (const auto& [path, folder] : cases) EXPECT_EQ(FolderOfPath(path), folder) << path;
 }
 
+TEST(ReadmeTextPathFor, TakesTheReadmesNameWithTxtUnlessThatIsTheReadme) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/mod/ReadMe.htm", "/mod/ReadMe.txt"},
+        {"/mod/Quiet Lighthouse.html", "/mod/Quiet Lighthouse.txt"},
+        {"/mod/ReadMe", "/mod/ReadMe.txt"},
+        {"/mod.v2/ReadMe", "/mod.v2/ReadMe.txt"},  // a dot in a folder is no extension
+        {"/mod/ReadMe.txt", ""},
+        {"/mod/README.TXT", ""},
+    };
+    for (const auto& [readme, text] : cases) EXPECT_EQ(ReadmeTextPathFor(readme), text) << readme;
+}
+
 // The one whole-file read: a fault by name, a limit that refuses before
 // reading, and short reads joined up.
 TEST_F(SaveFilesTest, AWholeFileIsReadOrNamesWhyNot) {
@@ -283,6 +295,35 @@ TEST_F(SaveFilesTest, ScreenshotCountBoundsTheCopies) {
         EXPECT_TRUE(Run(work).empty()) << count;
         EXPECT_EQ(OutFiles(), files) << count;
     }
+}
+
+// The plain text is an extra: written right after the readme when asked,
+// and a failure to write it stops nothing after it.
+TEST_F(SaveFilesTest, ReadmeTextWhenAskedAndItsFailureEndsNothing) {
+    SaveFileWork work = Work();
+    WantRecord(work);
+    work.readmeTextFile = "text\r\n";
+    EXPECT_TRUE(Run(work).empty());
+    EXPECT_EQ(OutFiles(), (Files{"ReadMe.htm", "mod.zip.sql"}));
+
+    work.writeReadmeText = true;
+    MessageLog log;
+    const SaveFileResult saved = RunSaveFileWork(work, BuiltIn(), buffer, log.callback());
+    EXPECT_TRUE(log.messages.empty());
+    EXPECT_EQ(saved.written,
+              (std::vector<FilePath>{out() + "/ReadMe.htm", out() + "/ReadMe.txt", out() + "/mod.zip.sql"}));
+    EXPECT_EQ(ReadFile(out() + "/ReadMe.txt"), "text\r\n");
+
+    std::filesystem::remove_all(out());
+    std::filesystem::create_directories(out() + "/ReadMe.txt");
+    EXPECT_EQ(Run(work), std::vector<Message>{Plain(std::string("Ошибка открытия файла "_cp) + out() + "/ReadMe.txt")});
+    EXPECT_EQ(OutFiles(), (Files{"ReadMe.htm", "ReadMe.txt/", "mod.zip.sql"}));
+
+    work.readmePath = out() + "/ReadMe.TXT";
+    const SaveFileResult refused = RunSaveFileWork(work, BuiltIn(), buffer, log.callback());
+    EXPECT_EQ(refused.failed, std::vector<FilePath>{work.readmePath});
+    EXPECT_TRUE(refused.readmeWritten);
+    EXPECT_EQ(ReadFile(work.readmePath), work.readmeText.str());
 }
 
 TEST_F(SaveFilesTest, ReadmeThatCannotBeWrittenEndsTheCommand) {

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "UiTest.h"
+#include "formats/ReleaseTexts.h"
 #include "readme/CaptureReadmeForm.h"
 #include "text/Cp1251.h"
 
@@ -142,6 +143,34 @@ TEST_F(ExtrasPageTest, KeepLineBreaksBoxSitsBesideTheWriteOptionsAndDecidesTheRe
     EXPECT_EQ(QByteArray(kept).replace("Ann<br>Bob", "Ann Bob"), joined);
     Click(extras(), ExtrasId::KeepLineBreaks);
     EXPECT_EQ(saved(), joined);
+}
+
+// Below the line-breaks box, off in a new form; Save writes the plain text
+// beside the readme only while it is on.
+TEST_F(ExtrasPageTest, ReadmeTextBoxSitsBelowTheBreaksBoxAndAddsTheTextToSave) {
+    auto* box = Item<QAbstractButton>(extras(), ExtrasId::WriteReadmeText);
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_TRUE(box->parentWidget()->rect().contains(box->geometry()));
+    const QRect breaks = QtItem(extras(), ExtrasId::KeepLineBreaks)->geometry();
+    EXPECT_EQ(box->geometry().left(), breaks.left());
+    EXPECT_EQ(box->geometry().top(), QtItem(extras(), ExtrasId::CopyScreenshots)->geometry().top());
+    EXPECT_FALSE(box->geometry().intersects(QtItem(extras(), ExtrasId::CopyScreenshots)->geometry()));
+
+    Type(extras(), ExtrasId::Authors, QStringLiteral("Ann"));
+    QTemporaryDir out;
+    const QString text = out.filePath(QStringLiteral("ReadMe.txt"));
+    dialogs.answers.push_back(out.filePath(QStringLiteral("ReadMe.htm")));
+    window->OnSave();
+    EXPECT_FALSE(QFile::exists(text));
+    Click(extras(), ExtrasId::WriteReadmeText);
+    const ReadmeForm form = CaptureReadmeForm(plugin(), extras());
+    EXPECT_TRUE(form.writeReadmeText);
+    dialogs.answers.push_back(out.filePath(QStringLiteral("ReadMe.htm")));
+    window->OnSave();
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), BuildReadmeText(form, window->templatePackage()));
 }
 
 }  // namespace

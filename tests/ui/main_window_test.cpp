@@ -218,10 +218,10 @@ TEST_F(MainWindow, TabMovesTheFocusInTheLayoutTablesOrder) {
                                     PluginId::UninstallOther,
                                     PluginId::UninstallText};
     const ExtrasId extrasOrder[] = {
-        ExtrasId::HowToPlayEnabled, ExtrasId::HowToPlay,     ExtrasId::Authors,
-        ExtrasId::NoteEnabled,      ExtrasId::Note,          ExtrasId::WarningStandard,
-        ExtrasId::WarningOther,     ExtrasId::WarningText,   ExtrasId::WriteBackgroundImages,
-        ExtrasId::CopyScreenshots,  ExtrasId::KeepLineBreaks};
+        ExtrasId::HowToPlayEnabled, ExtrasId::HowToPlay,      ExtrasId::Authors,
+        ExtrasId::NoteEnabled,      ExtrasId::Note,           ExtrasId::WarningStandard,
+        ExtrasId::WarningOther,     ExtrasId::WarningText,    ExtrasId::WriteBackgroundImages,
+        ExtrasId::CopyScreenshots,  ExtrasId::KeepLineBreaks, ExtrasId::WriteReadmeText};
     const DatabaseId databaseOrder[] = {
         DatabaseId::CreateRecord, DatabaseId::NameMirror,  DatabaseId::Category,    DatabaseId::DescriptionMirror,
         DatabaseId::Image,        DatabaseId::BrowseImage, DatabaseId::Archive,     DatabaseId::BrowseArchive,
