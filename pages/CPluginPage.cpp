@@ -63,12 +63,18 @@ constexpr std::string_view kImageFilter =
 constexpr std::string_view kPluginFilter =
     " Файлы плагинов (*.esp; *.esm; *.omwaddon) |*.esp; *.esm; *.omwaddon| Все файлы (*.*)|*.*||"_cp;
 
-bool IsPluginFile(std::string_view path) {
+// In lower case, with its dot; empty without one.
+std::string ExtensionOf(std::string_view path) {
     const std::size_t dot = path.rfind('.');
     const std::size_t slash = path.find_last_of("/\\");
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return false;
+    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
     std::string extension(path.substr(dot));
     for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return extension;
+}
+
+bool IsPluginFile(std::string_view path) {
+    const std::string extension = ExtensionOf(path);
     return extension == ".esp" || extension == ".esm" || extension == ".omwaddon";
 }
 
@@ -157,9 +163,21 @@ void CPluginPage::ApplyForm(const ReadmeForm& form) {
         EnableItem(kScreenshotControls[i], static_cast<int>(i / 2) < count);
 }
 
+bool IsReadmeOrFormFile(std::string_view path) {
+    const std::string extension = ExtensionOf(path);
+    return extension == ".htm" || extension == ".html" || extension == ".qsform";
+}
+
 void CPluginPage::OnDropFiles(const std::vector<FilePath>& dropped, int controlId) {
     std::vector<FilePath> files;
     std::optional<FilePath> plugin;
+    for (const FilePath& file : dropped) {
+        if (IsReadmeOrFormFile(file)) {
+            // A whole form, not a part of this page.
+            if (m_onFormDropped) m_onFormDropped(file);
+            return;
+        }
+    }
     for (const FilePath& file : dropped) {
         if (!IsPluginFile(file))
             files.push_back(file);

@@ -3,12 +3,16 @@
 // installation and removal.
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "platform/CDialog.h"
 #include "platform/Dialogs.h"
 #include "readme/PluginIds.h"
 #include "readme/ReadmeForm.h"
+
+// .htm, .html and .qsform: what opens as a whole form.
+bool IsReadmeOrFormFile(std::string_view path);
 
 class CPluginPage : public CDialog {
 public:
@@ -37,6 +41,9 @@ public:
     // The plug-in chosen with 1027, or dropped: the window fills the form
     // from its header. Without it the page takes the file alone.
     std::function<void(const ChosenFile&)> m_onPluginChosen;
+    // A readme or form file dropped: the window opens it, and the rest of
+    // the drop is not taken.
+    std::function<void(const FilePath&)> m_onFormDropped;
     // 1004 gets the file's name, and the page keeps its path.
     void TakePluginFile(const ChosenFile& file);
     // As the user chose it; empty until one is chosen.

@@ -16,6 +16,7 @@
 #include "plugin/PluginHeader.h"
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
+#include "reopen/ReadmeReader.h"
 #include "text/Cp1251.h"
 #include "textdoc/TextDocRules.h"
 
@@ -53,7 +54,9 @@ constexpr std::string_view kTabCaptions[CMainDlg::kTabCount] = {
 
 constexpr std::string_view kOpenFilter = " Текстовые файлы (*.txt) |*.txt| Все файлы (*.*)|*.*||"_cp;
 constexpr std::string_view kSaveFilter = " HTML (*.htm) |*.htm| Все файлы (*.*)| *.* ||"_cp;
-constexpr std::string_view kFormFilter = " Формы Quillsmith (*.qsform) |*.qsform| Все файлы (*.*)|*.*||"_cp;
+// A readme gives its form back too.
+constexpr std::string_view kFormFilter =
+    " Формы Quillsmith (*.qsform) |*.qsform| ReadMe (*.htm; *.html) |*.htm;*.html| Все файлы (*.*)|*.*||"_cp;
 
 constexpr std::string_view kFormNotRead = "Форма не открыта: "_cp;
 constexpr std::string_view kFormNotWritten = "Ошибка записи файла формы"_cp;
@@ -67,6 +70,13 @@ constexpr std::string_view kPluginNotRead = "Из заголовка плаги�
 constexpr std::string_view kPluginGaveNothing = "Из заголовка плагина: нечего добавить"_cp;
 constexpr std::string_view kFileNotRead = "Не прочитан "_cp;
 constexpr std::string_view kOpenInBrowserTip = "Открыть в браузере (щелчок или Enter)"_cp;
+
+// A form file is JSON: an object, perhaps after a byte-order mark and blanks.
+bool LooksLikeFormFile(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    const std::size_t first = bytes.find_first_not_of(" \t\r\n");
+    return first == std::string_view::npos || bytes[first] == '{';
+}
 
 // A form file is small; a larger file is not one.
 constexpr std::uint64_t kMaxFormFileBytes = 16 * 1024 * 1024;
@@ -112,6 +122,8 @@ void CMainDlg::Create() {
             OnFormChanged();
         });
     m_pluginPage->m_onPluginChosen = [this](const ChosenFile& plugin) { FillFromPlugin(plugin); };
+    m_pluginPage->m_onFormDropped = [this](const FilePath& file) { OpenFormFile(file); };
+    OnDropFiles([this](const std::vector<FilePath>& files, int) { OnDroppedFiles(files); });
     OnSelChanging(MainId::Tabs, [this] { OnTabSelChanging(); });
     OnSelChange(MainId::Tabs, [this] { OnTabSelChange(); });
     OnInitDialog();
@@ -194,7 +206,7 @@ void CMainDlg::RestoreDrafts() {
 
 void CMainDlg::ShowStatus() {
     Text status;
-    for (const Text* part : {&m_draftFault, &m_foldersFault, &m_pluginNote, &m_documentNote, &m_startNote})
+    for (const Text* part : {&m_draftFault, &m_foldersFault, &m_fillNote, &m_documentNote, &m_startNote})
         if (!part->empty()) status += (status.empty() ? "" : "; ") + *part;
     if (status == GetItemText(MainId::Status)) return;
     SetItemText(MainId::Status, status);
@@ -288,10 +300,10 @@ void CMainDlg::FillFromPlugin(const ChosenFile& plugin) {
         FormFile filled = CaptureFormFile();
         const PluginFill fill = ApplyPluginHeader(filled, read.header, plugin.path, BsaBesidePlugin(plugin.path));
         ApplyFormFile(filled);
-        m_pluginNote = PluginFillNote(fill);
-        if (m_pluginNote.empty()) m_pluginNote = kPluginGaveNothing;
+        m_fillNote = PluginFillNote(fill);
+        if (m_fillNote.empty()) m_fillNote = kPluginGaveNothing;
     } else {
-        m_pluginNote = Text(kPluginNotRead) + PluginFaultText(read.fault);
+        m_fillNote = Text(kPluginNotRead) + PluginFaultText(read.fault);
     }
     m_applying = applying;
     if (CaptureFormFile() != before) {
@@ -357,6 +369,7 @@ bool CMainDlg::OpenFormFile(const FilePath& path) {
         why = "файл слишком велик для формы";
     else if (!whole.ok())
         why = "файл не открывается";
+    if (why.empty() && !LooksLikeFormFile(whole.bytes)) return OpenReadme(path);
     if (why.empty()) {
         FormFileResult read = ReadFormFile(whole.bytes);
         if (read.ok()) {
@@ -367,6 +380,40 @@ bool CMainDlg::OpenFormFile(const FilePath& path) {
     }
     ShowMessageBox(GetSafeHwnd(), Text(kFormNotRead) + cp1251::FromUtf8(why), MessageIcon::Exclamation);
     return false;
+}
+
+bool CMainDlg::OpenReadme(const FilePath& path) {
+    const ReleaseReading read = ReadRelease(path);
+    if (!read.ok()) {
+        ShowMessageBox(GetSafeHwnd(), Text(kFormNotRead) + cp1251::FromUtf8(read.error), MessageIcon::Exclamation);
+        return false;
+    }
+    // One step for "Вернуть форму", as New is.
+    FormFile before = CaptureFormFile();
+    ApplyFormFile(read.file);
+    m_beforeNew = std::move(before);
+    EnableItem(MainId::RestoreForm, true);
+    m_fillNote = cp1251::FromUtf8(ReleaseReadingSummary(read, path));
+    // The readme is where this form lives now: Save proposes it, the path
+    // box opens it, and its relative screenshots resolve against it.
+    m_savedReadme = path;
+    m_folders.Remember("readme", FolderOfPath(path));
+    SetItemUtf8(MainId::ReadOnlyBox, path);
+    SetItemTip(MainId::ReadOnlyBox, kOpenInBrowserTip);
+    EnableItem(MainId::ReadOnlyBox, true);
+    ShowStatus();
+    UpdateTitle();
+    PreviewFormChanged();
+    return true;
+}
+
+void CMainDlg::OnDroppedFiles(const std::vector<FilePath>& files) {
+    // The first readme or form file among them; anything else is the pages'.
+    for (const FilePath& file : files)
+        if (IsReadmeOrFormFile(file)) {
+            OpenFormFile(file);
+            return;
+        }
 }
 
 void CMainDlg::OnOpenForm() {
@@ -459,7 +506,9 @@ void CMainDlg::OnSave() {
     const DatabaseRecord record = m_databasePage->CaptureRecord();
     if (!BuildDatabaseRecord(record, form, m_recordText, show)) return;
 
-    const std::optional<ChosenFile> chosen = SaveFileDialog(GetSafeHwnd(), kSaveFilter, "htm", "ReadMe.htm", "readme");
+    const std::string_view savedName = std::string_view(m_savedReadme).substr(m_savedReadme.find_last_of("\\/") + 1);
+    const std::optional<ChosenFile> chosen =
+        SaveFileDialog(GetSafeHwnd(), kSaveFilter, "htm", savedName.empty() ? "ReadMe.htm" : savedName, "readme");
     if (!chosen) return;
 
     const SaveFileResult saved =

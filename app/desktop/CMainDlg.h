@@ -65,6 +65,11 @@ public:
     // Opens a form file; false after a message naming what is wrong, with
     // the form unchanged.
     bool OpenFormFile(const FilePath& path);
+    // The form a readme (and its record beside it) was made from; false
+    // after a message saying why not, with the form unchanged.
+    bool OpenReadme(const FilePath& path);
+    // A readme or form file dropped on the window opens as Open Form would.
+    void OnDroppedFiles(const std::vector<FilePath>& files);
     // Writes the draft now rather than when its timer runs out.
     void WriteDraft();
 
@@ -156,7 +161,7 @@ private:
     Text m_draftFault;
     Text m_foldersFault;
     Text m_documentNote;                  // how much of the opened text file is shown
-    Text m_pluginNote;                    // what the last plug-in's header gave
+    Text m_fillNote;                      // what the last plug-in's header or readme gave
     bool m_applying = false;              // the program, not the user, is changing the form
     std::optional<FormFile> m_beforeNew;  // until the next edit
     std::array<char, kTextBufferSize> m_textBuffer{};
