@@ -1,4 +1,5 @@
-// Quillsmith: `quillsmith [FORM]` opens the window, with the form file FORM
+// Quillsmith: `quillsmith [FORM]` opens the window, with the form file (or a
+// readme this program wrote) FORM
 // in it when one is given (as a file manager does on a double-click).
 // `quillsmith --restore-draft ID` is how a start opens a further window for
 // an orphaned draft.
