@@ -14,6 +14,7 @@
 
 #include "UiTest.h"
 #include "readme/CaptureReadmeForm.h"
+#include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"
 
 namespace {
@@ -256,6 +257,53 @@ TEST_F(FormsAndDrafts, EachKindOfFileDialogStartsWhereItsKindLastWent) {
     EXPECT_EQ(dialogs.requests[1].startFolder, texts);
 }
 
+// A readme Save wrote opens back into the form through Open Form: the form
+// renders the same bytes, the status line says what was read, one step
+// undoes it, and the next Save proposes the readme itself.
+TEST_F(FormsAndDrafts, AReadmeOpensBackIntoTheFormAsOneUndoStep) {
+    FillForm();
+    const QString readme = temp.filePath(QStringLiteral("ReadMe.htm"));
+    dialogs.answers.push_back(readme);
+    Click(*window, MainId::Save);
+    const std::string saved = ReadBytes(readme);
+    Click(*window, MainId::New);
+    const FormFile fresh = Form();
+
+    dialogs.messages.clear();
+    dialogs.answers.push_back(readme);
+    QTest::keyClick(QtWidget(*window), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(BuildReadmeHtml(Form().form, window->templatePackage()), saved);
+    EXPECT_TRUE(database().IsChecked(DatabaseId::CreateRecord));
+    EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Форма прочитана из ReadMe.htm"_cp));
+    EXPECT_EQ(window->GetItemUtf8(MainId::ReadOnlyBox), readme.toStdString());
+
+    dialogs.requests.clear();
+    dialogs.answers.push_back(QString());
+    Click(*window, MainId::Save);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].proposedName, QStringLiteral("ReadMe.htm"));
+    EXPECT_EQ(dialogs.requests[0].startFolder, temp.path());
+
+    ASSERT_TRUE(window->IsItemEnabled(MainId::RestoreForm));
+    Click(*window, MainId::RestoreForm);
+    EXPECT_EQ(Form(), fresh);
+
+    // Not one of ours: said why, and the form stays as it is.
+    FillForm();
+    const FormFile filled = Form();
+    const QString other = temp.filePath(QStringLiteral("other.htm"));
+    QFile file(other);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<html><body>Another page</body></html>");
+    file.close();
+    dialogs.answers.push_back(other);
+    Click(*window, MainId::OpenForm);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(QString::fromUtf8("Форма не открыта: не похоже на ReadMe")));
+    EXPECT_EQ(Form(), filled);
+}
+
 // Files dropped as a file manager drops them: a list of file URLs.
 void Drop(CDialog& page, QPoint at, const QStringList& files) {
     QMimeData data;
@@ -285,6 +333,23 @@ TEST_F(FormsAndDrafts, DroppedScreenshotsFillTheBoxOrTheFreeSlotsAndRaiseTheCoun
     EXPECT_EQ(plugin().GetItemUtf8(PluginId::Screenshot3), "/shots/b.png");
     EXPECT_EQ(plugin().GetCurSel(PluginId::ScreenshotCount), 3);
     EXPECT_TRUE(plugin().IsItemEnabled(PluginId::BrowseScreenshot3));
+}
+
+// A readme dropped on the window, even on the Plugin page, opens as a form
+// and fills no screenshot slot.
+TEST_F(FormsAndDrafts, ADroppedReadmeOpensAsAForm) {
+    plugin().SetItemText(PluginId::Name, "Маяк"_cp);
+    const QString readme = temp.filePath(QStringLiteral("ReadMe.htm"));
+    dialogs.answers.push_back(readme);
+    Click(*window, MainId::Save);
+    Click(*window, MainId::New);
+    SelectTab(1);
+    Drop(plugin(), QPoint(5, 5), {readme, QStringLiteral("/shots/a.png")});
+    EXPECT_EQ(plugin().GetItemText(PluginId::Name), "Маяк"_cp);
+    EXPECT_EQ(plugin().GetItemUtf8(PluginId::Screenshot1), "");
+    Click(*window, MainId::New);
+    Drop(*window, QPoint(5, 5), {readme});
+    EXPECT_EQ(plugin().GetItemText(PluginId::Name), "Маяк"_cp);
 }
 
 // A form opened, or brought back, shows each long path's file name, as the
