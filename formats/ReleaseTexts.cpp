@@ -1,11 +1,238 @@
 #include "formats/ReleaseTexts.h"
 
-#include "readme/ReadmeHtml.h"
+#include <algorithm>
 
-// Placeholder until the formats are written: each is empty.
-std::string BuildReadmeText(const ReadmeForm&, const TemplatePackage&) { return {}; }
-std::string BuildReadmeBbcode(const ReadmeForm&, const TemplatePackage&) { return {}; }
-std::string BuildReadmeMarkdown(const ReadmeForm&, const TemplatePackage&) { return {}; }
+#include "formats/ReleaseWriter.h"
+#include "readme/ReadmeHtml.h"
+#include "template/TemplatePackage.h"
+#include "text/Cp1251.h"
+
+namespace {
+
+std::size_t CharCount(std::string_view utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return !IsUtf8Continuation(c); }));
+}
+
+void TrimBlanks(std::string& text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+}
+
+// ReadMe.txt: headings underlined, "=" under the plug-in's name and "-"
+// under the others; an empty line between sections; lines wrapped.
+class PlainTextWriter : public ReleaseWriter {
+public:
+    using ReleaseWriter::ReleaseWriter;
+
+    static constexpr std::size_t kWidth = 78;
+    static constexpr std::string_view kEol = "\r\n";
+
+protected:
+    void Heading(std::string_view text, bool first) override {
+        if (!first) m_out += kEol;
+        m_line = text;
+        // An empty heading keeps a mark of its own, as the readme keeps its cell.
+        const std::size_t width = std::clamp<std::size_t>(Wrap(), 1, kWidth);
+        m_out.append(width, first ? '=' : '-');
+        m_out += kEol;
+    }
+    void EndSection() override {
+        if (!m_line.empty()) Wrap();
+    }
+    void Chars(std::string_view text) override { m_line += text; }
+    void Breaks(int count, bool) override {
+        Wrap();
+        for (int i = 1; i < count; ++i) m_out += kEol;
+    }
+    void OpenInline(Inline kind, std::string_view) override {
+        if (kind == Inline::Link) m_linkStart = m_line.size();
+    }
+    // A link shows its address after its text, unless the text is the address.
+    void CloseInline(Inline kind, std::string_view target) override {
+        if (kind != Inline::Link) return;
+        if (m_linkStart <= m_line.size() && std::string_view(m_line).substr(m_linkStart) == target) return;
+        m_line += " (";
+        m_line += target;
+        m_line += ')';
+    }
+    void Image(std::string_view source) override { m_line += source; }
+    void Item(bool ordered, int number) override { m_line += ordered ? std::to_string(number) + ". " : "- "; }
+
+private:
+    // Writes the line, wrapped on blanks, and empties it; the widest line's
+    // length in characters.
+    std::size_t Wrap() {
+        TrimBlanks(m_line);
+        const std::string_view line = m_line;
+        if (line.empty()) m_out += kEol;
+        std::size_t widest = 0;
+        for (std::size_t start = 0; start < line.size();) {
+            // The last blank that keeps the piece within the width, or the
+            // first after a word that is longer on its own.
+            std::size_t count = 0, cut = std::string_view::npos, i = start;
+            for (; i < line.size(); ++i) {
+                if (IsUtf8Continuation(line[i])) continue;
+                if (line[i] == ' ' && i > start && line[i - 1] != ' ') {
+                    if (count > kWidth) {
+                        if (cut == std::string_view::npos) cut = i;
+                        break;
+                    }
+                    cut = i;
+                }
+                ++count;
+            }
+            if ((i == line.size() && count <= kWidth) || cut == std::string_view::npos) cut = line.size();
+            const std::string_view piece = line.substr(start, cut - start);
+            widest = std::max(widest, CharCount(piece));
+            m_out += piece;
+            m_out += kEol;
+            start = cut;
+            while (start < line.size() && line[start] == ' ') ++start;
+        }
+        m_line.clear();
+        return widest;
+    }
+
+    std::string m_line;
+    std::size_t m_linkStart = 0;
+};
+
+// [b] headings on their own line, the other tags as the forums take them.
+class BbcodeWriter : public ReleaseWriter {
+public:
+    using ReleaseWriter::ReleaseWriter;
+
+protected:
+    void Heading(std::string_view text, bool first) override {
+        if (!first) m_out += '\n';
+        m_out += "[b]";
+        m_out += text;
+        m_out += "[/b]\n";
+    }
+    void EndSection() override {
+        TrimBlanks(m_out);
+        if (!m_out.empty() && m_out.back() != '\n') m_out += '\n';
+    }
+    // A typed "[b]" would be read as a tag: a zero-width space after its
+    // bracket keeps it text, and it still reads the same.
+    void Chars(std::string_view text) override {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            m_out += text[i];
+            if (text[i] == '[' && LooksLikeTag(text.substr(i + 1))) m_out += "\u200B";
+        }
+    }
+    void Breaks(int count, bool) override {
+        TrimBlanks(m_out);
+        m_out.append(static_cast<std::size_t>(count), '\n');
+    }
+    void OpenInline(Inline kind, std::string_view target) override {
+        if (kind == Inline::Link) {
+            m_out += "[url=";
+            AppendUrl(target);
+            m_out += ']';
+        } else {
+            m_out += '[';
+            m_out += Name(kind);
+            m_out += ']';
+        }
+    }
+    void CloseInline(Inline kind, std::string_view) override {
+        m_out += "[/";
+        m_out += Name(kind);
+        m_out += ']';
+    }
+    void Image(std::string_view source) override {
+        m_out += "[img]";
+        AppendUrl(source);
+        m_out += "[/img]";
+    }
+    void List(bool open) override { m_out += open ? "[list]" : "[/list]"; }
+    bool ListTags() const override { return true; }
+    void Item(bool, int) override { m_out += "[*]"; }
+
+private:
+    static bool LooksLikeTag(std::string_view after) {
+        if (!after.empty() && after[0] == '/') after.remove_prefix(1);
+        for (std::string_view name : {"b", "i", "u", "s", "url", "img", "list", "quote", "*"}) {
+            if (after.size() <= name.size()) continue;
+            bool same = true;
+            for (std::size_t k = 0; k < name.size(); ++k) same = same && (after[k] | 0x20) == (name[k] | 0x20);
+            const char next = after[name.size()];
+            if (same && (next == ']' || next == '=')) return true;
+        }
+        return false;
+    }
+    static std::string_view Name(Inline kind) {
+        switch (kind) {
+            case Inline::Bold:
+                return "b";
+            case Inline::Italic:
+                return "i";
+            case Inline::Underline:
+                return "u";
+            case Inline::Strike:
+                return "s";
+            case Inline::Link:
+                break;
+        }
+        return "url";
+    }
+    // Brackets and blanks would end the tag early.
+    void AppendUrl(std::string_view url) { AppendPercentEncoded(m_out, url, "[]"); }
+};
+
+}  // namespace
+
+namespace {
+
+std::string PlainTextUtf8(const ReadmeForm& form, const TemplatePackage& package) {
+    PlainTextWriter writer(package);
+    WriteReadmeSections(form, writer);
+    return writer.Take();
+}
+
+// Windows-1251 when every character has a byte there, else null.
+bool EncodeCp1251(std::string_view utf8, std::string& out) {
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            out += static_cast<char>(byte);
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t length = cp1251::DecodeUtf8(utf8, i, cp);
+        const int mapped = length > 0 ? cp1251::FromCodePoint(cp) : -1;
+        if (mapped < 0) return false;
+        out += static_cast<char>(mapped);
+        i += length;
+    }
+    return true;
+}
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+}  // namespace
+
+std::string BuildReadmeText(const ReadmeForm& form, const TemplatePackage& package) {
+    const std::string utf8 = PlainTextUtf8(form, package);
+    std::string bytes;
+    if (EncodeCp1251(utf8, bytes)) return bytes;
+    bytes.assign(kUtf8Bom);
+    bytes += utf8;
+    return bytes;
+}
+
+std::string BuildReadmeBbcode(const ReadmeForm& form, const TemplatePackage& package) {
+    BbcodeWriter writer(package);
+    WriteReadmeSections(form, writer);
+    return writer.Take();
+}
+
+std::string BuildReadmeMarkdown(const ReadmeForm& form, const TemplatePackage& package) {
+    return BuildMarkdownUtf8(form, package);
+}
 
 std::string BuildRelease(ReleaseFormat format, const ReadmeForm& form, const TemplatePackage& package) {
     switch (format) {
@@ -22,7 +249,14 @@ std::string BuildRelease(ReleaseFormat format, const ReadmeForm& form, const Tem
 }
 
 std::string ReleaseTextUtf8(ReleaseFormat format, const ReadmeForm& form, const TemplatePackage& package) {
-    return BuildRelease(format, form, package);
+    switch (format) {
+        case ReleaseFormat::PlainText:
+            return PlainTextUtf8(form, package);
+        case ReleaseFormat::Readme:
+            return cp1251::ToUtf8(BuildReadmeHtml(form, package));
+        default:
+            return BuildRelease(format, form, package);
+    }
 }
 
 bool ReleaseFormatByName(std::string_view name, ReleaseFormat& format) {

@@ -1,5 +1,6 @@
 // quillsmith-render [--form FORM.json] [--plugin PLUGIN] [--write-form OUT.qsform]
 //                   [--output PATH/ReadMe.htm [--preview-png PAGE.png]] [--check]
+//                   [--format htm|txt|bbcode|md]
 //
 // Does what Save does once its dialog has answered with PATH, for authors
 // who script their releases. Save's messages go to standard error, one UTF-8
@@ -21,6 +22,7 @@
 
 #include "app/preview/PreviewPng.h"
 #include "form/FormFile.h"
+#include "formats/ReleaseTexts.h"
 #include "output/DatabaseRecord.h"
 #include "output/FileIo.h"
 #include "output/ReadmeChecks.h"
@@ -46,6 +48,7 @@ constexpr std::string_view kUsage =
     "                         [--preview-png PAGE.png] [--write-form OUT.qsform] [--check]\n"
     "       quillsmith-render [--form FORM.json] [--plugin PLUGIN] --write-form OUT.qsform [--check]\n"
     "       quillsmith-render [--form FORM.json] [--plugin PLUGIN] --check\n"
+    "       quillsmith-render [--form FORM.json] [--plugin PLUGIN] --output PATH --format txt|bbcode|md\n"
     "       quillsmith-render --help | --version\n"
     "  --form FORM.json        the form; without it, a new form (then --plugin is needed)\n"
     "  --plugin PLUGIN         fill the form from the plug-in's header (.esp, .esm, .omwaddon): its file\n"
@@ -54,7 +57,10 @@ constexpr std::string_view kUsage =
     "  --write-form OUT.qsform also write the resulting form, as the window's Save form does\n"
     "  --preview-png PAGE.png  also write the whole page as the preview shows it (needs the preview module)\n"
     "  --check                 then print the preview's checks, one a line on standard output;\n"
-    "                          exit 3 when there is one\n";
+    "                          exit 3 when there is one\n"
+    "  --format htm|txt|bbcode|md  what --output is: htm (the default) the readme with its pictures,\n"
+    "                          copies and record; txt the ReadMe.txt, bbcode the forum text, md the\n"
+    "                          Markdown: then that one file alone, nothing else\n";
 
 struct Arguments {
     std::string form;
@@ -62,6 +68,8 @@ struct Arguments {
     std::string previewPng;
     std::string plugin;
     std::string writeForm;
+    std::string format;
+    ReleaseFormat release = ReleaseFormat::Readme;
     bool check = false;
 };
 
@@ -82,11 +90,9 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
         std::string value;
         const std::size_t equals = arg.find('=');
         std::string_view name = arg.substr(0, equals);
-        const std::pair<std::string_view, std::string*> options[] = {{"--form", &args.form},
-                                                                     {"--output", &args.output},
-                                                                     {"--preview-png", &args.previewPng},
-                                                                     {"--plugin", &args.plugin},
-                                                                     {"--write-form", &args.writeForm}};
+        const std::pair<std::string_view, std::string*> options[] = {
+            {"--form", &args.form},     {"--output", &args.output},        {"--preview-png", &args.previewPng},
+            {"--plugin", &args.plugin}, {"--write-form", &args.writeForm}, {"--format", &args.format}};
         const auto option =
             std::find_if(std::begin(options), std::end(options), [&](const auto& o) { return o.first == name; });
         if (option == std::end(options)) return "unknown argument \"" + std::string(arg) + "\"";
@@ -105,6 +111,11 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
     if (args.form.empty() && args.plugin.empty()) return std::string("--form is missing");
     if (args.output.empty() && !args.check && args.writeForm.empty()) return std::string("--output is missing");
     if (args.output.empty() && !args.previewPng.empty()) return std::string("--preview-png needs --output");
+    if (!args.format.empty() && !ReleaseFormatByName(args.format, args.release))
+        return "unknown format \"" + args.format + "\"";
+    if (!args.format.empty() && args.output.empty()) return std::string("--format needs --output");
+    if (args.release != ReleaseFormat::Readme && !args.previewPng.empty())
+        return std::string("--preview-png goes with --format htm");
     return std::nullopt;
 }
 
@@ -146,6 +157,18 @@ bool WriteReadme(const FormFile& file, const FilePath& readmePath, const std::st
         std::cerr << "quillsmith-render: --preview-png: " << why << '\n';
     }
     return anyMessage;
+}
+
+// One of the other texts, alone, written as Save writes its readme; true
+// when a message was printed.
+bool WriteReleaseText(const FormFile& file, ReleaseFormat format, const FilePath& path) {
+    TemplatePackage package;
+    const bool loaded = package.LoadBuiltIn() == kTemplateLoaded;
+    if (!loaded) std::cerr << cp1251::ToUtf8(kTemplateNotLoaded) << '\n';
+    if (fileio::WriteWholeFile(path, BuildRelease(format, file.form, package))) return !loaded;
+    // The same line as Save's for its readme.
+    std::cerr << cp1251::ToUtf8(kReadmeNotCreated) << '\n';
+    return true;
 }
 
 }  // namespace
@@ -208,7 +231,10 @@ int main(int argc, char** argv) {
         std::replace(readmePath.begin(), readmePath.end(), '/', kPathSeparator);
         if (readmePath.find(kPathSeparator) == FilePath::npos) readmePath = FilePath(".") + kPathSeparator + readmePath;
         baseFolder = FolderOfPath(readmePath);
-        anyMessage = WriteReadme(file, readmePath, args.previewPng) || anyMessage;
+        if (args.release == ReleaseFormat::Readme)
+            anyMessage = WriteReadme(file, readmePath, args.previewPng) || anyMessage;
+        else
+            anyMessage = WriteReleaseText(file, args.release, readmePath) || anyMessage;
     } else {
         baseFolder = fileio::CurrentFolder();
     }

@@ -279,8 +279,31 @@ for case in "text.esp:не плагин Morrowind" "missing.esp:файл не о
   [[ -z "$(ls -A "$work/plug/none")" && ! -s "$work/stdout" ]] || fail "unreadable plug-in ${case%%:*}: something was written"
 done
 
+# --- --format: one of the other texts alone, byte for byte its golden -----
+for pair in txt:example-ReadMe.txt bbcode:example-bbcode.txt md:example-readme.md htm:example-ReadMe.htm; do
+  format=${pair%%:*} golden="$QS_SOURCE_DIR/tests/golden/${pair#*:}"
+  mkdir -p "$work/examples/as-$format"
+  run --form "$work/examples/example-form.json" --output "$work/examples/as-$format/release" --format "$format"
+  expect 0 "" "--format $format"
+  cmp -s "$work/examples/as-$format/release" "$golden" || fail "--format $format: differs from ${pair#*:}"
+  if [[ $format != htm ]]; then
+    [[ "$(ls -A "$work/examples/as-$format")" == release ]] || fail "--format $format: more than the one file written"
+  fi
+done
+[[ -d "$work/examples/as-htm/files/images" ]] || fail "--format htm: the readme's pictures not written"
+mkdir -p "$work/texts"
+run --form "$work/examples/example-form.json" --output "$work/texts/none/ReadMe.txt" --format txt
+expect 1 "Ошибка открытия файла для записи" "--format txt into a missing folder"
+run --form "$work/empty.json" --output "$work/texts/x" --format rtf
+expect_error 'unknown format "rtf"' "unknown format"
+run --form "$work/empty.json" --format md --check
+expect_error "--format needs --output" "format without output"
+run --form "$work/empty.json" --output "$work/texts/x.md" --format md --preview-png "$work/texts/p.png"
+expect_error "--preview-png goes with --format htm" "picture of a text"
+[[ ! -e "$work/texts/x" && ! -e "$work/texts/x.md" ]] || fail "--format usage errors: something was written"
+
 run --help
-[[ $status == 0 && "$(cat "$work/stdout")" == usage:* && "$(cat "$work/stdout")" == *--check* && "$(cat "$work/stdout")" == *--plugin*--write-form* ]] || fail "--help"
+[[ $status == 0 && "$(cat "$work/stdout")" == usage:* && "$(cat "$work/stdout")" == *--check* && "$(cat "$work/stdout")" == *--plugin*--write-form* && "$(cat "$work/stdout")" == *"--format htm|txt|bbcode|md"* ]] || fail "--help"
 
 ((failures == 0)) && echo "render test: all cases passed"
 exit $((failures > 0))
