@@ -216,7 +216,7 @@ private:
     // A converted text never holds a line break, so the first one ends it;
     // it must be the section's closing.
     bool Converted(std::size_t pos, std::string_view& text, std::size_t& next) const {
-        const std::size_t end = m_in.find_first_of(kCRLF, pos);
+        const std::size_t end = std::min(m_in.find('\r', pos), m_in.find('\n', pos));
         if (end == std::string_view::npos || !At(end, m_closing)) return false;
         text = m_in.substr(pos, end - pos);
         next = end + m_closing.size();

@@ -8,6 +8,7 @@
 #include "form/FormFile.h"
 #include "output/SaveFiles.h"
 #include "readme/ReadmeHtml.h"
+#include "reopen/ReadingSupport.h"
 #include "reopen/ReadmeReader.h"
 #include "template/TemplatePackage.h"
 #include "text/Cp1251.h"
@@ -148,6 +149,22 @@ TEST(ReadmeReader, ReadsTheExampleAsItWasFilled) {
     const ReadmeReading oldRead = ReadReadmeHtml(old);
     ASSERT_TRUE(oldRead.ok()) << oldRead.error;
     EXPECT_EQ(oldRead.form, read.form);
+}
+
+// Only what the readme's encoder writes for a character it lacks is a character.
+TEST(ReadmeReader, ScreenshotNamesComeBackAsTheirFileNames) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"\xF1\xED\xE8\xEC\xEE\xEA.jpg", "снимок.jpg"},
+        {"&#257;&#26085;.jpg", "ā日.jpg"},
+        {"&#65533;", "\xEF\xBF\xBD"},
+        {"&#65;&#0257;&#55296;&#1114112;", "&#65;&#0257;&#55296;&#1114112;"},
+        {"&#257", "&#257"},
+        {"a&#&#257;\x98", "a&#ā\xC2\x98"},
+    };
+    for (const auto& [name, file] : cases) {
+        EXPECT_EQ(DecodeFileName(name), file) << name;
+        EXPECT_EQ(cp1251::FromUtf8(DecodeFileName(name)), name);
+    }
 }
 
 TEST(ReadmeReader, AFileNameOnlyTheArchiveNotesGuessesThePlugin) {
