@@ -241,8 +241,8 @@ private:
         }
         if (!At(pos, m_f.open)) {
             const std::string after =
-                next == 0 ? std::string("первого") : "«" + std::string(HeadingOf(next - 1).name) + "»";
-            return Fail(pos, "после раздела " + after + " текст не из шаблона");
+                next == 0 ? std::string("первого раздела") : "раздела «" + std::string(HeadingOf(next - 1).name) + "»";
+            return Fail(pos, "после " + after + " текст не из шаблона");
         }
         const std::size_t heading = pos + m_f.open.size();
         int section = -1;
