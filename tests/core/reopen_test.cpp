@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "core/output_test_support.h"
@@ -28,8 +29,11 @@ const TemplatePackage& Package() {
     return package;
 }
 
+// Its screenshot paths in the system's own spelling.
 FormFile ExampleForm() {
-    return ReadFormFile(*ReadFile(std::string(QS_SOURCE_DIR) + "/examples/example-form.json")).file;
+    FormFile file = ReadFormFile(*ReadFile(std::string(QS_SOURCE_DIR) + "/examples/example-form.json")).file;
+    for (FilePath& path : file.form.screenshotPath) std::replace(path.begin(), path.end(), '/', kPathSeparator);
+    return file;
 }
 
 // Texts made of what a reading could mistake for the readme's own bytes.
