@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "BenchForms.h"
 #include "readme/ReadmeHtml.h"
 #include "readme/TextRoutines.h"
 #include "template/TemplatePackage.h"
@@ -14,27 +15,8 @@
 
 namespace {
 
-// Lines of about 60 characters, an empty line after every fifth.
-std::string TypicalText(std::size_t size) {
-    const std::string_view words[] = {"Морровинд"_cp, "плагин", "Balmora", "квест"_cp, "the",
-                                      "добавляет"_cp, "new",    "дом"_cp,  "armor",    "в"_cp};
-    std::string text;
-    std::size_t line = 0, lines = 0, w = 0;
-    while (text.size() < size) {
-        const std::string_view word = words[w++ % std::size(words)];
-        text += word;
-        line += word.size();
-        if (line >= 58) {
-            text += "\r\n";
-            line = 0;
-            if (++lines % 5 == 0) text += "\r\n";
-        } else {
-            text += ' ';
-        }
-    }
-    text.resize(size);
-    return text;
-}
+using bench::EveryTextForm;
+using bench::TypicalText;
 
 using Clock = std::chrono::steady_clock;
 
@@ -88,15 +70,7 @@ void BM_ConvertGrowth(benchmark::State& state) {
 void BM_BuildReadmeHtml(benchmark::State& state) {
     TemplatePackage package;
     package.LoadBuiltIn();
-    ReadmeForm form = NewReadmeForm();
-    const std::string text = TypicalText(32 * 1024);
-    for (Text* t : {&form.pluginName, &form.pluginFile, &form.description, &form.otherRequirements, &form.installText,
-                    &form.uninstallText, &form.howToPlay, &form.authors, &form.note, &form.warningText})
-        *t = text;
-    form.requiresTribunal = form.requiresBloodmoon = form.requiresBsaArchive = form.requiresOther = true;
-    form.installOther = form.uninstallOther = form.howToPlayEnabled = form.noteEnabled = form.warningOther = true;
-    form.screenshotCount = 3;
-    form.screenshotPath = {text, text, text};
+    const ReadmeForm form = EveryTextForm(32 * 1024);
     for (auto _ : state) {
         Text html = BuildReadmeHtml(form, package);
         benchmark::DoNotOptimize(html.data());

@@ -11,7 +11,8 @@
 
 struct ReadmeReading {
     ReadmeForm form = NewReadmeForm();
-    std::string error;  // Russian in UTF-8, naming why; empty when read
+    std::string error;               // Russian in UTF-8, naming why; empty when read
+    std::vector<std::string> notes;  // Russian in UTF-8: what was guessed
 
     bool ok() const { return error.empty(); }
 };
@@ -22,6 +23,13 @@ ReadmeReading ReadReadmeHtml(std::string_view bytes);
 
 struct RecordReading {
     DatabaseRecord record = NewDatabaseRecord();
+    // What the record took from the form, its double quotes already
+    // apostrophes; BuildDatabaseRecord of record with a form holding these
+    // gives the bytes read.
+    Text pluginName;
+    Text description;
+    bool requiresTribunal = false;
+    bool requiresBloodmoon = false;
     std::string error;  // Russian in UTF-8; empty when read
 
     bool ok() const { return error.empty(); }

@@ -1,6 +1,7 @@
 // quillsmith-render [--form FORM.json] [--plugin PLUGIN] [--write-form OUT.qsform]
 //                   [--output PATH/ReadMe.htm [--preview-png PAGE.png]] [--check]
 //                   [--format htm|txt|bbcode|md]
+// quillsmith-render --from-readme PATH/ReadMe.htm [--write-form OUT.qsform] [--output NEW/ReadMe.htm]
 //
 // Does what Save does once its dialog has answered with PATH, for authors
 // who script their releases. Save's messages go to standard error, one UTF-8
@@ -32,6 +33,7 @@
 #include "plugin/PluginFill.h"
 #include "plugin/PluginHeader.h"
 #include "readme/ReadmeHtml.h"
+#include "reopen/ReadmeReader.h"
 #include "template/TemplatePackage.h"
 #include "text/Cp1251.h"
 #include "text/Version.h"
@@ -49,6 +51,7 @@ constexpr std::string_view kUsage =
     "       quillsmith-render [--form FORM.json] [--plugin PLUGIN] --write-form OUT.qsform [--check]\n"
     "       quillsmith-render [--form FORM.json] [--plugin PLUGIN] --check\n"
     "       quillsmith-render [--form FORM.json] [--plugin PLUGIN] --output PATH --format txt|bbcode|md\n"
+    "       quillsmith-render --from-readme PATH/ReadMe.htm [--write-form OUT.qsform] [--output NEW/ReadMe.htm]\n"
     "       quillsmith-render --help | --version\n"
     "  --form FORM.json        the form; without it, a new form (then --plugin is needed)\n"
     "  --plugin PLUGIN         fill the form from the plug-in's header (.esp, .esm, .omwaddon): its file\n"
@@ -56,6 +59,9 @@ constexpr std::string_view kUsage =
     "                          a plug-in that cannot be read: exit 2, nothing written\n"
     "  --write-form OUT.qsform also write the resulting form, as the window's Save form does\n"
     "  --preview-png PAGE.png  also write the whole page as the preview shows it (needs the preview module)\n"
+    "  --from-readme PATH      the form, and the record beside it, read back from a readme this program\n"
+    "                          wrote, in place of --form; its screenshots are taken from its folder;\n"
+    "                          a readme it cannot read: exit 2 with the reason, nothing written\n"
     "  --check                 then print the preview's checks, one a line on standard output;\n"
     "                          exit 3 when there is one\n"
     "  --format htm|txt|bbcode|md  what --output is: htm (the default) the readme with its pictures,\n"
@@ -70,6 +76,7 @@ struct Arguments {
     std::string writeForm;
     std::string format;
     ReleaseFormat release = ReleaseFormat::Readme;
+    std::string fromReadme;
     bool check = false;
 };
 
@@ -90,9 +97,13 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
         std::string value;
         const std::size_t equals = arg.find('=');
         std::string_view name = arg.substr(0, equals);
-        const std::pair<std::string_view, std::string*> options[] = {
-            {"--form", &args.form},     {"--output", &args.output},        {"--preview-png", &args.previewPng},
-            {"--plugin", &args.plugin}, {"--write-form", &args.writeForm}, {"--format", &args.format}};
+        const std::pair<std::string_view, std::string*> options[] = {{"--form", &args.form},
+                                                                     {"--output", &args.output},
+                                                                     {"--preview-png", &args.previewPng},
+                                                                     {"--plugin", &args.plugin},
+                                                                     {"--write-form", &args.writeForm},
+                                                                     {"--format", &args.format},
+                                                                     {"--from-readme", &args.fromReadme}};
         const auto option =
             std::find_if(std::begin(options), std::end(options), [&](const auto& o) { return o.first == name; });
         if (option == std::end(options)) return "unknown argument \"" + std::string(arg) + "\"";
@@ -108,7 +119,9 @@ std::optional<std::string> ParseArguments(int argc, char** argv, Arguments& args
         if (value.empty()) return std::string(name) + " needs a value";
         slot = value;
     }
-    if (args.form.empty() && args.plugin.empty()) return std::string("--form is missing");
+    if (!args.fromReadme.empty() && !args.form.empty())
+        return std::string("--from-readme and --form exclude each other");
+    if (args.form.empty() && args.plugin.empty() && args.fromReadme.empty()) return std::string("--form is missing");
     if (args.output.empty() && !args.check && args.writeForm.empty()) return std::string("--output is missing");
     if (args.output.empty() && !args.previewPng.empty()) return std::string("--preview-png needs --output");
     if (!args.format.empty() && !ReleaseFormatByName(args.format, args.release))
@@ -171,6 +184,25 @@ bool WriteReleaseText(const FormFile& file, ReleaseFormat format, const FilePath
     return true;
 }
 
+// The form and its record as the readme and its folder give them back; the
+// screenshots stay where the readme's folder holds them, wherever it goes next.
+bool ReadFromReadme(const std::string& path, FormFile& file) {
+    FilePath readme = path;
+    std::replace(readme.begin(), readme.end(), '/', kPathSeparator);
+    readme = fileio::ResolveAgainst(fileio::CurrentFolder(), readme);
+    ReleaseReading read = ReadRelease(readme);
+    if (!read.ok()) {
+        std::cerr << "quillsmith-render: " << path << ": " << read.error << '\n';
+        return false;
+    }
+    file = std::move(read.file);
+    for (int i = 0; i < file.form.screenshotCount; ++i) {
+        FilePath& shot = file.form.screenshotPath[static_cast<std::size_t>(i)];
+        shot = fileio::ResolveAgainst(FolderOfPath(readme), shot);
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -200,6 +232,7 @@ int main(int argc, char** argv) {
         }
         file = std::move(read.file);
     }
+    if (!args.fromReadme.empty() && !ReadFromReadme(args.fromReadme, file)) return kExitUsage;
     if (!args.plugin.empty()) {
         // Kept whole, as the window's dialog gives it, so that the checks
         // find it from any readme's folder.

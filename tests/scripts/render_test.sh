@@ -56,6 +56,19 @@ grep -qF "$(cp1251 '"Маяк у Тихой заводи",')" "$out/QuietLightho
 [[ "$(head -c 28 "$out/QuietLighthouse.zip.sql")" == "INSERT INTO plugs VALUES ("$'\r' ]] ||
   fail "example: record head"
 
+# --- a readme read back: its form renders the same readme and record ------
+mkdir -p "$work/back/new" "$work/back/none"
+run --from-readme "$out/ReadMe.htm" --write-form "$work/back/back.qsform"
+expect 0 "" "--from-readme"
+(cd "$work/back" && "$render" --form back.qsform --output new/ReadMe.htm) 2>"$work/stderr" || fail "read-back form: $(cat "$work/stderr")"
+for file in ReadMe.htm QuietLighthouse.zip.sql files/scrins/night-view.jpg; do
+  cmp -s "$out/$file" "$work/back/new/$file" || fail "--from-readme: $file differs"
+done
+printf 'just text' >"$work/back/ReadMe.htm"
+run --from-readme "$work/back/ReadMe.htm" --write-form "$work/back/none/f.qsform" --output "$work/back/none/ReadMe.htm"
+expect_error "не похоже на ReadMe, созданный Quillsmith: это не HTML-страница" "--from-readme of a text file"
+[[ -z "$(ls -A "$work/back/none")" ]] || fail "--from-readme of a text file: something was written"
+
 # --- a fresh form: both options on, no screenshots, no record --------------
 mkdir -p "$work/fresh"
 echo '{}' >"$work/empty.json"
