@@ -284,8 +284,8 @@ TEST(ReleaseReader, ReadsASavedReleaseAndSavesItBackWhole) {
         Text record;
         BuildDatabaseRecord(file.record, file.form, record, [](std::string_view, MessageIcon) {});
         static std::array<char, kTextBufferSize> buffer;
-        return RunSaveFileWork(MakeSaveFileWork(file.form, html, file.record, record, folder / "ReadMe.htm"), Package(),
-                               buffer, [](std::string_view, MessageIcon) {});
+        return RunSaveFileWork(MakeSaveFileWork(file.form, Package(), html, file.record, record, folder / "ReadMe.htm"),
+                               Package(), buffer, [](std::string_view, MessageIcon) {});
     };
     ASSERT_TRUE(save(example).ok());
     const std::string scrins = folder / "files" + kPathSeparator + "scrins" + kPathSeparator;

@@ -262,6 +262,7 @@ TEST_F(FormsAndDrafts, EachKindOfFileDialogStartsWhereItsKindLastWent) {
 // undoes it, and the next Save proposes the readme itself.
 TEST_F(FormsAndDrafts, AReadmeOpensBackIntoTheFormAsOneUndoStep) {
     FillForm();
+    Type(database(), DatabaseId::Archive, QStringLiteral("QuietLighthouse.zip"));
     const QString readme = temp.filePath(QStringLiteral("ReadMe.htm"));
     dialogs.answers.push_back(readme);
     Click(*window, MainId::Save);
@@ -275,7 +276,7 @@ TEST_F(FormsAndDrafts, AReadmeOpensBackIntoTheFormAsOneUndoStep) {
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(BuildReadmeHtml(Form().form, window->templatePackage()), saved);
     EXPECT_TRUE(database().IsChecked(DatabaseId::CreateRecord));
-    EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Форма прочитана из ReadMe.htm"_cp));
+    EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Форма прочитана из ReadMe.htm и QuietLighthouse.zip.sql"_cp));
     EXPECT_EQ(window->GetItemUtf8(MainId::ReadOnlyBox), readme.toStdString());
 
     dialogs.requests.clear();
