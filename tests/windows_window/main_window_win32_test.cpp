@@ -841,4 +841,39 @@ TEST_F(MainWindow, APickedPluginFillsTheFormFromItsHeader) {
     EXPECT_TRUE(answers.shown.empty());
 }
 
+// A readme Save wrote, opened through Open Form's dialog and the message
+// loop: the form renders the same bytes, the status line says so under a
+// Windows path, and one step undoes it.
+TEST_F(MainWindow, AReadmeOpenedThroughOpenFormFillsThePagesAndCanBeUndone) {
+    Open({0, 0, 4000, 3000});
+    FormFile file;
+    file.form.pluginName = "Маяк"_cp;
+    file.form.pluginFile = "Маяк.esp"_cp;
+    file.form.description = "Первая\r\n\r\nвторая"_cp;
+    file.form.noteEnabled = true;
+    file.form.note = "<b>Заметка</b> & всё"_cp;
+    window->ApplyFormFile(file);
+    const std::string readme = scratch / "ReadMe.htm";
+    answers.saveAs = Wide(readme);
+    window->OnSave();
+    const fileio::WholeFile saved = fileio::ReadWholeFile(readme, 1 << 20);
+    ASSERT_TRUE(saved.ok());
+    window->OnNew();
+    const FormFile fresh = window->CaptureFormFile();
+
+    answers.saveAs = Wide(readme);
+    ::SendMessageW(Hwnd(*window), WM_COMMAND, MAKEWPARAM(ControlIdValue(MainId::OpenForm), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(ItemHwnd(*window, MainId::OpenForm)));
+    PumpFor(50);
+    for (const std::wstring& message : answers.shown) ADD_FAILURE() << Utf8FromWide(message);
+    EXPECT_EQ(BuildReadmeHtml(window->CaptureFormFile().form, window->templatePackage()), saved.bytes);
+    EXPECT_EQ(window->pluginPage().GetItemText(PluginId::Name), "Маяк"_cp);
+    EXPECT_TRUE(window->extrasPage().IsChecked(ExtrasId::NoteEnabled));
+    EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Форма прочитана из ReadMe.htm"_cp));
+    ASSERT_TRUE(window->IsItemEnabled(MainId::RestoreForm));
+    ::SendMessageW(Hwnd(*window), WM_COMMAND, MAKEWPARAM(ControlIdValue(MainId::RestoreForm), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(ItemHwnd(*window, MainId::RestoreForm)));
+    EXPECT_EQ(window->CaptureFormFile(), fresh);
+}
+
 }  // namespace
