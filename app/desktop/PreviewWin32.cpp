@@ -1,8 +1,9 @@
 // The preview on Windows, where no browser engine is built in: the readme
 // and its pictures written into a temporary folder and opened in the
-// default browser, beside a small window with the checks, which follow the
-// form as it changes. F5 writes the files again; the browser's own refresh
-// then shows them, so no second tab opens for each.
+// default browser, beside a small window with the checks and the release's
+// other texts, which follow the form as it changes. F5 writes the files
+// again; the browser's own refresh then shows them, so no second tab opens
+// for each.
 
 #include "app/desktop/PreviewWin32.h"
 
@@ -12,6 +13,7 @@
 
 #include "app/desktop/CMainDlg.h"
 #include "app/preview/PreviewCaptions.h"
+#include "formats/ReleaseTexts.h"
 #include "output/FileIo.h"
 #include "platform/Dialogs.h"
 #include "platform/win32/Win32Dialog.h"
@@ -22,7 +24,7 @@
 namespace {
 
 // Clear of IDOK and IDCANCEL, which the dialog keys send.
-enum class PreviewId : int { Heading = 101, Checks, Where, Refresh, OpenInBrowser, KeepLineBreaks };
+enum class PreviewId : int { Heading = 101, Checks, Where, Refresh, OpenInBrowser, KeepLineBreaks, Format, Copy, Text };
 constexpr bool IsControlId(PreviewId) { return true; }
 
 using K = ControlKind;
@@ -38,8 +40,18 @@ constexpr ControlSpec kLayout[] = {
     {PreviewId::Refresh, K::PushButton, "Обновить"_cp, {6, 160, 70, 14}, kStyleNone, 2},
     {PreviewId::OpenInBrowser, K::PushButton, "Открыть в браузере"_cp, {82, 160, 90, 14}, kStyleNone, 3},
     {PreviewId::KeepLineBreaks, K::PushButton, kKeepLineBreaksOffer, {6, 178, 166, 14}, kStyleDisabled, 4},
+    {PreviewId::Format, K::DropListCombo, {}, {6, 197, 80, 60}, kStyleNone, 5},
+    {PreviewId::Copy, K::PushButton, kCopyText, {92, 196, 70, 14}, kStyleNone, 6},
+    {PreviewId::Text, K::MultiLineEdit, {}, {6, 214, 248, 110}, kStyleReadOnly, 7},
 };
-constexpr DluRect kWindowRect = {0, 0, 260, 198};
+constexpr DluRect kWindowRect = {0, 0, 260, 330};
+// The list and the text share what the window grows by; the rest moves.
+constexpr GrowthRule kGrowth[] = {
+    {PreviewId::Heading, kWidens},
+    {PreviewId::Checks, kWidens, 1},
+    {PreviewId::Where, kWidens},
+    {PreviewId::Text, kWidens, 1},
+};
 
 // Checks run this long after the last change, not on every key.
 constexpr UINT_PTR kChecksTimer = 1;
@@ -92,23 +104,15 @@ CPreview::CPreview(PreviewCapture capture, const TemplatePackage& package, std::
     OnClicked(PreviewId::KeepLineBreaks, [this] {
         if (m_onOfferTaken) m_onOfferTaken(CheckOffer::KeepLineBreaks);
     });
+    SetGrowth(kGrowth);
+    static_assert(std::size(kTextFormats) == 3);
+    AddComboItems(PreviewId::Format, {kTextFormats[0].caption, kTextFormats[1].caption, kTextFormats[2].caption});
+    SetCurSel(PreviewId::Format, 0);
+    OnSelChange(PreviewId::Format, [this] { ShowText(m_capture().form); });
+    OnClicked(PreviewId::Copy, [this] { SetClipboardText(GetSafeHwnd(), m_shownText); });
 }
 
 CPreview::~CPreview() { fileio::RemoveTree(m_folder.substr(0, m_folder.size() - 1)); }
-
-void CPreview::OnResized(PixelSize client) {
-    const RECT layout = MapDialogRect(*this, kWindowRect);
-    const int wider = std::max<int>(0, client.width - layout.right);
-    const int taller = std::max<int>(0, client.height - layout.bottom);
-    for (const ControlSpec& spec : kLayout) {
-        RECT place = MapDialogRect(*this, spec.rect);
-        const bool list = spec.id == ControlIdValue(PreviewId::Checks);
-        if (spec.kind != K::PushButton) place.right += wider;
-        if (list) place.bottom += taller;
-        if (spec.rect.y > kLayout[1].rect.y) ::OffsetRect(&place, 0, taller);
-        MoveItem(spec.id, {place.left, place.top, place.right, place.bottom});
-    }
-}
 
 void CPreview::Write(bool openBrowser) {
     PreviewSnapshot now = m_capture();
@@ -130,16 +134,35 @@ void CPreview::Write(bool openBrowser) {
     // The path as UTF-8: a name beyond the code page stays whole.
     SetItemUtf8(PreviewId::Where, cp1251::ToUtf8(where) + readmePath());
     ShowChecks(now);
+    ShowText(now.form);
 }
 
 void CPreview::FormChanged() {
-    if (IsShown()) StartSingleShot(kChecksTimer, kChecksDelayMs, [this] { ShowChecks(m_capture()); });
+    if (!IsShown()) return;
+    StartSingleShot(kChecksTimer, kChecksDelayMs, [this] {
+        const PreviewSnapshot now = m_capture();
+        ShowChecks(now);
+        ShowText(now.form);
+    });
 }
 
 void CPreview::ShowChecks(const PreviewSnapshot& now) {
     m_checks.Update(now);
     SetListItems(PreviewId::Checks, m_checks.Lines());
     EnableItem(PreviewId::KeepLineBreaks, m_checks.Offers(CheckOffer::KeepLineBreaks));
+}
+
+void CPreview::ShowText(const ReadmeForm& form) {
+    const int chosen = GetCurSel(PreviewId::Format);
+    if (chosen < 0 || static_cast<std::size_t>(chosen) >= std::size(kTextFormats)) return;
+    std::string text = ReleaseTextUtf8(kTextFormats[static_cast<std::size_t>(chosen)].format, form, m_template);
+    if (text == m_shownText) return;  // the selection and the place stay
+    // The line the user read at, as near as the new text has it.
+    const HWND view = ItemHwnd(*this, PreviewId::Text);
+    const LRESULT line = ::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SetItemUtf8(PreviewId::Text, text);
+    ::SendMessageW(view, EM_LINESCROLL, 0, line);
+    m_shownText = std::move(text);
 }
 
 void CPreview::ChooseCheck() {
