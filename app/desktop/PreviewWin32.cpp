@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "app/desktop/CMainDlg.h"
@@ -78,6 +79,23 @@ FilePath TemporaryFolder(std::string_view windowId) {
                             (windowId.empty() ? "p" + std::to_string(::GetCurrentProcessId()) : std::string(windowId));
     fileio::MakeFolders(folder);
     return folder + "\\";
+}
+
+// A fixed-pitch font of the dialog font's size, for the plain text's
+// columns. One for each size, kept while the program runs.
+HFONT FixedFontLike(HFONT font) {
+    LOGFONTW shape{};
+    if (!font || !::GetObjectW(font, sizeof shape, &shape)) return font;
+    static std::vector<std::pair<LONG, HFONT>> made;
+    for (const auto& [height, fixed] : made)
+        if (height == shape.lfHeight) return fixed;
+    shape.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    std::fill(std::begin(shape.lfFaceName), std::end(shape.lfFaceName), L'\0');
+    std::wstring_view(L"Courier New").copy(shape.lfFaceName, LF_FACESIZE - 1);
+    const HFONT fixed = ::CreateFontIndirectW(&shape);
+    if (!fixed) return font;
+    made.emplace_back(shape.lfHeight, fixed);
+    return fixed;
 }
 
 }  // namespace
@@ -155,10 +173,17 @@ void CPreview::ShowChecks(const PreviewSnapshot& now) {
 void CPreview::ShowText(const ReadmeForm& form) {
     const int chosen = GetCurSel(PreviewId::Format);
     if (chosen < 0 || static_cast<std::size_t>(chosen) >= std::size(kTextFormats)) return;
-    std::string text = ReleaseTextUtf8(kTextFormats[static_cast<std::size_t>(chosen)].format, form, m_template);
+    const ReleaseFormat format = kTextFormats[static_cast<std::size_t>(chosen)].format;
+    const HWND view = ItemHwnd(*this, PreviewId::Text);
+    // The dialog's own font is the list's, which no format changes.
+    const auto dialogFont =
+        reinterpret_cast<HFONT>(::SendMessageW(ItemHwnd(*this, PreviewId::Checks), WM_GETFONT, 0, 0));
+    const HFONT font = format == ReleaseFormat::PlainText ? FixedFontLike(dialogFont) : dialogFont;
+    if (reinterpret_cast<HFONT>(::SendMessageW(view, WM_GETFONT, 0, 0)) != font)
+        ::SendMessageW(view, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    std::string text = ReleaseTextUtf8(format, form, m_template);
     if (text == m_shownText) return;  // the selection and the place stay
     // The line the user read at, as near as the new text has it.
-    const HWND view = ItemHwnd(*this, PreviewId::Text);
     const LRESULT line = ::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0);
     SetItemUtf8(PreviewId::Text, text);
     ::SendMessageW(view, EM_LINESCROLL, 0, line);

@@ -764,6 +764,15 @@ TEST_F(MainWindow, TheChecksWindowShowsTheChosenFormatAndCopiesIt) {
         ::SendMessageW(Hwnd(*preview), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(copy), BN_CLICKED),
                        reinterpret_cast<LPARAM>(copy));
         EXPECT_EQ(clipboard(), Wide(WithCrLf(expected))) << at;
+        // The plain text's columns line up; the others read in the dialog's font.
+        const HDC dc = ::GetDC(text);
+        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc, &metrics);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(text, dc);
+        const bool fixedPitch = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;  // the bit says variable
+        EXPECT_EQ(fixedPitch, kTextFormats[at].format == ReleaseFormat::PlainText) << at;
     }
 }
 
