@@ -58,3 +58,8 @@ std::optional<std::int64_t> FileLength(const ChosenFile& file);
 // Opens a file (the saved readme) in the program the system gives its type:
 // the default browser for a .htm.
 bool OpenInBrowser(const FilePath& path);
+
+// The system's clipboard holds this text (UTF-8) as Unicode text, owned by
+// the window; on Windows with CR LF line ends, as its programs paste them.
+// False when the clipboard could not be had.
+bool SetClipboardText(WindowHandle owner, std::string_view utf8);

@@ -1,17 +1,20 @@
 // The preview on Windows, where no browser engine is built in: the readme
 // and its pictures written into a temporary folder and opened in the
-// default browser, beside a small window with the checks, which follow the
-// form as it changes. F5 writes the files again; the browser's own refresh
-// then shows them, so no second tab opens for each.
+// default browser, beside a small window with the checks and the release's
+// other texts, which follow the form as it changes. F5 writes the files
+// again; the browser's own refresh then shows them, so no second tab opens
+// for each.
 
 #include "app/desktop/PreviewWin32.h"
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "app/desktop/CMainDlg.h"
 #include "app/preview/PreviewCaptions.h"
+#include "formats/ReleaseTexts.h"
 #include "output/FileIo.h"
 #include "platform/Dialogs.h"
 #include "platform/win32/Win32Dialog.h"
@@ -22,7 +25,7 @@
 namespace {
 
 // Clear of IDOK and IDCANCEL, which the dialog keys send.
-enum class PreviewId : int { Heading = 101, Checks, Where, Refresh, OpenInBrowser, KeepLineBreaks };
+enum class PreviewId : int { Heading = 101, Checks, Where, Refresh, OpenInBrowser, KeepLineBreaks, Format, Copy, Text };
 constexpr bool IsControlId(PreviewId) { return true; }
 
 using K = ControlKind;
@@ -38,8 +41,18 @@ constexpr ControlSpec kLayout[] = {
     {PreviewId::Refresh, K::PushButton, "Обновить"_cp, {6, 160, 70, 14}, kStyleNone, 2},
     {PreviewId::OpenInBrowser, K::PushButton, "Открыть в браузере"_cp, {82, 160, 90, 14}, kStyleNone, 3},
     {PreviewId::KeepLineBreaks, K::PushButton, kKeepLineBreaksOffer, {6, 178, 166, 14}, kStyleDisabled, 4},
+    {PreviewId::Format, K::DropListCombo, {}, {6, 197, 80, 60}, kStyleNone, 5},
+    {PreviewId::Copy, K::PushButton, kCopyText, {92, 196, 70, 14}, kStyleNone, 6},
+    {PreviewId::Text, K::MultiLineEdit, {}, {6, 214, 248, 110}, kStyleReadOnly, 7},
 };
-constexpr DluRect kWindowRect = {0, 0, 260, 198};
+constexpr DluRect kWindowRect = {0, 0, 260, 330};
+// The list and the text share what the window grows by; the rest moves.
+constexpr GrowthRule kGrowth[] = {
+    {PreviewId::Heading, kWidens},
+    {PreviewId::Checks, kWidens, 1},
+    {PreviewId::Where, kWidens},
+    {PreviewId::Text, kWidens, 1},
+};
 
 // Checks run this long after the last change, not on every key.
 constexpr UINT_PTR kChecksTimer = 1;
@@ -68,6 +81,23 @@ FilePath TemporaryFolder(std::string_view windowId) {
     return folder + "\\";
 }
 
+// A fixed-pitch font of the dialog font's size, for the plain text's
+// columns. One for each size, kept while the program runs.
+HFONT FixedFontLike(HFONT font) {
+    LOGFONTW shape{};
+    if (!font || !::GetObjectW(font, sizeof shape, &shape)) return font;
+    static std::vector<std::pair<LONG, HFONT>> made;
+    for (const auto& [height, fixed] : made)
+        if (height == shape.lfHeight) return fixed;
+    shape.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    std::fill(std::begin(shape.lfFaceName), std::end(shape.lfFaceName), L'\0');
+    std::wstring_view(L"Courier New").copy(shape.lfFaceName, LF_FACESIZE - 1);
+    const HFONT fixed = ::CreateFontIndirectW(&shape);
+    if (!fixed) return font;
+    made.emplace_back(shape.lfHeight, fixed);
+    return fixed;
+}
+
 }  // namespace
 
 void RemoveLeftoverPreviews(const DraftStore& drafts) {
@@ -92,23 +122,15 @@ CPreview::CPreview(PreviewCapture capture, const TemplatePackage& package, std::
     OnClicked(PreviewId::KeepLineBreaks, [this] {
         if (m_onOfferTaken) m_onOfferTaken(CheckOffer::KeepLineBreaks);
     });
+    SetGrowth(kGrowth);
+    static_assert(std::size(kTextFormats) == 3);
+    AddComboItems(PreviewId::Format, {kTextFormats[0].caption, kTextFormats[1].caption, kTextFormats[2].caption});
+    SetCurSel(PreviewId::Format, 0);
+    OnSelChange(PreviewId::Format, [this] { ShowText(m_capture().form); });
+    OnClicked(PreviewId::Copy, [this] { SetClipboardText(GetSafeHwnd(), m_shownText); });
 }
 
 CPreview::~CPreview() { fileio::RemoveTree(m_folder.substr(0, m_folder.size() - 1)); }
-
-void CPreview::OnResized(PixelSize client) {
-    const RECT layout = MapDialogRect(*this, kWindowRect);
-    const int wider = std::max<int>(0, client.width - layout.right);
-    const int taller = std::max<int>(0, client.height - layout.bottom);
-    for (const ControlSpec& spec : kLayout) {
-        RECT place = MapDialogRect(*this, spec.rect);
-        const bool list = spec.id == ControlIdValue(PreviewId::Checks);
-        if (spec.kind != K::PushButton) place.right += wider;
-        if (list) place.bottom += taller;
-        if (spec.rect.y > kLayout[1].rect.y) ::OffsetRect(&place, 0, taller);
-        MoveItem(spec.id, {place.left, place.top, place.right, place.bottom});
-    }
-}
 
 void CPreview::Write(bool openBrowser) {
     PreviewSnapshot now = m_capture();
@@ -131,16 +153,42 @@ void CPreview::Write(bool openBrowser) {
     // The path as UTF-8: a name beyond the code page stays whole.
     SetItemUtf8(PreviewId::Where, cp1251::ToUtf8(where) + readmePath());
     ShowChecks(now);
+    ShowText(now.form);
 }
 
 void CPreview::FormChanged() {
-    if (IsShown()) StartSingleShot(kChecksTimer, kChecksDelayMs, [this] { ShowChecks(m_capture()); });
+    if (!IsShown()) return;
+    StartSingleShot(kChecksTimer, kChecksDelayMs, [this] {
+        const PreviewSnapshot now = m_capture();
+        ShowChecks(now);
+        ShowText(now.form);
+    });
 }
 
 void CPreview::ShowChecks(const PreviewSnapshot& now) {
     m_checks.Update(now);
     SetListItems(PreviewId::Checks, m_checks.Lines());
     EnableItem(PreviewId::KeepLineBreaks, m_checks.Offers(CheckOffer::KeepLineBreaks));
+}
+
+void CPreview::ShowText(const ReadmeForm& form) {
+    const int chosen = GetCurSel(PreviewId::Format);
+    if (chosen < 0 || static_cast<std::size_t>(chosen) >= std::size(kTextFormats)) return;
+    const ReleaseFormat format = kTextFormats[static_cast<std::size_t>(chosen)].format;
+    const HWND view = ItemHwnd(*this, PreviewId::Text);
+    // The dialog's own font is the list's, which no format changes.
+    const auto dialogFont =
+        reinterpret_cast<HFONT>(::SendMessageW(ItemHwnd(*this, PreviewId::Checks), WM_GETFONT, 0, 0));
+    const HFONT font = format == ReleaseFormat::PlainText ? FixedFontLike(dialogFont) : dialogFont;
+    if (reinterpret_cast<HFONT>(::SendMessageW(view, WM_GETFONT, 0, 0)) != font)
+        ::SendMessageW(view, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    std::string text = ReleaseTextUtf8(format, form, m_template);
+    if (text == m_shownText) return;  // the selection and the place stay
+    // The line the user read at, as near as the new text has it.
+    const LRESULT line = ::SendMessageW(view, EM_GETFIRSTVISIBLELINE, 0, 0);
+    SetItemUtf8(PreviewId::Text, text);
+    ::SendMessageW(view, EM_LINESCROLL, 0, line);
+    m_shownText = std::move(text);
 }
 
 void CPreview::ChooseCheck() {

@@ -1,10 +1,11 @@
 #pragma once
 // The preview on Windows: the readme written into a temporary folder for
-// the default browser, and a small window with the checks beside the main
-// one (app/desktop/PreviewWin32.cpp).
+// the default browser, and a small window with the checks and the release's
+// other texts beside the main one (app/desktop/PreviewWin32.cpp).
 
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -37,17 +38,19 @@ public:
     // The readme and its pictures written again; the browser opened the
     // first time or when asked.
     void Write(bool openBrowser);
-    // The form changed: the checks follow a moment later.
+    // The form changed: the checks and the text follow a moment later.
     void FormChanged();
+    // The chosen format's text, as shown and as "Копировать" copies it (UTF-8).
+    const std::string& shownText() const { return m_shownText; }
 
 protected:
     void OnCancel() override { Show(false); }
     void OnClose() override { Show(false); }
-    // The list takes what the window grows by; the rest stays below it.
-    void OnResized(PixelSize client) override;
 
 private:
     void ShowChecks(const PreviewSnapshot& now);
+    // The chosen format of the form; built only when asked, not for each format.
+    void ShowText(const ReadmeForm& form);
     void ChooseCheck();
 
     PreviewCapture m_capture;
@@ -56,4 +59,5 @@ private:
     FilePath m_folder;  // with its "\" at the end
     PreviewChecks m_checks;
     bool m_openedOnce = false;
+    std::string m_shownText;
 };

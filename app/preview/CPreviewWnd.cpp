@@ -1,14 +1,23 @@
 #include "app/preview/CPreviewWnd.h"
 
+#include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QVBoxLayout>
 
-#include "app/preview/PreviewCaptions.h"
 #include "app/preview/PreviewLoader.h"
+#include "formats/ReleaseTexts.h"
+#include "platform/Dialogs.h"
+#include "platform/qt/QtDialog.h"
 #include "platform/qt/QtText.h"
 #include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"
@@ -28,7 +37,27 @@ CPreviewWnd::CPreviewWnd(const TemplatePackage& package, PreviewCapture capture,
     setObjectName(QStringLiteral("preview"));
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
-    auto* page = new QWidget(splitter);
+    auto* shown = new QWidget(splitter);
+    auto* shownLayout = new QVBoxLayout(shown);
+    shownLayout->setContentsMargins(0, 0, 0, 0);
+    auto* strip = new QHBoxLayout;
+    m_formatTabs = new QTabBar(shown);
+    m_formatTabs->setObjectName(QStringLiteral("formats"));
+    m_formatTabs->setDrawBase(false);
+    m_formatTabs->setFocusPolicy(Qt::StrongFocus);
+    m_formatTabs->addTab(ToQString(kPageCaption));
+    for (const ShownFormat& text : kTextFormats) m_formatTabs->addTab(ToQString(text.caption));
+    strip->addWidget(m_formatTabs);
+    strip->addStretch(1);
+    m_copy = new QPushButton(ToQString(kCopyText), shown);
+    m_copy->setObjectName(QStringLiteral("copy"));
+    m_copy->setEnabled(false);
+    strip->addWidget(m_copy);
+    shownLayout->addLayout(strip);
+    m_tabPages = new QStackedWidget(shown);
+    shownLayout->addWidget(m_tabPages, 1);
+
+    auto* page = new QWidget(m_tabPages);
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     m_engineLine = new QLabel(page);
@@ -53,6 +82,38 @@ CPreviewWnd::CPreviewWnd(const TemplatePackage& package, PreviewCapture capture,
         pageLayout->addStretch(1);
     }
 
+    m_tabPages->addWidget(page);
+    for (std::size_t i = 0; i < m_textViews.size(); ++i) {
+        auto* view = new QPlainTextEdit(m_tabPages);
+        view->setObjectName(QStringLiteral("text%1").arg(i));
+        view->setReadOnly(true);
+        // Selectable and copied by keys as well as by the button.
+        view->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        view->setLineWrapMode(QPlainTextEdit::NoWrap);
+        if (kTextFormats[i].format == ReleaseFormat::PlainText)
+            view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        m_textViews[i] = view;
+        m_tabPages->addWidget(view);
+    }
+    m_textBehind.fill(true);
+    connect(m_formatTabs, &QTabBar::currentChanged, this, [this](int tab) {
+        m_tabPages->setCurrentIndex(tab);
+        m_copy->setEnabled(tab > 0);
+        ShowTab();
+    });
+    connect(m_copy, &QPushButton::clicked, this, [this] {
+        const int text = m_formatTabs->currentIndex() - 1;
+        if (text >= 0) SetClipboardText(HandleOf(this), m_shownTexts[static_cast<std::size_t>(text)]);
+    });
+    // From anywhere in the window, as a tab widget's keys go.
+    for (const auto& [key, step] :
+         {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+          std::pair{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+          std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { NextTab(step); });
+    }
+
     auto* side = new QWidget(splitter);
     auto* sideLayout = new QVBoxLayout(side);
     sideLayout->setContentsMargins(0, 0, 0, 0);
@@ -71,7 +132,7 @@ CPreviewWnd::CPreviewWnd(const TemplatePackage& package, PreviewCapture capture,
         if (m_onOfferTaken) m_onOfferTaken(CheckOffer::KeepLineBreaks);
     });
 
-    splitter->addWidget(page);
+    splitter->addWidget(shown);
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
@@ -102,7 +163,7 @@ void CPreviewWnd::Schedule() {
     if (!isVisible() || !m_dirty || m_loading) return;
     // The first change after a quiet spell shows at once; while the user
     // types, one load every kMinIntervalMs takes in all that came between.
-    const qint64 since = m_sinceLoad.isValid() ? m_sinceLoad.elapsed() : kMinIntervalMs;
+    const qint64 since = m_sinceUpdate.isValid() ? m_sinceUpdate.elapsed() : kMinIntervalMs;
     const int wait = since >= kMinIntervalMs ? 0 : static_cast<int>(kMinIntervalMs - since);
     if (!m_timer.isActive() || m_timer.remainingTime() > wait) m_timer.start(wait);
 }
@@ -110,18 +171,59 @@ void CPreviewWnd::Schedule() {
 void CPreviewWnd::UpdateNow() {
     m_timer.stop();
     m_dirty = false;
+    // A text tab, which loads nothing, keeps the page's pace too.
+    m_sinceUpdate.start();
     PreviewSnapshot snapshot = m_capture();
     m_checks.Update(snapshot);
     ShowChecks();
-    if (!m_view) return;
-    Text html = BuildReadmeHtml(snapshot.form, m_package);
-    m_resources.SetForm(snapshot.form, std::move(snapshot.baseFolder));
+    m_form = std::move(snapshot.form);
+    m_baseFolder = std::move(snapshot.baseFolder);
+    m_pageBehind = true;
+    m_textBehind.fill(true);
+    ShowTab();
+}
+
+void CPreviewWnd::ShowTab() {
+    const int tab = m_formatTabs->currentIndex();
+    if (tab > 0)
+        ShowText(tab - 1);
+    else
+        ShowPage();
+}
+
+void CPreviewWnd::ShowPage() {
+    if (!m_view || !m_pageBehind) return;
+    m_pageBehind = false;
+    Text html = BuildReadmeHtml(m_form, m_package);
+    m_resources.SetForm(m_form, m_baseFolder);
     // The Database page, say, changes no byte of the readme: the page stays.
     if (html == m_shownHtml && m_sinceLoad.isValid()) return;
     m_shownHtml = html;
     m_loading = true;
     m_sinceLoad.start();
     m_view->SetDocument(std::move(html));
+}
+
+void CPreviewWnd::ShowText(int text) {
+    const auto at = static_cast<std::size_t>(text);
+    if (!m_textBehind[at]) return;
+    m_textBehind[at] = false;
+    std::string utf8 = ReleaseTextUtf8(kTextFormats[at].format, m_form, m_package);
+    if (utf8 == m_shownTexts[at]) return;  // the selection and the place stay
+    QPlainTextEdit* view = m_textViews[at];
+    // The place the user read at, as near as the new text has it.
+    const int down = view->verticalScrollBar()->value();
+    const int across = view->horizontalScrollBar()->value();
+    view->setPlainText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    view->verticalScrollBar()->setValue(down);
+    view->horizontalScrollBar()->setValue(across);
+    m_shownTexts[at] = std::move(utf8);
+}
+
+void CPreviewWnd::NextTab(int step) {
+    const int count = m_formatTabs->count();
+    m_formatTabs->setCurrentIndex((m_formatTabs->currentIndex() + step + count) % count);
+    m_formatTabs->setFocus(Qt::ShortcutFocusReason);
 }
 
 void CPreviewWnd::OnLoaded(bool ok) {

@@ -1,6 +1,7 @@
 #include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -103,3 +104,10 @@ std::optional<std::int64_t> FileLength(const ChosenFile& file) {
 }
 
 bool OpenInBrowser(const FilePath& path) { return Seam().Open(QString::fromStdString(path)); }
+
+bool SetClipboardText(WindowHandle, std::string_view utf8) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return false;
+    clipboard->setText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return true;
+}

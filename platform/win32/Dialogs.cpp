@@ -10,6 +10,7 @@
 #include "platform/DialogRules.h"
 #include "platform/win32/Win32Dialog.h"
 #include "platform/win32/Win32Text.h"
+#include "text/LineBreaks.h"
 
 namespace {
 
@@ -100,4 +101,25 @@ bool OpenInBrowser(const FilePath& path) {
     // Above 32 is success, as the function has always answered.
     return reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) >
            32;
+}
+
+bool SetClipboardText(WindowHandle owner, std::string_view utf8) {
+    const std::wstring wide = WideFromUtf8(WithCrLf(utf8));
+    // Another program may hold the clipboard for a moment.
+    bool open = false;
+    for (int tries = 0; tries < 10 && !(open = ::OpenClipboard(ToHwnd(owner))); ++tries) ::Sleep(10);
+    if (!open) return false;
+    ::EmptyClipboard();
+    bool placed = false;
+    if (const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t))) {
+        if (auto* to = static_cast<wchar_t*>(::GlobalLock(memory))) {
+            std::copy_n(wide.c_str(), wide.size() + 1, to);
+            ::GlobalUnlock(memory);
+            placed = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        // Once placed, the clipboard owns it.
+        if (!placed) ::GlobalFree(memory);
+    }
+    ::CloseClipboard();
+    return placed;
 }

@@ -2,7 +2,9 @@
 # The preview's real window under Xvfb, as root and given none of Chromium's
 # flags: F5 opens it wholly on the screen (beside the main window where there
 # is room, over it where there is none) at 100 % and at 150 %, the engine
-# starts, and killing the engine's render process leaves the program running.
+# starts, Ctrl+Tab and the copy button put a text tab's text on the
+# clipboard (with xclip), and killing the engine's render process leaves the
+# program running.
 # With QS_SHOTS=DIR, a picture of the screen at each step.
 set -uo pipefail
 
@@ -49,6 +51,26 @@ renderers() {
   done
 }
 
+# By keys alone: Ctrl+Tab to the first text tab, Tab to "Копировать", Space.
+# The clipboard then holds what the program put there, not what was before.
+copy_by_keys() {  # window
+  if ! command -v xclip >/dev/null; then
+    echo "skipped: the copy by keys (no xclip)"
+    return
+  fi
+  local before="not copied $RANDOM"
+  printf '%s' "$before" | xclip -i -selection clipboard
+  xdotool windowfocus --sync "$1"
+  xdotool key ctrl+Tab
+  sleep 0.3
+  xdotool key Tab space
+  sleep 0.5
+  local after
+  after=$(timeout 5 xclip -o -selection clipboard 2>/dev/null)
+  [[ $after != "$before" ]] || fail "Ctrl+Tab, Tab and Space in the preview copied nothing"
+  shot copied
+}
+
 # One start: the main window moved to MAIN_X, F5, and where the preview went.
 run() {  # name scale main_x expect(beside|over)
   local name=$1 scale=$2 main_x=$3 expect=$4
@@ -76,6 +98,7 @@ run() {  # name scale main_x expect(beside|over)
   shot "$name"
   [[ -n $(renderers) ]] || fail "$name: no render process of the engine"
   if [[ $name == 100-beside ]]; then
+    copy_by_keys "$window"
     kill -9 $(renderers) 2>/dev/null
     sleep 2
     kill -0 $pid 2>/dev/null || { fail "$name: the program ended with the engine's process"; pid=""; return; }

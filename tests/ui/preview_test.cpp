@@ -1,27 +1,35 @@
 // The preview window: its control and key, the line it shows without the
-// browser engine, the checks list that takes the focus to a field, and, with
-// the engine, the page that follows typing.
+// browser engine, the checks list that takes the focus to a field, the
+// release's texts beside the page, and, with the engine, the page that
+// follows typing.
 
 #include <signal.h>
 #include <unistd.h>
 
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTabBar>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
 
 #include "UiTest.h"
 #include "app/preview/CPreviewWnd.h"
+#include "app/preview/PreviewCaptions.h"
 #include "app/preview/PreviewPlacement.h"
 #include "app/preview/PreviewResources.h"
+#include "formats/ReleaseTexts.h"
 
 namespace {
 
@@ -237,6 +245,74 @@ TEST_F(Preview, TheArchiveChosenInItsDialogIsCheckedAtItsPath) {
     // New forgets the path with the name.
     window->OnNew();
     EXPECT_EQ(window->CaptureFormFile().record.archivePath, "");
+}
+
+// The release's texts on tabs beside the page: each tab shows its format of
+// the snapshot's form, follows a change at the page's pace, keeps its place,
+// and "Копировать" puts exactly what it shows on the clipboard.
+TEST_F(Preview, EachTextTabShowsItsFormatFollowsTheFormAndCopiesWhatItShows) {
+    TemplatePackage package;
+    ASSERT_EQ(package.LoadBuiltIn(), kTemplateLoaded);
+    ReadmeForm form = NewReadmeForm();
+    form.pluginName = "Маяк"_cp;
+    form.pluginFile = "Lighthouse.esp";
+    for (int i = 0; i < 200; ++i) form.description += "Строка описания, довольно длинная.\r\n"_cp;
+    CPreviewWnd wnd(
+        package,
+        [&form] {
+            return PreviewSnapshot{form, {}, {}};
+        },
+        nullptr);
+    wnd.resize(900, 600);
+    wnd.show();
+    wnd.UpdateNow();
+    QTabBar* tabs = wnd.formatTabs();
+    ASSERT_EQ(tabs->count(), 1 + static_cast<int>(std::size(kTextFormats)));
+    EXPECT_EQ(tabs->tabText(0), QString::fromUtf8("Страница"));
+    EXPECT_EQ(wnd.copyButton()->text(), QString::fromUtf8("Копировать"));
+    EXPECT_FALSE(wnd.copyButton()->isEnabled());
+    // As a plain-text view reads back any line break: one LF.
+    const auto Lines = [](QString text) {
+        return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    };
+    const auto expected = [&](std::size_t text) {
+        return QString::fromStdString(ReleaseTextUtf8(kTextFormats[text].format, form, package));
+    };
+    for (std::size_t text = 0; text < std::size(kTextFormats); ++text) {
+        const int tab = static_cast<int>(text) + 1;
+        EXPECT_EQ(tabs->tabText(tab), ToQString(kTextFormats[text].caption));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab).center());
+        QPlainTextEdit* view = wnd.textView(static_cast<int>(text));
+        ASSERT_TRUE(view->isVisible()) << text;
+        EXPECT_TRUE(view->isReadOnly());
+        EXPECT_EQ(view->toPlainText(), Lines(expected(text))) << text;
+        ASSERT_TRUE(wnd.copyButton()->isEnabled());
+        QGuiApplication::clipboard()->clear();
+        QTest::mouseClick(wnd.copyButton(), Qt::LeftButton);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), expected(text)) << text;
+
+        // Typing elsewhere: the shown text follows, read where it was.
+        const int down = view->verticalScrollBar()->maximum() / 2;
+        view->verticalScrollBar()->setValue(down);
+        form.pluginName += "!";
+        wnd.FormChanged();
+        EXPECT_TRUE(
+            WaitFor([&] { return view->toPlainText() == Lines(expected(text)); }, CPreviewWnd::kMinIntervalMs + 100))
+            << text;
+        EXPECT_EQ(view->verticalScrollBar()->value(), down) << text;
+        QTest::mouseClick(wnd.copyButton(), Qt::LeftButton);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), expected(text)) << text;
+    }
+    EXPECT_TRUE(QFontInfo(wnd.textView(0)->font()).fixedPitch());
+    // Ctrl+Tab goes round the tabs from anywhere in the window.
+    wnd.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&wnd));
+    QTest::keyClick(&wnd, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_FALSE(wnd.copyButton()->isEnabled());
+    QTest::keyClick(&wnd, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_TRUE(wnd.textView(0)->isVisible());
 }
 
 // Right, else left, else over the main window; never off the screen.

@@ -18,6 +18,7 @@
 #include "app/desktop/PreviewWin32.h"
 #include "app/preview/PreviewCaptions.h"
 #include "core/output_test_support.h"
+#include "formats/ReleaseTexts.h"
 #include "output/FileIo.h"
 #include "platform/win32/Win32Controls.h"
 #include "platform/win32/Win32Dialog.h"
@@ -26,6 +27,7 @@
 #include "readme/CaptureReadmeForm.h"
 #include "readme/ReadmeHtml.h"
 #include "text/Cp1251.h"
+#include "text/LineBreaks.h"
 #include "text/Utf16.h"
 
 namespace testing_output {
@@ -711,10 +713,68 @@ TEST_F(MainWindow, TheChecksWindowGrowsAndShowsEachWholeLine) {
     PumpFor(100);
     const RECT listAfter = FrameOf(list);
     EXPECT_EQ(listAfter.right - listAfter.left, listBefore.right - listBefore.left + 300);
-    EXPECT_EQ(listAfter.bottom - listAfter.top, listBefore.bottom - listBefore.top + 200);
+    // The list and the text below it share the height.
+    EXPECT_EQ(listAfter.bottom - listAfter.top, listBefore.bottom - listBefore.top + 100);
     for (int i = 0; i < count; ++i)
         EXPECT_GE(static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0)), wrappedHeight(i))
             << "line " << i;
+}
+
+// The checks window's formats: the chosen one's text shown, following the
+// form, and "Копировать" puts exactly it on the clipboard, with CR LF.
+TEST_F(MainWindow, TheChecksWindowShowsTheChosenFormatAndCopiesIt) {
+    Open({0, 0, 4000, 3000});
+    ReadmeForm form = NewReadmeForm();
+    form.pluginName = "Маяк"_cp;
+    form.pluginFile = "Lighthouse.esp";
+    form.description = "одна строка\r\nдругая"_cp;
+    window->pluginPage().ApplyForm(form);
+    window->TogglePreview();
+    CPreview* preview = window->preview();
+    ASSERT_NE(preview, nullptr);
+    const HWND formats = ::FindWindowExW(Hwnd(*preview), nullptr, L"ComboBox", nullptr);
+    const HWND copy = ::FindWindowExW(Hwnd(*preview), nullptr, L"Button", Wide(cp1251::ToUtf8(kCopyText)).c_str());
+    const HWND text = ::FindWindowExW(Hwnd(*preview), nullptr, L"Edit", nullptr);
+    ASSERT_TRUE(formats && copy && text);
+    EXPECT_TRUE(::GetWindowLongPtrW(text, GWL_STYLE) & ES_READONLY);
+    ASSERT_EQ(::SendMessageW(formats, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(std::size(kTextFormats)));
+    const auto clipboard = [&] {
+        std::wstring got = L"(nothing)";
+        if (!::OpenClipboard(Hwnd(*preview))) return got;
+        if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+            got = static_cast<const wchar_t*>(::GlobalLock(data));
+            ::GlobalUnlock(data);
+        }
+        ::CloseClipboard();
+        return got;
+    };
+    for (std::size_t at = 0; at < std::size(kTextFormats); ++at) {
+        ::SendMessageW(formats, CB_SETCURSEL, at, 0);
+        ::SendMessageW(Hwnd(*preview), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(formats), CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(formats));
+        // Typing in the main window: the text follows a moment later.
+        form.pluginName += "!";
+        window->pluginPage().SetItemText(PluginId::Name, form.pluginName);
+        PumpFor(600);
+        const std::string expected =
+            ReleaseTextUtf8(kTextFormats[at].format, window->CaptureFormFile().form, window->templatePackage());
+        EXPECT_EQ(preview->shownText(), expected) << at;
+        std::wstring shown(static_cast<std::size_t>(::GetWindowTextLengthW(text)) + 1, L'\0');
+        shown.resize(static_cast<std::size_t>(::GetWindowTextW(text, shown.data(), static_cast<int>(shown.size()))));
+        EXPECT_EQ(shown, Wide(WithCrLf(expected))) << at;
+        ::SendMessageW(Hwnd(*preview), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(copy), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(copy));
+        EXPECT_EQ(clipboard(), Wide(WithCrLf(expected))) << at;
+        // The plain text's columns line up; the others read in the dialog's font.
+        const HDC dc = ::GetDC(text);
+        const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(text, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc, &metrics);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(text, dc);
+        const bool fixedPitch = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;  // the bit says variable
+        EXPECT_EQ(fixedPitch, kTextFormats[at].format == ReleaseFormat::PlainText) << at;
+    }
 }
 
 // Comparable, and shown as its four edges.
