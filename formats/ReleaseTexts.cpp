@@ -195,10 +195,12 @@ std::string PlainTextUtf8(const ReadmeForm& form, const TemplatePackage& package
 bool EncodeCp1251(std::string_view utf8, std::string& out) {
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x80) {
-            out += static_cast<char>(byte);
-            ++i;
+        // ASCII runs go over whole: a byte at a time costs more than the rest.
+        std::size_t end = i;
+        while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
+        if (end > i) {
+            out.append(utf8, i, end - i);
+            i = end;
             continue;
         }
         char32_t cp = 0;

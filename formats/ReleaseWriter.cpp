@@ -10,6 +10,12 @@ namespace {
 using htmltext::TagKind;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// ASCII that is neither markup, an entity, a line break nor a tab; a blank
+// after the run's first byte is text.
+bool IsPlainByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= ' ' && byte < 0x80 && c != '<' && c != '&';
+}
 
 Inline InlineOf(TagKind kind) {
     switch (kind) {
@@ -221,11 +227,16 @@ void ReleaseWriter::Convert(std::string_view html, bool typed) {
                 continue;
             }
         }
-        if (!typed && (c == '\r' || c == '\n' || c == '\t'))
+        if (!typed && (c == '\r' || c == '\n' || c == '\t')) {
             m_run += ' ';
-        else if (static_cast<unsigned char>(c) < 0x80)
-            m_run += c;
-        else
+        } else if (static_cast<unsigned char>(c) < 0x80) {
+            // The run of bytes that need nothing done, appended whole.
+            std::size_t end = i + 1;
+            while (end < html.size() && IsPlainByte(html[end])) ++end;
+            m_run.append(html, i, end - i);
+            i = end;
+            continue;
+        } else
             cp1251::AppendUtf8(m_run, cp1251::ToCodePoint(static_cast<unsigned char>(c)));
         ++i;
     }

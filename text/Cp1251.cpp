@@ -48,21 +48,25 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp, bool*
 }
 
 void AppendUtf8(std::string& out, char32_t cp) {
+    // One append of the whole sequence: byte by byte costs most of a long text's conversion.
+    char bytes[4];
+    std::size_t length = 0;
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        bytes[length++] = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        bytes[length++] = static_cast<char>(0xC0 | (cp >> 6));
+        bytes[length++] = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        bytes[length++] = static_cast<char>(0xE0 | (cp >> 12));
+        bytes[length++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        bytes[length++] = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        bytes[length++] = static_cast<char>(0xF0 | (cp >> 18));
+        bytes[length++] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        bytes[length++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        bytes[length++] = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    out.append(bytes, length);
 }
 
 std::string ToUtf8(std::string_view text) {

@@ -276,7 +276,8 @@ TEST_F(FormsAndDrafts, AReadmeOpensBackIntoTheFormAsOneUndoStep) {
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(BuildReadmeHtml(Form().form, window->templatePackage()), saved);
     EXPECT_TRUE(database().IsChecked(DatabaseId::CreateRecord));
-    EXPECT_TRUE(window->GetItemText(MainId::Status).starts_with("Форма прочитана из ReadMe.htm и QuietLighthouse.zip.sql"_cp));
+    EXPECT_TRUE(
+        window->GetItemText(MainId::Status).starts_with("Форма прочитана из ReadMe.htm и QuietLighthouse.zip.sql"_cp));
     EXPECT_EQ(window->GetItemUtf8(MainId::ReadOnlyBox), readme.toStdString());
 
     dialogs.requests.clear();
