@@ -8,11 +8,7 @@
 
 namespace {
 
-constexpr std::string_view kStatementHead = "INSERT INTO plugs VALUES (\r\n";
-constexpr std::string_view kLineEnd = ",\r\n";
-constexpr std::string_view kNowLine = "NOW(),\r\n";
-constexpr std::string_view kLastLine = "NOW());\r\n";
-constexpr std::string_view kRecordExtension = ".sql";
+using namespace record_text;
 
 bool IsDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });

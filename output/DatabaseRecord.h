@@ -25,6 +25,15 @@ struct DatabaseRecord {
     bool operator==(const DatabaseRecord&) const = default;
 };
 
+// The record's fixed pieces, for its writer and its reader alike.
+namespace record_text {
+inline constexpr std::string_view kStatementHead = "INSERT INTO plugs VALUES (\r\n";
+inline constexpr std::string_view kLineEnd = ",\r\n";
+inline constexpr std::string_view kNowLine = "NOW(),\r\n";
+inline constexpr std::string_view kLastLine = "NOW());\r\n";
+inline constexpr std::string_view kRecordExtension = ".sql";
+}  // namespace record_text
+
 // The state the New command leaves the Database page in.
 DatabaseRecord NewDatabaseRecord();
 

@@ -7,15 +7,7 @@
 
 namespace {
 
-constexpr std::string_view kArchiveNote1 = "Важно!!!<br>Для регистрации игрового архива "_cp;
-constexpr std::string_view kArchiveNote3 =
-    ", содержащего модели и текстуры воспользуйтесь программой <b>BSAReg</b> (скачать можно например с сайта"_cp;
-constexpr std::string_view kArchiveNote5 =
-    "или откройте в блокноте файл <b>morrowind.ini</b> и в блоке <b>[Archives]</b>, который обычно "
-    "расположен в самом конце файла перед блоком <b>[Game Files]</b>, и впишите его вручную."_cp;
-constexpr std::string_view kArchiveNote6 =
-    "<br>Пример из файла Morrowind.ini:<br>[Archives]<br>Archive 0=Tribunal.bsa<br>Archive "
-    "1=Bloodmoon.bsa<br>Archive 2=BetterBodies2.0_1C.bsa<br>Archive 3="_cp;
+using namespace archive_note;
 
 constexpr std::string_view kRequiresHeading = "Требует"_cp;
 constexpr std::string_view kScreenshotsHeading = "Скриншоты"_cp;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "readme/ReadmeHtml.h"
+#include "readme/ReadmeSections.h"
 #include "readme/TextRoutines.h"
 #include "reopen/ReadingSupport.h"
 #include "template/BuiltInTemplate.h"
@@ -25,6 +26,8 @@
 
 namespace {
 
+using namespace archive_note;
+
 constexpr std::string_view kCRLF = "\r\n";
 constexpr std::string_view kBreak = "<br>";
 constexpr std::string_view kInstructionsJoin = "<BR>";
@@ -35,16 +38,6 @@ constexpr std::string_view kImageGap = "&nbsp;&nbsp;";
 constexpr std::string_view kScreenshotFolder = "files";
 constexpr std::string_view kScreenshotSubfolder = "scrins";
 constexpr std::string_view kGuessedExtension = ".esp";
-
-constexpr std::string_view kArchiveNote1 = "Важно!!!<br>Для регистрации игрового архива "_cp;
-constexpr std::string_view kArchiveNote3 =
-    ", содержащего модели и текстуры воспользуйтесь программой <b>BSAReg</b> (скачать можно например с сайта"_cp;
-constexpr std::string_view kArchiveNote5 =
-    "или откройте в блокноте файл <b>morrowind.ini</b> и в блоке <b>[Archives]</b>, который обычно "
-    "расположен в самом конце файла перед блоком <b>[Game Files]</b>, и впишите его вручную."_cp;
-constexpr std::string_view kArchiveNote6 =
-    "<br>Пример из файла Morrowind.ini:<br>[Archives]<br>Archive 0=Tribunal.bsa<br>Archive "
-    "1=Bloodmoon.bsa<br>Archive 2=BetterBodies2.0_1C.bsa<br>Archive 3="_cp;
 
 // The sections after the first, in the order the readme writes them.
 enum Section : int {

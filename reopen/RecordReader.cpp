@@ -12,11 +12,8 @@
 
 namespace {
 
-constexpr std::string_view kStatementHead = "INSERT INTO plugs VALUES (\r\n";
-constexpr std::string_view kLineEnd = ",\r\n";
-constexpr std::string_view kNowLine = "NOW(),\r\n";
-constexpr std::string_view kLastLine = "NOW());\r\n";
-constexpr std::string_view kRecordExtension = ".sql";
+using namespace record_text;
+
 #ifdef _WIN32
 constexpr std::string_view kSeparators = "\\/";
 #else

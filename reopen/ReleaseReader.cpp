@@ -11,7 +11,7 @@ namespace {
 constexpr std::uint64_t kMaxReadmeBytes = 64 * 1024 * 1024;
 constexpr std::uint64_t kMaxRecordBytes = 16 * 1024 * 1024;
 constexpr std::string_view kRecordHead = "INSERT INTO plugs VALUES (";
-constexpr std::string_view kRecordExtension = ".sql";
+using record_text::kRecordExtension;
 
 constexpr std::string_view kBreaksLost = "переносы строк внутри абзацев не сохраняются в ReadMe";
 constexpr std::string_view kReadFrom = "Форма прочитана из ";
