@@ -41,7 +41,9 @@ inline ReadmeForm EveryTextForm(std::size_t size) {
     form.requiresTribunal = form.requiresBloodmoon = form.requiresBsaArchive = form.requiresOther = true;
     form.installOther = form.uninstallOther = form.howToPlayEnabled = form.noteEnabled = form.warningOther = true;
     form.screenshotCount = 3;
-    form.screenshotPath = {text, text, text};
+    // A file name is UTF-8, as the window gives it.
+    const std::string name = cp1251::ToUtf8(text);
+    form.screenshotPath = {name, name, name};
     return form;
 }
 

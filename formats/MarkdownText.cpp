@@ -2,6 +2,9 @@
 // could be markup is escaped, emphasis that CommonMark would not take is
 // left out rather than shown as asterisks.
 
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "formats/ReleaseWriter.h"
@@ -21,9 +24,12 @@ bool IsPunctuation(std::string_view text, std::size_t at) {
 bool IsBlankByte(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 // Inline markup, anywhere on a line.
-bool EscapedAnywhere(char c) {
-    return c == '\\' || c == '`' || c == '*' || c == '_' || c == '[' || c == ']' || c == '<' || c == '&';
-}
+constexpr std::array<bool, 256> kEscapedAnywhere = [] {
+    std::array<bool, 256> table{};
+    for (const char c : std::string_view("\\`*_[]<&")) table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+bool EscapedAnywhere(char c) { return kEscapedAnywhere[static_cast<unsigned char>(c)]; }
 // Block markup, at a line's start only.
 bool EscapedAtLineStart(char c) { return c == '#' || c == '>' || c == '-' || c == '+' || c == '=' || c == '~'; }
 
@@ -52,7 +58,8 @@ protected:
         m_lineStart = true;
     }
     void Chars(std::string_view text) override {
-        for (const char c : text) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
             if (m_lineStart) {
                 if (c == ' ' || c == '\t') continue;  // four would make code
                 m_lineStart = false;
@@ -71,7 +78,14 @@ protected:
             } else if (m_digits && !(c >= '0' && c <= '9')) {
                 m_digits = false;
             }
-            if (EscapedAnywhere(c) || (m_inHeading && c == '#')) m_out += '\\';
+            const bool escaped = EscapedAnywhere(c) || (m_inHeading && c == '#');
+            if (!escaped && !m_digits) {
+                const std::size_t end = PlainRunEnd(text, i + 1);
+                m_out.append(text, i, end - i);
+                i = end - 1;
+                continue;
+            }
+            if (escaped) m_out += '\\';
             m_out += c;
         }
     }
@@ -131,6 +145,24 @@ protected:
     bool KeepsIndent() const override { return false; }
 
 private:
+    // Where the bytes that need no escape end: this is the writer's inner
+    // loop, so sixteen bytes are compared at once in the compiler's vectors.
+    std::size_t PlainRunEnd(std::string_view text, std::size_t at) const {
+        const char hash = m_inHeading ? '#' : '\\';
+        using Bytes = char __attribute__((vector_size(16)));
+        for (; at + sizeof(Bytes) <= text.size(); at += sizeof(Bytes)) {
+            Bytes v;
+            std::memcpy(&v, text.data() + at, sizeof v);
+            const Bytes hit = (v == '\\') | (v == '`') | (v == '*') | (v == '_') | (v == '[') | (v == ']') |
+                              (v == '<') | (v == '&') | (v == hash);
+            std::uint64_t halves[2];
+            std::memcpy(halves, &hit, sizeof halves);
+            if ((halves[0] | halves[1]) != 0) break;
+        }
+        while (at < text.size() && !EscapedAnywhere(text[at]) && text[at] != hash) ++at;
+        return at;
+    }
+
     // A link's or image's address, percent-encoded where CommonMark would
     // read it otherwise.
     void AppendDestination(std::string_view url) {
@@ -147,7 +179,5 @@ private:
 }  // namespace
 
 std::string BuildMarkdownUtf8(const ReadmeForm& form, const TemplatePackage& package) {
-    MarkdownWriter writer(package);
-    WriteReadmeSections(form, writer);
-    return writer.Take();
+    return MarkdownWriter(package).Build(form);
 }

@@ -20,17 +20,22 @@ void TrimBlanks(std::string& text) {
 
 // ReadMe.txt: headings underlined, "=" under the plug-in's name and "-"
 // under the others; an empty line between sections; lines wrapped.
+// Written in Windows-1251 when asked: the text's own bytes go over without
+// a round trip through UTF-8, and Unencodable() tells when that was not enough.
 class PlainTextWriter : public ReleaseWriter {
 public:
-    using ReleaseWriter::ReleaseWriter;
+    PlainTextWriter(const TemplatePackage& package, bool cp1251) : ReleaseWriter(package) { m_cp1251Runs = cp1251; }
 
     static constexpr std::size_t kWidth = 78;
     static constexpr std::string_view kEol = "\r\n";
 
+    bool Unencodable() const { return m_unencodable; }
+
 protected:
     void Heading(std::string_view text, bool first) override {
         if (!first) m_out += kEol;
-        m_line = text;
+        m_line.clear();
+        AppendText(m_line, text);
         // An empty heading keeps a mark of its own, as the readme keeps its cell.
         const std::size_t width = std::clamp<std::size_t>(Wrap(), 1, kWidth);
         m_out.append(width, first ? '=' : '-');
@@ -50,41 +55,59 @@ protected:
     // A link shows its address after its text, unless the text is the address.
     void CloseInline(Inline kind, std::string_view target) override {
         if (kind != Inline::Link) return;
-        if (m_linkStart <= m_line.size() && std::string_view(m_line).substr(m_linkStart) == target) return;
+        std::string address;
+        AppendText(address, target);
+        if (m_linkStart <= m_line.size() && std::string_view(m_line).substr(m_linkStart) == address) return;
         m_line += " (";
-        m_line += target;
+        m_line += address;
         m_line += ')';
     }
-    void Image(std::string_view source) override { m_line += source; }
+    void Image(std::string_view source) override { AppendText(m_line, source); }
     void Item(bool ordered, int number) override { m_line += ordered ? std::to_string(number) + ". " : "- "; }
 
 private:
+    // A UTF-8 text in the writer's encoding.
+    void AppendText(std::string& to, std::string_view utf8) {
+        if (!m_cp1251Runs)
+            to += utf8;
+        else if (!cp1251::AppendStrictCp1251(to, utf8))
+            m_unencodable = true;
+    }
+    bool StartsChar(char c) const { return m_cp1251Runs || !IsUtf8Continuation(c); }
+
     // Writes the line, wrapped on blanks, and empties it; the widest line's
     // length in characters.
     std::size_t Wrap() {
         TrimBlanks(m_line);
         const std::string_view line = m_line;
         if (line.empty()) m_out += kEol;
+        // Most lines fit: counted at once, and written whole.
+        if (const std::size_t count = m_cp1251Runs ? line.size() : CharCount(line); count <= kWidth && !line.empty()) {
+            m_out += line;
+            m_out += kEol;
+            m_line.clear();
+            return count;
+        }
         std::size_t widest = 0;
         for (std::size_t start = 0; start < line.size();) {
             // The last blank that keeps the piece within the width, or the
             // first after a word that is longer on its own.
-            std::size_t count = 0, cut = std::string_view::npos, i = start;
+            std::size_t count = 0, cut = std::string_view::npos, cutCount = 0, i = start;
             for (; i < line.size(); ++i) {
-                if (IsUtf8Continuation(line[i])) continue;
+                if (!StartsChar(line[i])) continue;
                 if (line[i] == ' ' && i > start && line[i - 1] != ' ') {
                     if (count > kWidth) {
-                        if (cut == std::string_view::npos) cut = i;
+                        if (cut == std::string_view::npos) cut = i, cutCount = count;
                         break;
                     }
-                    cut = i;
+                    cut = i, cutCount = count;
                 }
                 ++count;
             }
-            if ((i == line.size() && count <= kWidth) || cut == std::string_view::npos) cut = line.size();
-            const std::string_view piece = line.substr(start, cut - start);
-            widest = std::max(widest, CharCount(piece));
-            m_out += piece;
+            if ((i == line.size() && count <= kWidth) || cut == std::string_view::npos)
+                cut = line.size(), cutCount = count;
+            widest = std::max(widest, cutCount);
+            m_out.append(line, start, cut - start);
             m_out += kEol;
             start = cut;
             while (start < line.size() && line[start] == ' ') ++start;
@@ -116,10 +139,12 @@ protected:
     // A typed "[b]" would be read as a tag: a zero-width space after its
     // bracket keeps it text, and it still reads the same.
     void Chars(std::string_view text) override {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            m_out += text[i];
-            if (text[i] == '[' && LooksLikeTag(text.substr(i + 1))) m_out += "\u200B";
+        for (std::size_t at; (at = text.find('[')) != std::string_view::npos;) {
+            m_out.append(text.substr(0, at + 1));
+            text.remove_prefix(at + 1);
+            if (LooksLikeTag(text)) m_out += "\u200B";
         }
+        m_out += text;
     }
     void Breaks(int count, bool) override {
         TrimBlanks(m_out);
@@ -186,31 +211,7 @@ private:
 namespace {
 
 std::string PlainTextUtf8(const ReadmeForm& form, const TemplatePackage& package) {
-    PlainTextWriter writer(package);
-    WriteReadmeSections(form, writer);
-    return writer.Take();
-}
-
-// Windows-1251 when every character has a byte there, else null.
-bool EncodeCp1251(std::string_view utf8, std::string& out) {
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        // ASCII runs go over whole: a byte at a time costs more than the rest.
-        std::size_t end = i;
-        while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80) ++end;
-        if (end > i) {
-            out.append(utf8, i, end - i);
-            i = end;
-            continue;
-        }
-        char32_t cp = 0;
-        const std::size_t length = cp1251::DecodeUtf8(utf8, i, cp);
-        const int mapped = length > 0 ? cp1251::FromCodePoint(cp) : -1;
-        if (mapped < 0) return false;
-        out += static_cast<char>(mapped);
-        i += length;
-    }
-    return true;
+    return PlainTextWriter(package, false).Build(form);
 }
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -218,18 +219,16 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 }  // namespace
 
 std::string BuildReadmeText(const ReadmeForm& form, const TemplatePackage& package) {
-    const std::string utf8 = PlainTextUtf8(form, package);
-    std::string bytes;
-    if (EncodeCp1251(utf8, bytes)) return bytes;
+    PlainTextWriter writer(package, true);
+    std::string bytes = writer.Build(form);
+    if (!writer.Unencodable()) return bytes;
     bytes.assign(kUtf8Bom);
-    bytes += utf8;
+    bytes += PlainTextUtf8(form, package);
     return bytes;
 }
 
 std::string BuildReadmeBbcode(const ReadmeForm& form, const TemplatePackage& package) {
-    BbcodeWriter writer(package);
-    WriteReadmeSections(form, writer);
-    return writer.Take();
+    return BbcodeWriter(package).Build(form);
 }
 
 std::string BuildReadmeMarkdown(const ReadmeForm& form, const TemplatePackage& package) {

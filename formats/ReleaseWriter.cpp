@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "readme/ReadmeHtml.h"
 #include "template/TemplatePackage.h"
 #include "text/Cp1251.h"
 
@@ -10,11 +11,11 @@ namespace {
 using htmltext::TagKind;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-// ASCII that is neither markup, an entity, a line break nor a tab; a blank
-// after the run's first byte is text.
+// Neither markup, an entity, a line break nor a tab; a blank after the
+// run's first byte is text.
 bool IsPlainByte(char c) {
     const auto byte = static_cast<unsigned char>(c);
-    return byte >= ' ' && byte < 0x80 && c != '<' && c != '&';
+    return byte >= ' ' && c != '<' && c != '&';
 }
 
 Inline InlineOf(TagKind kind) {
@@ -33,6 +34,13 @@ Inline InlineOf(TagKind kind) {
 }
 
 }  // namespace
+
+std::string ReleaseWriter::Build(const ReadmeForm& form) {
+    // UTF-8 takes two bytes for a Cyrillic letter, and the markup goes.
+    m_out.reserve(ReadmeSizeEstimate(form, m_package) * 2);
+    WriteReadmeSections(form, *this);
+    return std::move(m_out);
+}
 
 void ReleaseWriter::Open(std::string_view heading) {
     Heading(htmltext::PlainText(heading), m_first);
@@ -62,7 +70,22 @@ void ReleaseWriter::Screenshot(int index, std::string_view name) {
     if (index > 0) AtLeast(1);
     Flush();
     std::string source = "files/scrins/";
-    source += name;
+    // A file name is UTF-8; what is not stands as U+FFFD, as in the readme.
+    if (cp1251::IsValidUtf8(name)) {
+        source += name;
+    } else {
+        for (std::size_t i = 0; i < name.size();) {
+            char32_t cp = 0;
+            const std::size_t length = cp1251::DecodeUtf8(name, i, cp);
+            if (length == 0) {
+                cp1251::AppendUtf8(source, 0xFFFD);
+                ++i;
+            } else {
+                source.append(name, i, length);
+                i += length;
+            }
+        }
+    }
     Image(source);
 }
 
@@ -222,23 +245,29 @@ void ReleaseWriter::Convert(std::string_view html, bool typed) {
         if (c == '&') {
             const std::size_t length = htmltext::ReadEntity(html, i, cp);
             if (length > 0) {
-                cp1251::AppendUtf8(m_run, cp);
+                if (!m_cp1251Runs)
+                    cp1251::AppendUtf8(m_run, cp);
+                else if (const int byte = cp1251::FromCodePoint(cp); byte >= 0)
+                    m_run += static_cast<char>(byte);
+                else
+                    m_unencodable = true;
                 i += length;
                 continue;
             }
         }
         if (!typed && (c == '\r' || c == '\n' || c == '\t')) {
             m_run += ' ';
-        } else if (static_cast<unsigned char>(c) < 0x80) {
-            // The run of bytes that need nothing done, appended whole.
-            std::size_t end = i + 1;
-            while (end < html.size() && IsPlainByte(html[end])) ++end;
-            m_run.append(html, i, end - i);
-            i = end;
+            ++i;
             continue;
-        } else
-            cp1251::AppendUtf8(m_run, cp1251::ToCodePoint(static_cast<unsigned char>(c)));
-        ++i;
+        }
+        // The run of bytes that need nothing but their UTF-8, converted whole.
+        std::size_t end = i + 1;
+        while (end < html.size() && IsPlainByte(html[end])) ++end;
+        if (m_cp1251Runs)
+            m_run.append(html, i, end - i);
+        else
+            cp1251::AppendToUtf8(m_run, html.substr(i, end - i));
+        i = end;
     }
     text();
 }

@@ -19,15 +19,20 @@ inline bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) &
 // blanks always, and those named.
 inline void AppendPercentEncoded(std::string& out, std::string_view url, std::string_view named) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char c : url) {
+    auto encoded = [&](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte <= ' ' || byte == 0x7F || named.find(c) != std::string_view::npos) {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        } else {
-            out += c;
-        }
+        return byte <= ' ' || byte == 0x7F || named.find(c) != std::string_view::npos;
+    };
+    for (std::size_t i = 0; i < url.size();) {
+        // Names are long and mostly need nothing: those runs go whole.
+        std::size_t end = i;
+        while (end < url.size() && (static_cast<unsigned char>(url[end]) >= 0x80 || !encoded(url[end]))) ++end;
+        out.append(url, i, end - i);
+        if (end == url.size()) break;
+        const auto byte = static_cast<unsigned char>(url[end]);
+        const char escape[] = {'%', kHex[byte >> 4], kHex[byte & 15]};
+        out.append(escape, 3);
+        i = end + 1;
     }
 }
 
@@ -44,11 +49,11 @@ public:
     void UserText(std::string_view text) override { Convert(text, true); }
     void Screenshot(int index, std::string_view name) override;
 
-    // UTF-8.
-    std::string Take() { return std::move(m_out); }
+    // The form's text in this format, UTF-8.
+    std::string Build(const ReadmeForm& form);
 
 protected:
-    // Each appends to m_out. Text is UTF-8 throughout.
+    // Each appends to m_out. Text is UTF-8 throughout, but for Chars' below.
     virtual void Heading(std::string_view text, bool first) = 0;
     virtual void EndSection() = 0;
     virtual void Chars(std::string_view text) = 0;
@@ -70,6 +75,10 @@ protected:
     virtual bool KeepsIndent() const { return true; }
 
     std::string m_out;
+    // Runs of text reach Chars in Windows-1251 rather than UTF-8, and a
+    // character that has no byte there sets m_unencodable instead.
+    bool m_cp1251Runs = false;
+    bool m_unencodable = false;
 
 private:
     struct OpenInlineTag {

@@ -13,5 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string encoded = cp1251::FromUtf8(bytes);
     const std::string again = cp1251::ToUtf8(encoded);
     if (cp1251::FromUtf8(again) != encoded) std::abort();
+    // The strict form is the lenient one when that needed no reference.
+    std::string strict;
+    const bool whole = cp1251::AppendStrictCp1251(strict, bytes);
+    if (whole && (strict != encoded || !cp1251::IsValidUtf8(bytes))) std::abort();
+    if (!whole && cp1251::IsValidUtf8(bytes) && cp1251::ToUtf8(encoded) == bytes) std::abort();
     return 0;
 }

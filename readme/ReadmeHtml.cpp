@@ -56,7 +56,9 @@ private:
 };
 
 // An upper bound of the document's size, so the text is allocated once.
-std::size_t EstimateSize(const ReadmeForm& form, const TemplatePackage& package) {
+}  // namespace
+
+std::size_t ReadmeSizeEstimate(const ReadmeForm& form, const TemplatePackage& package) {
     std::size_t size = 4096;  // headings, requirement names, archive note, image tags
     for (std::string_view name : TemplatePackage::kFragmentNames) size += package.Fragment(name).size();
     const std::size_t section = package.Fragment("htm_tab_01").size() + package.Fragment("htm_tab_02").size() +
@@ -71,11 +73,9 @@ std::size_t EstimateSize(const ReadmeForm& form, const TemplatePackage& package)
     return size;
 }
 
-}  // namespace
-
 Text BuildReadmeHtml(const ReadmeForm& form, const TemplatePackage& package) {
     Document doc(package, form.keepLineBreaks);
-    doc.Reserve(EstimateSize(form, package));
+    doc.Reserve(ReadmeSizeEstimate(form, package));
 
     doc.Fragment("htm_begin");
     doc.Fragment("htm_title");

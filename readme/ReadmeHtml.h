@@ -7,3 +7,6 @@
 class TemplatePackage;
 
 Text BuildReadmeHtml(const ReadmeForm& form, const TemplatePackage& package);
+// Bytes enough for the readme in most cases, so that it is built without
+// growing; the other texts scale it.
+std::size_t ReadmeSizeEstimate(const ReadmeForm& form, const TemplatePackage& package);

@@ -54,6 +54,11 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp, bool*
 
 // Windows-1251 bytes to UTF-8.
 std::string ToUtf8(std::string_view cp1251);
+// The same, appended to out.
+void AppendToUtf8(std::string& out, std::string_view cp1251);
+// UTF-8 to Windows-1251 when every character has a byte there; false, with
+// out as far as it got, at the first that has none or at malformed bytes.
+bool AppendStrictCp1251(std::string& out, std::string_view utf8);
 // UTF-8 to Windows-1251 bytes, with the replacement rule above.
 std::string FromUtf8(std::string_view utf8);
 // True when every byte belongs to a well-formed UTF-8 sequence.

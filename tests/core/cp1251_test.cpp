@@ -49,11 +49,13 @@ TEST(Cp1251, CharactersOutsideTheCodePageBecomeNumericReferences) {
     } cases[] = {
         {"", "", true},
         {"plain", "plain", true},
-        {"&#65533;", "&#65533;", true},             // a literal reference is text
-        {"\xE2\x82\xAC", "\x88", true},             // euro sign is in the code page
-        {"\xC3\xA9", "&#233;", true},               // e acute is not
-        {"\xE4\xB8\xAD", "&#20013;", true},         // CJK
-        {"\xF0\x9F\x98\x80!", "&#128512;!", true},  // emoji, four bytes
+        {"&#65533;", "&#65533;", true},                        // a literal reference is text
+        {"\xE2\x82\xAC", "\x88", true},                        // euro sign is in the code page
+        {"\xC3\xA9", "&#233;", true},                          // e acute is not
+        {"\xD0\x81\xD1\x91 \xC2\xA0", "\xA8\xB8 \xA0", true},  // two-byte ones that are
+        {"\xC2\x98", "\x98", true},                            // the unassigned byte's own
+        {"\xE4\xB8\xAD", "&#20013;", true},                    // CJK
+        {"\xF0\x9F\x98\x80!", "&#128512;!", true},             // emoji, four bytes
         {"a\xFF"
          "b",
          "a&#65533;b", false},                                            // stray byte
@@ -65,6 +67,14 @@ TEST(Cp1251, CharactersOutsideTheCodePageBecomeNumericReferences) {
     for (const auto& c : cases) {
         EXPECT_EQ(cp1251::FromUtf8(c.utf8), c.expected) << c.utf8;
         EXPECT_EQ(cp1251::IsValidUtf8(c.utf8), c.valid) << c.utf8;
+        // The strict form takes only what needs no reference, and says so.
+        const bool referenced =
+            std::string_view(c.expected).find("&#") != std::string_view::npos && std::string_view(c.utf8) != "&#65533;";
+        std::string strict = "x";
+        EXPECT_EQ(cp1251::AppendStrictCp1251(strict, c.utf8), !referenced) << c.utf8;
+        if (!referenced) {
+            EXPECT_EQ(strict, "x" + std::string(c.expected)) << c.utf8;
+        }
     }
 }
 

@@ -163,15 +163,34 @@ TEST(ReleaseTexts, MarkdownEscapesWhatCouldBeMarkup) {
 
 TEST(ReleaseTexts, PlainTextIsWindows1251UnlessACharacterHasNoByteThere) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    // The character may sit in a text, a heading, an address or a file name.
     const struct {
         std::string_view typed;
         bool utf8;
+        std::string_view name = "", screenshot = "";
     } cases[] = {
-        {"Жук € «»", false}, {"&euro; &laquo;", false}, {"&#26085;", true}, {"&eacute;", true}, {"", false},
+        {"Жук € «»", false},
+        {"&euro; &laquo;", false},
+        {"&#26085;", true},
+        {"&eacute;", true},
+        {"", false},
+        {"", true, "&#26085;"},
+        {"", false, "Ёж &mdash;"},
+        {"<a href=\"http://example.org/&#26085;\">x</a>", true},
+        {"<a href=\"http://example.org/ё\">ё</a>", false},
+        {"<img src=\"&#26085;.png\">", true},
+        {"", true, "", "日.png"},
+        {"", false, "", "ёж.png"},
+        {"", true, "", "\xFF.png"},  // no UTF-8: stands as U+FFFD
     };
     for (const auto& c : cases) {
         ReadmeForm form;
         form.description = cp1251::FromUtf8(c.typed);
+        form.pluginName = cp1251::FromUtf8(c.name);
+        if (!c.screenshot.empty()) {
+            form.screenshotCount = 1;
+            form.screenshotPath[0] = std::string(c.screenshot);
+        }
         const std::string bytes = BuildReadmeText(form, BuiltIn());
         const std::string utf8 = ReleaseTextUtf8(ReleaseFormat::PlainText, form, BuiltIn());
         EXPECT_FALSE(utf8.starts_with(kBom));
