@@ -20,6 +20,7 @@
 #include "text/Text.h"
 
 class CBitmap;
+class PendingControls;
 
 // A window or control as the system knows it, opaque here: a page's parent,
 // a file dialog's or a menu's owner.
@@ -148,6 +149,16 @@ public:
     // Files dropped on this control go to OnDropFiles, not into its text.
     void LetDropsThrough(ItemId id);
 
+    // The controls exist: always, but for a page made while a
+    // ControlsWhenNeeded lived (platform/PendingControls.h), until it first
+    // needs them. Meanwhile its values read back as the controls would give
+    // them, and what it asked of them waits.
+    bool HasControls() const { return !m_pending; }
+    // Makes them now, with every value and handler given meanwhile.
+    void CreateControlsNow() const;
+    // Runs now, or once the controls are made: what only they show.
+    void WhenControlsMade(std::function<void()> run);
+
     // What each system keeps of a dialog (its folder defines it).
     struct Native;
 
@@ -182,7 +193,15 @@ protected:
 
 private:
     friend struct Native;
+    // While the controls wait: the layout kept, and true.
+    bool DeferControls(std::span<const ControlSpec> layout);
+    // While the controls wait: the call kept for them, and true.
+    bool Later(std::function<void()> call);
+    bool LaterTextChange(ItemId id, const std::function<void()>& handler);
+    void AddComboItemsFrom(ItemId id, std::span<const std::string_view> items);
+
     std::unique_ptr<Native> m_native;
+    mutable std::unique_ptr<PendingControls> m_pending;
 };
 
 // The key as the system names it in a tip: "Ctrl+Shift+O".

@@ -29,14 +29,15 @@ CAboutPage::CAboutPage(WindowHandle parent) {
 
 bool CAboutPage::OnInitDialog() {
     LoadBanner(BannerBmpBytes());
-    SetItemRtf(AboutId::Licence, LicenseRtfBytes());
+    // Read when the page first shows.
+    WhenControlsMade([this] { SetItemRtf(AboutId::Licence, LicenseRtfBytes()); });
     return true;
 }
 
 void CAboutPage::LoadBanner(std::span<const unsigned char> bmp) {
     m_hasBanner = m_banner.Load(bmp);
     SetPicture(m_banner, BannerRect(), kBannerTransparent);
-    PlaceLicenceBox();
+    WhenControlsMade([this] { PlaceLicenceBox(); });
 }
 
 void CAboutPage::OnScaleChanged() {

@@ -16,5 +16,6 @@ CHelpPage::CHelpPage(WindowHandle parent) {
     CreatePage(parent, DluRect{0, 0, 432, 302});
     CreateControls(kLayout);
     SetGrowth(kGrowth);
-    SetItemRtf(HelpId::Guide, HelpRtfBytes());
+    // Read when the page first shows.
+    WhenControlsMade([this] { SetItemRtf(HelpId::Guide, HelpRtfBytes()); });
 }

@@ -12,6 +12,7 @@
 #include "output/FileIo.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
+#include "platform/PendingControls.h"
 #include "plugin/PluginFill.h"
 #include "plugin/PluginHeader.h"
 #include "readme/CaptureReadmeForm.h"
@@ -99,11 +100,16 @@ void CMainDlg::Create() {
     CreateTopLevel(kApplicationTitle, kWindowRect, true);
     CreateControls(kLayout);
     SetGrowth(kGrowth);
-    m_pluginPage.emplace(GetSafeHwnd());
-    m_extrasPage.emplace(GetSafeHwnd());
-    m_helpPage.emplace(GetSafeHwnd());
-    m_aboutPage.emplace(GetSafeHwnd());
-    m_databasePage.emplace(GetSafeHwnd());
+    {
+        // The first paint shows tab 0 alone: the other pages make their
+        // controls when first needed, their values kept meanwhile.
+        const ControlsWhenNeeded later;
+        m_pluginPage.emplace(GetSafeHwnd());
+        m_extrasPage.emplace(GetSafeHwnd());
+        m_helpPage.emplace(GetSafeHwnd());
+        m_aboutPage.emplace(GetSafeHwnd());
+        m_databasePage.emplace(GetSafeHwnd());
+    }
     m_textDocPage.emplace(GetSafeHwnd());
     OnActivate(MainId::ReadOnlyBox, [this] { OpenSavedReadme(); });
     OnClicked(MainId::New, [this] { OnNew(); });
@@ -181,7 +187,18 @@ bool CMainDlg::OnInitDialog() {
     SetUpKeyboard();
     // As a dialog that answers true: the first tab stop gets the focus.
     FocusItem(MainId::New);
+    StartSingleShot(kPagesTimer, kPagesDelayMs, [this] { CreateNextPage(); });
     return true;
+}
+
+void CMainDlg::CreateNextPage() {
+    for (int tab = 0; tab < kTabCount; ++tab)
+        if (CDialog* page = PageOfTab(tab); !page->HasControls()) {
+            page->CreateControlsNow();
+            // The window answers the user between two pages.
+            StartSingleShot(kPagesTimer, 0, [this] { CreateNextPage(); });
+            return;
+        }
 }
 
 void CMainDlg::RestoreDrafts() {
@@ -483,11 +500,12 @@ void CMainDlg::OnTabSelChanging() {
 
 void CMainDlg::OnTabSelChange() {
     const int index = GetCurSel(MainId::Tabs);
+    CDialog* page = PageOfTab(index);
+    if (page) page->CreateControlsNow();
     if (index == kDatabaseTab) {
         m_databasePage->SetItemText(DatabaseId::NameMirror, m_pluginPage->GetItemText(PluginId::Name));
         m_databasePage->SetItemText(DatabaseId::DescriptionMirror, m_pluginPage->GetItemText(PluginId::Description));
     }
-    CDialog* page = PageOfTab(index);
     if (!page) return;
     page->Show(true);
     // The keys never go on into the page just hidden: after a click on the

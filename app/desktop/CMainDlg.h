@@ -41,6 +41,10 @@ public:
     static constexpr int kDatabaseTab = 3;
     // The draft is written a while after a change.
     static constexpr std::uintptr_t kDraftTimer = 1;
+    // After the first paint the pages not yet needed make their controls,
+    // one at a time, so that a first click on a tab finds its page made.
+    static constexpr std::uintptr_t kPagesTimer = 2;
+    static constexpr unsigned kPagesDelayMs = 100;
 
     CMainDlg();
     ~CMainDlg() override;
@@ -125,6 +129,8 @@ private:
     void FillFromPlugin(const ChosenFile& plugin);
     void ShowSaveResult(const SaveFileResult& saved, const FilePath& readme);
     void SetUpKeyboard();
+    // The next page in the tabs' order whose controls wait, made now.
+    void CreateNextPage();
     void SwitchTab(int step);
     // A check's field: its tab shown and the focus in it.
     void FocusField(const CheckedField& field);

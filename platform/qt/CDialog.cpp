@@ -39,6 +39,7 @@
 
 #include "platform/Controls.h"
 #include "platform/DialogRules.h"
+#include "platform/PendingControls.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtDialog.h"
@@ -154,7 +155,11 @@ CDialog::~CDialog() {
     if (m_native) m_native->owner = nullptr;
 }
 
-QWidget* QtWidget(const CDialog& dialog) { return QtWidget(dialog.GetSafeHwnd()); }
+QWidget* QtWidget(const CDialog& dialog) {
+    // Whoever looks at the widget wants the controls in it.
+    dialog.CreateControlsNow();
+    return QtWidget(dialog.GetSafeHwnd());
+}
 
 WindowHandle CDialog::GetSafeHwnd() const { return HandleOf(m_native.get()); }
 
@@ -181,7 +186,10 @@ bool CDialog::CreatePage(WindowHandle parent, const DluRect& size) {
     return true;
 }
 
-void CDialog::Show(bool show) { m_native->setVisible(show); }
+void CDialog::Show(bool show) {
+    if (show) CreateControlsNow();
+    m_native->setVisible(show);
+}
 
 void CDialog::SetTitle(std::string_view title) { m_native->setWindowTitle(ToQString(title)); }
 
@@ -194,7 +202,13 @@ void CDialog::BringToFront() {
 
 const DialogBaseUnits& CDialog::baseUnits() const { return m_native->units; }
 
-void CDialog::OnChanged(std::function<void()> handler) { m_native->changed = std::move(handler); }
+void CDialog::OnChanged(std::function<void()> handler) {
+    if (m_pending) {
+        m_pending->m_changed = std::move(handler);
+        return;
+    }
+    m_native->changed = std::move(handler);
+}
 
 void CDialog::OnClose() {}
 
@@ -356,6 +370,7 @@ void CDialog::Native::SetWindowSize(const DluRect& rect, bool canResize) {
 }
 
 void CDialog::CreateControls(std::span<const ControlSpec> layout) {
+    if (DeferControls(layout)) return;
     std::vector<QWidget*> widgets;
     widgets.reserve(layout.size());
     for (const ControlSpec& spec : layout) {
@@ -369,16 +384,21 @@ void CDialog::CreateControls(std::span<const ControlSpec> layout) {
     for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(widgets[order[i - 1]], widgets[order[i]]);
 }
 
-void CDialog::AddComboItems(ItemId id, std::initializer_list<std::string_view> items) {
+void CDialog::AddComboItemsFrom(ItemId id, std::span<const std::string_view> items) {
     if (auto* combo = m_native->Get<QComboBox>(id)) {
         for (std::string_view item : items) combo->addItem(ToQString(item));
         combo->setCurrentIndex(-1);
     }
 }
 
-WindowHandle CDialog::GetDlgItem(ItemId id) const { return HandleOf(m_native->Find(id)); }
+WindowHandle CDialog::GetDlgItem(ItemId id) const {
+    CreateControlsNow();
+    return HandleOf(m_native->Find(id));
+}
 
 Text CDialog::GetItemText(int id) const {
+    if (Text text; m_pending && m_pending->GetText(id, text)) return text;
+    CreateControlsNow();
     QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return FromQString(edit->text());
     if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) return FromQStringMultiLine(edit->WindowText());
@@ -401,11 +421,15 @@ void SetLineEditText(QLineEdit& edit, const QString& value) {
 }  // namespace
 
 std::string CDialog::GetItemUtf8(int id) const {
+    if (std::string utf8; m_pending && m_pending->GetUtf8(id, utf8)) return utf8;
+    CreateControlsNow();
     auto* edit = m_native->Get<QLineEdit>(id);
     return edit ? edit->text().toStdString() : std::string();
 }
 
 void CDialog::SetItemUtf8(ItemId id, std::string_view utf8) {
+    if (m_pending && m_pending->SetText(id, utf8, true)) return;
+    CreateControlsNow();
     QString value = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
@@ -416,6 +440,7 @@ void CDialog::SetItemUtf8(ItemId id, std::string_view utf8) {
 }
 
 void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
+    CreateControlsNow();
     QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         const QString value = ToQString(text);
@@ -430,6 +455,8 @@ void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
 }
 
 int CDialog::GetItemTextLength(ItemId id) const {
+    if (int length = 0; m_pending && m_pending->GetTextLength(id, length)) return length;
+    CreateControlsNow();
     QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return static_cast<int>(edit->text().size());
     if (auto* edit = qobject_cast<CMultiLineEdit*>(widget)) return static_cast<int>(edit->WindowText().size());
@@ -437,6 +464,8 @@ int CDialog::GetItemTextLength(ItemId id) const {
 }
 
 void CDialog::SetItemText(ItemId id, std::string_view text) {
+    if (m_pending && m_pending->SetText(id, text, false)) return;
+    CreateControlsNow();
     QWidget* widget = m_native->Find(id);
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         SetLineEditText(*edit, ToQString(text));
@@ -454,24 +483,40 @@ void CDialog::SetItemText(ItemId id, std::string_view text) {
 }
 
 bool CDialog::IsChecked(int id) const {
+    if (m_pending) {
+        const PendingControl* control = m_pending->Find(id);
+        return control && control->checked;
+    }
     auto* button = m_native->Get<QAbstractButton>(id);
     return button && button->isChecked();
 }
 
 void CDialog::SetCheck(ItemId id, bool checked) {
+    if (m_pending && m_pending->SetCheck(id, checked)) return;
+    CreateControlsNow();
     if (auto* button = m_native->Get<QAbstractButton>(id)) button->setChecked(checked);
 }
 
 bool CDialog::IsItemEnabled(ItemId id) const {
+    if (m_pending) {
+        const PendingControl* control = m_pending->Find(id);
+        return control && control->enabled;
+    }
     QWidget* widget = m_native->Find(id);
     return widget && widget->isEnabledTo(m_native.get());
 }
 
 void CDialog::EnableItem(ItemId id, bool enable) {
+    if (m_pending) {
+        if (PendingControl* control = m_pending->Find(id)) control->enabled = enable;
+        return;
+    }
     if (QWidget* widget = m_native->Find(id)) widget->setEnabled(enable);
 }
 
 int CDialog::GetCurSel(int id) const {
+    if (int index = -1; m_pending && m_pending->GetSelection(id, index)) return index;
+    CreateControlsNow();
     if (auto* tabs = m_native->Get<CTabCtrl>(id)) return tabs->GetCurSel();
     if (auto* list = m_native->Get<QListWidget>(id)) return list->currentRow();
     auto* combo = m_native->Get<QComboBox>(id);
@@ -479,6 +524,8 @@ int CDialog::GetCurSel(int id) const {
 }
 
 void CDialog::SetCurSel(ItemId id, int index) {
+    if (m_pending && m_pending->SetSelection(id, index)) return;
+    CreateControlsNow();
     if (auto* tabs = m_native->Get<CTabCtrl>(id)) tabs->SetCurSel(index);
     if (auto* combo = m_native->Get<QComboBox>(id)) combo->setCurrentIndex(index);
     if (auto* list = m_native->Get<QListWidget>(id)) {
@@ -488,6 +535,7 @@ void CDialog::SetCurSel(ItemId id, int index) {
 }
 
 void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
+    CreateControlsNow();
     auto* list = m_native->Get<QListWidget>(id);
     if (!list) return;
     // New lines are no one's choice.
@@ -498,6 +546,7 @@ void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
 }
 
 void CDialog::AddTabStop(ItemId id, ItemId after) {
+    if (Later([=, this] { AddTabStop(id, after); })) return;
     QWidget* widget = m_native->Find(id);
     if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
     if (!widget) return;
@@ -506,6 +555,7 @@ void CDialog::AddTabStop(ItemId id, ItemId after) {
 }
 
 void CDialog::SetCaret(ItemId id, int pos) {
+    CreateControlsNow();
     // QLineEdit keeps its caret in view by itself.
     if (auto* edit = m_native->Get<QLineEdit>(id)) edit->setCursorPosition(std::max(0, pos));
 }
@@ -521,6 +571,7 @@ int TextPosition(const QString& text, qsizetype position, bool multiLine) {
 }  // namespace
 
 void CDialog::GetSel(ItemId id, int& start, int& end) const {
+    CreateControlsNow();
     start = end = 0;
     QWidget* widget = m_native->Find(id);
     if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) {
@@ -536,6 +587,7 @@ void CDialog::GetSel(ItemId id, int& start, int& end) const {
 }
 
 bool CDialog::CanUndo(ItemId id) const {
+    CreateControlsNow();
     QWidget* widget = m_native->Find(id);
     if (auto* lines = qobject_cast<CMultiLineEdit*>(widget)) return lines->document()->isUndoAvailable();
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) return edit->isUndoAvailable();
@@ -543,6 +595,7 @@ bool CDialog::CanUndo(ItemId id) const {
 }
 
 void CDialog::EditItem(ItemId id, EditCommand command) {
+    CreateControlsNow();
     QWidget* widget = m_native->Find(id);
     const auto run = [command](auto& edit) {
         switch (command) {
@@ -567,6 +620,7 @@ void CDialog::EditItem(ItemId id, EditCommand command) {
 }
 
 ScreenPoint CDialog::CaretScreenPoint(ItemId id) const {
+    CreateControlsNow();
     if (auto* lines = m_native->Get<CMultiLineEdit>(id)) {
         const QPoint point = lines->CaretPoint();
         return {point.x(), point.y()};
@@ -578,6 +632,7 @@ ScreenPoint CDialog::CaretScreenPoint(ItemId id) const {
 }
 
 void CDialog::SetItemRtf(ItemId id, std::span<const unsigned char> rtf) {
+    CreateControlsNow();
     if (auto* view = m_native->Get<CRichEdit>(id)) {
         rtf::SetRtf(*view->document(), rtf);
         view->moveCursor(QTextCursor::Start);  // read from the top, not the end
@@ -585,21 +640,25 @@ void CDialog::SetItemRtf(ItemId id, std::span<const unsigned char> rtf) {
 }
 
 void CDialog::MoveItem(ItemId id, const PixelEdges& place) {
+    if (Later([=, this] { MoveItem(id, place); })) return;
     if (QWidget* widget = m_native->Find(id))
         widget->setGeometry(place.left, place.top, place.right - place.left, place.bottom - place.top);
 }
 
 void CDialog::FocusItem(ItemId id) {
+    CreateControlsNow();
     if (QWidget* widget = m_native->Find(id)) widget->setFocus();
 }
 
 bool CDialog::HasFocus(ItemId id) const {
+    CreateControlsNow();
     QWidget* widget = m_native->Find(id);
     if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
     return widget && widget->hasFocus();
 }
 
 bool CDialog::FocusFirstTabStop() {
+    CreateControlsNow();
     // The page's controls in the order Tab visits them.
     QWidget* page = m_native.get();
     for (QWidget* widget = page->nextInFocusChain(); widget && widget != page; widget = widget->nextInFocusChain()) {
@@ -648,6 +707,7 @@ void CDialog::Native::paintEvent(QPaintEvent* event) {
 }
 
 void CDialog::SetItemTip(ItemId id, std::string_view text) {
+    if (Later([this, id, tip = std::string(text)] { SetItemTip(id, tip); })) return;
     if (QWidget* widget = m_native->Find(id)) {
         if (auto* tabs = qobject_cast<CTabCtrl*>(widget)) widget = tabs->tabBar();
         widget->setToolTip(ToQString(text));
@@ -655,10 +715,12 @@ void CDialog::SetItemTip(ItemId id, std::string_view text) {
 }
 
 void CDialog::InsertTab(ItemId id, int index, std::string_view caption) {
+    CreateControlsNow();
     if (auto* tabs = m_native->Get<CTabCtrl>(id)) tabs->InsertItem(index, ToQString(caption));
 }
 
 void CDialog::ChooseTab(ItemId id, int index) {
+    CreateControlsNow();
     if (auto* tabs = m_native->Get<CTabCtrl>(id)) tabs->tabBar()->setCurrentIndex(index);
 }
 
@@ -682,6 +744,7 @@ void CDialog::PlacePage(CDialog& page, ItemId tabId) {
 }
 
 void CDialog::SetGrowth(std::span<const GrowthRule> rules) {
+    if (Later([this, rules] { SetGrowth(rules); })) return;
     m_native->growth = rules;
     m_native->Grow(m_native->extra);
 }
@@ -701,6 +764,7 @@ void CDialog::Native::Grow(PixelSize by) {
 }
 
 PixelEdges CDialog::GrownPlace(ItemId id) const {
+    CreateControlsNow();
     const Native& n = *m_native;
     const std::vector<PixelEdges> places = GrowLayout(n.layout, n.growth, n.extra, n.units);
     for (std::size_t i = 0; i < n.layout.size(); ++i)
@@ -807,6 +871,7 @@ bool CDialog::IsTimerActive(std::uintptr_t timer) const {
 }
 
 void CDialog::OnSelChanging(ItemId id, std::function<void()> handler) {
+    if (Later([this, id, handler] { OnSelChanging(id, handler); })) return;
     if (auto* tabs = m_native->Get<CTabCtrl>(id))
         QObject::connect(tabs, &CTabCtrl::SelChanging, m_native.get(), [handler = std::move(handler)] { handler(); });
 }
@@ -848,6 +913,7 @@ private:
 }  // namespace
 
 void CDialog::OnActivate(ItemId id, std::function<void()> handler) {
+    if (Later([this, id, handler] { OnActivate(id, handler); })) return;
     QWidget* widget = m_native->Find(id);
     if (!widget) return;
     widget->installEventFilter(new ActivateFilter(widget, std::move(handler)));
@@ -885,6 +951,7 @@ void CDialog::Native::showEvent(QShowEvent* event) {
 }
 
 void CDialog::OnContextMenu(ItemId id, std::function<void(ScreenPoint)> handler) {
+    if (Later([this, id, handler] { OnContextMenu(id, handler); })) return;
     if (auto* lines = m_native->Get<CMultiLineEdit>(id)) lines->SetContextMenuHandler(std::move(handler));
 }
 
@@ -894,6 +961,7 @@ void CDialog::OnDropFiles(std::function<void(const std::vector<FilePath>&, int)>
 }
 
 void CDialog::LetDropsThrough(ItemId id) {
+    if (Later([this, id] { LetDropsThrough(id); })) return;
     if (QWidget* widget = m_native->Find(id)) widget->setAcceptDrops(false);
 }
 
@@ -929,12 +997,14 @@ void CDialog::Native::dropEvent(QDropEvent* event) {
 }
 
 void CDialog::OnClicked(ItemId id, std::function<void()> handler) {
+    if (Later([this, id, handler] { OnClicked(id, handler); })) return;
     if (auto* button = m_native->Get<QAbstractButton>(id))
         QObject::connect(button, &QAbstractButton::clicked, m_native.get(),
                          [handler = std::move(handler)] { handler(); });
 }
 
 void CDialog::OnSelChange(ItemId id, std::function<void()> handler) {
+    if (Later([this, id, handler] { OnSelChange(id, handler); })) return;
     if (auto* tabs = m_native->Get<CTabCtrl>(id))
         QObject::connect(tabs, &CTabCtrl::SelChange, m_native.get(), [handler = std::move(handler)] { handler(); });
     else if (auto* combo = m_native->Get<QComboBox>(id))
@@ -947,6 +1017,7 @@ void CDialog::OnSelChange(ItemId id, std::function<void()> handler) {
 }
 
 void CDialog::OnTextChange(ItemId id, std::function<void()> handler) {
+    if (LaterTextChange(id, handler)) return;
     if (auto* edit = m_native->Get<QLineEdit>(id))
         QObject::connect(edit, &QLineEdit::textChanged, m_native.get(), [handler = std::move(handler)] { handler(); });
     else if (auto* lines = m_native->Get<CMultiLineEdit>(id))

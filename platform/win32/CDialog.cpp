@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/DialogRules.h"
+#include "platform/PendingControls.h"
 #include "platform/win32/DialogUnits.h"
 #include "platform/win32/Win32Controls.h"
 #include "platform/win32/Win32Dialog.h"
@@ -445,6 +446,7 @@ bool CDialog::CreatePage(WindowHandle parentHandle, const DluRect& size) {
 WindowHandle CDialog::GetSafeHwnd() const { return ToHandle(m_native->m_hwnd); }
 
 void CDialog::Show(bool show) {
+    if (show) CreateControlsNow();
     ::ShowWindow(m_native->m_hwnd, show ? SW_SHOW : SW_HIDE);
     if (show) ::UpdateWindow(m_native->m_hwnd);
 }
@@ -525,6 +527,7 @@ HWND CDialog::Native::CreateControl(const ControlSpec& spec) {
 }
 
 void CDialog::CreateControls(std::span<const ControlSpec> layout) {
+    if (DeferControls(layout)) return;
     Native& n = *m_native;
     std::vector<HWND> controls;
     for (const ControlSpec& spec : layout) {
@@ -544,7 +547,10 @@ void CDialog::CreateControls(std::span<const ControlSpec> layout) {
             ::SetWindowPos(controls[stop], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-WindowHandle CDialog::GetDlgItem(ItemId id) const { return ToHandle(m_native->Item(id)); }
+WindowHandle CDialog::GetDlgItem(ItemId id) const {
+    CreateControlsNow();
+    return ToHandle(m_native->Item(id));
+}
 
 HWND CDialog::Native::Item(int id) const {
     const auto found = m_items.find(id);
@@ -552,6 +558,8 @@ HWND CDialog::Native::Item(int id) const {
 }
 
 Text CDialog::GetItemText(int id) const {
+    if (Text text; m_pending && m_pending->GetText(id, text)) return text;
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     return control ? FromWide(WindowText(control)) : Text();
 }
@@ -570,23 +578,30 @@ void SetEditText(HWND control, const std::wstring& text) {
 }  // namespace
 
 void CDialog::SetItemText(ItemId id, std::string_view text) {
+    if (m_pending && m_pending->SetText(id, text, false)) return;
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;
     SetEditText(control, ToWide(IsMultiLine(control) ? WithCrLf(text) : std::string(text)));
 }
 
 std::string CDialog::GetItemUtf8(int id) const {
+    if (std::string utf8; m_pending && m_pending->GetUtf8(id, utf8)) return utf8;
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     return control ? Utf8FromWide(WindowText(control)) : std::string();
 }
 
 void CDialog::SetItemUtf8(ItemId id, std::string_view utf8) {
+    if (m_pending && m_pending->SetText(id, utf8, true)) return;
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;
     SetEditText(control, WideFromUtf8(IsMultiLine(control) ? WithCrLf(utf8) : std::string(utf8)));
 }
 
 void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;
     const std::wstring wide = ToWide(IsMultiLine(control) ? WithCrLf(text) : std::string(text));
@@ -595,16 +610,24 @@ void CDialog::ReplaceItemText(ItemId id, std::string_view text) {
 }
 
 int CDialog::GetItemTextLength(ItemId id) const {
+    if (int length = 0; m_pending && m_pending->GetTextLength(id, length)) return length;
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     return control ? ::GetWindowTextLengthW(control) : 0;
 }
 
 bool CDialog::IsChecked(int id) const {
+    if (m_pending) {
+        const PendingControl* control = m_pending->Find(id);
+        return control && control->checked;
+    }
     const HWND control = m_native->Item(id);
     return control && ::SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void CDialog::SetCheck(ItemId id, bool checked) {
+    if (m_pending && m_pending->SetCheck(id, checked)) return;
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control || IsChecked(id) == checked) return;
     ::SendMessageW(control, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -612,15 +635,25 @@ void CDialog::SetCheck(ItemId id, bool checked) {
 }
 
 bool CDialog::IsItemEnabled(ItemId id) const {
+    if (m_pending) {
+        const PendingControl* control = m_pending->Find(id);
+        return control && control->enabled;
+    }
     const HWND control = m_native->Item(id);
     return control && ::IsWindowEnabled(control);
 }
 
 void CDialog::EnableItem(ItemId id, bool enable) {
+    if (m_pending) {
+        if (PendingControl* control = m_pending->Find(id)) control->enabled = enable;
+        return;
+    }
     if (const HWND control = m_native->Item(id)) ::EnableWindow(control, enable);
 }
 
 int CDialog::GetCurSel(int id) const {
+    if (int index = -1; m_pending && m_pending->GetSelection(id, index)) return index;
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return -1;
     if (IsClass(control, WC_TABCONTROLW)) return static_cast<int>(::SendMessageW(control, TCM_GETCURSEL, 0, 0));
@@ -629,6 +662,8 @@ int CDialog::GetCurSel(int id) const {
 }
 
 void CDialog::SetCurSel(ItemId id, int index) {
+    if (m_pending && m_pending->SetSelection(id, index)) return;
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;
     if (GetCurSel(id) == index) return;
@@ -639,6 +674,7 @@ void CDialog::SetCurSel(ItemId id, int index) {
 }
 
 void CDialog::SetCaret(ItemId id, int pos) {
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;
     const auto at = static_cast<WPARAM>(std::max(pos, 0));
@@ -647,6 +683,7 @@ void CDialog::SetCaret(ItemId id, int pos) {
 }
 
 void CDialog::GetSel(ItemId id, int& start, int& end) const {
+    CreateControlsNow();
     start = end = 0;
     const HWND control = m_native->Item(id);
     if (!control) return;
@@ -661,11 +698,13 @@ void CDialog::GetSel(ItemId id, int& start, int& end) const {
 }
 
 bool CDialog::CanUndo(ItemId id) const {
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     return control && ::SendMessageW(control, EM_CANUNDO, 0, 0) != 0;
 }
 
 void CDialog::EditItem(ItemId id, EditCommand command) {
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;
     UINT message = WM_UNDO;
@@ -686,6 +725,7 @@ void CDialog::EditItem(ItemId id, EditCommand command) {
 }
 
 ScreenPoint CDialog::CaretScreenPoint(ItemId id) const {
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return {};
     DWORD from = 0, to = 0;
@@ -713,10 +753,12 @@ ScreenPoint CDialog::CaretScreenPoint(ItemId id) const {
 }
 
 void CDialog::SetItemRtf(ItemId id, std::span<const unsigned char> rtf) {
+    CreateControlsNow();
     if (const HWND control = m_native->Item(id)) StreamInRtf(control, rtf);
 }
 
 void CDialog::MoveItem(ItemId id, const PixelEdges& place) {
+    if (Later([=, this] { MoveItem(id, place); })) return;
     const HWND control = m_native->Item(id);
     if (!control) return;
     ::MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
@@ -724,6 +766,7 @@ void CDialog::MoveItem(ItemId id, const PixelEdges& place) {
 }
 
 void CDialog::FocusItem(ItemId id) {
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;
     ::SetFocus(control);
@@ -731,6 +774,7 @@ void CDialog::FocusItem(ItemId id) {
 }
 
 bool CDialog::HasFocus(ItemId id) const {
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     const HWND focus = ::GetFocus();
     // A combo box holds the focus in the edit inside it.
@@ -738,6 +782,7 @@ bool CDialog::HasFocus(ItemId id) const {
 }
 
 bool CDialog::FocusFirstTabStop() {
+    CreateControlsNow();
     // The controls in the order Tab visits them: their stacking.
     for (HWND child = m_native->m_hwnd ? ::GetWindow(m_native->m_hwnd, GW_CHILD) : nullptr; child;
          child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -752,6 +797,7 @@ bool CDialog::FocusFirstTabStop() {
 }
 
 void CDialog::AddTabStop(ItemId id, ItemId after) {
+    if (Later([=, this] { AddTabStop(id, after); })) return;
     Native& n = *m_native;
     const HWND control = n.Item(id);
     if (!control) return;
@@ -766,6 +812,7 @@ void CDialog::AddTabStop(ItemId id, ItemId after) {
 }
 
 void CDialog::SetListItems(ItemId id, const std::vector<Text>& items) {
+    CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;
     ::SendMessageW(control, LB_RESETCONTENT, 0, 0);
@@ -801,6 +848,7 @@ PixelSize CDialog::ClientSize() const {
 }
 
 void CDialog::SetItemTip(ItemId id, std::string_view text) {
+    if (Later([this, id, tip = std::string(text)] { SetItemTip(id, tip); })) return;
     const HWND control = m_native->Item(id);
     if (!control) return;
     if (!m_native->m_tips)
@@ -820,10 +868,12 @@ void CDialog::SetItemTip(ItemId id, std::string_view text) {
 }
 
 void CDialog::InsertTab(ItemId id, int index, std::string_view caption) {
+    CreateControlsNow();
     if (const HWND tab = m_native->Item(id)) ::InsertTab(tab, index, caption);
 }
 
 void CDialog::ChooseTab(ItemId id, int index) {
+    CreateControlsNow();
     const HWND tab = m_native->Item(id);
     if (!tab || GetCurSel(id) == index) return;
     if (const auto found = m_native->m_selChanging.find(id); found != m_native->m_selChanging.end() && found->second)
@@ -886,6 +936,7 @@ void CDialog::PlacePage(CDialog& page, ItemId tabId) {
 }
 
 void CDialog::SetGrowth(std::span<const GrowthRule> rules) {
+    if (Later([this, rules] { SetGrowth(rules); })) return;
     m_native->m_growth = rules;
     m_native->Grow(m_native->m_extra);
 }
@@ -904,6 +955,7 @@ void CDialog::Native::Grow(PixelSize by) {
 }
 
 PixelEdges CDialog::GrownPlace(ItemId id) const {
+    CreateControlsNow();
     const Native& n = *m_native;
     const std::vector<PixelEdges> places = GrowLayout(n.m_layout, n.m_growth, n.m_extra, n.m_units);
     for (std::size_t i = 0; i < n.m_layout.size(); ++i)
@@ -940,7 +992,7 @@ void CDialog::SetPicture(const CBitmap& bitmap, const PixelEdges& place, std::ui
     if (m_native->m_hwnd) ::InvalidateRect(m_native->m_hwnd, nullptr, TRUE);
 }
 
-void CDialog::AddComboItems(ItemId id, std::initializer_list<std::string_view> items) {
+void CDialog::AddComboItemsFrom(ItemId id, std::span<const std::string_view> items) {
     const HWND control = m_native->Item(id);
     if (!control) return;
     for (std::string_view item : items)
@@ -977,15 +1029,24 @@ void CDialog::OnDropFiles(std::function<void(const std::vector<FilePath>&, int)>
     ::DragAcceptFiles(m_native->m_hwnd, m_native->m_dropFiles != nullptr);
 }
 
-void CDialog::OnClicked(ItemId id, std::function<void()> handler) { m_native->m_clicked[id] = std::move(handler); }
-void CDialog::OnSelChange(ItemId id, std::function<void()> handler) { m_native->m_selChange[id] = std::move(handler); }
+void CDialog::OnClicked(ItemId id, std::function<void()> handler) {
+    if (Later([this, id, handler] { OnClicked(id, handler); })) return;
+    m_native->m_clicked[id] = std::move(handler);
+}
+void CDialog::OnSelChange(ItemId id, std::function<void()> handler) {
+    if (Later([this, id, handler] { OnSelChange(id, handler); })) return;
+    m_native->m_selChange[id] = std::move(handler);
+}
 void CDialog::OnTextChange(ItemId id, std::function<void()> handler) {
+    if (LaterTextChange(id, handler)) return;
     m_native->m_textChange[id] = std::move(handler);
 }
 void CDialog::OnSelChanging(ItemId id, std::function<void()> handler) {
+    if (Later([this, id, handler] { OnSelChanging(id, handler); })) return;
     m_native->m_selChanging[id] = std::move(handler);
 }
 void CDialog::OnActivate(ItemId id, std::function<void()> handler) {
+    if (Later([this, id, handler] { OnActivate(id, handler); })) return;
     m_native->m_activate[id] = std::move(handler);
     const HWND control = m_native->Item(id);
     if (!control) return;
@@ -994,17 +1055,25 @@ void CDialog::OnActivate(ItemId id, std::function<void()> handler) {
 }
 
 void CDialog::OnContextMenu(ItemId id, std::function<void(ScreenPoint)> handler) {
+    if (Later([this, id, handler] { OnContextMenu(id, handler); })) return;
     m_native->m_contextMenu[id] = std::move(handler);
     if (const HWND control = m_native->Item(id)) ::SetWindowSubclass(control, &ForwardContextMenu, 1, 0);
 }
 
 const DialogBaseUnits& CDialog::baseUnits() const { return m_native->m_units; }
 
-void CDialog::OnChanged(std::function<void()> handler) { m_native->m_changed = std::move(handler); }
+void CDialog::OnChanged(std::function<void()> handler) {
+    if (m_pending) {
+        m_pending->m_changed = std::move(handler);
+        return;
+    }
+    m_native->m_changed = std::move(handler);
+}
 
 bool CDialog::IsTimerActive(std::uintptr_t timer) const { return m_native->m_timers.count(timer) != 0; }
 
 void CDialog::LetDropsThrough(ItemId id) {
+    if (Later([this, id] { LetDropsThrough(id); })) return;
     // The dialog's window takes the drop; a control that took files itself
     // would keep them.
     if (const HWND control = m_native->Item(id))
