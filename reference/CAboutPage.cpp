@@ -28,13 +28,16 @@ CAboutPage::CAboutPage(WindowHandle parent) {
 }
 
 bool CAboutPage::OnInitDialog() {
-    LoadBanner(BannerBmpBytes());
     // Read when the page first shows.
-    WhenControlsMade([this] { SetItemRtf(AboutId::Licence, LicenseRtfBytes()); });
+    WhenControlsMade([this] {
+        if (!m_bannerGiven) LoadBanner(BannerBmpBytes());
+        SetItemRtf(AboutId::Licence, LicenseRtfBytes());
+    });
     return true;
 }
 
 void CAboutPage::LoadBanner(std::span<const unsigned char> bmp) {
+    m_bannerGiven = true;
     m_hasBanner = m_banner.Load(bmp);
     SetPicture(m_banner, BannerRect(), kBannerTransparent);
     WhenControlsMade([this] { PlaceLicenceBox(); });

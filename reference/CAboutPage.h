@@ -20,7 +20,11 @@ public:
     // Where the banner is drawn: its place and size at 96 DPI, grown with
     // the screen's DPI; all zero without a banner.
     PixelEdges BannerRect() const;
-    const CBitmap& banner() const { return m_banner; }
+    // The page's picture comes with its controls.
+    const CBitmap& banner() const {
+        CreateControlsNow();
+        return m_banner;
+    }
 
 protected:
     bool OnInitDialog();
@@ -31,4 +35,5 @@ private:
 
     CBitmap m_banner;
     bool m_hasBanner = false;
+    bool m_bannerGiven = false;  // by LoadBanner, before the built-in one
 };

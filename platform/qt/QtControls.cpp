@@ -11,6 +11,7 @@
 #include <climits>
 
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/Resources.h"
 
 CMultiLineEdit::CMultiLineEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -125,11 +126,8 @@ CBitmap::CBitmap() : m_native(std::make_unique<Native>()) {}
 CBitmap::~CBitmap() = default;
 
 bool CBitmap::Load(std::span<const unsigned char> bmp) {
-    QImage image;
-    if (bmp.size() <= static_cast<std::size_t>(INT_MAX))
-        image.loadFromData(bmp.data(), static_cast<int>(bmp.size()), "BMP");
-    m_native->image = image;
-    return !image.isNull();
+    m_native->image = ImageFromBytes(bmp, "bmp");
+    return !m_native->image.isNull();
 }
 
 bool CBitmap::isNull() const { return m_native->image.isNull(); }

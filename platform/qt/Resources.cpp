@@ -1,6 +1,8 @@
 #include "platform/qt/Resources.h"
 
+#include <QBuffer>
 #include <QIconEngine>
+#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <cstddef>
@@ -29,10 +31,8 @@ public:
         const bool small = size.width() <= 16 && size.height() <= 16;
         QPixmap& cached = small ? m_small : m_large;
         if (cached.isNull()) {
-            if (small)
-                cached.loadFromData(kProgramIcon16, static_cast<uint>(kProgramIcon16Size), "PNG");
-            else
-                cached.loadFromData(kProgramIcon32, static_cast<uint>(kProgramIcon32Size), "PNG");
+            cached = QPixmap::fromImage(small ? ImageFromBytes({kProgramIcon16, kProgramIcon16Size}, "png")
+                                              : ImageFromBytes({kProgramIcon32, kProgramIcon32Size}, "png"));
         }
         return cached.size() == size ? cached : cached.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
@@ -51,3 +51,12 @@ private:
 }  // namespace
 
 QIcon ProgramIcon() { return QIcon(new EmbeddedIconEngine); }
+
+QImage ImageFromBytes(std::span<const unsigned char> bytes, const char* format) {
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
