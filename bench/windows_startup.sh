@@ -9,7 +9,8 @@ rounds=${1:-15}
 if [[ -z "${QS_IN_XVFB:-}" ]]; then
   QS_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
-program=$PWD/build/windows/app/desktop/quillsmith.exe
+# QS_PROGRAM: another build of the program, to compare before and after a change.
+program=${QS_PROGRAM:-$PWD/build/windows/app/desktop/quillsmith.exe}
 [[ -f $program ]] || { echo "no $program: run tools/windows-check first" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT

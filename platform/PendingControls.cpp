@@ -88,6 +88,7 @@ bool PendingControls::SetText(int id, std::string_view text, bool utf8) {
     control->setValue = std::string(text);
     control->setAsUtf8 = utf8;
     control->textSet = true;
+    control->caretSet = false;  // a new text puts the caret at its start
     if (now == control->text) return true;
     control->text = std::move(now);
     if (control->textChanged) control->textChanged();
@@ -131,6 +132,15 @@ bool PendingControls::GetTextLength(int id, int& length) const {
     if (!GetUtf8(id, utf8)) utf8 = cp1251::ToUtf8(control->text);
     length = 0;
     for (const char c : utf8) length += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return true;
+}
+
+bool PendingControls::SetCaret(int id, int position) {
+    PendingControl* control = Find(id);
+    if (!control) return true;
+    if (control->kind != ControlKind::Edit) return false;
+    control->caret = position;
+    control->caretSet = true;
     return true;
 }
 
@@ -225,6 +235,7 @@ void CDialog::CreateControlsNow() const {
             else
                 self.SetItemText(spec.id, control->setValue);
         }
+        if (control->caretSet) self.SetCaret(spec.id, control->caret);
         if (control->checked) self.SetCheck(spec.id, true);
         if (control->enabled != ((spec.style & kStyleDisabled) == 0)) self.EnableItem(spec.id, control->enabled);
     }

@@ -27,6 +27,8 @@ struct PendingControl {
     std::string setValue;
     bool setAsUtf8 = false;
     bool textSet = false;
+    bool caretSet = false;  // by SetCaret since the text was set
+    int caret = 0;
     std::function<void()> textChanged;
 };
 
@@ -45,6 +47,7 @@ public:
     bool GetText(int id, Text& text) const;
     bool GetUtf8(int id, std::string& utf8) const;
     bool GetTextLength(int id, int& length) const;
+    bool SetCaret(int id, int position);
     bool SetCheck(int id, bool checked);
     bool SetSelection(int id, int index);
     bool GetSelection(int id, int& index) const;

@@ -49,6 +49,7 @@ void CAboutPage::OnScaleChanged() {
 }
 
 PixelEdges CAboutPage::BannerRect() const {
+    CreateControlsNow();
     if (!m_hasBanner) return {};
     const int left = ScreenPixels(kBannerOrigin.x), top = ScreenPixels(kBannerOrigin.y);
     return {left, top, left + ScreenPixels(m_banner.size().width), top + ScreenPixels(m_banner.size().height)};

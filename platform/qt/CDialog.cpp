@@ -555,6 +555,7 @@ void CDialog::AddTabStop(ItemId id, ItemId after) {
 }
 
 void CDialog::SetCaret(ItemId id, int pos) {
+    if (m_pending && m_pending->SetCaret(id, pos)) return;
     CreateControlsNow();
     // QLineEdit keeps its caret in view by itself.
     if (auto* edit = m_native->Get<QLineEdit>(id)) edit->setCursorPosition(std::max(0, pos));

@@ -53,8 +53,8 @@ private:
 QIcon ProgramIcon() { return QIcon(new EmbeddedIconEngine); }
 
 QImage ImageFromBytes(std::span<const unsigned char> bytes, const char* format) {
-    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<qsizetype>(bytes.size()));
+    QByteArray data =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);

@@ -674,6 +674,7 @@ void CDialog::SetCurSel(ItemId id, int index) {
 }
 
 void CDialog::SetCaret(ItemId id, int pos) {
+    if (m_pending && m_pending->SetCaret(id, pos)) return;
     CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;

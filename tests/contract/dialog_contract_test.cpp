@@ -14,6 +14,7 @@
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/Menus.h"
+#include "platform/PendingControls.h"
 #include "text/Cp1251.h"
 
 namespace {
@@ -51,16 +52,20 @@ constexpr ControlSpec kLayout[] = {
 
 class Dialog : public CDialog {
 public:
-    Dialog() {
+    // Without tabs, a dialog made when needed waits for its first need.
+    explicit Dialog(bool tabs = true) {
         EXPECT_TRUE(InitControls());
         EXPECT_TRUE(CreateTopLevel("Проверка"_cp, {0, 0, 210, 205}));
         CreateControls(kLayout);
         AddComboItems(kCombo, {"один"_cp, "два"_cp, "три"_cp});
         AddComboItems(kChoice, {"0", "1", "2"});
-        InsertTab(kTabs, 0, "Первая"_cp);
-        InsertTab(kTabs, 1, "Вторая"_cp);
-        InsertTab(kTabs, 2, "Третья"_cp);
+        if (tabs) {
+            InsertTab(kTabs, 0, "Первая"_cp);
+            InsertTab(kTabs, 1, "Вторая"_cp);
+            InsertTab(kTabs, 2, "Третья"_cp);
+        }
         OnChanged([this] { ++changed; });
+        OnTextChange(kLine, [this] { ++lineChanged; });
     }
     using CDialog::OnActivate;
     using CDialog::OnClicked;
@@ -69,6 +74,7 @@ public:
     using CDialog::OnTextChange;
 
     int changed = 0;
+    int lineChanged = 0;
 };
 
 auto Edges(const PixelEdges& place) { return std::tuple(place.left, place.top, place.right, place.bottom); }
@@ -189,6 +195,101 @@ TEST(DialogContract, TheProgramsChangesRunNoHandlerAndEachIsToldOnce) {
     dialog.EnableItem(kLine, false);
     EXPECT_FALSE(dialog.IsItemEnabled(kLine));
     EXPECT_EQ(handled, 0);
+}
+
+// What the program sets before the controls exist reads back as the
+// system's own controls give it, is told as they tell it, and is what they
+// show once made; what only they can answer makes them first.
+TEST(DialogContract, ControlsMadeWhenNeededAnswerAsMadeOnesAndShowTheSameOnceMade) {
+    const struct {
+        const char* what;
+        std::function<void(Dialog&)> set;
+        bool waits;  // the controls are still not made after it
+    } cases[] = {
+        {"a line", [](Dialog& d) { d.SetItemText(kLine, "Маяк №1 \"Тихий\""_cp); }, true},
+        {"lines with CR LF", [](Dialog& d) { d.SetItemText(kLines, "Первая\r\nвторая\r\n"_cp); }, true},
+        {"UTF-8 outside the code page", [](Dialog& d) { d.SetItemUtf8(kLine, "日本 café"); }, true},
+        {"a caret",
+         [](Dialog& d) {
+             d.SetItemText(kLine, "/shots/long.jpg");
+             d.SetCaret(kLine, 9);
+         },
+         true},
+        {"a check and a choice",
+         [](Dialog& d) {
+             d.SetCheck(kCheck, true);
+             d.SetCurSel(kChoice, 2);
+             d.SetCurSel(kCombo, 1);
+         },
+         true},
+        {"an enabled state",
+         [](Dialog& d) {
+             d.EnableItem(kOption, true);
+             d.EnableItem(kLine, false);
+         },
+         true},
+        {"a lone line break", [](Dialog& d) { d.SetItemText(kLines, "a\nb\rc"); }, false},
+        {"a tab and a no-break space",
+         [](Dialog& d) {
+             d.SetItemText(kLines,
+                           "a\tb\xA0"
+                           "c");
+         },
+         false},
+        {"a reference", [](Dialog& d) { d.SetItemText(kLine, "&#26085;"); }, false},
+        {"a character past the plane", [](Dialog& d) { d.SetItemUtf8(kLine, "\xF0\x9F\x98\x80"); }, false},
+        {"a choice past the list", [](Dialog& d) { d.SetCurSel(kChoice, 7); }, false},
+    };
+    constexpr int kRead[] = {kLine, kLines, kCombo, kChoice, kCheck, kOption};
+    for (const auto& c : cases) {
+        Dialog made;
+        std::unique_ptr<Dialog> later;
+        {
+            const ControlsWhenNeeded whenNeeded;
+            later = std::make_unique<Dialog>(false);
+        }
+        ASSERT_FALSE(later->HasControls()) << c.what;
+        c.set(made);
+        c.set(*later);
+        EXPECT_EQ(later->HasControls(), !c.waits) << c.what;
+        const auto expectSame = [&](const char* when) {
+            for (int id : kRead) {
+                EXPECT_EQ(later->GetItemText(id), made.GetItemText(id)) << c.what << " " << when << " " << id;
+                EXPECT_EQ(later->IsChecked(id), made.IsChecked(id)) << c.what << " " << id;
+                EXPECT_EQ(later->IsItemEnabled(id), made.IsItemEnabled(id)) << c.what << " " << id;
+                EXPECT_EQ(later->GetCurSel(id), made.GetCurSel(id)) << c.what << " " << id;
+            }
+            EXPECT_EQ(later->GetItemUtf8(kLine), made.GetItemUtf8(kLine)) << c.what << " " << when;
+            EXPECT_EQ(later->GetItemTextLength(kLine), made.GetItemTextLength(kLine)) << c.what << " " << when;
+            EXPECT_EQ(later->changed > 0, made.changed > 0) << c.what << " " << when;
+            EXPECT_EQ(later->lineChanged, made.lineChanged) << c.what << " " << when;
+        };
+        expectSame("before");
+        const int told = later->changed;
+        later->CreateControlsNow();
+        EXPECT_TRUE(later->HasControls());
+        EXPECT_EQ(later->changed, told) << c.what << ": making the controls is no change";
+        expectSame("made");
+        int laterStart = 0, laterEnd = 0, madeStart = 0, madeEnd = 0;
+        later->GetSel(kLine, laterStart, laterEnd);
+        made.GetSel(kLine, madeStart, madeEnd);
+        EXPECT_EQ(std::pair(laterStart, laterEnd), std::pair(madeStart, madeEnd)) << c.what;
+        EXPECT_FALSE(later->CanUndo(kLine) || later->CanUndo(kLines)) << c.what;
+    }
+    // Shown, the handlers given meanwhile run on the user's click and typing.
+    std::unique_ptr<Dialog> later;
+    {
+        const ControlsWhenNeeded whenNeeded;
+        later = std::make_unique<Dialog>(false);
+    }
+    int clicks = 0;
+    later->OnClicked(kCheck, [&clicks] { ++clicks; });
+    ShowActive(*later);
+    ClickItem(*later, kCheck);
+    TypeInto(*later, kLine, "x");
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(later->lineChanged, 1);
+    EXPECT_EQ(later->GetItemText(kLine), Text("x"));
 }
 
 TEST(DialogContract, HandlersRunOnTheUsersClickAndChoice) {
