@@ -25,6 +25,6 @@ private:
     std::unique_ptr<Native> m_native;
 };
 
-// What the system needs before the first window (Windows: the common and
-// rich-edit controls); false when it is missing.
+// What the system needs before the first window (Windows: the common
+// controls); false when it is missing.
 bool InitControls();

@@ -15,13 +15,18 @@ bool InitControls() {
         INITCOMMONCONTROLSEX controls{};
         controls.dwSize = sizeof controls;
         controls.dwICC = ICC_TAB_CLASSES | ICC_STANDARD_CLASSES;
-        const bool common = ::InitCommonControlsEx(&controls) != 0;
-        return ::LoadLibraryW(L"Msftedit.dll") != nullptr && common;
+        return ::InitCommonControlsEx(&controls) != 0;
     }();
     return loaded;
 }
 
-const wchar_t* RichEditClass() { return MSFTEDIT_CLASS; }
+const wchar_t* RichEditClass() {
+    // Loaded with the first rich-edit control, not at start: only the help
+    // and about pages have one.
+    static const bool loaded = ::LoadLibraryW(L"Msftedit.dll") != nullptr;
+    (void)loaded;
+    return MSFTEDIT_CLASS;
+}
 
 void InsertTab(HWND tab, int index, std::string_view caption) {
     std::wstring text = ToWide(caption);

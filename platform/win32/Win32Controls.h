@@ -14,7 +14,7 @@ struct CBitmap::Native {
     PixelSize size;
 };
 
-// The class of Msftedit's rich-edit control (InitControls loads it).
+// The class of Msftedit's rich-edit control, loaded the first time.
 const wchar_t* RichEditClass();
 
 // A tab control: its tabs, and where a page goes, in its parent's
