@@ -22,8 +22,7 @@ namespace {
 // Everything that waits to be painted, painted now.
 void PaintNow(CDialog& window) {
 #ifdef _WIN32
-    ::RedrawWindow(reinterpret_cast<HWND>(window.GetSafeHwnd()), nullptr, nullptr,
-                   RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::RedrawWindow(reinterpret_cast<HWND>(window.GetSafeHwnd()), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 #else
     QtWidget(window)->repaint();
 #endif

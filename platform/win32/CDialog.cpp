@@ -922,7 +922,15 @@ void CDialog::PlacePage(CDialog& page, ItemId tabId) {
                                           area.bottom - frame.top);
         ::CombineRgn(shape, shape, hole, RGN_DIFF);
         ::DeleteObject(hole);
-        ::SetWindowRgn(tab, shape, TRUE);  // the system owns it now
+        // Every page has the same hole: set once, not again for each page,
+        // as a new region repaints the tab control.
+        const HRGN current = ::CreateRectRgn(0, 0, 0, 0);
+        const bool same = ::GetWindowRgn(tab, current) != ERROR && ::EqualRgn(current, shape);
+        ::DeleteObject(current);
+        if (same)
+            ::DeleteObject(shape);
+        else
+            ::SetWindowRgn(tab, shape, TRUE);  // the system owns it now
     } else {
         // The tab control last in the z-order and the page just above it:
         // the page shows over the control's frame, and Tab reaches it after
