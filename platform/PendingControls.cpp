@@ -115,7 +115,11 @@ bool PendingControls::GetText(int id, Text& text) const {
 
 bool PendingControls::GetUtf8(int id, std::string& utf8) const {
     const PendingControl* control = Find(id);
-    if (!control || control->kind != ControlKind::Edit) return control == nullptr ? (utf8.clear(), true) : false;
+    if (!control) {
+        utf8.clear();
+        return true;
+    }
+    if (control->kind != ControlKind::Edit) return false;
     utf8 = control->setAsUtf8 ? control->setValue : cp1251::ToUtf8(control->text);
     return true;
 }
