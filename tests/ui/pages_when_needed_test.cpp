@@ -133,7 +133,9 @@ TEST_F(PagesWhenNeeded, EachActionOnPagesNotYetMadeGivesWhatMadePagesGive) {
         ASSERT_FALSE(AnyFormPageMade(*later));
         c.act(*later);
         c.act(*made);
-        if (c.pagesWait) EXPECT_FALSE(AnyFormPageMade(*later)) << c.what;
+        if (c.pagesWait) {
+            EXPECT_FALSE(AnyFormPageMade(*later)) << c.what;
+        }
         const FormFile form = later->CaptureFormFile();
         EXPECT_EQ(form, made->CaptureFormFile()) << c.what;
         EXPECT_EQ(BuildReadmeHtml(form.form, later->templatePackage()),
