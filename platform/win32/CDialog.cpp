@@ -89,6 +89,8 @@ struct CDialog::Native {
     std::map<int, std::function<void(ScreenPoint)>> m_contextMenu;
     std::map<int, std::function<void()>> m_activate;
     HWND m_tips = nullptr;
+    // Tips given before a top-level window first shows, by control id.
+    std::map<int, std::string> m_tipsWhenShown;
     std::function<void()> m_changed;
     std::map<int, std::function<void()>> m_commands;
     std::map<UINT_PTR, std::function<void()>> m_timers;
@@ -449,6 +451,8 @@ void CDialog::Show(bool show) {
     if (show) CreateControlsNow();
     ::ShowWindow(m_native->m_hwnd, show ? SW_SHOW : SW_HIDE);
     if (show) ::UpdateWindow(m_native->m_hwnd);
+    if (show && ::IsWindowVisible(m_native->m_hwnd))
+        for (const auto& [id, tip] : std::exchange(m_native->m_tipsWhenShown, {})) SetItemTip(id, tip);
 }
 
 void CDialog::SetTitle(std::string_view title) {
@@ -852,6 +856,12 @@ void CDialog::SetItemTip(ItemId id, std::string_view text) {
     if (Later([this, id, tip = std::string(text)] { SetItemTip(id, tip); })) return;
     const HWND control = m_native->Item(id);
     if (!control) return;
+    // No tip shows before its window does, and under Wine the program's
+    // first tooltip window costs as much as a dozen controls: it waits.
+    if (!::GetParent(m_native->m_hwnd) && !::IsWindowVisible(m_native->m_hwnd)) {
+        m_native->m_tipsWhenShown.insert_or_assign(static_cast<int>(id), std::string(text));
+        return;
+    }
     if (!m_native->m_tips)
         m_native->m_tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,

@@ -172,6 +172,8 @@ TEST_F(PagesWhenNeeded, ADraftRestoredAtStartReachesSaveWithoutThePagesMade) {
 TEST_F(PagesWhenNeeded, APageIsMadeWhenItsTabShowsOrItsFieldIsWrittenAndTheRestWhenIdle) {
     const std::unique_ptr<CMainDlg> later = Window(false);
     EXPECT_TRUE(later->textDocPage().HasControls()) << "tab 0 is the first paint's";
+    // Placing a page in its tab is no reason to make it.
+    for (int tab = 1; tab < CMainDlg::kTabCount; ++tab) EXPECT_FALSE(later->PageOfTab(tab)->HasControls()) << tab;
     later->ChooseTab(MainId::Tabs, 3);
     EXPECT_TRUE(later->databasePage().HasControls());
     EXPECT_EQ(later->databasePage().GetItemText(DatabaseId::NameMirror),

@@ -84,7 +84,7 @@ RECT ClientOnScreen(HWND window) {
 // screen of the given work area.
 class MainWindow : public ::testing::Test {
 protected:
-    void Open(RECT workArea) {
+    void Open(RECT workArea, bool show = true) {
         ASSERT_TRUE(InitControls());
         for (const wchar_t* name : {L"LOCALAPPDATA", L"TMP", L"TEMP"}) {
             std::wstring value(::GetEnvironmentVariableW(name, nullptr, 0), L'\0');
@@ -99,7 +99,7 @@ protected:
         SetDialogSeamForTesting(&answers);
         window = std::make_unique<CMainDlg>();
         window->Create();
-        window->Show(true);
+        if (show) window->Show(true);
     }
     void TearDown() override {
         // Under Wine without a window manager each shown window takes 2 s to go.
@@ -186,6 +186,14 @@ TEST_F(MainWindow, ButtonsNameTheirKeysInTheirTips) {
     const std::pair<MainId, const wchar_t*> tips[] = {
         {MainId::New, L"Ctrl+N"}, {MainId::SaveForm, L"Ctrl+Shift+S"}, {MainId::Preview, L"F5"}};
     for (const auto& [button, tip] : tips) EXPECT_EQ(TipOf(Hwnd(*window), ItemHwnd(*window, button)), tip);
+}
+
+TEST_F(MainWindow, OnTheFirstPaintOnlyTheFirstTabsPageIsMadeAndTheTipsComeWithTheWindow) {
+    Open({0, 0, 4000, 3000}, false);
+    for (int tab = 1; tab < CMainDlg::kTabCount; ++tab) EXPECT_FALSE(window->PageOfTab(tab)->HasControls()) << tab;
+    EXPECT_EQ(TipOf(Hwnd(*window), ItemHwnd(*window, MainId::New)), L"") << "no tip before the window shows";
+    window->Show(true);
+    EXPECT_EQ(TipOf(Hwnd(*window), ItemHwnd(*window, MainId::New)), L"Ctrl+N");
 }
 
 TEST_F(MainWindow, OnASmallScreenItScrollsAndEveryFocusedControlIsInView) {
