@@ -2,7 +2,12 @@
 
 #include "textdoc/TextDocRules.h"
 
-CFieldEdit::CFieldEdit(CDialog& dialog, int id) : m_dialog(dialog), m_id(id) {
+CFieldEdit::CFieldEdit(CDialog& dialog, int id) : m_dialog(dialog), m_id(id) {}
+
+void CFieldEdit::LoadMenus() const {
+    // Some sixty entries, made when first opened rather than before the
+    // first paint.
+    if (m_menuWithSelection || m_menuNoSelection) return;
     m_menu.LoadMenu(FieldEditMenu());
     m_menuWithSelection = m_menu.GetSubMenu(kMenuWithSelection);
     m_menuNoSelection = m_menu.GetSubMenu(kMenuNoSelection);
@@ -16,6 +21,7 @@ bool CFieldEdit::CanUndo() const { return m_dialog.CanUndo(m_id); }
 
 void CFieldEdit::OnContextMenu(ScreenPoint point) {
     if (point == kKeyboardPoint) point = m_dialog.CaretScreenPoint(m_id);
+    LoadMenus();
     const bool canUndo = CanUndo();
     EnableMenuItem(m_menuWithSelection, kIdEditUndo, canUndo);
     EnableMenuItem(m_menuNoSelection, kIdEditUndo, canUndo);

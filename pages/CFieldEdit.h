@@ -40,17 +40,25 @@ public:
     void GetSel(int& start, int& end) const;
     bool CanUndo() const;
 
-    MenuHandle menuWithSelection() const { return m_menuWithSelection; }
-    MenuHandle menuNoSelection() const { return m_menuNoSelection; }
+    MenuHandle menuWithSelection() const {
+        LoadMenus();
+        return m_menuWithSelection;
+    }
+    MenuHandle menuNoSelection() const {
+        LoadMenus();
+        return m_menuNoSelection;
+    }
     const Text& selectedText() const { return m_selectedText; }
 
 private:
     CDialog& m_dialog;
     int m_id;
+    void LoadMenus() const;
+
     FieldTargets* m_targets = nullptr;
-    CMenu m_menu;
-    MenuHandle m_menuWithSelection = nullptr;  // "editmenuadd"
-    MenuHandle m_menuNoSelection = nullptr;    // "editmenu"
+    mutable CMenu m_menu;
+    mutable MenuHandle m_menuWithSelection = nullptr;  // "editmenuadd"
+    mutable MenuHandle m_menuNoSelection = nullptr;    // "editmenu"
     int m_selStart = 0;
     int m_selEnd = 0;
     // The selection taken when the menu last opened with one; every insert

@@ -170,7 +170,9 @@ private:
     Text m_fillNote;                      // what the last plug-in's header or readme gave
     bool m_applying = false;              // the program, not the user, is changing the form
     std::optional<FormFile> m_beforeNew;  // until the next edit
-    std::array<char, kTextBufferSize> m_textBuffer{};
+    // Scratch for reads and copies, never read past what they wrote: left
+    // unfilled, its pages cost nothing until the first Save.
+    std::array<char, kTextBufferSize> m_textBuffer;
     // Last, so it goes first: its capture reads the pages.
     std::unique_ptr<CPreview, PreviewDeleter> m_preview;
 };

@@ -91,6 +91,7 @@ struct CDialog::Native {
     HWND m_tips = nullptr;
     // Tips given before a top-level window first shows, by control id.
     std::map<int, std::string> m_tipsWhenShown;
+    HWND m_focusWhenShown = nullptr;
     std::function<void()> m_changed;
     std::map<int, std::function<void()>> m_commands;
     std::map<UINT_PTR, std::function<void()>> m_timers;
@@ -451,8 +452,12 @@ void CDialog::Show(bool show) {
     if (show) CreateControlsNow();
     ::ShowWindow(m_native->m_hwnd, show ? SW_SHOW : SW_HIDE);
     if (show) ::UpdateWindow(m_native->m_hwnd);
-    if (show && ::IsWindowVisible(m_native->m_hwnd))
-        for (const auto& [id, tip] : std::exchange(m_native->m_tipsWhenShown, {})) SetItemTip(id, tip);
+    if (!show || !::IsWindowVisible(m_native->m_hwnd)) return;
+    if (const HWND focus = std::exchange(m_native->m_focusWhenShown, nullptr); focus && ::IsWindow(focus)) {
+        ::SetFocus(focus);
+        if (Native* window = DialogOf(focus)) window->FocusMovedTo(focus);
+    }
+    for (const auto& [id, tip] : std::exchange(m_native->m_tipsWhenShown, {})) SetItemTip(id, tip);
 }
 
 void CDialog::SetTitle(std::string_view title) {
@@ -774,6 +779,12 @@ void CDialog::FocusItem(ItemId id) {
     CreateControlsNow();
     const HWND control = m_native->Item(id);
     if (!control) return;
+    // As Qt does: a window not shown yet gives the focus when it shows.
+    // Activating it now would cost its first show as much again.
+    if (!::GetParent(m_native->m_hwnd) && !::IsWindowVisible(m_native->m_hwnd)) {
+        m_native->m_focusWhenShown = control;
+        return;
+    }
     ::SetFocus(control);
     if (Native* window = DialogOf(control)) window->FocusMovedTo(control);
 }

@@ -188,12 +188,13 @@ TEST_F(MainWindow, ButtonsNameTheirKeysInTheirTips) {
     for (const auto& [button, tip] : tips) EXPECT_EQ(TipOf(Hwnd(*window), ItemHwnd(*window, button)), tip);
 }
 
-TEST_F(MainWindow, OnTheFirstPaintOnlyTheFirstTabsPageIsMadeAndTheTipsComeWithTheWindow) {
+TEST_F(MainWindow, OnTheFirstPaintOnlyTheFirstTabsPageIsMadeAndTheTipsAndFocusComeWithTheWindow) {
     Open({0, 0, 4000, 3000}, false);
     for (int tab = 1; tab < CMainDlg::kTabCount; ++tab) EXPECT_FALSE(window->PageOfTab(tab)->HasControls()) << tab;
     EXPECT_EQ(TipOf(Hwnd(*window), ItemHwnd(*window, MainId::New)), L"") << "no tip before the window shows";
     window->Show(true);
     EXPECT_EQ(TipOf(Hwnd(*window), ItemHwnd(*window, MainId::New)), L"Ctrl+N");
+    EXPECT_EQ(::GetFocus(), ItemHwnd(*window, MainId::New)) << "the first tab stop, as a dialog's";
 }
 
 TEST_F(MainWindow, OnASmallScreenItScrollsAndEveryFocusedControlIsInView) {
