@@ -51,10 +51,10 @@ public:
     const Text& selectedText() const { return m_selectedText; }
 
 private:
-    CDialog& m_dialog;
-    int m_id;
     void LoadMenus() const;
 
+    CDialog& m_dialog;
+    int m_id;
     FieldTargets* m_targets = nullptr;
     mutable CMenu m_menu;
     mutable MenuHandle m_menuWithSelection = nullptr;  // "editmenuadd"

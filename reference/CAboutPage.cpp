@@ -44,9 +44,6 @@ void CAboutPage::LoadBanner(std::span<const unsigned char> bmp) {
 }
 
 void CAboutPage::OnScaleChanged() {
-    // Placing the page is no reason to make it: once made, it is laid out
-    // at the scale of that moment.
-    if (!HasControls()) return;
     SetPicture(m_banner, BannerRect(), kBannerTransparent);
     PlaceLicenceBox();
 }

@@ -741,7 +741,8 @@ void CDialog::PlacePage(CDialog& page, ItemId tabId) {
     if (page.m_native->size() == page.m_native->layoutSize + grown) return;
     page.m_native->resize(page.m_native->layoutSize + grown);
     page.m_native->Grow({grown.width(), grown.height()});
-    page.OnScaleChanged();
+    // A page not made yet lays itself out when made.
+    if (page.HasControls()) page.OnScaleChanged();
 }
 
 void CDialog::SetGrowth(std::span<const GrowthRule> rules) {

@@ -92,6 +92,8 @@ struct CDialog::Native {
     // Tips given before a top-level window first shows, by control id.
     std::map<int, std::string> m_tipsWhenShown;
     HWND m_focusWhenShown = nullptr;
+    // A top-level window that has not shown yet: its tips and first focus wait.
+    bool WaitsToShow() const { return !::GetParent(m_hwnd) && !::IsWindowVisible(m_hwnd); }
     std::function<void()> m_changed;
     std::map<int, std::function<void()>> m_commands;
     std::map<UINT_PTR, std::function<void()>> m_timers;
@@ -452,7 +454,7 @@ void CDialog::Show(bool show) {
     if (show) CreateControlsNow();
     ::ShowWindow(m_native->m_hwnd, show ? SW_SHOW : SW_HIDE);
     if (show) ::UpdateWindow(m_native->m_hwnd);
-    if (!show || !::IsWindowVisible(m_native->m_hwnd)) return;
+    if (!show || m_native->WaitsToShow()) return;
     if (const HWND focus = std::exchange(m_native->m_focusWhenShown, nullptr); focus && ::IsWindow(focus)) {
         ::SetFocus(focus);
         if (Native* window = DialogOf(focus)) window->FocusMovedTo(focus);
@@ -781,7 +783,7 @@ void CDialog::FocusItem(ItemId id) {
     if (!control) return;
     // As Qt does: a window not shown yet gives the focus when it shows.
     // Activating it now would cost its first show as much again.
-    if (!::GetParent(m_native->m_hwnd) && !::IsWindowVisible(m_native->m_hwnd)) {
+    if (m_native->WaitsToShow()) {
         m_native->m_focusWhenShown = control;
         return;
     }
@@ -869,7 +871,7 @@ void CDialog::SetItemTip(ItemId id, std::string_view text) {
     if (!control) return;
     // No tip shows before its window does, and under Wine the program's
     // first tooltip window costs as much as a dozen controls: it waits.
-    if (!::GetParent(m_native->m_hwnd) && !::IsWindowVisible(m_native->m_hwnd)) {
+    if (m_native->WaitsToShow()) {
         m_native->m_tipsWhenShown.insert_or_assign(static_cast<int>(id), std::string(text));
         return;
     }
@@ -961,8 +963,9 @@ void CDialog::PlacePage(CDialog& page, ItemId tabId) {
         place(above ? above : HWND_TOP, above == pageWindow ? SWP_NOZORDER : 0u);
     }
     page.m_native->Grow(grown);
-    // What the page placed in pixels, it places again in its new size.
-    page.OnScaleChanged();
+    // What the page placed in pixels, it places again in its new size; a
+    // page not made yet lays itself out when made.
+    if (page.HasControls()) page.OnScaleChanged();
 }
 
 void CDialog::SetGrowth(std::span<const GrowthRule> rules) {
